@@ -1,0 +1,30 @@
+# Front door for building korvane. Every target first makes sure the Debian
+# packages are there, so a fresh machine needs nothing but one of these.
+.PHONY: all deps build test bench run asan format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default
+
+test: build
+	@ctest --preset default
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@ctest --preset asan
+
+bench: build
+	@scripts/run-bench build
+
+run: build
+	@scripts/run-editor build
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build build-asan

@@ -1,0 +1,110 @@
+// The edit control as the editing code sees it.
+//
+// Everything speaks Shift_JIS bytes: the text, every length and every
+// position is a byte count, a double-byte character counts two and a line
+// break is always CR LF (two bytes). The main window's editor (RichEdit, on
+// Qt) and the in-memory control of the tests implement the same contract, so
+// the highlight, find, replace and tag commands are written once against it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// A colour integer 0x00BBGGRR, as the settings file and the colour dialogs hold it.
+using ColorValue = std::int32_t;
+
+// A character colour: a given colour, or the automatic window-text colour.
+struct CharColor {
+    bool automatic = true;
+    ColorValue color = 0;
+
+    static CharColor autoColor() { return {true, 0}; }
+    static CharColor of(ColorValue c) { return {false, c}; }
+    friend bool operator==(const CharColor&, const CharColor&) = default;
+};
+
+class EditControl {
+public:
+    virtual ~EditControl() = default;
+
+    // --- text ---
+    virtual std::string text() const = 0;
+    virtual std::size_t textLength() const = 0;
+    // Bytes [start, end), clamped to the text.
+    virtual std::string textRange(std::size_t start, std::size_t end) const = 0;
+    // Replaces everything and empties the undo history. The modified flag is
+    // set when the new text is not empty and cleared when it is empty.
+    virtual void setText(std::string_view bytes) = 0;
+
+    // --- selection ---
+    virtual std::size_t selStart() const = 0;
+    virtual std::size_t selLength() const = 0;
+    // Moves the caret to `start` with nothing selected (positions past the
+    // end stand for the end; a position inside a double-byte character or a
+    // CR LF moves to the character's start).
+    virtual void setSelStart(std::size_t start) = 0;
+    // Selects `length` bytes from the selection start and scrolls the caret
+    // into view.
+    virtual void setSelLength(std::size_t length) = 0;
+    // Selects [start, end) without scrolling.
+    virtual void setSelection(std::size_t start, std::size_t end) = 0;
+    virtual std::string selText() const = 0;
+    // Replaces the selection; the caret ends behind the inserted text with
+    // nothing selected. Raises the change event (unless the event mask is 0).
+    virtual void replaceSelection(std::string_view bytes, bool canUndo = true) = 0;
+    virtual void scrollCaret() = 0;
+
+    // --- colour (not part of the text: no undo step, no change event,
+    //     no change of the modified flag) ---
+    virtual void colorSelection(CharColor color) = 0;
+    virtual CharColor colorAt(std::size_t offset) const = 0;
+
+    // --- events and state ---
+    // 0 silences the change event; any other value lets it through.
+    virtual unsigned eventMask() const = 0;
+    virtual void setEventMask(unsigned mask) = 0;
+    // The change event, raised synchronously after each change of the text.
+    virtual void setChangeHandler(std::function<void()> handler) = 0;
+    // The modified flag is sticky: edits set it, only the program clears it.
+    virtual bool modified() const = 0;
+    virtual void setModified(bool modified) = 0;
+
+    // --- undo and clipboard ---
+    virtual bool canUndo() const = 0;
+    virtual void undo() = 0;
+    virtual void cut() = 0;
+    virtual void copy() = 0;
+    virtual void paste() = 0;
+    virtual bool canPaste() const = 0;
+    virtual void clearSelection() = 0;  // deletes the selection, the clipboard untouched
+
+    // --- lines (display lines: with word wrap a wrapped paragraph is several) ---
+    virtual std::size_t lineCount() const = 0;
+    virtual std::size_t lineFromChar(std::size_t offset) const = 0;
+    virtual std::size_t lineIndex(std::size_t line) const = 0;
+    // The bytes of one display line, without its line break.
+    virtual std::string lineText(std::size_t line) const = 0;
+
+    // --- find ---
+    // The first occurrence of `what` that lies wholly inside [min, max) and
+    // starts at a character boundary. Without matchCase only single-byte and
+    // full-width Latin letters fold.
+    virtual std::optional<std::size_t> find(std::string_view what, std::size_t min,
+                                            std::size_t max, bool matchCase) const = 0;
+
+    // --- window ---
+    virtual bool setFocus() = 0;  // false when the control cannot take the focus now
+    virtual void setRedraw(bool on) = 0;
+    virtual void setVisible(bool visible) = 0;
+    virtual void lockUpdates(bool locked) = 0;  // LockWindowUpdate on this control
+    virtual void setHideSelection(bool hide) = 0;
+    virtual bool hideSelection() const = 0;
+};
+
+}  // namespace korvane
