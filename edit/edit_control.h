@@ -30,7 +30,7 @@ struct CharColor {
 };
 
 class EditControl {
-public:
+  public:
     virtual ~EditControl() = default;
 
     // --- text ---
@@ -95,8 +95,8 @@ public:
     // The first occurrence of `what` that lies wholly inside [min, max) and
     // starts at a character boundary. Without matchCase only single-byte and
     // full-width Latin letters fold.
-    virtual std::optional<std::size_t> find(std::string_view what, std::size_t min,
-                                            std::size_t max, bool matchCase) const = 0;
+    virtual std::optional<std::size_t> find(std::string_view what, std::size_t min, std::size_t max,
+                                            bool matchCase) const = 0;
 
     // --- window ---
     virtual bool setFocus() = 0;  // false when the control cannot take the focus now

@@ -15,11 +15,14 @@
 namespace korvane {
 
 // A character that CP932 cannot hold as it stands, and what was written for it.
+// Encoding reports every character whose bytes do not decode back to it.
 struct SjisReplacement {
-    std::size_t index = 0;    // position in the input, in code units of the input
-    char32_t character = 0;   // the character as it was given
-    std::string bytes;        // the bytes written in its place
-    bool bestFit = false;     // true: Windows' own best-fit mapping; false: the default character
+    std::size_t index = 0;   // position in the input, in code units of the input
+    char32_t character = 0;  // the character as it was given; U+FFFD for a malformed UTF-8 byte
+    std::string bytes;       // the bytes written in its place
+    bool bestFit = false;    // true: a look-alike (Windows' best fit, or the JIS form of U+301C,
+                             // U+2014, U+2016, U+2212, U+203E); false: the default character "?",
+                             // or the byte of a stand-in that will not decode back to it
 };
 
 struct SjisEncoded {
@@ -37,14 +40,19 @@ SjisEncoded encodeShiftJis(std::u16string_view text);
 // UTF-8 to CP932. Malformed UTF-8 sequences are replaced (and reported) byte by byte.
 SjisEncoded encodeShiftJisFromUtf8(std::string_view utf8);
 
-// Whether the character encodes to CP932 bytes that decode back to itself.
+// Whether the character encodes to CP932 bytes that decode back to itself. A
+// stand-in for a lead byte counts: alone it does, though a following byte that
+// pairs with it makes a double-byte character (encoding reports that case).
 bool isShiftJisCharacter(char32_t c);
 
-// The private code point that stands for a byte that is not valid CP932, or 0
-// when the code point is not such a stand-in. The range is U+F780..U+F7FF
-// (byte 0x80..0xFF); it collides neither with the user-defined characters
-// U+E000..U+E757 nor with U+F8F0..U+F8F3.
+// A byte that is not valid CP932 decodes to the private code point
+// kInvalidByteBase + byte, its stand-in, which encodes back to that byte. Only
+// lead bytes (0x81-0x9F, 0xE0-0xFC) are ever invalid, but the whole range
+// U+F780..U+F7FF (byte 0x80..0xFF) is reserved; it collides neither with the
+// user-defined characters U+E000..U+E757 nor with U+F8F0..U+F8F3.
 constexpr char32_t kInvalidByteBase = 0xF700;
-constexpr bool isInvalidByteStandIn(char32_t c) { return c >= 0xF780 && c <= 0xF7FF; }
+constexpr bool isInvalidByteStandIn(char32_t c) {
+    return c >= 0xF780 && c <= 0xF7FF;
+}
 
 }  // namespace korvane

@@ -1,1 +1,272 @@
-int main() { return 0; }
+// korvane-convert: text mode's page conversion and tag mode's tag stripping
+// from the shell, with the same code as the editor.
+#include <unistd.h>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/line_breaks.h"
+#include "convert/page_settings.h"
+#include "convert/relative_path.h"
+#include "convert/to_html.h"
+#include "convert/to_text.h"
+#include "platform/atomic_file.h"
+#include "platform/shift_jis.h"
+
+namespace {
+
+using namespace korvane;
+
+// Settings files are read by the settings layer, which this build does not
+// have yet; refusing the option is better than silently ignoring it.
+bool loadPageSettingsForConversion(const std::string&, PageSettings&, int&, std::string& error) {
+    error = "reading settings files is not supported by this version";
+    return false;
+}
+
+constexpr int kOk = 0;
+constexpr int kFileError = 1;
+constexpr int kUsageError = 2;
+
+constexpr std::string_view kUsage =
+    "Usage:\n"
+    "  korvane-convert to-html [--title TEXT] [--settings FILE] [--background FILE]\n"
+    "                          [-o OUTPUT] [INPUT]\n"
+    "  korvane-convert to-text [--title-output FILE] [-o OUTPUT] [INPUT]\n"
+    "  korvane-convert --help | --version\n"
+    "\n"
+    "to-html  turns the Shift_JIS text INPUT into an HTML 4.0 Transitional page, as the\n"
+    "         editor's text mode does.\n"
+    "         --title TEXT         the page title (in the locale's encoding)\n"
+    "         --settings FILE      page colours, head values and tab width from a\n"
+    "                              krv13.ini, as the editor reads them at start-up\n"
+    "         --background FILE    background picture; with -o its location is\n"
+    "                              written relative to OUTPUT\n"
+    "to-text  strips the tags of the Shift_JIS page INPUT, as the editor's tag mode\n"
+    "         does when it switches to text mode.\n"
+    "         --title-output FILE  write the page title (Shift_JIS) to FILE; a page\n"
+    "                              without a title leaves FILE as it was\n"
+    "\n"
+    "INPUT is standard input when absent or \"-\"; the result goes to OUTPUT, or to\n"
+    "standard output. Line breaks of INPUT (CR LF, LF or CR) are read as CR LF.\n"
+    "Exit status: 0 success, 1 a file could not be read or written, 2 usage error.\n";
+
+int usageError(std::string_view message) {
+    std::cerr << "korvane-convert: " << message << "\n"
+              << "Try 'korvane-convert --help'.\n";
+    return kUsageError;
+}
+
+int fileError(std::string_view verb, const std::string& path, const std::string& reason) {
+    std::cerr << "korvane-convert: cannot " << verb << " " << path << ": " << reason << "\n";
+    return kFileError;
+}
+
+struct Arguments {
+    std::string command;
+    std::optional<std::string> title;
+    std::optional<std::string> settings;
+    std::optional<std::string> background;
+    std::optional<std::string> output;
+    std::optional<std::string> titleOutput;
+    std::optional<std::string> input;
+};
+
+// Parses the arguments after the command word; returns an error text or "".
+std::string parseArguments(int argc, char** argv, Arguments& args) {
+    bool optionsDone = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        auto value = [&](std::optional<std::string>& slot) -> std::string {
+            if (slot)
+                return "option " + std::string(a) + " given twice";
+            if (i + 1 >= argc)
+                return "option " + std::string(a) + " needs a value";
+            slot = argv[++i];
+            return {};
+        };
+        std::string error;
+        const bool toHtml = args.command == "to-html";
+        if (!optionsDone && a == "--") {
+            optionsDone = true;
+            continue;
+        }
+        if (!optionsDone && a == "-o") {
+            error = value(args.output);
+        } else if (!optionsDone && toHtml && a == "--title") {
+            error = value(args.title);
+        } else if (!optionsDone && toHtml && a == "--settings") {
+            error = value(args.settings);
+        } else if (!optionsDone && toHtml && a == "--background") {
+            error = value(args.background);
+        } else if (!optionsDone && !toHtml && a == "--title-output") {
+            error = value(args.titleOutput);
+        } else if (!optionsDone && a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + std::string(a) + " for " + args.command;
+        } else if (args.input) {
+            error = "more than one INPUT";
+        } else {
+            args.input = std::string(a);
+        }
+        if (!error.empty())
+            return error;
+    }
+    return {};
+}
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    auto abs = std::filesystem::absolute(path, ec);
+    if (ec)
+        return path;
+    return abs.lexically_normal().string();
+}
+
+// Reads INPUT (or standard input) and gives it the editor's line breaks.
+bool readInput(const Arguments& args, std::string& text, int& status) {
+    std::string bytes;
+    if (!args.input || *args.input == "-") {
+        char buffer[1 << 16];
+        for (;;) {
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n < 0) {
+                status = fileError("read", "standard input", "read error");
+                return false;
+            }
+            if (n == 0)
+                break;
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+    } else {
+        const FileResult r = readWholeFile(*args.input, bytes);
+        if (!r.ok) {
+            status = fileError("read", *args.input, r.error);
+            return false;
+        }
+    }
+    text = normalizeLineBreaks(bytes);
+    return true;
+}
+
+int writeOutput(const std::optional<std::string>& path, std::string_view bytes) {
+    if (!path || *path == "-") {
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        if (std::fflush(stdout) != 0)
+            return fileError("write", "standard output", "write error");
+        return kOk;
+    }
+    const FileResult r = writeFileAtomically(*path, bytes);
+    if (!r.ok)
+        return fileError("write", *path, r.error);
+    return kOk;
+}
+
+// Reports the characters of a typed text that Shift_JIS could not hold.
+void warnReplaced(std::string_view what, const SjisEncoded& encoded) {
+    if (encoded.replaced.empty())
+        return;
+    std::cerr << "korvane-convert: " << what << ": " << encoded.replaced.size()
+              << " character(s) cannot be written in Shift_JIS and were replaced\n";
+}
+
+int toHtml(const Arguments& args) {
+    PageSettings page;
+    int tabOption = 1;
+    if (args.settings) {
+        std::string error;
+        if (!loadPageSettingsForConversion(*args.settings, page, tabOption, error)) {
+            return fileError("read", *args.settings, error);
+        }
+    }
+
+    std::string title;
+    if (args.title) {
+        const SjisEncoded encoded = encodeShiftJisFromUtf8(*args.title);
+        warnReplaced("title", encoded);
+        title = encoded.bytes;
+    }
+
+    std::string pictureAbsolute;
+    std::string pictureText;
+    if (args.background) {
+        pictureAbsolute = absolutePath(*args.background);
+        const SjisEncoded encoded = encodeShiftJisFromUtf8(pictureAbsolute);
+        if (!encoded.replaced.empty()) {
+            return usageError("background picture path " + pictureAbsolute +
+                              " cannot be written in Shift_JIS");
+        }
+        pictureText = encoded.bytes;
+        page.setBackPicture(pictureText);
+    }
+
+    std::string body;
+    int status = kOk;
+    if (!readInput(args, body, status))
+        return status;
+
+    std::string document = ToHtml(body, title, page, tabOption);
+
+    std::optional<std::string> output = args.output;
+    if (output && *output != "-") {
+        *output = absolutePath(*output);
+        if (args.background) {
+            // The page refers to its picture from where it is saved.
+            const std::string relative = RelativePath(*output, pictureAbsolute, PathStyle::Posix);
+            const SjisEncoded encoded = encodeShiftJisFromUtf8(relative);
+            replaceFirstOccurrence(document, pictureText, encoded.bytes);
+        }
+    }
+    return writeOutput(output, document);
+}
+
+int toText(const Arguments& args) {
+    std::string html;
+    int status = kOk;
+    if (!readInput(args, html, status))
+        return status;
+    const TextAndTitle result = ToText(html);
+    status = writeOutput(args.output, result.text);
+    if (status != kOk)
+        return status;
+    if (args.titleOutput && result.title) {
+        const FileResult r = writeFileAtomically(*args.titleOutput, *result.title);
+        if (!r.ok)
+            return fileError("write", *args.titleOutput, r.error);
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return usageError("missing command (to-html or to-text)");
+    const std::string_view command = argv[1];
+    if (command == "--help" || command == "-h") {
+        std::cout << kUsage;
+        return kOk;
+    }
+    if (command == "--version") {
+        std::cout << KORVANE_VERSION_TEXT << "\n";
+        return kOk;
+    }
+    if (command != "to-html" && command != "to-text") {
+        return usageError("unknown command " + std::string(command));
+    }
+    Arguments args;
+    args.command = std::string(command);
+    for (int i = 2; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--help") {
+            std::cout << kUsage;
+            return kOk;
+        }
+    }
+    const std::string error = parseArguments(argc, argv, args);
+    if (!error.empty())
+        return usageError(error);
+    return args.command == "to-html" ? toHtml(args) : toText(args);
+}

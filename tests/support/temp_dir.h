@@ -8,7 +8,7 @@
 namespace korvane::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,7 +17,7 @@ public:
     const std::string& path() const { return m_path; }
     std::string file(std::string_view name) const { return m_path + "/" + std::string(name); }
 
-private:
+  private:
     std::string m_path;
 };
 

@@ -1,0 +1,64 @@
+#include "bench/ratio_report.h"
+
+#include <cstdio>
+#include <map>
+
+namespace korvane::bench {
+
+namespace {
+
+class CollectingReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration && run.aggregate_name != "median")
+                continue;
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty())
+                name += "/" + run.run_name.args;
+            m_seconds[name] = run.GetAdjustedRealTime() / 1e9 *
+                              (run.time_unit == benchmark::kMillisecond   ? 1e6
+                               : run.time_unit == benchmark::kMicrosecond ? 1e3
+                               : run.time_unit == benchmark::kSecond      ? 1e9
+                                                                          : 1.0);
+            auto bytes = run.counters.find("bytes_per_second");
+            if (bytes != run.counters.end())
+                m_mbPerSecond[name] = bytes->second.value / 1e6;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, double> m_seconds;
+    std::map<std::string, double> m_mbPerSecond;
+};
+
+}  // namespace
+
+int runWithRatios(int argc, char** argv, const std::vector<RatioRow>& rows) {
+    benchmark::Initialize(&argc, argv);
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    int misses = 0;
+    std::printf("\n%-34s %-22s %10s %10s %8s %8s\n", "measured", "baseline", "ms", "MB/s", "ratio",
+                "target");
+    for (const RatioRow& row : rows) {
+        auto m = reporter.m_seconds.find(row.measured);
+        auto b = reporter.m_seconds.find(row.baseline);
+        if (m == reporter.m_seconds.end() || b == reporter.m_seconds.end())
+            continue;
+        const double ratio = m->second / b->second;
+        const bool miss = row.target > 0 && ratio > row.target;
+        misses += miss ? 1 : 0;
+        const auto mb = reporter.m_mbPerSecond.find(row.measured);
+        std::printf("%-34s %-22s %10.3f %10.1f %8.2f %8s%s\n", row.measured.c_str(),
+                    row.baseline.c_str(), m->second * 1e3,
+                    mb == reporter.m_mbPerSecond.end() ? 0.0 : mb->second, ratio,
+                    row.target > 0 ? std::to_string(row.target).substr(0, 4).c_str() : "-",
+                    miss ? "  MISSED" : "");
+    }
+    benchmark::Shutdown();
+    return misses == 0 ? 0 : 1;
+}
+
+}  // namespace korvane::bench

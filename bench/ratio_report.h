@@ -1,0 +1,24 @@
+// Benchmarks here are reported as ratios to a baseline measured in the same
+// run, because the machines are noisy: the absolute figures move with the
+// load, the ratios much less.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace korvane::bench {
+
+struct RatioRow {
+    std::string measured;  // benchmark name
+    std::string baseline;  // benchmark name of its baseline
+    double target;         // the ratio it must stay under (0: report only)
+};
+
+// Runs every registered benchmark, then prints the table of ratios.
+// Returns non-zero when a ratio misses its target.
+int runWithRatios(int argc, char** argv, const std::vector<RatioRow>& rows);
+
+}  // namespace korvane::bench

@@ -1,0 +1,35 @@
+// Locations of one file as seen from another: for the background picture of
+// a saved page (backslashes, Windows' own form) and for link and image tags
+// ("/" separators).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+enum class PathStyle {
+    // Shift_JIS bytes; backslash separates; "C:" or "\\server\share" is the
+    // drive prefix; folder names compare without regard to case.
+    Windows,
+    // The platform's own bytes (UTF-8); "/" separates; the root "/" plays the
+    // drive prefix; names compare case-sensitively.
+    Posix,
+};
+
+#ifdef _WIN32
+constexpr PathStyle kNativePathStyle = PathStyle::Windows;
+#else
+constexpr PathStyle kNativePathStyle = PathStyle::Posix;
+#endif
+
+// The location of `target` relative to the folder of the file `base`;
+// `target` unchanged when the two have different drive prefixes.
+std::string RelativePath(std::string_view base, std::string_view target,
+                         PathStyle style = kNativePathStyle);
+
+// RelativePath with "/" separators, as a link or image tag wants it.
+std::string RelativeLocation(std::string_view document, std::string_view target,
+                             PathStyle style = kNativePathStyle);
+
+}  // namespace korvane

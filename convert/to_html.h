@@ -1,0 +1,35 @@
+// Text mode's conversion of a title and a plain text into a complete
+// HTML 4.0 Transitional page.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "convert/page_settings.h"
+
+namespace korvane {
+
+// The system identifier of the HTML 4.0 Transitional document type, as the
+// W3C recommendation publishes it.
+inline constexpr std::string_view kTransitionalDtd = "http://www.w3.org/TR/REC-html40/loose.dtd";
+
+// The number of full-width spaces a tab becomes for the option "Tab" (0..3).
+int tabWidthForOption(int tabOption);
+
+// The page for `body` (Shift_JIS, CR LF line breaks) and `title`, with the
+// colours, head values and background picture of `settings`. `tabOption` is
+// the option "Tab". Pure: reads nothing else, changes nothing.
+std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& settings,
+                   int tabOption);
+
+// The body part alone (escaped, tabs widened, "<BR>" before each CR LF),
+// appended to `out`.
+void appendHtmlBody(std::string& out, std::string_view body, int tabOption);
+
+// Convert-and-save's rewrite: the first occurrence of `picture` (the text of
+// the background picture as it stands in the page) becomes `relative`. An
+// empty `picture` changes nothing. Matches start at character boundaries only.
+void replaceFirstOccurrence(std::string& document, std::string_view picture,
+                            std::string_view relative);
+
+}  // namespace korvane

@@ -1,0 +1,18 @@
+#include "platform/memory_tuning.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace korvane {
+
+void keepLargeBuffersForReuse() {
+#if defined(__GLIBC__)
+    // Buffers up to 256 MB come from the heap, and up to 512 MB of free heap
+    // stay with the process.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+#endif
+}
+
+}  // namespace korvane

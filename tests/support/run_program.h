@@ -1,0 +1,19 @@
+// Runs a built program of this project with arguments and standard input,
+// and collects what it wrote and how it ended.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvane::test {
+
+struct ProgramResult {
+    int exitCode = -1;  // -1: did not exit normally
+    std::string out;
+    std::string err;
+};
+
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input = {}, const std::string& workingDir = {});
+
+}  // namespace korvane::test

@@ -1,0 +1,151 @@
+// The command-line converter, run as a user runs it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
+
+namespace korvane {
+namespace {
+
+using test::readFile;
+using test::runProgram;
+using test::TempDir;
+using test::writeFile;
+
+const std::string kProgram = KORVANE_CONVERT_PATH;
+
+const std::string kDoctype =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\""
+    "\"http://www.w3.org/TR/REC-html40/loose.dtd\">\r\n";
+const std::string kHead =
+    "<HTML lang=\"ja\">\r\n<HEAD>\r\n"
+    "<META http-equiv=\"Content-Type\" content=\"text/html; charset= Shift_JIS\">\r\n";
+
+// The worked example through standard input and output, byte for byte; LF
+// alone and CR alone must read as the editor reads them.
+TEST(KorvaneConvert, ToHtmlWorkedExample) {
+    const std::string want = kDoctype + kHead +
+                             "<TITLE>T</TITLE>\r\n</HEAD>\r\n<BODY>\r\na&lt;b<BR>\r\n"
+                             "\x81\x40\x81\x40"
+                             "c\r\n</BODY>\r\n</HTML>";
+    for (const std::string input : {"a<b\r\n\tc", "a<b\n\tc", "a<b\r\tc"}) {
+        const auto r = runProgram(kProgram, {"to-html", "--title", "T"}, input);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, want);
+    }
+}
+
+// A title typed in UTF-8 lands in the page as Shift_JIS.
+TEST(KorvaneConvert, TitleIsWrittenAsShiftJis) {
+    const auto r = runProgram(kProgram, {"to-html", "--title", "日記"}, "x");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("<TITLE>\x93\xfa\x8b\x4c</TITLE>"), std::string::npos);
+}
+
+// With -o the background picture is written relative to the page, as
+// convert-and-save does; without -o it stays absolute as in the preview.
+TEST(KorvaneConvert, BackgroundRelativeToTheOutput) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("site/pages"));
+    std::filesystem::create_directories(dir.file("site/img"));
+    const auto r = runProgram(
+        kProgram, {"to-html", "--background", "site/img/b.gif", "-o", "site/pages/p.htm", "-"}, "x",
+        dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(readFile(dir.file("site/pages/p.htm")).find("<BODY background=\"../img/b.gif\">"),
+              std::string::npos);
+
+    const auto toStdout =
+        runProgram(kProgram, {"to-html", "--background", "site/img/b.gif"}, "x", dir.path());
+    ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
+    EXPECT_NE(toStdout.out.find("<BODY background=\"" + dir.file("site/img/b.gif") + "\">"),
+              std::string::npos);
+}
+
+// A picture path Shift_JIS cannot hold is refused, not mangled, and nothing
+// is written.
+TEST(KorvaneConvert, UnwritableBackgroundPathIsAnError) {
+    TempDir dir;
+    const auto r = runProgram(
+        kProgram,
+        {"to-html", "--background", dir.file("\xF0\x9F\x98\x80.gif"), "-o", dir.file("p.htm")},
+        "x");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("Shift_JIS"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("p.htm")));
+}
+
+// to-text: the worked example, and the title going to its own file.
+TEST(KorvaneConvert, ToTextWithTitle) {
+    TempDir dir;
+    writeFile(dir.file("in.htm"),
+              "<HTML><HEAD><title>Hi</title></HEAD>\n<BODY>a&amp;b<br>\nc<P>d</BODY></HTML>");
+    const auto r = runProgram(kProgram, {"to-text", "--title-output", dir.file("title"), "-o",
+                                         dir.file("out.txt"), dir.file("in.htm")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.txt")), "a&b\r\nc\r\n\r\nd");
+    EXPECT_EQ(readFile(dir.file("title")), "Hi");
+}
+
+// A page without a title leaves the title file as it was, as the editor
+// leaves its title box.
+TEST(KorvaneConvert, NoTitleLeavesTheTitleFile) {
+    TempDir dir;
+    writeFile(dir.file("title"), "old");
+    const auto r =
+        runProgram(kProgram, {"to-text", "--title-output", dir.file("title")}, "<B>x</B>");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "x");
+    EXPECT_EQ(readFile(dir.file("title")), "old");
+}
+
+// Exit codes and messages: 1 for files, 2 for usage; a failed run leaves an
+// existing output file whole.
+TEST(KorvaneConvert, Failures) {
+    TempDir dir;
+    writeFile(dir.file("keep.htm"), "old page");
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        int exitCode;
+        std::string errMentions;
+    };
+    const Row rows[] = {
+        {"no command", {}, 2, "missing command"},
+        {"unknown command", {"to-pdf"}, 2, "to-pdf"},
+        {"unknown option", {"to-html", "--colour"}, 2, "--colour"},
+        {"option of the other command", {"to-text", "--title", "x"}, 2, "--title"},
+        {"missing value", {"to-html", "-o"}, 2, "-o"},
+        {"two inputs", {"to-html", "a", "b"}, 2, "more than one"},
+        {"missing input",
+         {"to-html", "-o", dir.file("keep.htm"), dir.file("none.txt")},
+         1,
+         dir.file("none.txt")},
+        {"output folder missing",
+         {"to-text", "-o", dir.file("no/such/out.txt")},
+         1,
+         dir.file("no/such/out.txt")},
+        {"input is a folder", {"to-text", dir.path()}, 1, dir.path()},
+    };
+    for (const auto& row : rows) {
+        const auto r = runProgram(kProgram, row.args, "x");
+        EXPECT_EQ(r.exitCode, row.exitCode) << row.name;
+        EXPECT_NE(r.err.find(row.errMentions), std::string::npos) << row.name << ": " << r.err;
+        EXPECT_TRUE(r.out.empty()) << row.name;
+    }
+    EXPECT_EQ(readFile(dir.file("keep.htm")), "old page");
+}
+
+TEST(KorvaneConvert, HelpAndVersion) {
+    const auto version = runProgram(kProgram, {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "korvane Ver1.31\n");
+    const auto help = runProgram(kProgram, {"to-html", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("to-text"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvane
