@@ -1,6 +1,6 @@
 # Front door for building korvane. Every target first makes sure the Debian
 # packages are there, so a fresh machine needs nothing but one of these.
-.PHONY: all deps build test bench run asan format clean
+.PHONY: all deps build test bench format clean
 
 all: build
 
@@ -19,9 +19,6 @@ test: build
 
 bench: build
 	@scripts/run-bench build
-
-run: build
-	@scripts/run-editor build
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
