@@ -20,10 +20,6 @@ constexpr bool isSpecial(unsigned char c) {
     return c == '&' || c == '<' || c == '>' || c == '"' || c == '\t' || c == '\r';
 }
 
-struct SpecialCounts {
-    std::size_t amp = 0, lt = 0, gt = 0, quot = 0, tab = 0, crlf = 0;
-};
-
 #if defined(__SSE2__)
 struct SpecialMasks {
     __m128i amp = _mm_set1_epi8('&');
@@ -36,74 +32,6 @@ struct SpecialMasks {
 };
 
 #endif
-
-// Counts what the body conversion will replace, so that the output can be
-// sized exactly once: a page can be megabytes long, and growing the output
-// piece by piece costs more than the conversion itself.
-SpecialCounts countSpecials(std::string_view s) {
-    SpecialCounts c;
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const std::size_t n = s.size();
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    // Byte-wide counters (a match subtracts -1), folded into the totals with
-    // _mm_sad_epu8 before any of them can overflow.
-    const SpecialMasks m;
-    const __m128i zero = _mm_setzero_si128();
-    auto fold = [&zero](__m128i& acc, std::size_t& total) {
-        const __m128i sums = _mm_sad_epu8(acc, zero);
-        total += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
-                 static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
-        acc = zero;
-    };
-    while (i + 17 <= n) {
-        __m128i amp = zero, lt = zero, gt = zero, quot = zero, tab = zero, crlf = zero;
-        for (int block = 0; block < 255 && i + 17 <= n; ++block, i += 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-            amp = _mm_sub_epi8(amp, _mm_cmpeq_epi8(v, m.amp));
-            lt = _mm_sub_epi8(lt, _mm_cmpeq_epi8(v, m.lt));
-            gt = _mm_sub_epi8(gt, _mm_cmpeq_epi8(v, m.gt));
-            quot = _mm_sub_epi8(quot, _mm_cmpeq_epi8(v, m.quot));
-            tab = _mm_sub_epi8(tab, _mm_cmpeq_epi8(v, m.tab));
-            crlf = _mm_sub_epi8(crlf,
-                                _mm_and_si128(_mm_cmpeq_epi8(v, m.cr), _mm_cmpeq_epi8(next, m.lf)));
-        }
-        fold(amp, c.amp);
-        fold(lt, c.lt);
-        fold(gt, c.gt);
-        fold(quot, c.quot);
-        fold(tab, c.tab);
-        fold(crlf, c.crlf);
-    }
-#endif
-    for (; i < n; ++i) {
-        switch (p[i]) {
-            case '&':
-                ++c.amp;
-                break;
-            case '<':
-                ++c.lt;
-                break;
-            case '>':
-                ++c.gt;
-                break;
-            case '"':
-                ++c.quot;
-                break;
-            case '\t':
-                ++c.tab;
-                break;
-            case '\r':
-                if (i + 1 < n && p[i + 1] == '\n')
-                    ++c.crlf;
-                break;
-            default:
-                break;
-        }
-    }
-    return c;
-}
 
 // The offset of the next special byte at or after `i`, or s.size(). Most
 // bytes of a page are plain, so runs are skipped sixteen bytes at a time.
@@ -151,9 +79,6 @@ int tabWidthForOption(int tabOption) {
 
 void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
     const std::size_t tabWidth = static_cast<std::size_t>(tabWidthForOption(tabOption));
-    const SpecialCounts c = countSpecials(body);
-    const std::size_t grown = body.size() + 4 * c.amp + 3 * c.lt + 3 * c.gt + 5 * c.quot +
-                              (2 * tabWidth - 1) * c.tab + 4 * c.crlf;
 
     // Every replacement is at most 16 bytes (a tab at option 3), so each one
     // is written as one 16-byte store from a padded copy; the output carries
@@ -169,10 +94,20 @@ void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
     const Replacement amp{"&amp;", 5}, lt{"&lt;", 4}, gt{"&gt;", 4}, quot{"&quot;", 6},
         lineBreak{"<BR>\r\n", 6}, loneCr{"\r", 1};
 
+    // Start with room for the body and a quarter more; a body full of
+    // markup characters grows the buffer a few times at most.
     const std::size_t base = out.size();
-    out.reserve(base + grown + 64);  // room for the page's closing lines too
-    out.resize(base + grown + 16);
+    out.resize(base + body.size() + body.size() / 4 + 64);
     char* w = out.data() + base;
+    char* end = out.data() + out.size();
+    auto ensureRoom = [&]() {
+        if (end - w >= 32)
+            return;
+        const auto used = static_cast<std::size_t>(w - out.data());
+        out.resize(out.size() + out.size() / 2 + 64);
+        w = out.data() + used;
+        end = out.data() + out.size();
+    };
     const char* p = body.data();
     const std::size_t n = body.size();
 
@@ -219,6 +154,7 @@ void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
     // next block starts behind the special byte.
     const SpecialMasks m;
     while (i + 16 <= n) {
+        ensureRoom();
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(w), v);
         const __m128i hit = _mm_or_si128(
@@ -237,6 +173,7 @@ void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
     }
 #endif
     while (i < n) {
+        ensureRoom();
         const std::size_t special = nextSpecial(body, i);
         std::memcpy(w, p + i, special - i);
         w += special - i;
@@ -244,7 +181,7 @@ void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
             break;
         i = replace(special);
     }
-    out.resize(base + grown);
+    out.resize(static_cast<std::size_t>(w - out.data()));
 }
 
 std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& settings,

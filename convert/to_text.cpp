@@ -1,7 +1,12 @@
 #include "convert/to_text.h"
 
 #include <array>
+#include <cstddef>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace korvane {
 
@@ -47,17 +52,13 @@ std::size_t findTagNoCase(std::string_view s, std::string_view upperWord) {
     return std::string_view::npos;
 }
 
-// Appends `s` without its CR LF pairs; a CR or LF alone stays.
-void appendWithoutCrLf(std::string& out, std::string_view s) {
-    std::size_t i = 0;
-    for (std::size_t cr = findChar(s, '\r', 0); cr != std::string_view::npos;
-         cr = findChar(s, '\r', cr + 1)) {
-        if (cr + 1 < s.size() && s[cr + 1] == '\n') {
-            out.append(s.data() + i, cr - i);
-            i = cr + 2;
-        }
-    }
-    out.append(s.data() + i, s.size() - i);
+// Offset `i` moved past any CR LF pairs that start there. CR LF pairs are
+// taken out of the text before tags are looked at, so a tag can be written
+// across a line break («<B", CR LF, "R>» is a line break tag).
+inline std::size_t skipCrLf(std::string_view s, std::size_t i) {
+    while (i + 1 < s.size() && s[i] == '\r' && s[i + 1] == '\n')
+        i += 2;
+    return i;
 }
 
 struct Block {
@@ -71,62 +72,143 @@ constexpr std::array<Block, 5> kBlocks = {{{"<BR>", "\r\n"},
                                            {"<P>", "\r\n\r\n"},
                                            {"<LI>", "\r\n"}}};
 
-// The block tag at `i`, if one starts there. Every block tag starts with "<",
-// ends with ">" and holds neither inside, so no two matches can overlap and
-// a replacement (CR LF only) can neither make nor break another match: one
-// pass over all five gives what five passes in the table's order give.
-const Block* blockTagAt(std::string_view s, std::size_t i) {
+// The block tag at `i`, if one starts there, matched against the text with
+// its CR LF pairs taken out; `end` is set behind its ">" in `s`. Every block
+// tag starts with "<", ends with ">" and holds neither inside, so no two
+// matches can overlap and a replacement (CR LF only) can neither make nor
+// break another match: one pass over all five gives what five passes in the
+// table's order give.
+const Block* blockTagAt(std::string_view s, std::size_t i, std::size_t& end) {
+    const std::size_t second = skipCrLf(s, i + 1);
+    if (second >= s.size())
+        return nullptr;
+    // Most tags are not block tags; their first letter already tells.
+    switch (upperAscii(s[second])) {
+        case 'B':
+        case 'H':
+        case 'T':
+        case 'P':
+        case 'L':
+            break;
+        default:
+            return nullptr;
+    }
     for (const Block& b : kBlocks) {
-        if (matchesNoCase(s, i, b.tag))
+        std::size_t j = i + 1;
+        std::size_t k = 1;
+        for (; k < b.tag.size(); ++k, ++j) {
+            j = skipCrLf(s, j);
+            if (j >= s.size() || upperAscii(s[j]) != b.tag[k])
+                break;
+        }
+        if (k == b.tag.size()) {
+            end = j;
             return &b;
+        }
     }
     return nullptr;
 }
 
-// Block tags become line breaks, every other tag is dropped. A tag runs from
-// "<" to the first ">" that is still there once the block tags inside it
-// have been replaced: a block tag's ">" closes the block tag, not the outer
-// one («<a <BR> b>» is one tag).
-std::string replaceBlocksAndDropTags(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
+// Block tags become line breaks, every other tag is dropped, and the CR LF
+// pairs of the source go, all in one pass appended to `out`. A tag runs from
+// "<" to the first ">" that is still there once the block tags inside it have
+// been replaced: a block tag's ">" closes the block tag, not the outer one
+// («<a <BR> b>» is one tag). CR LF pairs hold neither "<" nor ">", so taking
+// them out first changes no tag boundary; only the block tag match has to
+// look across them.
+void stripTags(std::string& out, std::string_view s) {
+    // Only "<P>" grows (3 bytes to 4); the buffer grows if a text is made of
+    // little else.
+    const std::size_t base = out.size();
+    out.resize(base + s.size() + s.size() / 16 + 64);
+    char* w = out.data() + base;
+    char* end = out.data() + out.size();
+    auto ensureRoom = [&](std::size_t bytes) {
+        if (static_cast<std::size_t>(end - w) >= bytes + 32)
+            return;
+        const auto used = static_cast<std::size_t>(w - out.data());
+        out.resize(out.size() + out.size() / 2 + bytes + 64);
+        w = out.data() + used;
+        end = out.data() + out.size();
+    };
+    const char* p = s.data();
+    const std::size_t n = s.size();
+#if defined(__SSE2__)
+    const __m128i ltByte = _mm_set1_epi8('<');
+    const __m128i crByte = _mm_set1_epi8('\r');
+#endif
     std::size_t i = 0;
-    for (;;) {
-        const std::size_t lt = findChar(s, '<', i);
-        if (lt == std::string_view::npos) {
-            out.append(s.data() + i, s.size() - i);
+    while (i < n) {
+        // Copy up to the next "<" or CR.
+        std::size_t at = n;
+#if defined(__SSE2__)
+        while (i + 16 <= n) {
+            ensureRoom(16);
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), v);
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi8(v, ltByte), _mm_cmpeq_epi8(v, crByte))));
+            if (mask == 0) {
+                i += 16;
+                w += 16;
+                continue;
+            }
+            const auto k = static_cast<std::size_t>(__builtin_ctz(mask));
+            w += k;
+            i += k;
+            at = i;
             break;
         }
-        out.append(s.data() + i, lt - i);
-        if (const Block* b = blockTagAt(s, lt)) {
-            out.append(b->replacement);
-            i = lt + b->tag.size();
+        if (at == n)
+#endif
+        {
+            ensureRoom(n - i);
+            while (i < n && p[i] != '<' && p[i] != '\r')
+                *w++ = p[i++];
+            at = i;
+            if (at == n)
+                break;
+        }
+        if (p[at] == '\r') {
+            if (at + 1 < n && p[at + 1] == '\n') {
+                i = at + 2;
+            } else {
+                *w++ = '\r';
+                i = at + 1;
+            }
             continue;
         }
-        std::size_t from = lt + 1;
-        std::size_t end = std::string_view::npos;
+        std::size_t blockEnd = 0;
+        if (const Block* b = blockTagAt(s, at, blockEnd)) {
+            ensureRoom(b->replacement.size());
+            std::memcpy(w, b->replacement.data(), b->replacement.size());
+            w += b->replacement.size();
+            i = blockEnd;
+            continue;
+        }
+        std::size_t from = at + 1;
+        std::size_t close = std::string_view::npos;
         for (;;) {
             const std::size_t gt = findChar(s, '>', from);
             if (gt == std::string_view::npos)
                 break;
             // Only the last "<" before this ">" can start a block tag ending here.
-            const void* last = gt > from ? ::memrchr(s.data() + from, '<', gt - from) : nullptr;
+            const void* last = gt > from ? ::memrchr(p + from, '<', gt - from) : nullptr;
             if (last != nullptr) {
-                const auto q = static_cast<std::size_t>(static_cast<const char*>(last) - s.data());
-                const Block* b = blockTagAt(s, q);
-                if (b != nullptr && q + b->tag.size() == gt + 1) {
+                const auto q = static_cast<std::size_t>(static_cast<const char*>(last) - p);
+                if (blockTagAt(s, q, blockEnd) != nullptr && blockEnd == gt + 1) {
                     from = gt + 1;
                     continue;
                 }
             }
-            end = gt;
+            close = gt;
             break;
         }
-        if (end == std::string_view::npos)
+        if (close == std::string_view::npos)
             break;  // an open tag runs to the end
-        i = end + 1;
+        i = close + 1;
     }
-    return out;
+    out.resize(static_cast<std::size_t>(w - out.data()));
 }
 
 std::string_view trimControl(std::string_view s) {
@@ -140,7 +222,13 @@ std::string_view trimControl(std::string_view s) {
 }
 
 bool startsWith(std::string_view s, std::size_t i, std::string_view word) {
-    return s.size() - i >= word.size() && s.compare(i, word.size(), word) == 0;
+    if (s.size() - i < word.size())
+        return false;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        if (s[i + k] != word[k])
+            return false;
+    }
+    return true;
 }
 
 // The four references in one pass, as the four passes "&amp;", "&lt;",
@@ -205,14 +293,12 @@ TextAndTitle ToText(std::string_view html) {
         }
     }
 
-    // Line breaks of the source do not survive. "before" ends with "<TITLE>",
-    // so no CR LF pair can form across the removed title.
-    std::string joined;
-    joined.reserve(before.size() + after.size());
-    appendWithoutCrLf(joined, before);
-    appendWithoutCrLf(joined, after);
-
-    result.text = replaceBlocksAndDropTags(joined);
+    // "before" ends with the ">" of "<TITLE>": no tag, block tag or CR LF
+    // pair runs across the removed title, so the two parts can be stripped
+    // one after the other.
+    result.text.reserve(before.size() + after.size() + after.size() / 16 + 128);
+    stripTags(result.text, before);
+    stripTags(result.text, after);
     const std::string_view trimmed = trimControl(result.text);
     const auto from = static_cast<std::size_t>(trimmed.data() - result.text.data());
     decodeReferencesInPlace(result.text, from, from + trimmed.size());

@@ -8,10 +8,10 @@ namespace korvane {
 
 void keepLargeBuffersForReuse() {
 #if defined(__GLIBC__)
-    // Buffers up to 256 MB come from the heap, and up to 512 MB of free heap
-    // stay with the process.
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+    // Buffers up to 32 MB (the largest threshold glibc accepts) come from the
+    // heap, and up to 256 MB of free heap stay with the process.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
 #endif
 }
 
