@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/line_breaks.h"
+#include "app/settings.h"
 #include "convert/page_settings.h"
 #include "convert/relative_path.h"
 #include "convert/to_html.h"
@@ -20,13 +21,6 @@
 namespace {
 
 using namespace korvane;
-
-// Settings files are read by the settings layer, which this build does not
-// have yet; refusing the option is better than silently ignoring it.
-bool loadPageSettingsForConversion(const std::string&, PageSettings&, int&, std::string& error) {
-    error = "reading settings files is not supported by this version";
-    return false;
-}
 
 constexpr int kOk = 0;
 constexpr int kFileError = 1;
@@ -177,10 +171,12 @@ int toHtml(const Arguments& args) {
     PageSettings page;
     int tabOption = 1;
     if (args.settings) {
-        std::string error;
-        if (!loadPageSettingsForConversion(*args.settings, page, tabOption, error)) {
-            return fileError("read", *args.settings, error);
-        }
+        // The page colours, head values and tab width a fresh start of the
+        // editor with this settings file would have.
+        const SettingsFileLoad loaded = loadSettingsFile(*args.settings);
+        if (!loaded.ok) return fileError("read", *args.settings, loaded.error);
+        page = loaded.settings.page;
+        tabOption = loaded.settings.options.tab;
     }
 
     std::string title;

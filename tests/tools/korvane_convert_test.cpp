@@ -149,3 +149,49 @@ TEST(KorvaneConvert, HelpAndVersion) {
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// --settings takes colours, head values and the tab width as a fresh start
+// with that file would: the keep options gate the Color and Detail sections.
+TEST(KorvaneConvert, SettingsFile) {
+    TempDir dir;
+    struct Row {
+        const char* name;
+        std::string ini;
+        std::string wantInPage;
+        std::string wantAbsent;
+    };
+    const Row rows[] = {
+        {"colours and tab width",
+         "[Option]\r\nTab=0\r\n[Color]\r\nCheck=17\r\nBack=255\r\nFont=16711680\r\n",
+         "<BODY bgcolor=\"#FF0000\" text=\"#0000FF\">\r\n\x81\x40x", "\x81\x40\x81\x40x"},
+        {"keep-colour off ignores the Color section",
+         "[Option]\r\nColor=0\r\n[Color]\r\nCheck=17\r\nBack=255\r\n", "<BODY>\r\n", "bgcolor"},
+        {"detail values with a multi-line head written by Windows as one line",
+         "[Option]\r\nKeywords=1\r\n[Detail]\r\nDetail=1\r\nAuthor=\x95\x5C\r\nKeywords=k\r\n"
+         "Head=<BASE target=_top>\r\n",
+         "<META name=\"author\" content=\"\x95\x5C\">\r\n<META name=\"keywords\" "
+         "content=\"k\">\r\n<BASE target=_top>\r\n</HEAD>",
+         "description"},
+        {"keywords are not kept by default", "[Detail]\r\nDetail=1\r\nKeywords=k\r\n", "</HEAD>",
+         "keywords"},
+        {"hexadecimal values", "[Color]\r\nCheck=0x10\r\nBack=$FF\r\n", "bgcolor=\"#FF0000\"",
+         "text="},
+    };
+    for (const auto& row : rows) {
+        writeFile(dir.file("krv13.ini"), row.ini);
+        const auto r =
+            runProgram(kProgram, {"to-html", "--settings", dir.file("krv13.ini")}, "\tx");
+        ASSERT_EQ(r.exitCode, 0) << row.name << ": " << r.err;
+        EXPECT_NE(r.out.find(row.wantInPage), std::string::npos) << row.name << "\n" << r.out;
+        EXPECT_EQ(r.out.find(row.wantAbsent), std::string::npos) << row.name << "\n" << r.out;
+    }
+    const auto missing = runProgram(kProgram, {"to-html", "--settings", dir.file("none.ini")}, "x");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find(dir.file("none.ini")), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvane

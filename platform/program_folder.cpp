@@ -1,0 +1,104 @@
+#include "platform/program_folder.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace korvane {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string homeFolder() {
+    std::string home = environment("HOME");
+    if (!home.empty())
+        return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
+        return entry->pw_dir;
+    return {};
+}
+
+// An XDG base folder: the variable when it holds an absolute path, else
+// the home folder's default.
+std::string xdgFolder(const char* variable, const char* homeDefault) {
+    std::string base = environment(variable);
+    if (base.empty() || base.front() != '/') {
+        const std::string home = homeFolder();
+        // Without any home the files stay in the program folder; a write
+        // there then fails with a message instead of landing somewhere odd.
+        if (home.empty())
+            return programFolder();
+        base = withoutTrailingSlashes(home) + "/" + homeDefault;
+    }
+    return withoutTrailingSlashes(base) + "/korvane";
+}
+
+std::string writableProgramFolderOr(const std::string& fallback) {
+    const std::string folder = programFolder();
+    return !folder.empty() && isWritableFolder(folder) ? folder : fallback;
+}
+
+}  // namespace
+
+std::string programFolder() {
+    const std::string home = environment(kProgramHomeVariable);
+    if (!home.empty()) {
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(home, ec);
+        return withoutTrailingSlashes(ec ? home : absolute.lexically_normal().string());
+    }
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec || !exe.has_parent_path())
+        return {};
+    return withoutTrailingSlashes(exe.parent_path().string());
+}
+
+bool isWritableFolder(const std::string& folder) {
+    // The effective ids decide what this process may create, not the real ones.
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+std::string userConfigFolder() {
+    return xdgFolder("XDG_CONFIG_HOME", ".config");
+}
+
+std::string userCacheFolder() {
+    return xdgFolder("XDG_CACHE_HOME", ".cache");
+}
+
+std::string settingsPath() {
+    return writableProgramFolderOr(userConfigFolder()) + "/" + kSettingsFileName;
+}
+
+std::string previewFolder() {
+    return writableProgramFolderOr(userCacheFolder());
+}
+
+std::string previewPath() {
+    return previewFolder() + "/" + kPreviewFileName;
+}
+
+bool ensureFolderExists(const std::string& folder, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!ec && std::filesystem::is_directory(folder, ec))
+        return true;
+    error = ec ? ec.message() : std::string("not a folder");
+    return false;
+}
+
+}  // namespace korvane

@@ -1,0 +1,48 @@
+// Where the program keeps its files: the settings file, the preview page and
+// the help pages.
+//
+// The Windows program keeps everything beside its executable. That folder is
+// usually not writable once the program is installed on a POSIX desktop, so
+// the files that are written fall back to the user's XDG folders; portable
+// use and the build tree keep everything together as on Windows.
+#pragma once
+
+#include <string>
+
+namespace korvane {
+
+inline constexpr const char* kProgramHomeVariable = "KORVANE_HOME";
+inline constexpr const char* kSettingsFileName = "krv13.ini";
+inline constexpr const char* kPreviewFileName = "prev.htm";
+
+// The program folder, without a trailing "/": the folder named by the
+// environment variable KORVANE_HOME when it is set and not empty (tests and
+// portable use), made absolute, else the folder of the running executable.
+// Empty when neither can be found.
+std::string programFolder();
+
+// Whether this process may create files in `folder`.
+bool isWritableFolder(const std::string& folder);
+
+// $XDG_CONFIG_HOME/korvane, or ~/.config/korvane when the variable is unset,
+// empty or not absolute (the XDG rules say relative values are ignored).
+std::string userConfigFolder();
+// $XDG_CACHE_HOME/korvane, or ~/.cache/korvane, by the same rule.
+std::string userCacheFolder();
+
+// "krv13.ini" in the program folder when that folder is writable, else in
+// userConfigFolder(). Nothing is created here: the first write of the
+// settings file creates the folder. Decide it once, at start-up.
+std::string settingsPath();
+
+// The folder for "prev.htm", by the same decision: the program folder when
+// it is writable, else userCacheFolder().
+std::string previewFolder();
+// previewFolder() + "/prev.htm".
+std::string previewPath();
+
+// Creates `folder` and its missing parents; true when it exists afterwards,
+// else false with the system's reason in `error`.
+bool ensureFolderExists(const std::string& folder, std::string& error);
+
+}  // namespace korvane
