@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "convert/byte_writer.h"
 #include "convert/sjis_bytes.h"
 
 #if defined(__SSE2__)
@@ -77,7 +78,7 @@ int tabWidthForOption(int tabOption) {
     }
 }
 
-void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
+void appendHtmlBody(std::string& page, std::string_view body, int tabOption) {
     const std::size_t tabWidth = static_cast<std::size_t>(tabWidthForOption(tabOption));
 
     // Every replacement is at most 16 bytes (a tab at option 3), so each one
@@ -94,26 +95,16 @@ void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
     const Replacement amp{"&amp;", 5}, lt{"&lt;", 4}, gt{"&gt;", 4}, quot{"&quot;", 6},
         lineBreak{"<BR>\r\n", 6}, loneCr{"\r", 1};
 
-    // Start with room for the body and a quarter more; a body full of
-    // markup characters grows the buffer a few times at most.
-    const std::size_t base = out.size();
-    out.resize(base + body.size() + body.size() / 4 + 64);
-    char* w = out.data() + base;
-    char* end = out.data() + out.size();
-    auto ensureRoom = [&]() {
-        if (end - w >= 32)
-            return;
-        const auto used = static_cast<std::size_t>(w - out.data());
-        out.resize(out.size() + out.size() / 2 + 64);
-        w = out.data() + used;
-        end = out.data() + out.size();
-    };
+    // Room for the body and a quarter more; a body full of markup characters
+    // grows the buffer a few times at most.
+    ByteWriter out(page, body.size() + body.size() / 4 + 64);
     const char* p = body.data();
     const std::size_t n = body.size();
 
+    // Writes the replacement of the special byte at `at` as one 16-byte store
+    // (the writer keeps the slack for it); returns the offset behind what it
+    // consumed.
     auto replace = [&](std::size_t at) {
-        // Writes the replacement of the special byte at `at`; returns the
-        // offset behind what it consumed.
         const Replacement* r;
         std::size_t next = at + 1;
         switch (p[at]) {
@@ -142,8 +133,9 @@ void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
                 }
                 break;
         }
-        std::memcpy(w, r->bytes, 16);
-        w += r->size;
+        out.reserve(16);
+        std::memcpy(out.cursor(), r->bytes, 16);
+        out.advance(r->size);
         return next;
     };
 
@@ -154,9 +146,9 @@ void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
     // next block starts behind the special byte.
     const SpecialMasks m;
     while (i + 16 <= n) {
-        ensureRoom();
+        out.reserve(16);
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(w), v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out.cursor()), v);
         const __m128i hit = _mm_or_si128(
             _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, m.amp), _mm_cmpeq_epi8(v, m.lt)),
                          _mm_or_si128(_mm_cmpeq_epi8(v, m.gt), _mm_cmpeq_epi8(v, m.quot))),
@@ -164,24 +156,22 @@ void appendHtmlBody(std::string& out, std::string_view body, int tabOption) {
         const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
         if (mask == 0) {
             i += 16;
-            w += 16;
+            out.advance(16);
             continue;
         }
         const auto k = static_cast<std::size_t>(__builtin_ctz(mask));
-        w += k;
+        out.advance(k);
         i = replace(i + k);
     }
 #endif
     while (i < n) {
-        ensureRoom();
         const std::size_t special = nextSpecial(body, i);
-        std::memcpy(w, p + i, special - i);
-        w += special - i;
+        out.put(p + i, special - i);
         if (special >= n)
             break;
         i = replace(special);
     }
-    out.resize(static_cast<std::size_t>(w - out.data()));
+    out.finish();
 }
 
 std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& settings,

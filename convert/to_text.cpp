@@ -1,5 +1,7 @@
 #include "convert/to_text.h"
 
+#include "convert/byte_writer.h"
+
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -116,21 +118,10 @@ const Block* blockTagAt(std::string_view s, std::size_t i, std::size_t& end) {
 // («<a <BR> b>» is one tag). CR LF pairs hold neither "<" nor ">", so taking
 // them out first changes no tag boundary; only the block tag match has to
 // look across them.
-void stripTags(std::string& out, std::string_view s) {
+void stripTags(std::string& text, std::string_view s) {
     // Only "<P>" grows (3 bytes to 4); the buffer grows if a text is made of
     // little else.
-    const std::size_t base = out.size();
-    out.resize(base + s.size() + s.size() / 16 + 64);
-    char* w = out.data() + base;
-    char* end = out.data() + out.size();
-    auto ensureRoom = [&](std::size_t bytes) {
-        if (static_cast<std::size_t>(end - w) >= bytes + 32)
-            return;
-        const auto used = static_cast<std::size_t>(w - out.data());
-        out.resize(out.size() + out.size() / 2 + bytes + 64);
-        w = out.data() + used;
-        end = out.data() + out.size();
-    };
+    ByteWriter out(text, s.size() + s.size() / 16 + 64);
     const char* p = s.data();
     const std::size_t n = s.size();
 #if defined(__SSE2__)
@@ -143,18 +134,18 @@ void stripTags(std::string& out, std::string_view s) {
         std::size_t at = n;
 #if defined(__SSE2__)
         while (i + 16 <= n) {
-            ensureRoom(16);
+            out.reserve(16);
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), v);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out.cursor()), v);
             const auto mask = static_cast<unsigned>(_mm_movemask_epi8(
                 _mm_or_si128(_mm_cmpeq_epi8(v, ltByte), _mm_cmpeq_epi8(v, crByte))));
             if (mask == 0) {
                 i += 16;
-                w += 16;
+                out.advance(16);
                 continue;
             }
             const auto k = static_cast<std::size_t>(__builtin_ctz(mask));
-            w += k;
+            out.advance(k);
             i += k;
             at = i;
             break;
@@ -162,10 +153,11 @@ void stripTags(std::string& out, std::string_view s) {
         if (at == n)
 #endif
         {
-            ensureRoom(n - i);
-            while (i < n && p[i] != '<' && p[i] != '\r')
-                *w++ = p[i++];
             at = i;
+            while (at < n && p[at] != '<' && p[at] != '\r')
+                ++at;
+            out.put(p + i, at - i);
+            i = at;
             if (at == n)
                 break;
         }
@@ -173,16 +165,14 @@ void stripTags(std::string& out, std::string_view s) {
             if (at + 1 < n && p[at + 1] == '\n') {
                 i = at + 2;
             } else {
-                *w++ = '\r';
+                out.put('\r');
                 i = at + 1;
             }
             continue;
         }
         std::size_t blockEnd = 0;
         if (const Block* b = blockTagAt(s, at, blockEnd)) {
-            ensureRoom(b->replacement.size());
-            std::memcpy(w, b->replacement.data(), b->replacement.size());
-            w += b->replacement.size();
+            out.put(b->replacement.data(), b->replacement.size());
             i = blockEnd;
             continue;
         }
@@ -208,7 +198,7 @@ void stripTags(std::string& out, std::string_view s) {
             break;  // an open tag runs to the end
         i = close + 1;
     }
-    out.resize(static_cast<std::size_t>(w - out.data()));
+    out.finish();
 }
 
 std::string_view trimControl(std::string_view s) {
