@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -169,6 +170,20 @@ void stripTags(std::string& text, std::string_view s) {
                 i = at + 1;
             }
             continue;
+        }
+        // Generated pages end every line with "<BR>" and CR LF: that one
+        // case goes first, in any letter case ("|" 0x20 folds B and R and
+        // leaves "<" and ">", which already carry that bit, as they are).
+        if (at + 4 <= n) {
+            std::uint32_t four;
+            std::memcpy(&four, p + at, 4);
+            std::uint32_t br;
+            std::memcpy(&br, "<br>", 4);
+            if ((four | 0x20202020u) == br) {
+                out.put("\r\n", 2);
+                i = skipCrLf(s, at + 4);
+                continue;
+            }
         }
         std::size_t blockEnd = 0;
         if (const Block* b = blockTagAt(s, at, blockEnd)) {
