@@ -1,0 +1,176 @@
+#include "edit/tag_highlighter.h"
+
+#include <algorithm>
+#include <string>
+
+#include "edit/tag_scanner.h"
+
+namespace korvane {
+
+void TagHighlighter::html1Click() {
+    if (m_tagsHighlighted)
+        clearingPass();
+    else
+        wholeTextPass();
+}
+
+void TagHighlighter::wholeTextPass() {
+    const bool wasModified = m_edit.modified();
+    const std::size_t selStart = m_edit.selStart();
+    const std::size_t selLength = m_edit.selLength();
+
+    // Nothing of the pass may show: one repaint at the end.
+    m_edit.setRedraw(false);
+    m_edit.setVisible(false);
+    m_edit.setSelStart(m_edit.textLength());
+    m_edit.scrollCaret();
+    const unsigned eventMask = m_edit.eventMask();
+    m_edit.setEventMask(0);
+
+    // Text outside the tags keeps its colour; each tag is its own request,
+    // also when tags touch or only a line break stands between them.
+    const CharColor tagColor = CharColor::of(m_highlightColor);
+    const std::string text = m_edit.text();
+    forEachTag(text, [this, tagColor](TagRange tag) {
+        m_edit.setSelection(tag.start, tag.end);
+        m_edit.colorSelection(tagColor);
+    });
+
+    m_edit.setVisible(true);
+    m_edit.setSelStart(selStart);
+    m_edit.setSelLength(selLength);
+    m_edit.setEventMask(eventMask);
+    m_edit.setRedraw(true);
+    // Before the window is first shown the control cannot take the focus;
+    // the pass is done all the same.
+    m_edit.setFocus();
+
+    m_tagsHighlighted = true;
+    m_edit.setModified(wasModified);
+}
+
+void TagHighlighter::clearingPass() {
+    const bool wasModified = m_edit.modified();
+    m_tagsHighlighted = false;
+    m_recolourBusy = true;
+    m_edit.lockUpdates(true);
+
+    const std::size_t selStart = m_edit.selStart();
+    const std::size_t selLength = m_edit.selLength();
+    if (m_edit.textLength() > 0) {
+        m_edit.setSelection(0, m_edit.textLength());
+        m_edit.colorSelection(CharColor::autoColor());
+    }
+    m_edit.setSelStart(selStart);
+    m_edit.setSelLength(selLength);
+    m_edit.lockUpdates(false);
+    if (m_focusMainWindow)
+        m_focusMainWindow();
+
+    m_recolourBusy = false;
+    m_edit.setModified(wasModified);
+}
+
+void TagHighlighter::reMainChange() {
+    if (!m_tagsHighlighted || m_recolourBusy)
+        return;
+    m_recolourBusy = true;
+    const std::size_t selStart = m_edit.selStart();
+    const std::size_t selLength = m_edit.selLength();
+    m_edit.lockUpdates(true);
+
+    // A change can join or split tags only between the last "<" before it
+    // and the first ">" after it; the rest of the text keeps its colours.
+    const std::string text = m_edit.text();
+    const std::string_view view(text);
+    const std::size_t selEnd = std::min(selStart + selLength, view.size());
+    std::size_t rangeStart = selStart;
+    if (selStart > 0) {
+        const std::size_t open = view.rfind('<', selStart - 1);
+        if (open != std::string_view::npos)
+            rangeStart = open;
+    }
+    std::size_t rangeEnd = selEnd;
+    const std::size_t close = view.find('>', selEnd);
+    if (close != std::string_view::npos)
+        rangeEnd = close + 1;
+
+    if (rangeStart < rangeEnd) {
+        m_edit.setSelection(rangeStart, rangeEnd);
+        m_edit.colorSelection(CharColor::autoColor());
+        const CharColor tagColor = CharColor::of(m_highlightColor);
+        forEachTag(view.substr(rangeStart, rangeEnd - rangeStart),
+                   [this, rangeStart, tagColor](TagRange tag) {
+                       m_edit.setSelection(rangeStart + tag.start, rangeStart + tag.end);
+                       m_edit.colorSelection(tagColor);
+                   });
+        m_edit.setSelStart(selStart);
+        m_edit.setSelLength(selLength);
+    }
+    m_edit.lockUpdates(false);
+    m_edit.setFocus();
+    m_recolourBusy = false;
+}
+
+void TagHighlighter::forceWholeTextPass() {
+    m_tagsHighlighted = false;
+    html1Click();
+}
+
+void TagHighlighter::turnOff() {
+    if (m_tagsHighlighted)
+        html1Click();
+}
+
+void TagHighlighter::highlightOnEntry() {
+    if (m_highlightByDefault)
+        forceWholeTextPass();
+}
+
+void TagHighlighter::reset() {
+    m_tagsHighlighted = false;
+    m_recolourBusy = false;
+}
+
+void TagHighlighter::insertTagText(std::string_view text) {
+    if (!m_tagsHighlighted) {
+        m_edit.replaceSelection(text);
+        return;
+    }
+    // The editor does not repaint until the re-colouring below has run, so
+    // the uncoloured text and the interim selection never show.
+    m_edit.lockUpdates(true);
+    m_recolourBusy = true;
+    const std::size_t start = m_edit.selStart();
+    m_edit.replaceSelection(text);
+    // The caret tells where the text ends as the editor holds it: line
+    // breaks in `text` may have changed length on the way in.
+    const std::size_t end = std::max(m_edit.selStart(), start);
+    m_edit.setSelStart(start);
+    m_edit.setSelLength(end - start);
+    m_recolourBusy = false;
+    reMainChange();
+    m_edit.setSelStart(end);
+}
+
+void TagHighlighter::changeFont(const std::function<void()>& applyFont) {
+    if (!m_tagsHighlighted) {
+        applyFont();
+        return;
+    }
+    m_tagsHighlighted = false;
+    m_edit.setRedraw(false);
+    const std::size_t selStart = m_edit.selStart();
+    const std::size_t selLength = m_edit.selLength();
+    if (m_edit.textLength() > 0) {
+        m_edit.setSelection(0, m_edit.textLength());
+        m_edit.colorSelection(CharColor::autoColor());
+    }
+    applyFont();
+    wholeTextPass();
+    m_edit.setSelStart(selStart);
+    m_edit.setSelLength(selLength);
+    m_edit.setRedraw(true);
+}
+
+}  // namespace korvane

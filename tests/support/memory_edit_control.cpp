@@ -1,0 +1,310 @@
+#include "tests/support/memory_edit_control.h"
+
+#include <algorithm>
+
+#include "app/line_breaks.h"
+#include "convert/sjis_bytes.h"
+
+namespace korvane::test {
+
+namespace {
+
+// A byte that can be the second byte of a double-byte character. Anything
+// else (CR, LF, "<", ">", space, ...) always starts a character of its own.
+bool isTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+unsigned byteAt(std::string_view s, std::size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
+
+// The length of the character at `i`; a CR LF counts as one character, so
+// no position ever falls between its two bytes.
+std::size_t charLengthIn(std::string_view s, std::size_t i) {
+    const std::size_t n = s.size();
+    if (i + 1 >= n)
+        return 1;
+    if (s[i] == '\r' && s[i + 1] == '\n')
+        return 2;
+    if (isSjisLeadByte(static_cast<unsigned char>(s[i])) &&
+        isTrailByte(static_cast<unsigned char>(s[i + 1])))
+        return 2;
+    return 1;
+}
+
+// The character code at `i` as the search compares it, with the case folded
+// for single-byte and full-width Latin letters.
+unsigned foldedChar(std::string_view s, std::size_t i, std::size_t length, bool matchCase) {
+    unsigned code = length == 2 ? (byteAt(s, i) << 8) | byteAt(s, i + 1) : byteAt(s, i);
+    if (matchCase)
+        return code;
+    if (code >= 'a' && code <= 'z')
+        return code - ('a' - 'A');
+    if (code >= 0x8281 && code <= 0x829A)  // full-width ａ..ｚ to Ａ..Ｚ (0x8260..0x8279)
+        return code - 0x21;
+    return code;
+}
+
+}  // namespace
+
+std::string MemoryEditControl::textRange(std::size_t start, std::size_t end) const {
+    end = std::min(end, m_text.size());
+    if (start >= end)
+        return {};
+    return m_text.substr(start, end - start);
+}
+
+void MemoryEditControl::setText(std::string_view bytes) {
+    m_text = normalizeLineBreaks(bytes);
+    m_colors.assign(m_text.size(), CharColor::autoColor());
+    m_selStart = m_selEnd = 0;
+    m_undo.clear();
+    m_modified = !m_text.empty();
+    m_linesValid = false;
+}
+
+std::size_t MemoryEditControl::charLength(std::size_t pos) const {
+    return charLengthIn(m_text, pos);
+}
+
+std::size_t MemoryEditControl::snap(std::size_t pos) const {
+    const std::size_t n = m_text.size();
+    if (pos >= n)
+        return n;
+    // Walk back to a byte that cannot be a second byte: it starts a
+    // character (an LF is the second byte of its CR LF). From there the
+    // characters are known going forward.
+    std::size_t from = 0;
+    for (std::size_t k = pos; k > 0; --k) {
+        if (!isTrailByte(static_cast<unsigned char>(m_text[k - 1]))) {
+            from = k - 1;
+            if (m_text[from] == '\n' && from > 0 && m_text[from - 1] == '\r')
+                --from;
+            break;
+        }
+    }
+    std::size_t i = from;
+    while (i + charLength(i) <= pos)
+        i += charLength(i);
+    return i;
+}
+
+void MemoryEditControl::setSelStart(std::size_t start) {
+    m_selStart = m_selEnd = snap(start);
+}
+
+void MemoryEditControl::setSelLength(std::size_t length) {
+    const std::size_t room = m_text.size() - m_selStart;
+    m_selEnd = snap(m_selStart + std::min(length, room));
+    ++m_calls.scrollCaret;
+}
+
+void MemoryEditControl::setSelection(std::size_t start, std::size_t end) {
+    if (end < start)
+        std::swap(start, end);
+    m_selStart = snap(start);
+    m_selEnd = snap(end);
+}
+
+std::string MemoryEditControl::selText() const {
+    return m_text.substr(m_selStart, m_selEnd - m_selStart);
+}
+
+MemoryEditControl::UndoStep MemoryEditControl::replaceRange(std::size_t start, std::size_t end,
+                                                            std::string_view bytes,
+                                                            const std::vector<CharColor>* colors) {
+    UndoStep step;
+    step.start = start;
+    step.removed = m_text.substr(start, end - start);
+    step.removedColors.assign(m_colors.begin() + static_cast<std::ptrdiff_t>(start),
+                              m_colors.begin() + static_cast<std::ptrdiff_t>(end));
+    step.insertedLength = bytes.size();
+
+    std::vector<CharColor> inserted;
+    if (colors != nullptr)
+        inserted = *colors;
+    else
+        inserted.assign(bytes.size(), start > 0 ? m_colors[start - 1] : CharColor::autoColor());
+
+    m_text.replace(start, end - start, bytes);
+    m_colors.erase(m_colors.begin() + static_cast<std::ptrdiff_t>(start),
+                   m_colors.begin() + static_cast<std::ptrdiff_t>(end));
+    m_colors.insert(m_colors.begin() + static_cast<std::ptrdiff_t>(start), inserted.begin(),
+                    inserted.end());
+    m_linesValid = false;
+    m_modified = true;
+    return step;
+}
+
+void MemoryEditControl::raiseChange() {
+    if (m_eventMask == 0 || !m_onChange)
+        return;
+    ++m_changeEvents;
+    m_onChange();
+}
+
+void MemoryEditControl::replaceSelection(std::string_view bytes, bool canUndo) {
+    const std::string inserted = normalizeLineBreaks(bytes);
+    if (inserted.empty() && m_selStart == m_selEnd)
+        return;
+    const std::size_t start = m_selStart;
+    UndoStep step = replaceRange(start, m_selEnd, inserted, nullptr);
+    if (canUndo)
+        m_undo.push_back(std::move(step));
+    else
+        m_undo.clear();  // older steps' offsets no longer fit the text
+    m_selStart = m_selEnd = snap(start + inserted.size());
+    raiseChange();
+}
+
+void MemoryEditControl::colorSelection(CharColor color) {
+    m_colorRequests.push_back({m_selStart, m_selEnd, color});
+    std::fill(m_colors.begin() + static_cast<std::ptrdiff_t>(m_selStart),
+              m_colors.begin() + static_cast<std::ptrdiff_t>(m_selEnd), color);
+}
+
+CharColor MemoryEditControl::colorAt(std::size_t offset) const {
+    return offset < m_colors.size() ? m_colors[offset] : CharColor::autoColor();
+}
+
+void MemoryEditControl::undo() {
+    if (m_undo.empty())
+        return;
+    UndoStep step = std::move(m_undo.back());
+    m_undo.pop_back();
+    replaceRange(step.start, step.start + step.insertedLength, step.removed, &step.removedColors);
+    m_selStart = step.start;
+    m_selEnd = step.start + step.removed.size();
+    raiseChange();
+}
+
+void MemoryEditControl::cut() {
+    if (m_selStart == m_selEnd)
+        return;
+    copy();
+    clearSelection();
+}
+
+void MemoryEditControl::copy() {
+    if (m_selStart != m_selEnd)
+        m_clipboard = selText();
+}
+
+void MemoryEditControl::paste() {
+    if (m_clipboard)
+        replaceSelection(*m_clipboard, true);
+}
+
+void MemoryEditControl::clearSelection() {
+    if (m_selStart != m_selEnd)
+        replaceSelection({}, true);
+}
+
+void MemoryEditControl::setWrapWidth(std::size_t bytes) {
+    m_wrapWidth = bytes;
+    m_linesValid = false;
+}
+
+const std::vector<std::size_t>& MemoryEditControl::lineStarts() const {
+    if (m_linesValid)
+        return m_lineStarts;
+    m_lineStarts.assign(1, 0);
+    const std::size_t n = m_text.size();
+    std::size_t lineStart = 0;
+    std::size_t i = 0;
+    while (i < n) {
+        const std::size_t length = charLength(i);
+        if (length == 2 && m_text[i] == '\r') {
+            i += 2;
+            lineStart = i;
+            m_lineStarts.push_back(i);
+            continue;
+        }
+        // A character that would overrun the width starts the next line,
+        // unless it is the first of its line (then it stands alone).
+        if (m_wrapWidth > 0 && i > lineStart && i + length - lineStart > m_wrapWidth) {
+            lineStart = i;
+            m_lineStarts.push_back(i);
+        }
+        i += length;
+    }
+    m_linesValid = true;
+    return m_lineStarts;
+}
+
+std::size_t MemoryEditControl::lineCount() const {
+    return lineStarts().size();
+}
+
+std::size_t MemoryEditControl::lineFromChar(std::size_t offset) const {
+    const auto& starts = lineStarts();
+    const auto after = std::upper_bound(starts.begin(), starts.end(), offset);
+    return static_cast<std::size_t>(after - starts.begin()) - 1;
+}
+
+std::size_t MemoryEditControl::lineIndex(std::size_t line) const {
+    const auto& starts = lineStarts();
+    return line < starts.size() ? starts[line] : m_text.size();
+}
+
+std::string MemoryEditControl::lineText(std::size_t line) const {
+    const auto& starts = lineStarts();
+    if (line >= starts.size())
+        return {};
+    const std::size_t start = starts[line];
+    std::size_t end = line + 1 < starts.size() ? starts[line + 1] : m_text.size();
+    if (end >= start + 2 && m_text[end - 2] == '\r' && m_text[end - 1] == '\n')
+        end -= 2;
+    return m_text.substr(start, end - start);
+}
+
+std::optional<std::size_t> MemoryEditControl::find(std::string_view what, std::size_t min,
+                                                   std::size_t max, bool matchCase) const {
+    max = std::min(max, m_text.size());
+    if (what.empty() || min >= max || what.size() > max - min)
+        return std::nullopt;
+    std::size_t pos = snap(min);
+    if (pos < min)
+        pos += charLength(pos);
+    for (; pos + what.size() <= max; pos += charLength(pos)) {
+        std::size_t t = pos;
+        std::size_t w = 0;
+        while (w < what.size()) {
+            const std::size_t tl = charLength(t);
+            const std::size_t wl = charLengthIn(what, w);
+            if (tl != wl || t + tl > max ||
+                foldedChar(m_text, t, tl, matchCase) != foldedChar(what, w, wl, matchCase))
+                break;
+            t += tl;
+            w += wl;
+        }
+        if (w == what.size())
+            return pos;
+    }
+    return std::nullopt;
+}
+
+bool MemoryEditControl::setFocus() {
+    ++m_calls.focus;
+    if (m_focusAvailable)
+        m_hasFocus = true;
+    return m_focusAvailable;
+}
+
+void MemoryEditControl::setRedraw(bool on) {
+    ++(on ? m_calls.redrawOn : m_calls.redrawOff);
+    m_redraw = on;
+}
+
+void MemoryEditControl::setVisible(bool visible) {
+    ++(visible ? m_calls.show : m_calls.hide);
+    m_visible = visible;
+}
+
+void MemoryEditControl::lockUpdates(bool locked) {
+    ++(locked ? m_calls.lock : m_calls.unlock);
+    m_locked = locked;
+}
+
+}  // namespace korvane::test
