@@ -1,6 +1,6 @@
 # Front door for building korvane. Every target first makes sure the Debian
 # packages are there, so a fresh machine needs nothing but one of these.
-.PHONY: all deps build test bench format clean
+.PHONY: all deps build test bench run format clean
 
 all: build
 
@@ -16,6 +16,9 @@ test: build
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	@ctest --preset asan
+
+run: build
+	@scripts/run-editor build
 
 bench: build
 	@scripts/run-bench build

@@ -16,6 +16,7 @@
 #include "convert/to_html.h"
 #include "convert/to_text.h"
 #include "platform/atomic_file.h"
+#include "platform/memory_tuning.h"
 #include "platform/shift_jis.h"
 
 namespace {
@@ -239,6 +240,7 @@ int toText(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepLargeBuffersForReuse();
     if (argc < 2)
         return usageError("missing command (to-html or to-text)");
     const std::string_view command = argv[1];

@@ -1,0 +1,45 @@
+// The korvane desktop program.
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/tvantler.h"
+#include "platform/memory_tuning.h"
+
+namespace {
+
+// Without the Windows fonts the desktop's default family may lack Japanese
+// glyph shapes (or pick Chinese ones); Noto Sans CJK JP has them.
+void preferJapaneseFont(QApplication& app) {
+    const QStringList families = QFontDatabase::families();
+    if (families.contains(QStringLiteral("ＭＳ Ｐゴシック")))
+        return;
+    if (!families.contains(QStringLiteral("Noto Sans CJK JP")))
+        return;
+    QFont font = QApplication::font();
+    font.setFamily(QStringLiteral("Noto Sans CJK JP"));
+    app.setFont(font);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    korvane::keepLargeBuffersForReuse();
+    QApplication app(argc, argv);
+    // The application title; no display name, which X11 and Wayland would
+    // append to every window caption.
+    QApplication::setApplicationName(QStringLiteral("korvane"));
+    // The whole interface is Japanese whatever the locale, Qt's own dialogs
+    // and buttons included.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTranslator);
+    preferJapaneseFont(app);
+
+    korvane::Tvantler window;
+    window.show();
+    return app.exec();
+}

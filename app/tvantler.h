@@ -1,0 +1,130 @@
+// The main window: one editor that works in text mode ("korvane") or tag mode
+// ("morvix"), each with its own menu bar and tool bar.
+//
+// The mode is which set of top-level menus is attached to the menu bar; there
+// is no separate mode variable, so the menus shown and the mode can never
+// disagree. Both sets live for the whole run: QMainWindow::setMenuBar would
+// delete the bar it replaces, so the one bar swaps its top-level menus, and
+// the detached set's short-cuts (both modes use Ctrl+O, Ctrl+S, F3...) go
+// dead with it.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace korvane {
+
+class RichEdit;
+class SjisLineEdit;
+class TagHighlighter;
+
+class Tvantler : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // Runs LoadForm: reads the settings file of settingsPath() and starts in
+    // text mode with an untitled document.
+    explicit Tvantler(QWidget* parent = nullptr);
+    ~Tvantler() override;
+
+    bool isTagMode() const { return m_attached == &m_mmAd; }
+    const QString& currentFile() const { return m_currentFile; }
+    RichEdit* editor() const { return m_reMain; }
+    SjisLineEdit* titleBox() const { return m_eTitle; }
+    QLabel* statusLabel() const { return m_label1; }
+    const StartupSettings& settings() const { return m_settings; }
+    bool tagsHighlighted() const;
+
+    // Failures of file and settings operations are shown through this; the
+    // default is the toolkit's error box. Tests record instead, since no test
+    // may show a modal dialog.
+    void setErrorReporter(std::function<void(const QString&)> reporter);
+
+    // The four switch commands.
+    void morvixS1Click();
+    void htmlmorvixH1Click();
+    void korvaneS1Click();
+    void htmlkorvaneH1Click();
+
+    // The edit commands; both menu bars, both tool bars and the editor's
+    // context menu share them.
+    void Repeat1Click();
+    void T1Click();
+    void Copy1Click();
+    void P2Click();
+    void A1Click();
+    void Delete1Click();
+    void Edit1Click();
+    void PopMenuUp();
+
+    void Exit1Click();
+    void html1Click();
+    void File2Click();
+    void AddCaption();
+    QString AddAdCaption() const;
+    void ShowLongHint(const QString& hint);
+
+  protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void LoadForm();
+    void FormActivate();
+    bool FormClose();
+
+    void buildEditor();
+    void buildTextMenus();
+    void buildTagMenus();
+    void buildPopupMenu();
+    void buildToolBars();
+    void attachMenus(std::vector<QMenu*>* menus);
+    void EnterTagLayout();
+    void EnterTextLayout();
+    void applyModeFont();
+    void followEditor(QAction* undo, QAction* cut, QAction* copy, QAction* paste) const;
+    void applyStoredSize();
+    QString modeCaption(const QString& prefix) const;
+    void reportError(const QString& message);
+
+    StartupSettings m_settings;
+    std::string m_settingsPath;
+    QString m_currentFile;
+    bool m_firstActivate = false;
+    bool m_sizeApplied = false;
+
+    RichEdit* m_reMain = nullptr;
+    SjisLineEdit* m_eTitle = nullptr;
+    QLabel* m_label1 = nullptr;
+    QToolBar* m_tbMain = nullptr;
+    QToolBar* m_toolBar1 = nullptr;
+    std::vector<QMenu*> m_mainMenu1;  // text mode's top-level menus
+    std::vector<QMenu*> m_mmAd;       // tag mode's top-level menus
+    std::vector<QMenu*>* m_attached = nullptr;
+    QAction* m_html1 = nullptr;
+    QAction* m_repeat1 = nullptr;
+    QAction* m_t1 = nullptr;
+    QAction* m_copy1 = nullptr;
+    QAction* m_p2 = nullptr;
+    QMenu* m_popupMenu1 = nullptr;
+    QAction* m_repeat2 = nullptr;
+    QAction* m_n7 = nullptr;
+    QAction* m_copy2 = nullptr;
+    QAction* m_n8 = nullptr;
+    std::unique_ptr<TagHighlighter> m_highlighter;
+    std::function<void(const QString&)> m_reportError;
+};
+
+}  // namespace korvane

@@ -1,0 +1,316 @@
+// Tag colouring in the editor against the simplest thing Qt offers: a
+// QSyntaxHighlighter that colours every "<...>" of a line on a bare
+// QPlainTextEdit. Both run on a generated 1 MB page with about 45,000 tags,
+// each until its colours are painted (offscreen).
+//
+// Rows: the whole-text pass (load the page, colour every tag through
+// colorSelection, paint) and one keystroke inside a tag with the tags around
+// the caret coloured again, each against the baseline doing the same; a
+// keystroke without colouring for reference; and the memory taken.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QSyntaxHighlighter>
+#include <QTextCharFormat>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "app/line_breaks.h"
+#include "bench/ratio_report.h"
+#include "edit/tag_highlighter.h"
+#include "platform/memory_tuning.h"
+#include "platform/rich_edit.h"
+#include "platform/shift_jis.h"
+
+namespace {
+
+using namespace korvane;
+
+constexpr ColorValue kBlue = 0xFF0000;
+
+// A hand-written page: Japanese prose with a tag every 23 bytes or so,
+// about 45,000 tags in 1 MB.
+const std::string& page() {
+    static const std::string text = [] {
+        const char* words[] = {"\x8d\xa1\x93\xfa\x82\xcd",
+                               "\x82\xa2\x82\xa2\x93\x56\x8b\x43",
+                               "\x82\xc5\x82\xb7\x81\x42",
+                               "\x95\x5c\x8e\xa6",
+                               "abc ",
+                               "\x81\x41"};
+        const char* tags[] = {"<B>",     "</B>",     "<A href=\"index.htm\">",
+                              "</A>",    "<BR>\r\n", "<FONT color=\"#FF0000\">",
+                              "</FONT>", "<P>\r\n",  "<I>",
+                              "</I>"};
+        std::mt19937 rng(3);
+        std::string s = "<HTML><HEAD><TITLE>bench</TITLE></HEAD><BODY>\r\n";
+        while (s.size() < (1u << 20)) {
+            for (unsigned k = 1 + rng() % 5; k > 0; --k)
+                s += words[rng() % std::size(words)];
+            s += tags[rng() % std::size(tags)];
+        }
+        return s + "</BODY></HTML>";
+    }();
+    return text;
+}
+
+QString pageForQt() {
+    std::u16string decoded = decodeShiftJis(normalizeLineBreaks(page()));
+    QString text = QString::fromStdU16String(decoded);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+std::size_t tagCount() {
+    std::size_t n = 0;
+    const std::string& s = page();
+    for (std::size_t i = s.find('<'); i != std::string::npos; i = s.find('<', i)) {
+        const std::size_t close = s.find('>', i);
+        if (close == std::string::npos)
+            break;
+        ++n;
+        i = close + 1;
+    }
+    return n;
+}
+
+double residentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+// The baseline: colours each "<...>" inside a line.
+class TagLineHighlighter : public QSyntaxHighlighter {
+  public:
+    explicit TagLineHighlighter(QTextDocument* doc) : QSyntaxHighlighter(doc) {
+        m_format.setForeground(QColor(0, 0, 255));
+    }
+
+  protected:
+    void highlightBlock(const QString& text) override {
+        qsizetype i = 0;
+        while ((i = text.indexOf(u'<', i)) >= 0) {
+            const qsizetype close = text.indexOf(u'>', i + 1);
+            if (close < 0)
+                break;
+            setFormat(static_cast<int>(i), static_cast<int>(close - i + 1), m_format);
+            i = close + 1;
+        }
+    }
+
+  private:
+    QTextCharFormat m_format;
+};
+
+// An editor in a shown window, as the main window holds it.
+template <typename Editor>
+struct Window {
+    QWidget frame;
+    Editor* edit = new Editor(&frame);
+    Window() {
+        auto* layout = new QVBoxLayout(&frame);
+        layout->addWidget(edit);
+        frame.resize(900, 700);
+        frame.show();
+        QCoreApplication::processEvents();
+    }
+};
+
+// Colours every tag of `text`, which starts at offset `base` of the edit
+// control's text, as the highlighting passes do: one selection and one
+// colour request per tag.
+void colourTags(EditControl& edit, std::string_view text, std::size_t base) {
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const void* open = std::memchr(p + i, '<', n - i);
+        if (open == nullptr)
+            break;
+        const auto s = static_cast<std::size_t>(static_cast<const char*>(open) - p);
+        const void* close = std::memchr(p + s, '>', n - s);
+        if (close == nullptr)
+            break;
+        const auto e = static_cast<std::size_t>(static_cast<const char*>(close) - p) + 1;
+        edit.setSelection(base + s, base + e);
+        edit.colorSelection(CharColor::of(kBlue));
+        i = e;
+    }
+}
+
+void wholeTextPass(RichEdit& edit) {
+    edit.setRedraw(false);
+    edit.setVisible(false);
+    edit.setSelStart(edit.textLength());
+    edit.scrollCaret();
+    edit.setEventMask(0);
+    const std::string text = edit.text();
+    colourTags(edit, text, 0);
+    edit.setVisible(true);
+    edit.setSelStart(0);
+    edit.setSelLength(0);
+    edit.setEventMask(1);
+    edit.setRedraw(true);
+}
+
+// The live re-colouring of one change: from the last "<" before the caret
+// to the first ">" after it, back to the normal colour and the tags again.
+void recolourAroundCaret(RichEdit& edit) {
+    const std::size_t caret = edit.selStart();
+    edit.lockUpdates(true);
+    const std::size_t lookBack = caret < 4096 ? caret : 4096;
+    const std::string before = edit.textRange(caret - lookBack, caret);
+    const std::size_t open = before.rfind('<');
+    const std::size_t from = open == std::string::npos ? caret : caret - lookBack + open;
+    const std::string after = edit.textRange(caret, caret + 4096);
+    const std::size_t close = after.find('>');
+    const std::size_t to = close == std::string::npos ? caret : caret + close + 1;
+    if (from < to) {
+        const std::string range = edit.textRange(from, to);
+        edit.setSelection(from, to);
+        edit.colorSelection(CharColor::autoColor());
+        colourTags(edit, range, from);
+        edit.setSelStart(caret);
+        edit.setSelLength(0);
+    }
+    edit.lockUpdates(false);
+}
+
+// A place in the middle of the page just before a ">": typing there
+// changes a tag.
+std::size_t insideATag() {
+    const std::string& s = page();
+    return s.find('>', s.size() / 2);
+}
+
+void typeX(QWidget* target) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(target, &press);
+    QCoreApplication::processEvents();  // the paint of what changed
+}
+
+double g_baselineRss = 0;
+double g_richEditRss = 0;
+
+void BM_BaselineLoadAndHighlight(benchmark::State& state) {
+    const QString text = pageForQt();
+    Window<QPlainTextEdit> window;
+    TagLineHighlighter highlighter(window.edit->document());
+    for (auto _ : state) {
+        window.edit->setPlainText(text);
+        QCoreApplication::processEvents();
+    }
+    g_baselineRss = residentMegabytes();
+    state.counters["tags"] = static_cast<double>(tagCount());
+    state.counters["rss_MB"] = g_baselineRss;
+}
+
+void BM_RichEditLoadAndColour(benchmark::State& state) {
+    Window<RichEdit> window;
+    for (auto _ : state) {
+        window.edit->setText(page());
+        wholeTextPass(*window.edit);
+        QCoreApplication::processEvents();
+    }
+    g_richEditRss = residentMegabytes();
+    state.counters["tags"] = static_cast<double>(tagCount());
+    state.counters["rss_MB"] = g_richEditRss;
+}
+
+void BM_BaselineKeystroke(benchmark::State& state) {
+    Window<QPlainTextEdit> window;
+    TagLineHighlighter highlighter(window.edit->document());
+    window.edit->setPlainText(pageForQt());
+    QTextCursor c = window.edit->textCursor();
+    c.setPosition(
+        static_cast<int>(QString::fromStdU16String(decodeShiftJis(page().substr(0, insideATag())))
+                             .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                             .size()));
+    window.edit->setTextCursor(c);
+    window.edit->setFocus();
+    QCoreApplication::processEvents();
+    for (auto _ : state)
+        typeX(window.edit);
+}
+
+void richEditKeystroke(benchmark::State& state, bool colour) {
+    Window<RichEdit> window;
+    RichEdit& edit = *window.edit;
+    edit.setText(page());
+    if (colour) {
+        wholeTextPass(edit);
+        edit.setChangeHandler([&edit] { recolourAroundCaret(edit); });
+    }
+    edit.setSelStart(insideATag());
+    edit.setFocus();
+    QCoreApplication::processEvents();
+    for (auto _ : state)
+        typeX(&edit);
+}
+
+void BM_RichEditKeystrokeRecolour(benchmark::State& state) {
+    richEditKeystroke(state, true);
+}
+
+void BM_RichEditKeystrokePlain(benchmark::State& state) {
+    richEditKeystroke(state, false);
+}
+
+// The same keystroke with the editor's own highlighter object, for
+// reference: it reads the whole text on every change.
+void BM_RichEditKeystrokeTagHighlighter(benchmark::State& state) {
+    Window<RichEdit> window;
+    RichEdit& edit = *window.edit;
+    edit.setText(page());
+    TagHighlighter highlighter(edit);
+    highlighter.setHighlightColor(kBlue);
+    highlighter.html1Click();
+    edit.setChangeHandler([&highlighter] { highlighter.reMainChange(); });
+    edit.setSelStart(insideATag());
+    edit.setFocus();
+    QCoreApplication::processEvents();
+    for (auto _ : state)
+        typeX(&edit);
+}
+
+BENCHMARK(BM_BaselineLoadAndHighlight)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_RichEditLoadAndColour)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_BaselineKeystroke)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+BENCHMARK(BM_RichEditKeystrokeRecolour)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+BENCHMARK(BM_RichEditKeystrokePlain)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+BENCHMARK(BM_RichEditKeystrokeTagHighlighter)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    korvane::keepLargeBuffersForReuse();
+    const int status = korvane::bench::runWithRatios(
+        argc, argv,
+        {{"BM_RichEditLoadAndColour", "BM_BaselineLoadAndHighlight", 2.0},
+         {"BM_RichEditKeystrokeRecolour", "BM_BaselineKeystroke", 1.5},
+         {"BM_RichEditKeystrokePlain", "BM_BaselineKeystroke", 0},
+         {"BM_RichEditKeystrokeTagHighlighter", "BM_BaselineKeystroke", 0}});
+    std::printf(
+        "\nresident memory after loading and colouring the page: baseline %.1f MB, "
+        "RichEdit %.1f MB (%zu tags)\n",
+        g_baselineRss, g_richEditRss, tagCount());
+    return status;
+}

@@ -1,0 +1,922 @@
+#include "platform/rich_edit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMetaObject>
+#include <QMimeData>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QToolTip>
+
+#include <algorithm>
+
+#include "app/line_breaks.h"
+#include "platform/shift_jis.h"
+#include "platform/sjis_line_edit.h"
+#include "platform/system_colors.h"
+
+namespace korvane {
+
+namespace {
+
+std::u16string_view viewOf(const QString& s) {
+    return {reinterpret_cast<const char16_t*>(s.constData()), static_cast<std::size_t>(s.size())};
+}
+
+QString qstringOf(std::u16string_view s) {
+    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
+}
+
+// The toolkit's text of decoded text: CR LF becomes its paragraph break.
+QString documentTextOf(std::u16string_view decoded) {
+    QString text(static_cast<qsizetype>(decoded.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        if (decoded[i] == u'\r' && i + 1 < decoded.size() && decoded[i + 1] == u'\n')
+            ++i;
+        *out++ = QChar(decoded[i]);
+    }
+    text.truncate(static_cast<qsizetype>(out - text.constData()));
+    return text;
+}
+
+// The same for Shift_JIS bytes: every kind of line break becomes one.
+QString decodeForDocument(std::string_view bytes) {
+    return documentTextOf(decodeShiftJis(normalizeLineBreaks(bytes)));
+}
+
+QColor colorOf(ColorValue value, const QPalette& palette) {
+    if (value < 0)  // a system colour: the palette's
+        value = static_cast<ColorValue>(systemColor(palette, value & 0xFF));
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+}  // namespace
+
+class RichEdit::EditScope {
+  public:
+    explicit EditScope(RichEdit& edit) : m_edit(edit) { ++m_edit.m_scopeDepth; }
+    ~EditScope() {
+        if (--m_edit.m_scopeDepth == 0 && m_edit.m_changeOwed) {
+            m_edit.m_changeOwed = false;
+            m_edit.raiseChange();
+        }
+    }
+    EditScope(const EditScope&) = delete;
+    EditScope& operator=(const EditScope&) = delete;
+
+  private:
+    RichEdit& m_edit;
+};
+
+RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabChangesFocus(false);
+    setUndoRedoEnabled(true);
+    connect(document(), &QTextDocument::contentsChange, this, &RichEdit::onContentsChange);
+    connect(document(), &QTextDocument::contentsChanged, this, &RichEdit::onContentsChanged);
+    rebuildMirror();
+}
+
+RichEdit::~RichEdit() = default;
+
+// --- text ---
+
+std::string RichEdit::textRange(std::size_t start, std::size_t end) const {
+    return m_mirror.textRange(start, end);
+}
+
+void RichEdit::setText(std::string_view bytes) {
+    m_pendingSelection.reset();
+    const std::string normalized = normalizeLineBreaks(bytes);
+    const std::u16string decoded = decodeShiftJis(normalized);
+    m_rebuilding = true;
+    QPlainTextEdit::setPlainText(documentTextOf(decoded));
+    m_rebuilding = false;
+    // The mirror comes from the bytes themselves; should the document hold
+    // other paragraphs than they make, it is built from the document.
+    m_mirror.assignBytes(normalized, decoded);
+    bool same = static_cast<std::size_t>(document()->blockCount()) == m_mirror.lineCount();
+    std::size_t line = 0;
+    for (QTextBlock b = document()->firstBlock(); same && b.isValid(); b = b.next(), ++line)
+        same = static_cast<std::size_t>(b.length() - 1) == m_mirror.lineUnits(line);
+    if (same) {
+        m_dirtyLines.clear();
+        m_linesBefore.assign(1, 0);
+    } else {
+        rebuildMirror();
+    }
+    m_fixups.clear();
+    m_textChanged = false;
+    m_modified = m_mirror.byteLength() != 0;
+}
+
+void RichEdit::rebuildMirror(bool clearFormats) {
+    std::vector<QString> texts;
+    texts.reserve(static_cast<std::size_t>(document()->blockCount()));
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next())
+        texts.push_back(block.text());
+    std::vector<std::u16string_view> views;
+    views.reserve(texts.size());
+    for (const QString& t : texts)
+        views.push_back(viewOf(t));
+    std::vector<TextMirror::Problem> problems;
+    m_mirror.assign(views, &problems);
+    m_dirtyLines.clear();
+    m_linesBefore.assign(1, 0);
+    if (clearFormats) {
+        for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+            if (!block.layout()->formats().isEmpty())
+                block.layout()->setFormats({});
+        }
+    }
+    // Text that came in past our own doors (a toolkit call on the widget)
+    // is put right like typed text.
+    for (const TextMirror::Problem& p : problems) {
+        if (p.kind == TextMirror::Problem::Kind::Merges)
+            continue;
+        const QTextBlock block = document()->findBlockByNumber(static_cast<int>(p.line));
+        m_fixups.push_back({block.position() + static_cast<int>(p.unit), static_cast<int>(p.length),
+                            p.kind == TextMirror::Problem::Kind::LineBreak
+                                ? QStringLiteral("\n")
+                                : qstringOf(p.replacement)});
+    }
+}
+
+// Whether a change the document reports leaves the text as it was (a format
+// change reported as a replacement): then nothing moves, colours included.
+bool RichEdit::isUnchanged(int position, int removed, int added) const {
+    if (removed != added || removed == 0)
+        return false;
+    QTextCursor c(document());
+    c.setPosition(position);
+    c.setPosition(position + added, QTextCursor::KeepAnchor);
+    QString now = c.selectedText();
+    now.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    const std::string before =
+        m_mirror.textRange(m_mirror.unitToByte(static_cast<std::size_t>(position)),
+                           m_mirror.unitToByte(static_cast<std::size_t>(position + removed)));
+    // Cheap test first: the byte length must agree.
+    const SjisEncoded encoded = encodeShiftJis(viewOf(now));
+    return encoded.replaced.empty() && encoded.bytes == before;
+}
+
+void RichEdit::onContentsChange(int position, int removed, int added) {
+    if (m_rebuilding)
+        return;
+    // The widget's cursor moved with the text; a selection still waiting
+    // for it would point into the old text.
+    m_pendingSelection.reset();
+
+    const auto oldTotal = static_cast<int>(m_mirror.unitLength());
+    const int newTotal = document()->characterCount();
+    // Replacing the whole document reports the end position as removed and
+    // added again; it is neither.
+    if (removed > 0 && added > 0 && position + removed == oldTotal &&
+        position + added == newTotal) {
+        --removed;
+        --added;
+    }
+    const bool consistent =
+        position >= 0 && removed >= 0 && added >= 0 && position + removed <= oldTotal - 1 &&
+        position + added <= newTotal - 1 && oldTotal - removed + added == newTotal;
+    if (consistent && isUnchanged(position, removed, added))
+        return;
+
+    std::vector<TextMirror::Problem> problems;
+    bool spliced = false;
+    std::size_t firstLine = 0;
+    if (consistent) {
+        const QTextBlock first = document()->findBlock(position);
+        const QTextBlock last = document()->findBlock(position + added);
+        std::vector<QString> texts;
+        for (QTextBlock b = first; b.isValid(); b = b.next()) {
+            texts.push_back(b.text());
+            if (b == last)
+                break;
+        }
+        std::vector<std::u16string_view> views;
+        views.reserve(texts.size());
+        for (const QString& t : texts)
+            views.push_back(viewOf(t));
+        spliced =
+            m_mirror.splice(static_cast<std::size_t>(position), static_cast<std::size_t>(removed),
+                            static_cast<std::size_t>(added), views, &problems);
+        firstLine = static_cast<std::size_t>(first.blockNumber());
+    }
+
+    if (!spliced) {
+        // A report that does not fit the text we hold: start afresh.
+        m_fixups.clear();
+        rebuildMirror(true);
+        position = 0;
+        added = document()->characterCount() - 1;
+    } else {
+        const TextMirror::SpliceLines lines = m_mirror.lastSplice();
+        const std::ptrdiff_t shift = static_cast<std::ptrdiff_t>(lines.newCount) -
+                                     static_cast<std::ptrdiff_t>(lines.oldCount);
+        std::vector<std::size_t> kept;
+        kept.reserve(m_dirtyLines.size());
+        for (std::size_t line : m_dirtyLines) {
+            if (line < lines.first)
+                kept.push_back(line);
+            else if (line >= lines.first + lines.oldCount)
+                kept.push_back(static_cast<std::size_t>(static_cast<std::ptrdiff_t>(line) + shift));
+        }
+        m_dirtyLines = std::move(kept);
+        // The changed paragraphs get their colours once the edit is through:
+        // new formats set inside this signal would widen the change the
+        // layout sees to whole paragraphs and repaint the whole editor.
+        QTextBlock block = document()->findBlockByNumber(static_cast<int>(lines.first));
+        for (std::size_t i = 0; i < lines.newCount && block.isValid(); ++i, block = block.next()) {
+            if (!m_mirror.lineColors(lines.first + i).empty() ||
+                !block.layout()->formats().isEmpty())
+                m_dirtyLines.push_back(lines.first + i);
+        }
+        m_linesBefore.resize(std::min(m_linesBefore.size(), lines.first + 1));
+
+        for (const TextMirror::Problem& p : problems) {
+            const QTextBlock at =
+                document()->findBlockByNumber(static_cast<int>(firstLine + p.line));
+            const int pos = at.position() + static_cast<int>(p.unit);
+            switch (p.kind) {
+                case TextMirror::Problem::Kind::Merges:
+                    m_pendingNotice = QStringLiteral(
+                        "壊れたバイトの後ろに置いた文字は、保存するとそのバイトと一つの文字になりま"
+                        "す");
+                    break;
+                case TextMirror::Problem::Kind::LineBreak:
+                    m_fixups.push_back({pos, static_cast<int>(p.length), QStringLiteral("\n")});
+                    break;
+                case TextMirror::Problem::Kind::Replaced:
+                    m_fixups.push_back({pos, static_cast<int>(p.length), qstringOf(p.replacement)});
+                    break;
+            }
+        }
+    }
+
+    if (m_inUndo) {
+        const int from = position;
+        const int to = position + added;
+        if (m_undoRange)
+            m_undoRange = {std::min(m_undoRange->first, from), std::max(m_undoRange->second, to)};
+        else
+            m_undoRange = {from, to};
+        // Undo brings back what was there before; a character it restores
+        // stays as it was, or undoing a replacement would redo it at once.
+        m_fixups.clear();
+    }
+    m_modified = true;
+    m_textChanged = true;
+}
+
+void RichEdit::onContentsChanged() {
+    if (m_rebuilding || m_fixing)
+        return;
+    if (!m_fixups.empty())
+        applyFixups();
+    if (live())
+        flushColors();
+    if (!m_pendingNotice.isEmpty()) {
+        notify(m_pendingNotice);
+        m_pendingNotice.clear();
+    }
+    if (!m_textChanged)
+        return;
+    m_textChanged = false;
+    if (m_scopeDepth > 0)
+        m_changeOwed = true;
+    else
+        raiseChange();
+}
+
+void RichEdit::applyFixups() {
+    std::vector<Fixup> fixups = std::move(m_fixups);
+    m_fixups.clear();
+    std::sort(fixups.begin(), fixups.end(),
+              [](const Fixup& a, const Fixup& b) { return a.position > b.position; });
+    QStringList replaced;
+    QTextCursor c(document());
+    m_fixing = true;
+    c.beginEditBlock();
+    for (const Fixup& f : fixups) {
+        c.setPosition(f.position);
+        c.setPosition(f.position + f.length, QTextCursor::KeepAnchor);
+        if (f.replacement != QStringLiteral("\n"))
+            replaced.prepend(c.selectedText() + QStringLiteral("→") + f.replacement);
+        c.insertText(f.replacement);
+    }
+    c.endEditBlock();
+    m_fixing = false;
+    if (!replaced.isEmpty())
+        notify(replacementNotice(replaced));
+}
+
+void RichEdit::raiseChange() {
+    if (m_eventMask != 0 && m_onChange)
+        m_onChange();
+}
+
+void RichEdit::setChangeHandler(std::function<void()> handler) {
+    m_onChange = std::move(handler);
+}
+
+void RichEdit::notify(const QString& message) {
+    if (m_notify) {
+        m_notify(message);
+        return;
+    }
+    const QPoint at = viewport()->mapToGlobal(cursorRect().bottomLeft());
+    QToolTip::showText(at, message, this);
+}
+
+// --- selection ---
+
+std::pair<int, int> RichEdit::selectionUnits() const {
+    if (m_pendingSelection)
+        return *m_pendingSelection;
+    const QTextCursor c = textCursor();
+    return {c.anchor(), c.position()};
+}
+
+void RichEdit::setPendingSelection(int anchor, int position) {
+    m_pendingSelection = {anchor, position};
+    if (!m_flushPosted) {
+        // Without a later call that needs it, the widget still gets the
+        // selection before the next paint.
+        m_flushPosted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_flushPosted = false;
+                if (live())
+                    flushPending();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void RichEdit::flushSelection() {
+    if (!m_pendingSelection)
+        return;
+    const auto [anchor, position] = *m_pendingSelection;
+    m_pendingSelection.reset();
+    QTextCursor c(document());
+    c.setPosition(anchor);
+    c.setPosition(position, QTextCursor::KeepAnchor);
+    QPlainTextEdit::setTextCursor(c);
+}
+
+void RichEdit::flushPending() {
+    flushSelection();
+    flushColors();
+}
+
+std::size_t RichEdit::selStart() const {
+    const auto [a, p] = selectionUnits();
+    return m_mirror.unitToByte(static_cast<std::size_t>(std::min(a, p)));
+}
+
+std::size_t RichEdit::selLength() const {
+    const auto [a, p] = selectionUnits();
+    return m_mirror.unitToByte(static_cast<std::size_t>(std::max(a, p))) -
+           m_mirror.unitToByte(static_cast<std::size_t>(std::min(a, p)));
+}
+
+void RichEdit::setSelStart(std::size_t start) {
+    const auto unit = static_cast<int>(m_mirror.byteToUnit(start));
+    setPendingSelection(unit, unit);
+}
+
+void RichEdit::setSelLength(std::size_t length) {
+    const auto [a, p] = selectionUnits();
+    const int startUnit = std::min(a, p);
+    const std::size_t startByte = m_mirror.unitToByte(static_cast<std::size_t>(startUnit));
+    const std::size_t room = m_mirror.byteLength() - startByte;
+    const auto endUnit = static_cast<int>(m_mirror.byteToUnit(startByte + std::min(length, room)));
+    setPendingSelection(startUnit, endUnit);
+    scrollCaret();
+}
+
+void RichEdit::setSelection(std::size_t start, std::size_t end) {
+    if (end < start)
+        std::swap(start, end);
+    setPendingSelection(static_cast<int>(m_mirror.byteToUnit(start)),
+                        static_cast<int>(m_mirror.byteToUnit(end)));
+}
+
+std::string RichEdit::selText() const {
+    const std::size_t start = selStart();
+    return m_mirror.textRange(start, start + selLength());
+}
+
+void RichEdit::replaceSelection(std::string_view bytes, bool canUndo) {
+    EditScope scope(*this);
+    flushPending();
+    QTextCursor c = textCursor();
+    const QString inserted = decodeForDocument(bytes);
+    if (inserted.isEmpty() && !c.hasSelection())
+        return;
+    if (!canUndo)
+        document()->setUndoRedoEnabled(false);
+    // One undo step per replacement, never merged with the one before.
+    c.beginEditBlock();
+    c.insertText(inserted);
+    c.endEditBlock();
+    if (!canUndo)
+        document()->setUndoRedoEnabled(true);
+    QPlainTextEdit::setTextCursor(c);
+}
+
+void RichEdit::scrollCaret() {
+    flushPending();
+    ensureCursorVisible();
+}
+
+// --- colour ---
+
+void RichEdit::colorSelection(CharColor color) {
+    const auto [a, p] = selectionUnits();
+    const auto changed = m_mirror.setColor(static_cast<std::size_t>(std::min(a, p)),
+                                           static_cast<std::size_t>(std::max(a, p)), color);
+    if (!changed)
+        return;
+    for (std::size_t line = changed->first; line <= changed->second; ++line)
+        m_dirtyLines.push_back(line);
+    if (live())
+        flushColors();
+}
+
+CharColor RichEdit::colorAt(std::size_t offset) const {
+    if (offset >= m_mirror.byteLength())
+        return CharColor::autoColor();
+    return m_mirror.colorAtUnit(m_mirror.byteToUnit(offset));
+}
+
+const QTextCharFormat& RichEdit::formatOf(ColorValue color) {
+    // A pass colours tens of thousands of tags in one or two colours.
+    if (m_formatCache.size() > 16)
+        m_formatCache.clear();
+    auto it = m_formatCache.find(color);
+    if (it == m_formatCache.end()) {
+        QTextCharFormat format;
+        format.setForeground(colorOf(color, palette()));
+        it = m_formatCache.emplace(color, format).first;
+    }
+    return it->second;
+}
+
+void RichEdit::applyFormats(const QTextBlock& block, std::size_t line) {
+    QTextLayout* layout = block.layout();
+    const std::vector<TextMirror::ColorRun>& runs = m_mirror.lineColors(line);
+    if (runs.empty() && layout->formats().isEmpty())
+        return;
+    const auto units = static_cast<std::uint32_t>(block.length() - 1);
+    QList<QTextLayout::FormatRange> ranges;
+    ranges.reserve(static_cast<qsizetype>(runs.size()));
+    for (const TextMirror::ColorRun& run : runs) {
+        const std::uint32_t end = std::min(run.end, units);
+        if (run.start >= end)
+            continue;
+        QTextLayout::FormatRange range;
+        range.start = static_cast<int>(run.start);
+        range.length = static_cast<int>(end - run.start);
+        range.format = formatOf(run.color);
+        ranges.push_back(range);
+    }
+    layout->setFormats(ranges);
+}
+
+void RichEdit::flushColors() {
+    if (m_dirtyLines.empty())
+        return;
+    std::sort(m_dirtyLines.begin(), m_dirtyLines.end());
+    m_dirtyLines.erase(std::unique(m_dirtyLines.begin(), m_dirtyLines.end()), m_dirtyLines.end());
+    std::vector<std::size_t> lines = std::move(m_dirtyLines);
+    m_dirtyLines.clear();
+
+    QTextDocument* doc = document();
+    QTextBlock block = doc->findBlockByNumber(static_cast<int>(lines.front()));
+    int from = block.position();
+    int to = from;
+    std::vector<std::pair<int, int>> few;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            // Mostly neighbours: stepping is cheaper than a search.
+            const std::size_t gap = lines[i] - lines[i - 1];
+            if (gap <= 8) {
+                for (std::size_t k = 0; k < gap; ++k)
+                    block = block.next();
+            } else {
+                block = doc->findBlockByNumber(static_cast<int>(lines[i]));
+            }
+        }
+        if (!block.isValid())
+            break;
+        applyFormats(block, lines[i]);
+        to = block.position() + block.length();
+        if (few.size() < 8)
+            few.emplace_back(block.position(), block.length());
+    }
+    // A few paragraphs are laid out again at once; for many, one request
+    // drops their layouts and only the ones on screen are laid out again.
+    if (lines.size() <= few.size()) {
+        // New formats count as a change of old and new length together, so
+        // the layout takes it for more than the block and would repaint the
+        // whole editor on every keystroke. It stays quiet here and only the
+        // blocks themselves are repainted.
+        for (const auto& [position, length] : few) {
+            {
+                const QSignalBlocker quiet(doc->documentLayout());
+                doc->markContentsDirty(position, length);
+            }
+            const QTextBlock changed = doc->findBlock(position);
+            QRectF area = blockBoundingGeometry(changed).translated(contentOffset());
+            area.setLeft(0);
+            area.setRight(viewport()->width());
+            viewport()->update(area.toAlignedRect());
+        }
+    } else {
+        doc->markContentsDirty(from, to - from);
+    }
+}
+
+// --- events, state ---
+
+bool RichEdit::canUndo() const {
+    return document()->isUndoAvailable();
+}
+
+void RichEdit::undo() {
+    EditScope scope(*this);
+    flushPending();
+    if (!document()->isUndoAvailable())
+        return;
+    m_inUndo = true;
+    m_undoRange.reset();
+    QPlainTextEdit::undo();
+    m_inUndo = false;
+    if (m_undoRange) {
+        QTextCursor c(document());
+        c.setPosition(m_undoRange->first);
+        c.setPosition(m_undoRange->second, QTextCursor::KeepAnchor);
+        QPlainTextEdit::setTextCursor(c);
+        m_undoRange.reset();
+    }
+}
+
+void RichEdit::cut() {
+    EditScope scope(*this);
+    flushPending();
+    if (textCursor().hasSelection())
+        QPlainTextEdit::cut();
+}
+
+void RichEdit::copy() {
+    flushPending();
+    QPlainTextEdit::copy();
+}
+
+void RichEdit::paste() {
+    EditScope scope(*this);
+    flushPending();
+    QPlainTextEdit::paste();
+}
+
+bool RichEdit::canPaste() const {
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    return mime != nullptr && mime->hasText();
+}
+
+void RichEdit::clearSelection() {
+    EditScope scope(*this);
+    flushPending();
+    QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return;
+    c.beginEditBlock();
+    c.removeSelectedText();
+    c.endEditBlock();
+    QPlainTextEdit::setTextCursor(c);
+}
+
+// --- display lines ---
+
+std::size_t RichEdit::displayLinesOf(const QTextBlock& block) const {
+    QTextLayout* layout = block.layout();
+    if (layout->lineCount() == 0)
+        document()->documentLayout()->blockBoundingRect(block);  // lays the block out
+    return static_cast<std::size_t>(std::max(1, layout->lineCount()));
+}
+
+void RichEdit::ensureLineCache(std::size_t blocks) const {
+    // The lines a paragraph wraps into depend on the width and the font.
+    const QString key = QString::number(viewport()->width()) + QLatin1Char('|') +
+                        QString::number(lineWrapMode()) + QLatin1Char('|') + font().key() +
+                        QLatin1Char('|') +
+                        QString::number(document()->defaultTextOption().tabStopDistance());
+    if (key != m_lineCacheKey) {
+        m_lineCacheKey = key;
+        m_linesBefore.assign(1, 0);
+    }
+    blocks = std::min(blocks, static_cast<std::size_t>(document()->blockCount()));
+    if (m_linesBefore.size() > blocks)
+        return;
+    QTextBlock block = document()->findBlockByNumber(static_cast<int>(m_linesBefore.size() - 1));
+    while (m_linesBefore.size() <= blocks && block.isValid()) {
+        m_linesBefore.push_back(m_linesBefore.back() + displayLinesOf(block));
+        block = block.next();
+    }
+}
+
+std::optional<std::pair<QTextBlock, int>> RichEdit::displayLine(std::size_t line) const {
+    // Extend the cache until it reaches the line (or the text ends).
+    const auto total = static_cast<std::size_t>(document()->blockCount());
+    std::size_t want = m_linesBefore.size();
+    while (true) {
+        ensureLineCache(want);
+        if (m_linesBefore.back() > line || m_linesBefore.size() > total)
+            break;
+        want = std::min(total, want * 2);
+    }
+    if (m_linesBefore.back() <= line)
+        return std::nullopt;
+    const auto it = std::upper_bound(m_linesBefore.begin(), m_linesBefore.end(), line);
+    const auto blockNumber = static_cast<int>(it - m_linesBefore.begin()) - 1;
+    const QTextBlock block = document()->findBlockByNumber(blockNumber);
+    displayLinesOf(block);
+    return std::make_pair(
+        block, static_cast<int>(line - m_linesBefore[static_cast<std::size_t>(blockNumber)]));
+}
+
+std::size_t RichEdit::lineCount() const {
+    ensureLineCache(static_cast<std::size_t>(document()->blockCount()));
+    return m_linesBefore.back();
+}
+
+std::size_t RichEdit::lineFromChar(std::size_t offset) const {
+    const auto unit = static_cast<int>(m_mirror.byteToUnit(offset));
+    const QTextBlock block = document()->findBlock(unit);
+    const auto number = static_cast<std::size_t>(block.blockNumber());
+    ensureLineCache(number + 1);
+    displayLinesOf(block);
+    const QTextLayout* layout = block.layout();
+    const int local = unit - block.position();
+    int inBlock = 0;
+    for (int i = 1; i < layout->lineCount(); ++i) {
+        if (layout->lineAt(i).textStart() <= local)
+            inBlock = i;
+    }
+    return m_linesBefore[number] + static_cast<std::size_t>(inBlock);
+}
+
+std::size_t RichEdit::lineIndex(std::size_t line) const {
+    const auto at = displayLine(line);
+    if (!at)
+        return m_mirror.byteLength();
+    const auto& [block, local] = *at;
+    const int start = block.position() + block.layout()->lineAt(local).textStart();
+    return m_mirror.unitToByte(static_cast<std::size_t>(start));
+}
+
+std::string RichEdit::lineText(std::size_t line) const {
+    const auto at = displayLine(line);
+    if (!at)
+        return {};
+    const auto& [block, local] = *at;
+    const QTextLine textLine = block.layout()->lineAt(local);
+    const int start = block.position() + textLine.textStart();
+    // The last line of a paragraph ends before its line break.
+    const int end = std::min(start + textLine.textLength(), block.position() + block.length() - 1);
+    return m_mirror.textRange(m_mirror.unitToByte(static_cast<std::size_t>(start)),
+                              m_mirror.unitToByte(static_cast<std::size_t>(end)));
+}
+
+std::optional<std::size_t> RichEdit::find(std::string_view what, std::size_t min, std::size_t max,
+                                          bool matchCase) const {
+    return m_mirror.find(what, min, max, matchCase);
+}
+
+// --- window ---
+
+bool RichEdit::setFocus() {
+    flushPending();
+    if (!isVisible() || !isEnabled())
+        return false;
+    QWidget::setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void RichEdit::setRedraw(bool on) {
+    m_redrawOff = !on;
+    if (on && live())
+        flushPending();
+    setUpdatesEnabled(on);
+}
+
+void RichEdit::setVisible(bool visible) {
+    m_hiddenByCall = !visible;
+    QPlainTextEdit::setVisible(visible);
+    if (visible && live())
+        flushPending();
+}
+
+void RichEdit::lockUpdates(bool locked) {
+    m_locked = locked;
+    if (!locked && live())
+        flushPending();
+}
+
+void RichEdit::setHideSelection(bool hide) {
+    if (hide == m_hideSelection)
+        return;
+    m_hideSelection = hide;
+    // Without the focus the selection takes the inactive colours; making
+    // them those of plain text hides it.
+    if (hide) {
+        m_shownSelectionPalette = palette();
+        QPalette p = palette();
+        p.setColor(QPalette::Inactive, QPalette::Highlight,
+                   p.color(QPalette::Inactive, QPalette::Base));
+        p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   p.color(QPalette::Inactive, QPalette::Text));
+        setPalette(p);
+    } else if (m_shownSelectionPalette) {
+        setPalette(*m_shownSelectionPalette);
+        m_shownSelectionPalette.reset();
+    }
+}
+
+// --- input ---
+
+bool RichEdit::event(QEvent* e) {
+    if (e->type() == QEvent::PaletteChange)
+        m_formatCache.clear();  // system colours follow the palette
+    if (live())
+        flushPending();
+    return QPlainTextEdit::event(e);
+}
+
+bool RichEdit::viewportEvent(QEvent* e) {
+    if (live())
+        flushPending();
+    return QPlainTextEdit::viewportEvent(e);
+}
+
+int RichEdit::virtualKey(const QKeyEvent& e) {
+    const int key = e.key();
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return '0' + (key - Qt::Key_0);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return 0x70 + (key - Qt::Key_F1);
+    switch (key) {
+        case Qt::Key_Backspace:
+            return 0x08;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return 0x09;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 0x0D;
+        case Qt::Key_Escape:
+            return 0x1B;
+        case Qt::Key_Space:
+            return 0x20;
+        case Qt::Key_PageUp:
+            return 0x21;
+        case Qt::Key_PageDown:
+            return 0x22;
+        case Qt::Key_End:
+            return 0x23;
+        case Qt::Key_Home:
+            return 0x24;
+        case Qt::Key_Left:
+            return 0x25;
+        case Qt::Key_Up:
+            return 0x26;
+        case Qt::Key_Right:
+            return 0x27;
+        case Qt::Key_Down:
+            return 0x28;
+        case Qt::Key_Insert:
+            return 0x2D;
+        case Qt::Key_Delete:
+            return 0x2E;
+        default:
+            return 0;
+    }
+}
+
+int RichEdit::typedCharacter(const QKeyEvent& e) {
+    if (e.key() == Qt::Key_Return || e.key() == Qt::Key_Enter)
+        return (e.modifiers() & Qt::ControlModifier) ? 10 : 13;
+    const QString text = e.text();
+    return text.isEmpty() ? 0 : text.at(0).unicode();
+}
+
+void RichEdit::keyPressEvent(QKeyEvent* e) {
+    flushPending();
+    if (m_keyDown && m_keyDown(e)) {
+        e->accept();
+        return;
+    }
+    if (typedCharacter(*e) != 0 && m_keyPress && m_keyPress(e)) {
+        e->accept();
+        return;
+    }
+    if (e->matches(QKeySequence::Undo)) {
+        undo();
+        e->accept();
+        return;
+    }
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        // Shift+Enter would insert U+2028, a line break the file cannot
+        // hold; every Enter makes a paragraph (CR LF).
+        QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier,
+                        QStringLiteral("\r"), e->isAutoRepeat(), static_cast<quint16>(e->count()));
+        QPlainTextEdit::keyPressEvent(&plain);
+        e->setAccepted(plain.isAccepted());
+        return;
+    }
+    const SjisFiltered filtered = filterForShiftJis(e->text(), SjisLineBreaks::Paragraph);
+    if (filtered.replaced.isEmpty()) {
+        QPlainTextEdit::keyPressEvent(e);
+        return;
+    }
+    QKeyEvent typed(e->type(), e->key(), e->modifiers(), filtered.text, e->isAutoRepeat(),
+                    static_cast<quint16>(e->count()));
+    QPlainTextEdit::keyPressEvent(&typed);
+    e->setAccepted(typed.isAccepted());
+    notify(replacementNotice(filtered.replaced));
+}
+
+void RichEdit::inputMethodEvent(QInputMethodEvent* e) {
+    const SjisFiltered filtered = filterForShiftJis(e->commitString(), SjisLineBreaks::Paragraph);
+    if (filtered.replaced.isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(e);
+        return;
+    }
+    QInputMethodEvent committed(e->preeditString(), e->attributes());
+    committed.setCommitString(filtered.text, e->replacementStart(), e->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&committed);
+    notify(replacementNotice(filtered.replaced));
+}
+
+bool RichEdit::canInsertFromMimeData(const QMimeData* source) const {
+    // Dropped files belong to the main window, not into the text.
+    return !source->hasUrls() && source->hasText();
+}
+
+void RichEdit::insertFromMimeData(const QMimeData* source) {
+    if (!source->hasText())
+        return;
+    EditScope scope(*this);
+    const SjisFiltered filtered = filterForShiftJis(source->text(), SjisLineBreaks::Paragraph);
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    c.insertText(filtered.text);
+    c.endEditBlock();
+    QPlainTextEdit::setTextCursor(c);
+    ensureCursorVisible();
+    if (!filtered.replaced.isEmpty())
+        notify(replacementNotice(filtered.replaced));
+}
+
+void RichEdit::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls()) {
+        e->ignore();
+        return;
+    }
+    QPlainTextEdit::dragEnterEvent(e);
+}
+
+void RichEdit::dragMoveEvent(QDragMoveEvent* e) {
+    if (e->mimeData()->hasUrls()) {
+        e->ignore();
+        return;
+    }
+    QPlainTextEdit::dragMoveEvent(e);
+}
+
+void RichEdit::dropEvent(QDropEvent* e) {
+    if (e->mimeData()->hasUrls()) {
+        e->ignore();
+        return;
+    }
+    QPlainTextEdit::dropEvent(e);
+}
+
+}  // namespace korvane

@@ -1,0 +1,202 @@
+// The main window's editor: the EditControl contract on a QPlainTextEdit.
+//
+// The toolkit holds the text as UTF-16 paragraphs; the program speaks
+// Shift_JIS bytes with CR LF. A TextMirror beside the document keeps the bytes
+// and the position index up to date paragraph by paragraph, so offsets, reads
+// and searches never re-encode the document. Colour lives in the mirror too
+// and reaches the screen through the text layout of each paragraph, never as
+// character formats of the document: colouring adds no undo step, changes no
+// modified flag and raises no change event.
+//
+// Use it through EditControl. Reading or setting textCursor() directly sees
+// a selection that was set through EditControl only once the editor has had
+// its next event (the selection is handed to the widget lazily, so that a
+// pass over 45,000 tags does not lay out the text 45,000 times).
+#pragma once
+
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QTextCharFormat>
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "edit/edit_control.h"
+#include "platform/text_mirror.h"
+
+class QKeyEvent;
+
+namespace korvane {
+
+class RichEdit : public QPlainTextEdit, public EditControl {
+    Q_OBJECT
+
+  public:
+    explicit RichEdit(QWidget* parent = nullptr);
+    ~RichEdit() override;
+
+    // --- EditControl ---
+    std::string text() const override { return m_mirror.text(); }
+    std::size_t textLength() const override { return m_mirror.byteLength(); }
+    std::string textRange(std::size_t start, std::size_t end) const override;
+    // Raises no change event.
+    void setText(std::string_view bytes) override;
+
+    std::size_t selStart() const override;
+    std::size_t selLength() const override;
+    void setSelStart(std::size_t start) override;
+    void setSelLength(std::size_t length) override;
+    void setSelection(std::size_t start, std::size_t end) override;
+    std::string selText() const override;
+    void replaceSelection(std::string_view bytes, bool canUndo = true) override;
+    void scrollCaret() override;
+
+    void colorSelection(CharColor color) override;
+    CharColor colorAt(std::size_t offset) const override;
+
+    unsigned eventMask() const override { return m_eventMask; }
+    void setEventMask(unsigned mask) override { m_eventMask = mask; }
+    void setChangeHandler(std::function<void()> handler) override;
+    bool modified() const override { return m_modified; }
+    void setModified(bool modified) override { m_modified = modified; }
+
+    bool canUndo() const override;
+    // Takes back the last step and selects the text it brought back.
+    void undo() override;
+    void cut() override;
+    void copy() override;
+    void paste() override;
+    bool canPaste() const override;
+    void clearSelection() override;
+
+    std::size_t lineCount() const override;
+    std::size_t lineFromChar(std::size_t offset) const override;
+    std::size_t lineIndex(std::size_t line) const override;
+    std::string lineText(std::size_t line) const override;
+
+    std::optional<std::size_t> find(std::string_view what, std::size_t min, std::size_t max,
+                                    bool matchCase) const override;
+
+    using QWidget::setFocus;
+    bool setFocus() override;
+    void setRedraw(bool on) override;
+    // Also QWidget's: show(), hide() and setHidden() come here.
+    void setVisible(bool visible) override;
+    // Holds back colour and selection changes until unlocked. The toolkit
+    // paints only after the running handler anyway, so unlike a window
+    // update lock this never forces a repaint of the whole editor.
+    void lockUpdates(bool locked) override;
+    void setHideSelection(bool hide) override;
+    bool hideSelection() const override { return m_hideSelection; }
+
+    // --- keys ---
+    // Called before the editor's own handling; returning true swallows the
+    // key. The key-down handler sees every key press first; the key-press
+    // handler then sees the keys that type a character (Enter included).
+    using KeyHandler = std::function<bool(QKeyEvent*)>;
+    void setKeyDownHandler(KeyHandler handler) { m_keyDown = std::move(handler); }
+    void setKeyPressHandler(KeyHandler handler) { m_keyPress = std::move(handler); }
+    // The Windows virtual-key code of a key (Left 0x25, Right 0x27, ...), 0
+    // for keys without one.
+    static int virtualKey(const QKeyEvent& event);
+    // The character a key types as Windows reports it: 13 for Enter and
+    // Shift+Enter, 10 for Ctrl+Enter, else the first unit of the key's text,
+    // 0 for a key that types nothing.
+    static int typedCharacter(const QKeyEvent& event);
+
+    // How the user is told that typed, pasted or dropped characters were
+    // replaced; a tool tip at the caret unless set.
+    void setReplacementNotifier(std::function<void(const QString& message)> notifier) {
+        m_notify = std::move(notifier);
+    }
+
+  protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    // Holds the change event back until an operation of ours has finished,
+    // so that the handler sees the caret where the operation leaves it.
+    class EditScope;
+    struct Fixup {
+        int position = 0;
+        int length = 0;
+        QString replacement;
+    };
+
+    void onContentsChange(int position, int removed, int added);
+    void onContentsChanged();
+    // Starts the mirror afresh from the document; clearFormats also drops the
+    // colours shown on blocks that outlive the rebuild.
+    void rebuildMirror(bool clearFormats = false);
+    bool isUnchanged(int position, int removed, int added) const;
+    void applyFixups();
+    void raiseChange();
+    void notify(const QString& message);
+
+    // Selection: units [anchor, position) not yet handed to the widget.
+    std::pair<int, int> selectionUnits() const;
+    void setPendingSelection(int anchor, int position);
+    void flushPending();
+    void flushSelection();
+    void flushColors();
+    bool live() const { return !m_redrawOff && !m_locked && !m_hiddenByCall; }
+    void applyFormats(const QTextBlock& block, std::size_t line);
+    const QTextCharFormat& formatOf(ColorValue color);
+
+    // Display lines.
+    void ensureLineCache(std::size_t blocks) const;
+    std::size_t displayLinesOf(const QTextBlock& block) const;
+    // The block and the line in it of a display line; nothing past the last.
+    std::optional<std::pair<QTextBlock, int>> displayLine(std::size_t line) const;
+
+    TextMirror m_mirror;
+    unsigned m_eventMask = 1;
+    std::function<void()> m_onChange;
+    bool m_modified = false;
+    bool m_hideSelection = false;
+    std::optional<QPalette> m_shownSelectionPalette;
+
+    bool m_redrawOff = false;
+    bool m_locked = false;
+    bool m_hiddenByCall = false;
+
+    bool m_rebuilding = false;  // setText: the mirror is rebuilt afterwards
+    bool m_fixing = false;      // replacing characters that must not stay
+    bool m_inUndo = false;
+    std::optional<std::pair<int, int>> m_undoRange;
+    bool m_textChanged = false;
+    int m_scopeDepth = 0;
+    bool m_changeOwed = false;
+    std::vector<Fixup> m_fixups;
+    QString m_pendingNotice;
+
+    std::optional<std::pair<int, int>> m_pendingSelection;
+    bool m_flushPosted = false;
+    std::vector<std::size_t> m_dirtyLines;
+    std::map<ColorValue, QTextCharFormat> m_formatCache;
+
+    // Display lines before each block, valid for the first blocks; reset
+    // when the wrap width or the font change.
+    mutable std::vector<std::size_t> m_linesBefore{0};
+    mutable QString m_lineCacheKey;
+
+    KeyHandler m_keyDown;
+    KeyHandler m_keyPress;
+    std::function<void(const QString&)> m_notify;
+};
+
+}  // namespace korvane

@@ -1,0 +1,32 @@
+// What the program asks of the desktop shell: open a file with the program
+// the desktop associates with it (the preview page, the help pages), and
+// start another copy of this program (New, and files handed on by the open
+// commands and the drop handler).
+//
+// Plain C++ so that the decisions around these calls are testable in core;
+// the Qt implementation is QtShell, tests record the calls instead, because
+// no test may start a browser or a process.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+class Shell {
+  public:
+    virtual ~Shell() = default;
+
+    // Asks the desktop to open `path` (UTF-8) with its default program.
+    // False when the request could not even be made; whether a program then
+    // shows the file is not known here.
+    virtual bool openDocument(const std::string& path) = 0;
+
+    // Starts the executable "korvane" in the folder of the running program
+    // as a separate process, with `args` as its arguments: each one reaches
+    // the copy as it stands, with no shell and no quoting in between. False
+    // when the process could not be started.
+    virtual bool startCopy(const std::vector<std::string>& args) = 0;
+};
+
+}  // namespace korvane

@@ -1,0 +1,730 @@
+#include "platform/text_mirror.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "convert/sjis_bytes.h"
+#include "platform/shift_jis.h"
+
+namespace korvane {
+
+namespace {
+
+// Lines per chunk: small enough that an edit moves few line records, large
+// enough that a 10 MB text has only a few hundred chunks to step over.
+constexpr std::size_t kChunkLines = 512;
+constexpr std::size_t kMaxChunkLines = 2 * kChunkLines;
+
+// Bytes a character that CP932 holds as it is takes: one for ASCII, the
+// half-width katakana, the Windows single bytes and the stand-ins of damaged
+// bytes, two for everything else.
+std::size_t exactWidth(char16_t c) {
+    if (c < 0x80 || c == 0x80)
+        return 1;
+    if ((c >= 0xFF61 && c <= 0xFF9F) || (c >= 0xF8F0 && c <= 0xF8F3))
+        return 1;
+    if (isInvalidByteStandIn(c))
+        return 1;
+    return 2;
+}
+
+bool isSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
+bool isLineBreakUnit(char16_t c) {
+    return c == u'\r' || c == u'\n' || c == 0x2028 || c == 0x2029;
+}
+
+bool isTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+unsigned foldCode(unsigned code, bool matchCase) {
+    if (matchCase)
+        return code;
+    if (code >= 'a' && code <= 'z')
+        return code - ('a' - 'A');
+    if (code >= 0x8281 && code <= 0x829A)  // full-width a..z to A..Z
+        return code - 0x21;
+    return code;
+}
+
+// Appends a run, joining it to the last one when they touch with one colour.
+void pushRun(std::vector<TextMirror::ColorRun>& runs, std::uint32_t start, std::uint32_t end,
+             ColorValue color) {
+    if (start >= end)
+        return;
+    if (!runs.empty() && runs.back().end == start && runs.back().color == color) {
+        runs.back().end = end;
+        return;
+    }
+    runs.push_back({start, end, color});
+}
+
+// Appends the parts of `runs` inside [from, to), moved by `shift`.
+void copyRuns(std::vector<TextMirror::ColorRun>& out, const std::vector<TextMirror::ColorRun>& runs,
+              std::size_t from, std::size_t to, std::ptrdiff_t shift) {
+    for (const TextMirror::ColorRun& r : runs) {
+        const std::size_t s = std::max<std::size_t>(r.start, from);
+        const std::size_t e = std::min<std::size_t>(r.end, to);
+        if (s < e) {
+            pushRun(out, static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(s) + shift),
+                    static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(e) + shift), r.color);
+        }
+    }
+}
+
+}  // namespace
+
+// Steps through the text character by character; a line break is one
+// character of two bytes.
+class TextMirror::CharWalker {
+  public:
+    CharWalker(const TextMirror& mirror, LineRef ref, std::size_t unit)
+        : m_mirror(mirror), m_ref(ref), m_unit(unit) {
+        m_byte = unitToByteIn(line(), unit);
+    }
+
+    bool atEnd() const { return m_unit == line().units && m_ref.line + 1 == m_mirror.m_lineCount; }
+    std::size_t offset() const { return m_ref.byte + m_byte; }
+    std::size_t width() const {
+        if (m_unit == line().units)
+            return 2;
+        return isWide(line(), m_unit) ? 2 : 1;
+    }
+    unsigned code() const {
+        if (m_unit == line().units)
+            return 0x0D0A;
+        const auto* p = reinterpret_cast<const unsigned char*>(line().bytes.data()) + m_byte;
+        return width() == 2 ? (unsigned{p[0]} << 8) | p[1] : p[0];
+    }
+    void advance() {
+        if (m_unit == line().units) {
+            m_mirror.nextLine(m_ref);
+            m_unit = 0;
+            m_byte = 0;
+            return;
+        }
+        m_byte += width();
+        ++m_unit;
+    }
+
+  private:
+    const Line& line() const { return m_mirror.lineAt(m_ref); }
+
+    const TextMirror& m_mirror;
+    LineRef m_ref;
+    std::size_t m_unit;
+    std::size_t m_byte = 0;
+};
+
+TextMirror::TextMirror() {
+    assign({std::u16string_view()});
+}
+
+TextMirror::Line TextMirror::makeLine(std::u16string_view text, std::size_t lineIndex,
+                                      std::vector<Problem>* problems) {
+    Line line;
+    line.units = static_cast<std::uint32_t>(text.size());
+
+    // The codec writes one "?" for a surrogate pair. Until the editor has
+    // replaced the pair, each of its units gets a byte of its own, so that
+    // units and bytes keep walking in step.
+    std::u16string patched;
+    std::u16string_view source = text;
+    if (std::any_of(text.begin(), text.end(), isSurrogate)) {
+        patched.assign(text);
+        std::replace_if(patched.begin(), patched.end(), isSurrogate, u'\xFFFF');
+        source = patched;
+    }
+    SjisEncoded encoded = encodeShiftJis(source);
+    line.bytes = std::move(encoded.bytes);
+    const auto& replaced = encoded.replaced;
+
+    // Each unit's width: what the codec wrote for it when it reported the
+    // unit, else the width of the character it holds as it is.
+    std::vector<std::uint64_t> wide((text.size() + 63) / 64, 0);
+    bool anyWide = false;
+    std::size_t total = 0;
+    std::size_t r = 0;
+    for (std::size_t u = 0; u < source.size(); ++u) {
+        while (r < replaced.size() && replaced[r].index < u)
+            ++r;
+        const std::size_t width = (r < replaced.size() && replaced[r].index == u)
+                                      ? replaced[r].bytes.size()
+                                      : exactWidth(source[u]);
+        if (width == 2) {
+            wide[u / 64] |= std::uint64_t{1} << (u % 64);
+            anyWide = true;
+        }
+        total += width;
+    }
+    if (total != line.bytes.size()) {
+        // Never expected: the widths come from the codec itself. Should the
+        // two ever disagree, encode unit by unit so that the positions stay
+        // right whatever the bytes.
+        line.bytes.clear();
+        std::fill(wide.begin(), wide.end(), 0);
+        anyWide = false;
+        for (std::size_t u = 0; u < source.size(); ++u) {
+            std::string one = encodeShiftJis(source.substr(u, 1)).bytes;
+            if (one.size() >= 2) {
+                one.resize(2);
+                wide[u / 64] |= std::uint64_t{1} << (u % 64);
+                anyWide = true;
+            }
+            line.bytes += one;
+        }
+    }
+    if (anyWide)
+        line.wide = std::move(wide);
+
+    if (problems == nullptr)
+        return line;
+    r = 0;
+    for (std::size_t u = 0; u < text.size(); ++u) {
+        while (r < replaced.size() && replaced[r].index < u)
+            ++r;
+        const char16_t c = text[u];
+        const bool hasNext = u + 1 < text.size();
+        if (isLineBreakUnit(c)) {
+            const bool pair = c == u'\r' && hasNext && text[u + 1] == u'\n';
+            problems->push_back(
+                {Problem::Kind::LineBreak, lineIndex, u, pair ? 2u : 1u, c, std::u16string()});
+            u += pair ? 1 : 0;
+        } else if (isSurrogate(c)) {
+            const bool pair =
+                c <= 0xDBFF && hasNext && text[u + 1] >= 0xDC00 && text[u + 1] <= 0xDFFF;
+            const char32_t full =
+                pair ? 0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[u + 1] - 0xDC00u) : c;
+            problems->push_back(
+                {Problem::Kind::Replaced, lineIndex, u, pair ? 2u : 1u, full, u"?"});
+            u += pair ? 1 : 0;
+        } else if (r < replaced.size() && replaced[r].index == u) {
+            const SjisReplacement& report = replaced[r];
+            // A damaged lead byte is reported when the byte after it would
+            // pair with it; the codec keeps both bytes.
+            const bool merges = isInvalidByteStandIn(report.character) &&
+                                report.bytes.size() == 1 &&
+                                isSjisLeadByte(static_cast<unsigned char>(report.bytes[0]));
+            if (merges) {
+                problems->push_back(
+                    {Problem::Kind::Merges, lineIndex, u, 1, report.character, std::u16string()});
+            } else {
+                problems->push_back({Problem::Kind::Replaced, lineIndex, u, 1, report.character,
+                                     decodeShiftJis(report.bytes)});
+            }
+        }
+    }
+    return line;
+}
+
+void TextMirror::assign(const std::vector<std::u16string_view>& lines,
+                        std::vector<Problem>* problems) {
+    m_chunks.clear();
+    const std::size_t n = std::max<std::size_t>(lines.size(), 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i % kChunkLines == 0) {
+            m_chunks.emplace_back();
+            m_chunks.back().lines.reserve(std::min(kChunkLines, n - i));
+        }
+        m_chunks.back().lines.push_back(
+            makeLine(i < lines.size() ? lines[i] : std::u16string_view(), i, problems));
+    }
+    recount();
+    m_lastSplice = {0, 0, n};
+}
+
+void TextMirror::assignBytes(std::string_view bytes, std::u16string_view decoded) {
+    m_chunks.clear();
+    m_chunks.emplace_back();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    std::size_t u = 0;
+    for (;;) {
+        Line line;
+        const std::size_t from = i;
+        std::vector<std::uint64_t> wide;
+        bool anyWide = false;
+        std::uint32_t units = 0;
+        while (i < n && !(p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')) {
+            // A lead byte is one character with the byte after it unless the
+            // decoder gave it a stand-in of its own.
+            const bool pair = isSjisLeadByte(p[i]) && u < decoded.size() &&
+                              decoded[u] != static_cast<char16_t>(kInvalidByteBase + p[i]);
+            if (pair) {
+                if (wide.size() <= units / 64)
+                    wide.resize(units / 64 + 1, 0);
+                wide[units / 64] |= std::uint64_t{1} << (units % 64);
+                anyWide = true;
+            }
+            i += pair ? 2 : 1;
+            ++u;
+            ++units;
+        }
+        line.bytes.assign(bytes.substr(from, i - from));
+        line.units = units;
+        if (anyWide) {
+            wide.resize((units + 63) / 64, 0);
+            line.wide = std::move(wide);
+        }
+        if (m_chunks.back().lines.size() == kChunkLines)
+            m_chunks.emplace_back();
+        m_chunks.back().lines.push_back(std::move(line));
+        if (i >= n)
+            break;
+        i += 2;  // CR LF
+        u += 2;
+    }
+    recount();
+    m_lastSplice = {0, 0, m_lineCount};
+}
+
+void TextMirror::recount() {
+    m_lineCount = 0;
+    m_totalBytes = 0;
+    m_totalUnits = 0;
+    for (Chunk& chunk : m_chunks) {
+        chunk.bytes = 0;
+        chunk.units = 0;
+        for (const Line& line : chunk.lines) {
+            chunk.bytes += line.bytes.size() + 2;
+            chunk.units += line.units + 1u;
+        }
+        m_lineCount += chunk.lines.size();
+        m_totalBytes += chunk.bytes;
+        m_totalUnits += chunk.units;
+    }
+    m_hint = LineRef();
+    m_hintChunk = LineRef();
+}
+
+std::size_t TextMirror::unitToByteIn(const Line& line, std::size_t unit) {
+    unit = std::min<std::size_t>(unit, line.units);
+    if (line.wide.empty())
+        return unit;
+    std::size_t bytes = unit;
+    const std::size_t words = unit / 64;
+    for (std::size_t k = 0; k < words; ++k)
+        bytes += static_cast<std::size_t>(std::popcount(line.wide[k]));
+    if (unit % 64 != 0) {
+        const std::uint64_t mask = (std::uint64_t{1} << (unit % 64)) - 1;
+        bytes += static_cast<std::size_t>(std::popcount(line.wide[words] & mask));
+    }
+    return bytes;
+}
+
+std::size_t TextMirror::byteToUnitIn(const Line& line, std::size_t byte) {
+    if (byte >= line.bytes.size())
+        return line.units;
+    if (line.wide.empty())
+        return byte;
+    std::size_t unit = 0;
+    std::size_t at = 0;  // byte offset of `unit`
+    for (std::size_t k = 0; k < line.wide.size(); ++k) {
+        const std::size_t count = std::min<std::size_t>(64, line.units - k * 64);
+        const std::size_t wordBytes = count + static_cast<std::size_t>(std::popcount(line.wide[k]));
+        if (at + wordBytes > byte)
+            break;
+        at += wordBytes;
+        unit += count;
+    }
+    while (unit < line.units) {
+        const std::size_t w = isWide(line, unit) ? 2 : 1;
+        if (at + w > byte)
+            break;
+        at += w;
+        ++unit;
+    }
+    return unit;
+}
+
+bool TextMirror::isWide(const Line& line, std::size_t unit) {
+    return !line.wide.empty() && unit < line.units &&
+           ((line.wide[unit / 64] >> (unit % 64)) & 1u) != 0;
+}
+
+CharColor TextMirror::colorIn(const Line& line, std::size_t unit) {
+    const auto it =
+        std::upper_bound(line.colors.begin(), line.colors.end(), unit,
+                         [](std::size_t u, const ColorRun& run) { return u < run.end; });
+    if (it != line.colors.end() && it->start <= unit)
+        return CharColor::of(it->color);
+    return CharColor::autoColor();
+}
+
+bool TextMirror::paint(std::vector<ColorRun>& runs, std::uint32_t start, std::uint32_t end,
+                       CharColor color) {
+    if (start >= end)
+        return false;
+    // The passes colour from left to right, and mostly text without colour:
+    // neither needs the runs built anew.
+    if (runs.empty() || runs.back().end <= start) {
+        if (color.automatic)
+            return false;
+        pushRun(runs, start, end, color.color);
+        return true;
+    }
+    std::vector<ColorRun> out;
+    out.reserve(runs.size() + 2);
+    copyRuns(out, runs, 0, start, 0);
+    if (!color.automatic)
+        pushRun(out, start, end, color.color);
+    copyRuns(out, runs, end, SIZE_MAX, 0);
+    if (out == runs)
+        return false;
+    runs = std::move(out);
+    return true;
+}
+
+template <typename Key, typename ChunkSize, typename LineSize>
+TextMirror::LineRef TextMirror::locate(std::size_t target, Key key, ChunkSize chunkSize,
+                                       LineSize lineSize) const {
+    LineRef cs = m_hintChunk;
+    while (cs.chunk > 0 && key(cs) > target) {
+        --cs.chunk;
+        const Chunk& c = m_chunks[cs.chunk];
+        cs.line -= c.lines.size();
+        cs.byte -= c.bytes;
+        cs.unit -= c.units;
+    }
+    while (cs.chunk + 1 < m_chunks.size() && key(cs) + chunkSize(m_chunks[cs.chunk]) <= target) {
+        const Chunk& c = m_chunks[cs.chunk];
+        cs.line += c.lines.size();
+        cs.byte += c.bytes;
+        cs.unit += c.units;
+        ++cs.chunk;
+    }
+    LineRef r = (m_hint.chunk == cs.chunk && key(m_hint) <= target) ? m_hint : cs;
+    const auto& lines = m_chunks[r.chunk].lines;
+    while (r.index + 1 < lines.size() && key(r) + lineSize(lines[r.index]) <= target) {
+        r.byte += lines[r.index].bytes.size() + 2;
+        r.unit += lines[r.index].units + 1u;
+        ++r.line;
+        ++r.index;
+    }
+    m_hint = r;
+    m_hintChunk = cs;
+    return r;
+}
+
+TextMirror::LineRef TextMirror::refOfLine(std::size_t line) const {
+    return locate(
+        std::min(line, m_lineCount - 1), [](const LineRef& r) { return r.line; },
+        [](const Chunk& c) { return c.lines.size(); }, [](const Line&) { return std::size_t{1}; });
+}
+
+TextMirror::LineRef TextMirror::refOfUnit(std::size_t unit) const {
+    return locate(
+        std::min(unit, m_totalUnits - 1), [](const LineRef& r) { return r.unit; },
+        [](const Chunk& c) { return c.units; },
+        [](const Line& l) { return std::size_t{l.units} + 1; });
+}
+
+TextMirror::LineRef TextMirror::refOfByte(std::size_t offset) const {
+    return locate(
+        std::min(offset, byteLength()), [](const LineRef& r) { return r.byte; },
+        [](const Chunk& c) { return c.bytes; }, [](const Line& l) { return l.bytes.size() + 2; });
+}
+
+bool TextMirror::nextLine(LineRef& ref) const {
+    if (ref.line + 1 >= m_lineCount)
+        return false;
+    const Line& line = lineAt(ref);
+    ref.byte += line.bytes.size() + 2;
+    ref.unit += line.units + 1u;
+    ++ref.line;
+    if (++ref.index == m_chunks[ref.chunk].lines.size()) {
+        ++ref.chunk;
+        ref.index = 0;
+    }
+    return true;
+}
+
+void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<Line> lines) {
+    const LineRef a = refOfLine(first);
+    const LineRef b = refOfLine(first + count - 1);
+    std::vector<Line> merged;
+    std::vector<Line>& ca = m_chunks[a.chunk].lines;
+    std::vector<Line>& cb = m_chunks[b.chunk].lines;
+    merged.reserve(a.index + lines.size() + (cb.size() - b.index - 1));
+    std::move(ca.begin(), ca.begin() + static_cast<std::ptrdiff_t>(a.index),
+              std::back_inserter(merged));
+    std::move(lines.begin(), lines.end(), std::back_inserter(merged));
+    std::move(cb.begin() + static_cast<std::ptrdiff_t>(b.index) + 1, cb.end(),
+              std::back_inserter(merged));
+
+    std::size_t lastChunk = b.chunk;
+    // Deletions leave small chunks behind; a small result takes in its
+    // neighbour so that the chunk count stays in proportion to the text.
+    if (merged.size() < kChunkLines / 2 && lastChunk + 1 < m_chunks.size() &&
+        merged.size() + m_chunks[lastChunk + 1].lines.size() <= kMaxChunkLines) {
+        ++lastChunk;
+        auto& next = m_chunks[lastChunk].lines;
+        std::move(next.begin(), next.end(), std::back_inserter(merged));
+    }
+
+    std::vector<Chunk> pieces;
+    if (merged.size() <= kMaxChunkLines) {
+        pieces.emplace_back();
+        pieces.back().lines = std::move(merged);
+    } else {
+        const std::size_t parts = (merged.size() + kChunkLines - 1) / kChunkLines;
+        const std::size_t per = (merged.size() + parts - 1) / parts;
+        for (std::size_t i = 0; i < merged.size(); i += per) {
+            pieces.emplace_back();
+            const std::size_t end = std::min(merged.size(), i + per);
+            pieces.back().lines.assign(
+                std::make_move_iterator(merged.begin() + static_cast<std::ptrdiff_t>(i)),
+                std::make_move_iterator(merged.begin() + static_cast<std::ptrdiff_t>(end)));
+        }
+    }
+    m_chunks.erase(m_chunks.begin() + static_cast<std::ptrdiff_t>(a.chunk),
+                   m_chunks.begin() + static_cast<std::ptrdiff_t>(lastChunk) + 1);
+    m_chunks.insert(m_chunks.begin() + static_cast<std::ptrdiff_t>(a.chunk),
+                    std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
+
+    // Totals: the chunks just built are counted afresh, the others keep theirs.
+    m_lineCount = 0;
+    m_totalBytes = 0;
+    m_totalUnits = 0;
+    for (std::size_t c = 0; c < m_chunks.size(); ++c) {
+        Chunk& chunk = m_chunks[c];
+        if (c >= a.chunk && c < a.chunk + pieces.size()) {
+            chunk.bytes = 0;
+            chunk.units = 0;
+            for (const Line& line : chunk.lines) {
+                chunk.bytes += line.bytes.size() + 2;
+                chunk.units += line.units + 1u;
+            }
+        }
+        m_lineCount += chunk.lines.size();
+        m_totalBytes += chunk.bytes;
+        m_totalUnits += chunk.units;
+    }
+    m_hint = LineRef();
+    m_hintChunk = LineRef();
+}
+
+bool TextMirror::splice(std::size_t pos, std::size_t removed, std::size_t added,
+                        const std::vector<std::u16string_view>& newLines,
+                        std::vector<Problem>* problems) {
+    if (newLines.empty() || pos + removed > m_totalUnits - 1)
+        return false;
+    const LineRef a = refOfUnit(pos);
+    const Line& lineA = lineAt(a);
+    const std::size_t prefix = pos - a.unit;
+    const std::vector<ColorRun> runsA = lineA.colors;
+    const CharColor inherited = pos > 0 ? colorAtUnit(pos - 1) : CharColor::autoColor();
+
+    const LineRef b = refOfUnit(pos + removed);
+    const Line& lineB = lineAt(b);
+    const std::size_t suffixFrom = pos + removed - b.unit;  // in line b
+    const std::size_t lineBExtent = lineB.units + 1u;
+    const std::size_t suffixLength = lineBExtent - suffixFrom;
+
+    std::size_t newExtent = 0;
+    for (std::u16string_view text : newLines)
+        newExtent += text.size() + 1;
+    if (newExtent != prefix + added + suffixLength)
+        return false;
+
+    // The colours of the whole new region, relative to the start of line a.
+    std::vector<ColorRun> region;
+    copyRuns(region, runsA, 0, prefix, 0);
+    if (!inherited.automatic) {
+        pushRun(region, static_cast<std::uint32_t>(prefix),
+                static_cast<std::uint32_t>(prefix + added), inherited.color);
+    }
+    copyRuns(region, lineB.colors, suffixFrom, lineBExtent,
+             static_cast<std::ptrdiff_t>(prefix + added) - static_cast<std::ptrdiff_t>(suffixFrom));
+
+    std::vector<Line> lines;
+    lines.reserve(newLines.size());
+    std::size_t rel = 0;
+    for (std::size_t i = 0; i < newLines.size(); ++i) {
+        Line line = makeLine(newLines[i], i, problems);
+        copyRuns(line.colors, region, rel, rel + line.units + 1u,
+                 -static_cast<std::ptrdiff_t>(rel));
+        rel += line.units + 1u;
+        lines.push_back(std::move(line));
+    }
+    const std::size_t oldCount = b.line - a.line + 1;
+    m_lastSplice = {a.line, oldCount, lines.size()};
+    replaceLines(a.line, oldCount, std::move(lines));
+    return true;
+}
+
+std::string TextMirror::text() const {
+    std::string out;
+    out.reserve(byteLength());
+    bool first = true;
+    for (const Chunk& chunk : m_chunks) {
+        for (const Line& line : chunk.lines) {
+            if (!first)
+                out += "\r\n";
+            first = false;
+            out += line.bytes;
+        }
+    }
+    return out;
+}
+
+std::string TextMirror::textRange(std::size_t start, std::size_t end) const {
+    end = std::min(end, byteLength());
+    if (start >= end)
+        return {};
+    std::string out;
+    out.reserve(end - start);
+    LineRef ref = refOfByte(start);
+    for (;;) {
+        const Line& line = lineAt(ref);
+        // The line's bytes and its line break, as far as they lie in range.
+        const std::size_t lineEnd = ref.byte + line.bytes.size();
+        if (start < lineEnd) {
+            const std::size_t to = std::min(end, lineEnd);
+            out.append(line.bytes, start - ref.byte, to - start);
+            start = to;
+        }
+        if (start >= end)
+            break;
+        static constexpr char kBreak[] = "\r\n";
+        const std::size_t to = std::min(end, lineEnd + 2);
+        out.append(kBreak + (start - lineEnd), to - start);
+        start = to;
+        if (start >= end || !nextLine(ref))
+            break;
+    }
+    return out;
+}
+
+std::size_t TextMirror::unitToByte(std::size_t unit) const {
+    const LineRef ref = refOfUnit(unit);
+    const std::size_t local = std::min(unit, m_totalUnits - 1) - ref.unit;
+    return ref.byte + unitToByteIn(lineAt(ref), local);
+}
+
+std::size_t TextMirror::byteToUnit(std::size_t offset) const {
+    if (offset >= byteLength())
+        return m_totalUnits - 1;
+    const LineRef ref = refOfByte(offset);
+    return ref.unit + byteToUnitIn(lineAt(ref), offset - ref.byte);
+}
+
+std::size_t TextMirror::lineOfUnit(std::size_t unit) const {
+    return refOfUnit(unit).line;
+}
+
+std::size_t TextMirror::lineOfByte(std::size_t offset) const {
+    return refOfByte(offset).line;
+}
+
+std::size_t TextMirror::lineStartUnit(std::size_t line) const {
+    return refOfLine(line).unit;
+}
+
+std::size_t TextMirror::lineStartByte(std::size_t line) const {
+    return refOfLine(line).byte;
+}
+
+std::size_t TextMirror::lineUnits(std::size_t line) const {
+    return lineAt(refOfLine(line)).units;
+}
+
+const std::string& TextMirror::lineBytes(std::size_t line) const {
+    return lineAt(refOfLine(line)).bytes;
+}
+
+std::size_t TextMirror::bytesOfUnits(std::size_t line, std::size_t units) const {
+    return unitToByteIn(lineAt(refOfLine(line)), units);
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> TextMirror::setColor(std::size_t start,
+                                                                        std::size_t end,
+                                                                        CharColor color) {
+    end = std::min(end, m_totalUnits);
+    if (start >= end)
+        return std::nullopt;
+    std::optional<std::pair<std::size_t, std::size_t>> changed;
+    LineRef ref = refOfUnit(start);
+    for (;;) {
+        Line& line = m_chunks[ref.chunk].lines[ref.index];
+        const std::size_t extent = line.units + 1u;
+        const std::size_t s = std::max(start, ref.unit) - ref.unit;
+        const std::size_t e = std::min(end, ref.unit + extent) - ref.unit;
+        if (paint(line.colors, static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(e),
+                  color)) {
+            if (!changed)
+                changed = std::make_pair(ref.line, ref.line);
+            changed->second = ref.line;
+        }
+        if (ref.unit + extent >= end || !nextLine(ref))
+            break;
+    }
+    return changed;
+}
+
+CharColor TextMirror::colorAtUnit(std::size_t unit) const {
+    if (unit >= m_totalUnits)
+        return CharColor::autoColor();
+    const LineRef ref = refOfUnit(unit);
+    return colorIn(lineAt(ref), unit - ref.unit);
+}
+
+const std::vector<TextMirror::ColorRun>& TextMirror::lineColors(std::size_t line) const {
+    return lineAt(refOfLine(line)).colors;
+}
+
+std::optional<std::size_t> TextMirror::find(std::string_view what, std::size_t min, std::size_t max,
+                                            bool matchCase) const {
+    max = std::min(max, byteLength());
+    if (what.empty() || min >= max || what.size() > max - min)
+        return std::nullopt;
+
+    // The search text as characters: a CR LF is one, a lead byte with a
+    // byte that can follow it another.
+    struct PatternChar {
+        std::size_t width;
+        unsigned code;
+    };
+    std::vector<PatternChar> pattern;
+    for (std::size_t i = 0; i < what.size();) {
+        const auto b0 = static_cast<unsigned char>(what[i]);
+        std::size_t width = 1;
+        if (i + 1 < what.size()) {
+            const auto b1 = static_cast<unsigned char>(what[i + 1]);
+            if ((b0 == '\r' && b1 == '\n') || (isSjisLeadByte(b0) && isTrailByte(b1)))
+                width = 2;
+        }
+        const unsigned code =
+            width == 2 ? (unsigned{b0} << 8) | static_cast<unsigned char>(what[i + 1]) : b0;
+        pattern.push_back({width, foldCode(code, matchCase)});
+        i += width;
+    }
+
+    const std::size_t startUnit = byteToUnit(min);
+    const LineRef ref = refOfUnit(startUnit);
+    CharWalker walker(*this, ref, startUnit - ref.unit);
+    if (walker.offset() < min && !walker.atEnd())
+        walker.advance();
+    while (!walker.atEnd() && walker.offset() + what.size() <= max) {
+        if (walker.width() == pattern[0].width &&
+            foldCode(walker.code(), matchCase) == pattern[0].code) {
+            CharWalker probe = walker;
+            std::size_t k = 0;
+            while (k < pattern.size() && !probe.atEnd() && probe.width() == pattern[k].width &&
+                   foldCode(probe.code(), matchCase) == pattern[k].code) {
+                probe.advance();
+                ++k;
+            }
+            if (k == pattern.size())
+                return walker.offset();
+        }
+        walker.advance();
+    }
+    return std::nullopt;
+}
+
+}  // namespace korvane

@@ -1,0 +1,180 @@
+// The Shift_JIS image of an editor's text, kept beside the toolkit's own
+// document.
+//
+// The toolkit holds the text as paragraphs of UTF-16; everything else in the
+// program speaks Shift_JIS bytes with CR LF between lines. Re-encoding a
+// 10 MB document for every keystroke, every offset and every search would
+// make typing, find-up and replace-all crawl, so the editor keeps this mirror
+// and updates only the paragraphs an edit touched.
+//
+// Positions come in two kinds. A *unit* position is a position in the
+// toolkit's document: every line has its UTF-16 units and one more position
+// for its line break (the last line's stands for the end of the text). A
+// *byte* offset counts Shift_JIS bytes, a line break two. Every character of
+// a clean text is one unit, of one or two bytes.
+//
+// Character colours live here too, as runs over unit positions per line, so
+// they follow the text through edits without touching the document.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "edit/edit_control.h"
+
+namespace korvane {
+
+class TextMirror {
+  public:
+    // A colour other than the automatic one over the unit positions
+    // [start, end) of a line; position `units` is the line's line break.
+    struct ColorRun {
+        std::uint32_t start = 0;
+        std::uint32_t end = 0;
+        ColorValue color = 0;
+        friend bool operator==(const ColorRun&, const ColorRun&) = default;
+    };
+
+    // Something in new text that a Shift_JIS document cannot keep as it is.
+    struct Problem {
+        enum class Kind {
+            Replaced,   // CP932 cannot hold the character: `replacement` is what it writes
+            LineBreak,  // a CR, LF, CR LF, U+2028 or U+2029 inside a line
+            Merges,     // a damaged lead byte that pairs with the byte after it
+        };
+        Kind kind = Kind::Replaced;
+        std::size_t line = 0;    // index among the lines handed to assign() or splice()
+        std::size_t unit = 0;    // position in that line
+        std::size_t length = 1;  // units it covers (2 for a surrogate pair or CR LF)
+        char32_t character = 0;
+        std::u16string replacement;
+    };
+
+    TextMirror();
+
+    // Replaces everything by `lines` (the texts of the document's
+    // paragraphs, at least one). All colours become automatic.
+    void assign(const std::vector<std::u16string_view>& lines,
+                std::vector<Problem>* problems = nullptr);
+
+    // Replaces everything by Shift_JIS bytes with CR LF line breaks and
+    // their decoded text (decodeShiftJis of the same bytes): the lines are
+    // cut and measured from the bytes themselves, without encoding again.
+    void assignBytes(std::string_view bytes, std::u16string_view decoded);
+
+    // Takes in one edit of the document: the units [pos, pos + removed) of
+    // the old text were replaced by `added` units. `newLines` are the whole
+    // texts, after the edit, of the lines from the one holding `pos` to the
+    // one holding `pos + added`. Inserted units take the colour of the unit
+    // before them, removed ones take theirs with them. Returns false (and
+    // changes nothing) when the edit does not fit the text the mirror holds.
+    bool splice(std::size_t pos, std::size_t removed, std::size_t added,
+                const std::vector<std::u16string_view>& newLines,
+                std::vector<Problem>* problems = nullptr);
+
+    // Lines after the last splice(): the first replaced line and how many
+    // lines replaced how many.
+    struct SpliceLines {
+        std::size_t first = 0;
+        std::size_t oldCount = 0;
+        std::size_t newCount = 0;
+    };
+    SpliceLines lastSplice() const { return m_lastSplice; }
+
+    std::size_t lineCount() const { return m_lineCount; }
+    std::size_t byteLength() const { return m_totalBytes - 2; }
+    // Unit positions, the end position included (the toolkit's character count).
+    std::size_t unitLength() const { return m_totalUnits; }
+
+    std::string text() const;
+    // Bytes [start, end), clamped to the text.
+    std::string textRange(std::size_t start, std::size_t end) const;
+
+    // The byte offset of a unit position (clamped to the end).
+    std::size_t unitToByte(std::size_t unit) const;
+    // The unit position of the character that holds byte `offset`; a byte of
+    // a line break gives the line break, an offset past the end the end.
+    std::size_t byteToUnit(std::size_t offset) const;
+
+    std::size_t lineOfUnit(std::size_t unit) const;
+    std::size_t lineOfByte(std::size_t offset) const;
+    std::size_t lineStartUnit(std::size_t line) const;
+    std::size_t lineStartByte(std::size_t line) const;
+    std::size_t lineUnits(std::size_t line) const;
+    const std::string& lineBytes(std::size_t line) const;
+    // Byte length of the first `units` units of a line.
+    std::size_t bytesOfUnits(std::size_t line, std::size_t units) const;
+
+    // Colours the unit positions [start, end). Returns the first and last
+    // line whose colours changed, or nothing when none did.
+    std::optional<std::pair<std::size_t, std::size_t>> setColor(std::size_t start, std::size_t end,
+                                                                CharColor color);
+    CharColor colorAtUnit(std::size_t unit) const;
+    const std::vector<ColorRun>& lineColors(std::size_t line) const;
+
+    // The first occurrence of `what` wholly inside the bytes [min, max) that
+    // starts at a character boundary. A line break is one character of two
+    // bytes. Without matchCase the single-byte and full-width Latin letters
+    // match either case.
+    std::optional<std::size_t> find(std::string_view what, std::size_t min, std::size_t max,
+                                    bool matchCase) const;
+
+  private:
+    struct Line {
+        std::string bytes;                // without the line break
+        std::vector<std::uint64_t> wide;  // bit u: unit u takes two bytes; empty when none does
+        std::uint32_t units = 0;
+        std::vector<ColorRun> colors;  // sorted, disjoint, never automatic
+    };
+    struct Chunk {
+        std::vector<Line> lines;
+        std::size_t bytes = 0;  // each line's bytes and its two line-break bytes
+        std::size_t units = 0;  // each line's units and its line-break position
+    };
+    // Where a line is: its chunk, its index there and where it starts.
+    struct LineRef {
+        std::size_t chunk = 0;
+        std::size_t index = 0;
+        std::size_t line = 0;
+        std::size_t byte = 0;
+        std::size_t unit = 0;
+    };
+    class CharWalker;
+
+    static Line makeLine(std::u16string_view text, std::size_t lineIndex,
+                         std::vector<Problem>* problems);
+    static std::size_t unitToByteIn(const Line& line, std::size_t unit);
+    static std::size_t byteToUnitIn(const Line& line, std::size_t byte);
+    static bool isWide(const Line& line, std::size_t unit);
+    static CharColor colorIn(const Line& line, std::size_t unit);
+    static bool paint(std::vector<ColorRun>& runs, std::uint32_t start, std::uint32_t end,
+                      CharColor color);
+
+    const Line& lineAt(const LineRef& ref) const { return m_chunks[ref.chunk].lines[ref.index]; }
+    template <typename Key, typename ChunkSize, typename LineSize>
+    LineRef locate(std::size_t target, Key key, ChunkSize chunkSize, LineSize lineSize) const;
+    LineRef refOfLine(std::size_t line) const;
+    LineRef refOfUnit(std::size_t unit) const;
+    LineRef refOfByte(std::size_t offset) const;
+    // Moves a reference to the next line; false at the last.
+    bool nextLine(LineRef& ref) const;
+    void replaceLines(std::size_t first, std::size_t count, std::vector<Line> lines);
+    void recount();
+
+    std::vector<Chunk> m_chunks;
+    std::size_t m_lineCount = 0;
+    std::size_t m_totalBytes = 0;
+    std::size_t m_totalUnits = 0;
+    SpliceLines m_lastSplice;
+    // The line found last: edits, colour requests and mapping come in runs
+    // close to each other, so most look-ups start here.
+    mutable LineRef m_hint;
+    mutable LineRef m_hintChunk;  // the start of the hint's chunk
+};
+
+}  // namespace korvane

@@ -1,0 +1,206 @@
+// The editor's Shift_JIS mirror on its own: positions, problems found in new
+// text, and a long run of random edits checked against a plain model.
+#include "platform/text_mirror.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/shift_jis.h"
+
+namespace korvane {
+namespace {
+
+std::vector<std::u16string> splitLines(const std::u16string& text) {
+    std::vector<std::u16string> lines(1);
+    for (char16_t c : text) {
+        if (c == u'\n')
+            lines.emplace_back();
+        else
+            lines.back() += c;
+    }
+    return lines;
+}
+
+std::vector<std::u16string_view> views(const std::vector<std::u16string>& lines) {
+    return {lines.begin(), lines.end()};
+}
+
+std::string fileBytes(const std::u16string& text) {
+    std::string out;
+    bool first = true;
+    for (const std::u16string& line : splitLines(text)) {
+        if (!first)
+            out += "\r\n";
+        first = false;
+        out += encodeShiftJis(line).bytes;
+    }
+    return out;
+}
+
+// Catches offsets counted in units where bytes are meant and the reverse,
+// inside double-byte characters and at line breaks.
+TEST(TextMirror, MapsUnitsAndBytes) {
+    TextMirror m;
+    const std::vector<std::u16string> lines = {u"a\u3042\uFF71\uF781", u"", u"b"};
+    m.assign(views(lines));
+    // a(0) あ(1-2) ｱ(3) damaged byte(4) CR LF(5-6) | CR LF(7-8) | b(9)
+    EXPECT_EQ(m.text(), "a\x82\xa0\xb1\x81\r\n\r\nb");
+    struct Row {
+        std::size_t unit;
+        std::size_t byte;
+    };
+    const Row units[] = {{0, 0}, {1, 1}, {2, 3}, {3, 4}, {4, 5}, {5, 7}, {6, 9}, {7, 10}};
+    for (const Row& row : units)
+        EXPECT_EQ(m.unitToByte(row.unit), row.byte) << "unit " << row.unit;
+    const Row bytes[] = {{0, 0}, {1, 1}, {1, 2}, {2, 3}, {3, 4},  {4, 5},
+                         {4, 6}, {5, 7}, {5, 8}, {6, 9}, {7, 10}, {7, 99}};
+    for (const Row& row : bytes)
+        EXPECT_EQ(m.byteToUnit(row.byte), row.unit) << "byte " << row.byte;
+    EXPECT_EQ(m.lineOfByte(8), 1u);
+    EXPECT_EQ(m.lineStartByte(2), 9u);
+}
+
+// Catches a mirror built from a file's bytes that measures characters
+// differently from one built from the decoded lines: damaged lead bytes,
+// a lead byte before CR LF or at the end, half-width katakana.
+TEST(TextMirror, BytesAndDecodedLinesAgree) {
+    const std::string bytes = "a\x82\xa0\xb1\x81 x\r\n\x81\r\n\r\n\x93\xfa\x80\xa0\xfd\xe0";
+    const std::u16string decoded = decodeShiftJis(bytes);
+    TextMirror fromBytes;
+    fromBytes.assignBytes(bytes, decoded);
+    std::u16string joined = decoded;
+    for (std::size_t at; (at = joined.find(u"\r\n")) != std::u16string::npos;)
+        joined.replace(at, 2, u"\n");
+    const auto lines = splitLines(joined);
+    TextMirror fromLines;
+    fromLines.assign(views(lines));
+    EXPECT_EQ(fromBytes.text(), bytes);
+    ASSERT_EQ(fromBytes.lineCount(), fromLines.lineCount());
+    ASSERT_EQ(fromBytes.unitLength(), fromLines.unitLength());
+    for (std::size_t u = 0; u < fromLines.unitLength(); ++u)
+        EXPECT_EQ(fromBytes.unitToByte(u), fromLines.unitToByte(u)) << "unit " << u;
+}
+
+// Catches new text whose unwritable characters, stray line breaks or
+// pairing damaged bytes go unreported (the editor could not put them right).
+TEST(TextMirror, ReportsWhatTheDocumentCannotKeep) {
+    using Kind = TextMirror::Problem::Kind;
+    struct Row {
+        const char* name;
+        std::u16string line;
+        Kind kind;
+        std::size_t unit;
+        std::size_t length;
+        std::u16string replacement;
+    };
+    const Row rows[] = {
+        {"emoji", u"a\U0001F600b", Kind::Replaced, 1, 2, u"?"},
+        {"wave dash", u"\u301C", Kind::Replaced, 0, 1, u"\uFF5E"},
+        {"line separator", u"a\u2028b", Kind::LineBreak, 1, 1, u""},
+        {"CR LF", u"a\r\nb", Kind::LineBreak, 1, 2, u""},
+        {"damaged byte that pairs", u"\uF781@", Kind::Merges, 0, 1, u""},
+    };
+    for (const Row& row : rows) {
+        TextMirror m;
+        std::vector<TextMirror::Problem> problems;
+        m.assign({row.line}, &problems);
+        ASSERT_EQ(problems.size(), 1u) << row.name;
+        EXPECT_EQ(problems[0].kind, row.kind) << row.name;
+        EXPECT_EQ(problems[0].unit, row.unit) << row.name;
+        EXPECT_EQ(problems[0].length, row.length) << row.name;
+        EXPECT_EQ(problems[0].replacement, row.replacement) << row.name;
+        // Positions stay one unit to one character meanwhile.
+        EXPECT_EQ(m.byteToUnit(m.byteLength()), row.line.size()) << row.name;
+    }
+    TextMirror clean;
+    std::vector<TextMirror::Problem> none;
+    clean.assign({u"\u65E5\u672C\uF781 x"}, &none);
+    EXPECT_TRUE(none.empty()) << "a damaged byte before a space is written as it is";
+}
+
+// Catches an edit report that does not fit the text being taken in anyway.
+TEST(TextMirror, RefusesASpliceThatDoesNotFit) {
+    TextMirror m;
+    m.assign({u"abc"});
+    EXPECT_FALSE(m.splice(1, 1, 1, {u"abcd"}));
+    EXPECT_FALSE(m.splice(2, 5, 0, {u"ab"}));
+    EXPECT_EQ(m.text(), "abc");
+    EXPECT_TRUE(m.splice(1, 1, 2, {u"axyc"}));
+    EXPECT_EQ(m.text(), "axyc");
+}
+
+// Catches drift between the mirror and the text over thousands of edits
+// across chunk boundaries: bytes, positions, colours and find.
+TEST(TextMirror, FollowsRandomEditsLikeAPlainModel) {
+    const std::u16string pieces[] = {u"a",    u"<B>", u"\u65E5\u672C", u"\uFF71", u"\n",
+                                     u"x\ny", u" ",   u"\u3042\n\n",   u"Z"};
+    std::mt19937 rng(5);
+    std::u16string text;
+    for (int i = 0; i < 30000; ++i)
+        text += pieces[rng() % std::size(pieces)];
+    std::vector<CharColor> colors(text.size() + 1, CharColor::autoColor());
+    TextMirror m;
+    {
+        const auto lines = splitLines(text);
+        m.assign(views(lines));
+    }
+    ASSERT_GT(m.lineCount(), 2000u);
+
+    auto lineStart = [&](std::size_t pos) {
+        const std::size_t nl = pos == 0 ? std::u16string::npos : text.rfind(u'\n', pos - 1);
+        return nl == std::u16string::npos ? 0 : nl + 1;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const std::size_t pos = rng() % (text.size() + 1);
+        if (rng() % 4 == 0) {
+            const std::size_t end = std::min(text.size() + 1, pos + rng() % 300);
+            const CharColor c = rng() % 2 ? CharColor::of(static_cast<ColorValue>(rng() % 3))
+                                          : CharColor::autoColor();
+            m.setColor(pos, end, c);
+            std::fill(colors.begin() + static_cast<std::ptrdiff_t>(pos),
+                      colors.begin() + static_cast<std::ptrdiff_t>(end), c);
+            continue;
+        }
+        const std::size_t removed = std::min<std::size_t>(text.size() - pos, rng() % 50);
+        std::u16string inserted;
+        for (std::size_t k = rng() % 4; k > 0; --k)
+            inserted += pieces[rng() % std::size(pieces)];
+        const CharColor inherited = pos > 0 ? colors[pos - 1] : CharColor::autoColor();
+        text.replace(pos, removed, inserted);
+        colors.erase(colors.begin() + static_cast<std::ptrdiff_t>(pos),
+                     colors.begin() + static_cast<std::ptrdiff_t>(pos + removed));
+        colors.insert(colors.begin() + static_cast<std::ptrdiff_t>(pos), inserted.size(),
+                      inherited);
+
+        const std::size_t from = lineStart(pos);
+        std::size_t to = text.find(u'\n', pos + inserted.size());
+        if (to == std::u16string::npos)
+            to = text.size();
+        const auto lines = splitLines(text.substr(from, to - from));
+        ASSERT_TRUE(m.splice(pos, removed, inserted.size(), views(lines))) << "step " << step;
+
+        if (step % 100 != 0)
+            continue;
+        const std::string expected = fileBytes(text);
+        ASSERT_EQ(m.text(), expected) << "step " << step;
+        ASSERT_EQ(m.unitLength(), text.size() + 1);
+        for (int probe = 0; probe < 20; ++probe) {
+            const std::size_t u = rng() % (text.size() + 1);
+            ASSERT_EQ(m.colorAtUnit(u), colors[u]) << "step " << step << " unit " << u;
+            const std::size_t b = fileBytes(text.substr(0, u)).size();
+            ASSERT_EQ(m.unitToByte(u), b) << "step " << step << " unit " << u;
+            ASSERT_EQ(m.byteToUnit(b), u) << "step " << step << " byte " << b;
+        }
+        const std::size_t min = rng() % expected.size();
+        const std::string what = "<B>";
+        const std::size_t hit = expected.find(what, min);
+        EXPECT_EQ(m.find(what, min, expected.size(), true),
+                  hit == std::string::npos ? std::nullopt : std::optional<std::size_t>(hit));
+    }
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,12 @@
+// The widget tests run on Qt's offscreen platform: no display, no window on
+// anybody's screen, and the same results on a build machine without X.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,376 @@
+// What the Qt editor does beyond the shared contract: what the user sees,
+// what comes in from the keyboard, input methods, the clipboard and drops,
+// and a byte mirror that stays true through long runs of edits.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QUrl>
+
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/rich_edit.h"
+#include "platform/shift_jis.h"
+
+namespace korvane {
+namespace {
+
+constexpr ColorValue kRed = 0x0000FF;
+const std::string kA = "\x82\xa0";  // あ
+
+// The document's text as the file would hold it.
+std::string encodedPlainText(const RichEdit& edit) {
+    QString plain = edit.toPlainText();
+    plain.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return encodeShiftJis(plain.toStdU16String()).bytes;
+}
+
+// (start, length, colour) of the colours laid out for a paragraph.
+std::vector<std::tuple<int, int, QColor>> shownColours(const RichEdit& edit, int block) {
+    std::vector<std::tuple<int, int, QColor>> out;
+    const QTextBlock b = edit.document()->findBlockByNumber(block);
+    for (const QTextLayout::FormatRange& r : b.layout()->formats())
+        out.emplace_back(r.start, r.length, r.format.foreground().color());
+    return out;
+}
+
+class RichEditTest : public ::testing::Test {
+  protected:
+    RichEditTest() {
+        m_edit.resize(1000, 400);
+        m_edit.show();
+        m_edit.setReplacementNotifier([this](const QString& m) { m_notices.push_back(m); });
+    }
+    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+             const QString& text = QString()) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(&m_edit, &press);
+    }
+    void colour(std::size_t start, std::size_t end) {
+        m_edit.setSelection(start, end);
+        m_edit.colorSelection(CharColor::of(kRed));
+    }
+
+    RichEdit m_edit;
+    std::vector<QString> m_notices;
+};
+
+// Catches colour kept in the span store but never shown, or shown at byte
+// positions instead of character positions.
+TEST_F(RichEditTest, ColoursAreWhatTheLayoutShows) {
+    m_edit.setText(kA + "<b>x</b>\r\n<i>");
+    colour(2, 5);
+    colour(6, 10);
+    colour(12, 15);
+    const QColor red(255, 0, 0);
+    using Shown = std::vector<std::tuple<int, int, QColor>>;
+    EXPECT_EQ(shownColours(m_edit, 0), (Shown{{1, 3, red}, {5, 4, red}}));
+    EXPECT_EQ(shownColours(m_edit, 1), (Shown{{0, 3, red}}));
+
+    // Typing before them moves them along; the typed text is not coloured.
+    m_edit.setSelStart(0);
+    m_edit.replaceSelection("yy");
+    EXPECT_EQ(shownColours(m_edit, 0), (Shown{{3, 3, red}, {7, 4, red}}));
+
+    // With redraw off nothing is shown half-done; switching it on shows all.
+    m_edit.setRedraw(false);
+    m_edit.setSelection(0, m_edit.textLength());
+    m_edit.colorSelection(CharColor::autoColor());
+    m_edit.setRedraw(true);
+    EXPECT_TRUE(shownColours(m_edit, 0).empty());
+    EXPECT_TRUE(shownColours(m_edit, 1).empty());
+}
+
+// Catches colouring through the document's character formats, which would
+// add undo steps, mark the document modified and be saved with the text.
+TEST_F(RichEditTest, ColouringLeavesTheDocumentAlone) {
+    m_edit.setText("<p>abc</p>");
+    m_edit.setModified(false);
+    const int revision = m_edit.document()->revision();
+    colour(0, 3);
+    EXPECT_EQ(m_edit.document()->revision(), revision);
+    EXPECT_FALSE(m_edit.document()->isUndoAvailable());
+    EXPECT_FALSE(m_edit.modified());
+    QTextCursor c(m_edit.document());
+    c.setPosition(2);
+    EXPECT_FALSE(c.charFormat().hasProperty(QTextFormat::ForegroundBrush));
+}
+
+// Catches typed characters that Shift_JIS cannot write reaching the text (the
+// screen would show what the file will not hold) or being replaced silently.
+TEST_F(RichEditTest, TypedCharactersAreFilteredAndReported) {
+    struct Row {
+        const char* name;
+        QString typed;
+        std::string bytes;
+        bool reported;
+    };
+    const Row rows[] = {
+        {"emoji", QString::fromUtf8("\xf0\x9f\x98\x80"), "?", true},
+        {"wave dash as Windows writes it", QString(QChar(0x301C)), "\x81\x60", true},
+        {"a character Shift_JIS holds", QString::fromUtf8("\xe3\x81\x82"), kA, false},
+    };
+    for (const Row& row : rows) {
+        m_edit.setText("");
+        m_notices.clear();
+        key(Qt::Key_unknown, Qt::NoModifier, row.typed);
+        EXPECT_EQ(m_edit.text(), row.bytes) << row.name;
+        EXPECT_EQ(encodedPlainText(m_edit), row.bytes) << row.name << ": screen and file agree";
+        ASSERT_EQ(m_notices.size(), row.reported ? 1u : 0u) << row.name;
+        if (row.reported) {
+            EXPECT_TRUE(m_notices[0].contains(row.typed)) << row.name;
+        }
+        // Filtered on the way in, not repaired afterwards: one undo takes
+        // the typing back and never brings the character back.
+        m_edit.undo();
+        EXPECT_EQ(m_edit.text(), "") << row.name;
+    }
+}
+
+// Catches an input method's commit string bypassing the filter.
+TEST_F(RichEditTest, InputMethodTextIsFiltered) {
+    m_edit.setText("");
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("a") + QString::fromUtf8("\xf0\x9f\x98\x80"));
+    QApplication::sendEvent(&m_edit, &commit);
+    EXPECT_EQ(m_edit.text(), "a?");
+    EXPECT_EQ(m_notices.size(), 1u);
+}
+
+// Catches pasted line breaks that stay LF, CR or U+2028 instead of CR LF.
+TEST_F(RichEditTest, PastedLineBreaksBecomeCrLf) {
+    m_edit.setText("");
+    QApplication::clipboard()->setText(QStringLiteral("1\n2\r3\r\n4") + QChar(0x2028) +
+                                       QStringLiteral("5") + QChar(0x2029) + QStringLiteral("6"));
+    m_edit.paste();
+    EXPECT_EQ(m_edit.text(), "1\r\n2\r\n3\r\n4\r\n5\r\n6");
+    EXPECT_EQ(m_edit.lineCount(), 6u);
+    EXPECT_TRUE(m_notices.empty()) << "line breaks are no replaced characters";
+}
+
+// Catches Shift+Enter leaving a U+2028 line separator in the text.
+TEST_F(RichEditTest, EveryEnterIsALineBreak) {
+    m_edit.setText("ab");
+    m_edit.setSelStart(1);
+    key(Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r"));
+    EXPECT_EQ(m_edit.text(), "a\r\nb");
+    EXPECT_EQ(encodedPlainText(m_edit), m_edit.text());
+    m_edit.undo();
+    EXPECT_EQ(m_edit.text(), "ab") << "one undo step, no repair behind it";
+    key(Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("\r"));
+    EXPECT_EQ(m_edit.text(), "a\r\nb");
+}
+
+// Catches hooks that run after the editor's own handling (Enter would add
+// a second line break) or that cannot swallow a key.
+TEST_F(RichEditTest, KeyHooksRunFirst) {
+    std::vector<int> downs;
+    m_edit.setKeyDownHandler([&](QKeyEvent* e) {
+        downs.push_back(RichEdit::virtualKey(*e));
+        return RichEdit::virtualKey(*e) == 0x25 && m_edit.selStart() == 0;
+    });
+    m_edit.setKeyPressHandler([&](QKeyEvent* e) {
+        if (RichEdit::typedCharacter(*e) != 13)
+            return false;
+        m_edit.replaceSelection("\r\n  ");
+        return true;
+    });
+    m_edit.setText("  x");
+    m_edit.setSelStart(0);
+    key(Qt::Key_Left);
+    EXPECT_EQ(m_edit.selStart(), 0u);
+    m_edit.setSelStart(3);
+    key(Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r"));
+    EXPECT_EQ(m_edit.text(), "  x\r\n  ");
+    EXPECT_EQ(downs, (std::vector<int>{0x25, 0x0D}));
+
+    QKeyEvent ctrlEnter(QEvent::KeyPress, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(RichEdit::typedCharacter(ctrlEnter), 10);
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(RichEdit::virtualKey(right), 0x27);
+}
+
+// Catches a change event that comes late (after the event loop) or not at
+// all for typing, and typing with the mask at 0 still raising it.
+TEST_F(RichEditTest, ChangeEventFollowsTypingAtOnce) {
+    std::vector<std::string> seen;
+    m_edit.setChangeHandler([&] { seen.push_back(m_edit.text()); });
+    m_edit.setText("ab");
+    m_edit.setSelStart(2);
+    key(Qt::Key_C, Qt::NoModifier, QStringLiteral("c"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(seen, (std::vector<std::string>{"abc", "ab"}));
+    m_edit.setEventMask(0);
+    key(Qt::Key_D, Qt::NoModifier, QStringLiteral("d"));
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+// Catches dropped files taken in as "file:///..." text instead of reaching
+// the main window's drop handler.
+TEST_F(RichEditTest, DroppedFilesGoToTheWindowBehind) {
+    class Window : public QWidget {
+      public:
+        int entered = 0;
+
+      protected:
+        void dragEnterEvent(QDragEnterEvent* e) override {
+            ++entered;
+            e->acceptProposedAction();
+        }
+    };
+    Window window;
+    window.setAcceptDrops(true);
+    RichEdit* edit = new RichEdit(&window);
+    window.show();
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/page.htm"))});
+    QDragEnterEvent fileDrag(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit->viewport(), &fileDrag);
+    EXPECT_EQ(window.entered, 1);
+
+    QMimeData words;
+    words.setText(QStringLiteral("words"));
+    QDragEnterEvent textDrag(QPoint(5, 5), Qt::CopyAction, &words, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit->viewport(), &textDrag);
+    EXPECT_TRUE(textDrag.isAccepted());
+    EXPECT_EQ(window.entered, 1) << "dragged text stays with the editor";
+}
+
+// Catches display lines taken as paragraphs: with word wrap a paragraph is
+// several lines, and the Enter key indents by the line the caret is on.
+TEST_F(RichEditTest, WrappedParagraphIsSeveralLines) {
+    RichEdit narrow;
+    narrow.resize(160, 300);
+    narrow.show();
+    std::string paragraph;
+    for (int i = 0; i < 30; ++i)
+        paragraph += "word" + kA + " ";
+    narrow.setText(paragraph + "\r\nend");
+    const std::size_t lines = narrow.lineCount();
+    ASSERT_GT(lines, 3u);
+    std::string joined;
+    for (std::size_t line = 0; line + 1 < lines; ++line) {
+        EXPECT_EQ(narrow.lineIndex(line), joined.size()) << line;
+        EXPECT_EQ(narrow.lineFromChar(joined.size()), line) << line;
+        joined += narrow.lineText(line);
+    }
+    EXPECT_EQ(joined, paragraph);
+    EXPECT_EQ(narrow.lineText(lines - 1), "end");
+    EXPECT_EQ(narrow.lineFromChar(narrow.textLength()), lines - 1);
+}
+
+// Catches damaged bytes changed on the way through the editor, and a
+// damaged lead byte that silently pairs with the character moved next to it.
+TEST_F(RichEditTest, DamagedBytesSurviveAndMergingIsReported) {
+    const std::string damaged = "\x81 @\x80\xa0\xfd";
+    m_edit.setText(damaged);
+    EXPECT_EQ(m_edit.text(), damaged);
+    m_edit.setSelection(1, 2);
+    m_edit.replaceSelection("");
+    EXPECT_EQ(m_edit.text(), "\x81@\x80\xa0\xfd");
+    EXPECT_EQ(m_edit.textLength(), 5u);
+    EXPECT_EQ(m_notices.size(), 1u);
+}
+
+// Catches a focus request reported as taken while the editor is hidden.
+TEST_F(RichEditTest, FocusOnlyWhenShown) {
+    EXPECT_TRUE(m_edit.setFocus());
+    m_edit.setVisible(false);
+    EXPECT_FALSE(m_edit.setFocus());
+    m_edit.setVisible(true);
+    EXPECT_TRUE(m_edit.setFocus());
+}
+
+// Catches HideSelection that leaves the selection showing while another
+// control has the focus, or that cannot be turned off again.
+TEST_F(RichEditTest, HideSelectionHidesItWithoutTheFocus) {
+    const QColor shown = m_edit.palette().color(QPalette::Inactive, QPalette::Highlight);
+    m_edit.setHideSelection(true);
+    EXPECT_TRUE(m_edit.hideSelection());
+    const QPalette hidden = m_edit.palette();
+    EXPECT_EQ(hidden.color(QPalette::Inactive, QPalette::Highlight),
+              hidden.color(QPalette::Inactive, QPalette::Base));
+    m_edit.setHideSelection(false);
+    EXPECT_EQ(m_edit.palette().color(QPalette::Inactive, QPalette::Highlight), shown);
+}
+
+// Catches a mirror that drifts from the document through typing, pasting,
+// deleting, line breaks and undo: text, length and offsets must match the
+// document encoded afresh.
+void checkMirrorThroughRandomEdits(std::size_t size, int edits, int checkEvery) {
+    const char* pieces[] = {
+        "\x8d\xa1\x93\xfa",   "<B>",      "</B>", "abc ", "\r\n", "\t", "\xb1\xb2",
+        "<A href=\"x.htm\">", "\x81\x40", "&amp;"};
+    std::mt19937 rng(static_cast<unsigned>(size));
+    std::string text;
+    while (text.size() < size)
+        text += pieces[rng() % std::size(pieces)];
+
+    RichEdit edit;
+    edit.resize(800, 300);
+    edit.show();
+    edit.setReplacementNotifier([](const QString&) {});
+    edit.setText(text);
+    ASSERT_EQ(edit.text(), text);
+
+    const QString inserts[] = {QStringLiteral("x"), QStringLiteral("\n"),
+                               QString::fromUtf8("\xe6\x97\xa5\xe6\x9c\xac\n<p>"),
+                               QStringLiteral("a\nb\nc"), QString::fromUtf8("\xef\xbd\xb1")};
+    for (int i = 0; i < edits; ++i) {
+        QTextDocument* doc = edit.document();
+        const int end = doc->characterCount() - 1;
+        const int at = static_cast<int>(rng() % static_cast<unsigned>(end + 1));
+        const int op = static_cast<int>(rng() % 10);
+        QTextCursor c(doc);
+        c.setPosition(at);
+        if (op < 4) {
+            c.insertText(inserts[rng() % std::size(inserts)]);
+        } else if (op < 7) {
+            c.setPosition(std::min(end, at + static_cast<int>(rng() % 40)),
+                          QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+        } else if (op < 8) {
+            edit.undo();
+        } else {
+            edit.setSelStart(edit.textLength() * (rng() % 100) / 100);
+            edit.replaceSelection("<I>\r\n" + kA);
+        }
+        if ((i + 1) % checkEvery == 0 || i + 1 == edits) {
+            const std::string expected = encodedPlainText(edit);
+            ASSERT_EQ(edit.textLength(), expected.size()) << "after edit " << i;
+            ASSERT_TRUE(edit.text() == expected) << "after edit " << i;
+            // Offsets: a caret put at a character must read back as the
+            // bytes before it.
+            QTextCursor probe(doc);
+            probe.setPosition(
+                static_cast<int>(rng() % static_cast<unsigned>(doc->characterCount())));
+            edit.setTextCursor(probe);
+            QString before = doc->toPlainText().left(probe.position());
+            before.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+            ASSERT_EQ(edit.selStart(), encodeShiftJis(before.toStdU16String()).bytes.size());
+        }
+    }
+}
+
+TEST(RichEditMirror, StaysTrueOnOneMegabyte) {
+    checkMirrorThroughRandomEdits(1 << 20, 600, 50);
+}
+
+TEST(RichEditMirror, StaysTrueOnTenMegabytes) {
+    checkMirrorThroughRandomEdits(10 << 20, 60, 30);
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,719 @@
+#include "app/tvantler.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QEnterEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPalette>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "platform/profile.h"
+#include "platform/program_folder.h"
+#include "platform/rich_edit.h"
+#include "platform/sjis_line_edit.h"
+#include "tests/support/temp_dir.h"
+
+namespace korvane {
+namespace {
+
+// Points the program folder at a temporary one for the life of the test, so
+// no test reads or writes the user's settings.
+class ProgramHome {
+  public:
+    ProgramHome() {
+        if (const char* old = std::getenv(kProgramHomeVariable))
+            m_old = old;
+        ::setenv(kProgramHomeVariable, m_dir.path().c_str(), 1);
+    }
+    ~ProgramHome() {
+        if (m_old)
+            ::setenv(kProgramHomeVariable, m_old->c_str(), 1);
+        else
+            ::unsetenv(kProgramHomeVariable);
+    }
+    std::string settingsFile() const { return m_dir.file(kSettingsFileName); }
+    void writeSettings(std::string_view ini) const { test::writeFile(settingsFile(), ini); }
+
+  private:
+    test::TempDir m_dir;
+    std::optional<std::string> m_old;
+};
+
+QStringList menuTitles(QMenuBar* bar) {
+    QStringList titles;
+    for (QAction* action : bar->actions())
+        titles << action->text();
+    return titles;
+}
+
+const QStringList kTextMenus = {"ﾌｧｲﾙ(&F)", "編集(&E)",     "検索(&S)",
+                                "設定(&U)", "切り替え(&C)", "ﾍﾙﾌﾟ(&H)"};
+const QStringList kTagMenus = {"ﾌｧｲﾙ(&F)",     "編集(&E)", "検索(&S)",     "htmlﾀｸﾞ1(&T)",
+                               "htmlﾀｸﾞ2(&M)", "設定(&U)", "切り替え(&C)", "ﾍﾙﾌﾟ(&H)"};
+
+class TvantlerTest : public ::testing::Test {
+  protected:
+    void create() {
+        m_window = std::make_unique<Tvantler>();
+        m_window->setErrorReporter([this](const QString& message) { m_errors << message; });
+    }
+    QAction* action(const char* name) const {
+        return m_window->findChild<QAction*>(QString::fromUtf8(name));
+    }
+    void trigger(const char* name) const {
+        QAction* a = action(name);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+    QToolBar* toolBar(const char* name) const {
+        return m_window->findChild<QToolBar*>(QString::fromUtf8(name));
+    }
+
+    ProgramHome m_home;
+    std::unique_ptr<Tvantler> m_window;
+    QStringList m_errors;
+};
+
+// Catches a start-up that opens something, shows tag mode, or loses the
+// title label.
+TEST_F(TvantlerTest, StartsInTextModeWithAnUntitledDocument) {
+    create();
+    EXPECT_FALSE(m_window->isTagMode());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("korvane -Untitled-"));
+    EXPECT_EQ(menuTitles(m_window->menuBar()), kTextMenus);
+    EXPECT_FALSE(toolBar("tbMain")->isHidden());
+    EXPECT_TRUE(toolBar("ToolBar1")->isHidden());
+    EXPECT_EQ(m_window->statusLabel()->text(), QStringLiteral("タイトル(&T)"));
+    EXPECT_TRUE(m_window->editor()->text().empty());
+}
+
+// Catches a switch that leaves the wrong menus, tool bar, caption or title
+// row, or keeps (or loses) the wrong text.
+TEST_F(TvantlerTest, SwitchCommandsFollowTheirSteps) {
+    struct Row {
+        const char* name;
+        bool startInTag;
+        std::string text;
+        std::string title;
+        const char* command;
+        bool tagAfter;
+        std::vector<std::string> textContains;  // empty: the editor ends empty
+        std::string titleAfter;
+    };
+    const std::vector<Row> rows = {
+        {"morvix discards the text", false, "unsaved\r\nwork", "T", "morvixS1", true, {}, ""},
+        {"html morvix converts text and title",
+         false,
+         "a<b\r\nc",
+         "Top",
+         "htmlmorvixH1",
+         true,
+         {"<TITLE>Top</TITLE>", "a&lt;b<BR>\r\nc"},
+         ""},
+        {"korvane discards the source", true, "<B>x</B>", "", "korvaneS1", false, {}, ""},
+        {"strip tags keeps text, takes the title",
+         true,
+         "<HTML><HEAD><TITLE>Pg</TITLE></HEAD><BODY>one<B>two</B></BODY></HTML>",
+         "",
+         "htmlkorvaneH1",
+         false,
+         {"onetwo"},
+         "Pg"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        create();
+        if (row.startInTag)
+            trigger("morvixS1");
+        m_window->editor()->setText(row.text);
+        m_window->titleBox()->setBytes(row.title);
+        trigger(row.command);
+
+        EXPECT_EQ(m_window->isTagMode(), row.tagAfter);
+        EXPECT_EQ(menuTitles(m_window->menuBar()), row.tagAfter ? kTagMenus : kTextMenus);
+        EXPECT_EQ(toolBar("ToolBar1")->isHidden(), !row.tagAfter);
+        EXPECT_EQ(toolBar("tbMain")->isHidden(), row.tagAfter);
+        EXPECT_EQ(m_window->titleBox()->isHidden(), row.tagAfter);
+        EXPECT_EQ(m_window->currentFile(), QStringLiteral("Untitled"));
+        EXPECT_EQ(m_window->windowTitle(), row.tagAfter ? QStringLiteral("morvix -Untitled-")
+                                                        : QStringLiteral("korvane -Untitled-"));
+        EXPECT_EQ(m_window->statusLabel()->text(),
+                  row.tagAfter ? QString() : QStringLiteral("タイトル(&T)"));
+        const std::string text = m_window->editor()->text();
+        if (row.textContains.empty()) {
+            EXPECT_EQ(text, "");
+        }
+        for (const std::string& part : row.textContains)
+            EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+        EXPECT_EQ(m_window->titleBox()->bytes(), row.titleAfter);
+    }
+}
+
+// Catches the editor keeping one mode's font in the other, or a missing
+// Windows family leaving the editor in a proportional font.
+TEST_F(TvantlerTest, EditorFontFollowsTheMode) {
+    const QString fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    m_home.writeSettings(
+        "[Font]\r\nkvnName=FixedSys\r\nmvxName="
+        "NoSuchFamilyAnywhere\r\nkvnSize=11\r\n"
+        "mvxSize=17\r\n");
+    create();
+    m_window->show();  // the first activation sets the mode's font
+    EXPECT_FALSE(m_window->editor()->isHidden());
+    EXPECT_EQ(m_window->editor()->font().pointSize(), 11);
+    EXPECT_EQ(m_window->editor()->font().family(), fixed);
+    trigger("morvixS1");
+    EXPECT_EQ(m_window->editor()->font().pointSize(), 17);
+    trigger("korvaneS1");
+    EXPECT_EQ(m_window->editor()->font().pointSize(), 11);
+    trigger("htmlmorvixH1");
+    EXPECT_EQ(m_window->editor()->font().pointSize(), 17);
+    trigger("htmlkorvaneH1");
+    EXPECT_EQ(m_window->editor()->font().pointSize(), 11);
+    // The stored name stays the user's choice even though it stood in.
+    EXPECT_EQ(m_window->settings().kvnName, "FixedSys");
+}
+
+// Catches entering tag mode without the default highlighting, highlighting
+// against the option, or a check mark that does not follow the state.
+TEST_F(TvantlerTest, HighlightOnEnteringTagMode) {
+    for (const bool byDefault : {true, false}) {
+        SCOPED_TRACE(byDefault ? "Hilight=1" : "Hilight=0");
+        m_home.writeSettings(byDefault ? "[Option]\r\nHilight=1\r\n" : "[Option]\r\nHilight=0\r\n");
+        create();
+        m_window->editor()->setText("<B>x</B>");
+        trigger("htmlmorvixH1");
+        EXPECT_EQ(m_window->tagsHighlighted(), byDefault);
+        m_window->File2Click();
+        EXPECT_EQ(action("html1")->isChecked(), byDefault);
+        trigger("html1");
+        EXPECT_EQ(m_window->tagsHighlighted(), !byDefault);
+        trigger("htmlkorvaneH1");
+        EXPECT_FALSE(m_window->tagsHighlighted());
+    }
+}
+
+// Catches the long hint reaching the label in text mode, or the short part
+// shown instead of the long one in tag mode.
+TEST_F(TvantlerTest, LongHintsShowInTagModeOnly) {
+    create();
+    m_window->show();
+    auto hover = [this](const char* bar, const char* button) {
+        QWidget* widget = toolBar(bar)->widgetForAction(action(button));
+        ASSERT_NE(widget, nullptr);
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+        QApplication::sendEvent(widget, &enter);
+    };
+    hover("tbMain", "ToolButton2");
+    EXPECT_EQ(m_window->statusLabel()->text(), QStringLiteral("タイトル(&T)"));
+    trigger("morvixS1");
+    hover("ToolBar1", "ToolButton31");
+    EXPECT_EQ(m_window->statusLabel()->text(), QStringLiteral("太字に設定します。"));
+    EXPECT_EQ(action("ToolButton31")->toolTip(), QStringLiteral("太字"));
+    hover("ToolBar1", "ToolButton17");  // a hint without "|" is its own long part
+    EXPECT_EQ(m_window->statusLabel()->text(), QStringLiteral("開く"));
+}
+
+// Catches cut and copy offered with nothing selected (or refused with a
+// selection), and select all or delete that miss their target.
+TEST_F(TvantlerTest, EditMenuFollowsTheSelection) {
+    create();
+    m_window->editor()->setText("abc def");
+    m_window->editor()->setSelStart(0);
+    m_window->Edit1Click();
+    EXPECT_FALSE(action("T1")->isEnabled());
+    EXPECT_FALSE(action("Copy1")->isEnabled());
+    EXPECT_TRUE(action("Delete1")->isEnabled());
+    EXPECT_TRUE(action("ToolButton9")->isEnabled());  // tool buttons always send
+
+    trigger("A1");
+    EXPECT_EQ(m_window->editor()->selLength(), 7u);
+    m_window->Edit1Click();
+    EXPECT_TRUE(action("T1")->isEnabled());
+    EXPECT_TRUE(action("Copy1")->isEnabled());
+
+    m_window->editor()->setSelection(3, 7);
+    trigger("Delete1");
+    EXPECT_EQ(m_window->editor()->text(), "abc");
+    trigger("morvixS1");
+    m_window->editor()->setText("<B>");
+    trigger("A2");  // tag mode's own items reach the same editor
+    EXPECT_EQ(m_window->editor()->selLength(), 3u);
+}
+
+// Each item of a menu as "menu>item<TAB>short-cut" (plus " [check]" when it
+// carries a check mark), a separator as "menu>-", submenus by their path.
+void flatten(const QMenu* menu, const std::string& path, std::vector<std::string>* items) {
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) {
+            items->push_back(path + ">-");
+            continue;
+        }
+        const std::string item = path + ">" + a->text().toStdString();
+        if (a->menu() != nullptr) {
+            flatten(a->menu(), item, items);
+            continue;
+        }
+        std::string row = item;
+        if (!a->shortcut().isEmpty())
+            row += "\t" + a->shortcut().toString(QKeySequence::PortableText).toStdString();
+        if (a->isCheckable())
+            row += " [check]";
+        items->push_back(row);
+    }
+}
+
+std::vector<std::string> menuItems(const QMenuBar* bar) {
+    std::vector<std::string> items;
+    for (QAction* top : bar->actions())
+        flatten(top->menu(), top->text().toStdString(), &items);
+    return items;
+}
+
+// Catches a wrong caption (half-width katakana, access key, "..."), a lost
+// or extra separator, a wrong short-cut, an item in the wrong place, or the
+// highlight item without its check mark, in either mode's menu bar.
+TEST_F(TvantlerTest, MenuBarsShowTheirItemsInOrder) {
+    const std::vector<std::string> text = {
+        "ﾌｧｲﾙ(&F)>新規作成(&N)\tCtrl+N",
+        "ﾌｧｲﾙ(&F)>開く(&O)...\tCtrl+O",
+        "ﾌｧｲﾙ(&F)>上書き保存(&S)\tCtrl+S",
+        "ﾌｧｲﾙ(&F)>名前を付けて保存(&A)...",
+        "ﾌｧｲﾙ(&F)>html変換して保存(&H)...",
+        "ﾌｧｲﾙ(&F)>-",
+        "ﾌｧｲﾙ(&F)>ﾌﾟﾚﾋﾞｭｰ(&P)\tCtrl+P",
+        "ﾌｧｲﾙ(&F)>-",
+        "ﾌｧｲﾙ(&F)>終了(&X)",
+        "編集(&E)>やり直し(&U)\tCtrl+Z",
+        "編集(&E)>-",
+        "編集(&E)>切り抜き(&T)\tCtrl+X",
+        "編集(&E)>コピー(&C)\tCtrl+C",
+        "編集(&E)>張り付け(&P)\tCtrl+V",
+        "編集(&E)>-",
+        "編集(&E)>全て選択(&A)\tCtrl+A",
+        "編集(&E)>削除(&L)",
+        "検索(&S)>検索(&F)...\tCtrl+F",
+        "検索(&S)>上を検索(&P)\tShift+F3",
+        "検索(&S)>下を検索(&N)\tF3",
+        "検索(&S)>-",
+        "検索(&S)>置換(&R)...\tCtrl+R",
+        "設定(&U)>色指定(&C)...",
+        "設定(&U)>背景画像(&P)...",
+        "設定(&U)>詳細設定(&D)...",
+        "設定(&U)>-",
+        "設定(&U)>ﾌｫﾝﾄ(&F)...",
+        "設定(&U)>ｵﾌﾟｼｮﾝ(&O)...",
+        "切り替え(&C)>morvix(&S)",
+        "切り替え(&C)>html変換してmorvix(&H)",
+        "ﾍﾙﾌﾟ(&H)>korvaneﾍﾙﾌﾟ(&H)",
+        "ﾍﾙﾌﾟ(&H)>ﾊﾞｰｼﾞｮﾝ情報(&V)",
+    };
+    const std::string deco = "htmlﾀｸﾞ1(&T)>文字装飾(&F)>";
+    const std::string structure = "htmlﾀｸﾞ1(&T)>構造指定(&S)>";
+    const std::string place = "htmlﾀｸﾞ1(&T)>位置指定(&D)>";
+    const std::vector<std::string> tag = {
+        "ﾌｧｲﾙ(&F)>開く(&O)...\tCtrl+O",
+        "ﾌｧｲﾙ(&F)>上書き保存(&S)\tCtrl+S",
+        "ﾌｧｲﾙ(&F)>名前を付けて保存(&A)...",
+        "ﾌｧｲﾙ(&F)>htmlﾀｸﾞをﾊｲﾗｲﾄ表示(&H) [check]",
+        "ﾌｧｲﾙ(&F)>ﾌﾟﾚﾋﾞｭｰ(&P)\tCtrl+P",
+        "ﾌｧｲﾙ(&F)>終了(&X)",
+        "編集(&E)>やり直し(&U)\tCtrl+Z",
+        "編集(&E)>-",
+        "編集(&E)>切り抜き(&T)\tCtrl+X",
+        "編集(&E)>コピー(&C)\tCtrl+C",
+        "編集(&E)>張り付け(&P)\tCtrl+V",
+        "編集(&E)>-",
+        "編集(&E)>全て選択(&A)\tCtrl+A",
+        "編集(&E)>削除(&L)",
+        "検索(&S)>検索(&F)...\tCtrl+F",
+        "検索(&S)>上を検索(&P)\tShift+F3",
+        "検索(&S)>下を検索(&N)\tF3",
+        "検索(&S)>-",
+        "検索(&S)>置換(&R)...\tCtrl+R",
+        deco + "太字(&B)",
+        deco + "ｲﾀﾘｯｸ(&I)",
+        deco + "下線付き(&U)",
+        deco + "字消し線付き(&S)",
+        deco + "等幅ﾌｫﾝﾄ(&T)",
+        structure + "簡易ﾘﾝｸ(&A)",
+        structure + "ﾒｰﾙｱﾄﾞﾚｽ(&M)",
+        structure + "改行(&B)",
+        structure + "横罫線(&R)",
+        structure + "見出し(&H)>H1(&F)",
+        structure + "見出し(&H)>H2(&S)",
+        structure + "見出し(&H)>H3(&T)",
+        structure + "見出し(&H)>H4(&O)",
+        structure + "見出し(&H)>H5(&I)",
+        structure + "見出し(&H)>H6(&X)",
+        structure + "段落(&P)",
+        structure + "ﾃｷｽﾄ表示(&E)",
+        structure + "ﾘｽﾄ(&L)>順不同ﾘｽﾄ(&U)",
+        structure + "ﾘｽﾄ(&L)>連番付きﾘｽﾄ(&O)",
+        place + "左揃え(&L)",
+        place + "中央揃え(&C)",
+        place + "右揃え(&R)",
+        "htmlﾀｸﾞ2(&M)>ﾌｫﾝﾄ指定(&F)...",
+        "htmlﾀｸﾞ2(&M)>ﾘﾝｸ・ﾒｰﾙ(&L)...",
+        "htmlﾀｸﾞ2(&M)>ﾍﾟｰｼﾞ内ﾘﾝｸ(&P),,,",
+        "htmlﾀｸﾞ2(&M)>簡易画像(&E)",
+        "htmlﾀｸﾞ2(&M)>画像配置(&I)...",
+        "設定(&U)>ﾌｫﾝﾄ(&F)...",
+        "設定(&U)>ｵﾌﾟｼｮﾝ(&O)...",
+        "切り替え(&C)>korvane(&S)",
+        "切り替え(&C)>ﾀｸﾞを抜いてkorvane(&H)",
+        "ﾍﾙﾌﾟ(&H)>morvixﾍﾙﾌﾟ(&H)",
+        "ﾍﾙﾌﾟ(&H)>ﾊﾞｰｼﾞｮﾝ情報(&V)",
+    };
+    create();
+    EXPECT_EQ(menuItems(m_window->menuBar()), text);
+    trigger("morvixS1");
+    EXPECT_EQ(menuItems(m_window->menuBar()), tag);
+    trigger("korvaneS1");
+    EXPECT_EQ(menuItems(m_window->menuBar()), text);
+}
+
+// Each button of a tool bar as "name hint" (the whole two-part hint), a
+// separator as "-".
+std::vector<std::string> toolButtons(const QToolBar* bar) {
+    std::vector<std::string> buttons;
+    for (QAction* a : bar->actions())
+        buttons.push_back(a->isSeparator()
+                              ? std::string("-")
+                              : a->objectName().toStdString() + " " + a->statusTip().toStdString());
+    return buttons;
+}
+
+// Catches a button out of order, a lost separator, a wrong hint, or a tool
+// tip that shows the long part of the hint instead of the short one.
+TEST_F(TvantlerTest, ToolBarsShowTheirButtonsInOrder) {
+    const std::vector<std::string> tbMain = {
+        "ToolButton1 新規作成",     "ToolButton2 開く",
+        "ToolButton3 上書き保存",   "-",
+        "ToolButton5 ﾌﾟﾚﾋﾞｭｰ",      "-",
+        "ToolButton7 やり直し",     "-",
+        "ToolButton9 切り取り",     "ToolButton10 コピー",
+        "ToolButton11 張り付け",    "-",
+        "ToolButton13 検索",        "ToolButton14 上を検索",
+        "ToolButton15 下を検索",    "-",
+        "ToolButton25 korvaneﾍﾙﾌﾟ",
+    };
+    const std::vector<std::string> toolBar1 = {
+        "ToolButton17 開く",
+        "ToolButton18 上書き保存",
+        "ToolButton20 ﾌﾟﾚﾋﾞｭｰ",
+        "-",
+        "ToolButton22 やり直し",
+        "-",
+        "ToolButton31 太字|太字に設定します。",
+        "ToolButton32 ｲﾀﾘｯｸ|斜体に設定します。",
+        "ToolButton33 下線付き|下線をつけます。",
+        "ToolButton34 字消し線付き|中央に線を付けます。",
+        "ToolButton35 等幅ﾌｫﾝﾄ|全ての文字を同じ幅に設定します。",
+        "ToolButton36 簡易ﾘﾝｸ|選択文字をﾘﾝｸ先としたﾘﾝｸを張ります。",
+        "ToolButton37 ﾒｰﾙｱﾄﾞﾚｽ|選択文字をﾒｰﾙｱﾄﾞﾚｽとしたﾘﾝｸを張ります。",
+        "ToolButton38 改行|改行します。",
+        "ToolButton39 横罫線|横一行に、線を引きます。",
+        "ToolButton40 段落|段落を設定します。",
+        "ToolButton41 ﾃｷｽﾄ表示|改行やタブなどをそのまま表示します。",
+        "ToolButton43 左揃え|文字を左側に揃えます。",
+        "ToolButton44 中央揃え|文字を中央に揃えます。",
+        "ToolButton45 右揃え|文字を右側に揃えます。",
+        "-",
+        "ToolButton19 ﾌｫﾝﾄ指定|使用するフォントの種類・色・サイズを設定します。",
+        "ToolButton23 ﾘﾝｸ・ﾒｰﾙ|ｱﾄﾞﾚｽを指定して、ﾘﾝｸを張ります。",
+        "ToolButton27 ﾍﾟｰｼﾞ内ﾘﾝｸ|同じﾌｧｲﾙ内で移動できるﾘﾝｸを張ります。",
+        "ToolButton29 簡易画像|画像を配置します。",
+        "ToolButton28 画像配置|大きさなどを指定して、画像を配置します。",
+        "-",
+        "ToolButton24 morvixﾍﾙﾌﾟ",
+    };
+    create();
+    EXPECT_EQ(toolButtons(toolBar("tbMain")), tbMain);
+    EXPECT_EQ(toolButtons(toolBar("ToolBar1")), toolBar1);
+    for (const char* bar : {"tbMain", "ToolBar1"}) {
+        for (QAction* a : toolBar(bar)->actions()) {
+            if (a->isSeparator())
+                continue;
+            EXPECT_EQ(a->toolTip(), a->statusTip().section('|', 0, 0))
+                << a->objectName().toStdString();
+        }
+    }
+    EXPECT_FALSE(action("ToolButton29")->isEnabled());  // the simple image starts disabled
+}
+
+// Catches the tag-mode tool bar overflowing the default window (its last
+// buttons hidden behind the "»" extension) in either mode.
+TEST_F(TvantlerTest, EveryToolButtonFitsTheDefaultWidth) {
+    create();
+    m_window->show();
+    ASSERT_EQ(m_window->frameGeometry().width(), 600);
+    for (const char* command : {"", "morvixS1"}) {
+        if (*command != '\0')
+            trigger(command);
+        QToolBar* bar = toolBar(m_window->isTagMode() ? "ToolBar1" : "tbMain");
+        bar->layout()->activate();
+        for (QAction* a : bar->actions()) {
+            QWidget* button = bar->widgetForAction(a);
+            ASSERT_NE(button, nullptr);
+            EXPECT_TRUE(button->isVisible()) << a->objectName().toStdString();
+            EXPECT_LE(button->geometry().right(), bar->contentsRect().right())
+                << a->objectName().toStdString();
+        }
+        auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+        ASSERT_NE(more, nullptr);
+        EXPECT_FALSE(more->isVisible());
+    }
+}
+
+// Catches the context menu missing or out of order, captions with access
+// keys, or an item of it with a short-cut (which would clash with the menu
+// bar's own).
+TEST_F(TvantlerTest, ContextMenuServesBothModes) {
+    create();
+    auto* popup = m_window->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+    ASSERT_NE(popup, nullptr);
+    std::vector<std::string> items;
+    for (QAction* a : popup->actions()) {
+        items.push_back(
+            a->isSeparator() ? "-" : a->objectName().toStdString() + " " + a->text().toStdString());
+        EXPECT_TRUE(a->shortcut().isEmpty());
+    }
+    const std::vector<std::string> expected = {
+        "Repeat2 やり直し", "-", "N7 切り抜き",  "Copy2 コピー",
+        "N8 張り付け",      "-", "N10 全て選択", "Delete2 削除",
+    };
+    EXPECT_EQ(items, expected);
+    // A right click in the editor opens it, enabled by the editor's state.
+    m_window->show();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+    QApplication::sendEvent(m_window->editor()->viewport(), &click);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_FALSE(action("N7")->isEnabled());  // nothing selected
+    popup->hide();
+    // A right click on the tool bar opens nothing: the main window's own menu
+    // there would show the other mode's tool bar.
+    QContextMenuEvent onBar(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+    QApplication::sendEvent(toolBar("tbMain"), &onBar);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    // The same editor in tag mode: the menu's commands reach it.
+    trigger("morvixS1");
+    m_window->editor()->setText("<B>x</B>");
+    trigger("N10");
+    EXPECT_EQ(m_window->editor()->selLength(), 8u);
+    trigger("Delete2");
+    EXPECT_EQ(m_window->editor()->text(), "");
+}
+
+// Catches the open menus enabling by the wrong rule: undo without history,
+// cut or copy without a selection, paste without text on the clipboard;
+// or the text-mode Edit menu and the context menu disagreeing.
+TEST_F(TvantlerTest, EditItemsFollowTheEditorWhenTheirMenuOpens) {
+    struct Opener {
+        const char* name;
+        void (Tvantler::*open)();
+        const char* undo;
+        const char* cut;
+        const char* copy;
+        const char* paste;
+    };
+    const Opener openers[] = {
+        {"Edit menu", &Tvantler::Edit1Click, "Repeat1", "T1", "Copy1", "P2"},
+        {"context menu", &Tvantler::PopMenuUp, "Repeat2", "N7", "Copy2", "N8"},
+    };
+    struct Row {
+        const char* name;
+        bool typed;     // an undoable edit before the menu opens
+        bool selected;  // part of the text selected
+        bool clipboardText;
+        bool undo, cutCopy, paste;
+    };
+    const Row rows[] = {
+        {"fresh text, nothing selected", false, false, false, false, false, false},
+        {"after an edit", true, false, false, true, false, false},
+        {"with a selection", false, true, false, false, true, false},
+        {"text on the clipboard", false, false, true, false, false, true},
+    };
+    for (const Opener& opener : openers) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(opener.name) + ": " + row.name);
+            create();
+            RichEdit* editor = m_window->editor();
+            editor->setText("abc def");
+            if (row.typed) {
+                editor->setSelection(7, 7);
+                editor->replaceSelection("!");
+            }
+            if (row.selected)
+                editor->setSelection(0, 3);
+            else
+                editor->setSelection(2, 2);
+            if (row.clipboardText)
+                QApplication::clipboard()->setText(QStringLiteral("x"));
+            else
+                QApplication::clipboard()->setMimeData(new QMimeData);  // nothing as text
+            (m_window.get()->*opener.open)();
+            EXPECT_EQ(action(opener.undo)->isEnabled(), row.undo);
+            EXPECT_EQ(action(opener.cut)->isEnabled(), row.cutCopy);
+            EXPECT_EQ(action(opener.copy)->isEnabled(), row.cutCopy);
+            EXPECT_EQ(action(opener.paste)->isEnabled(), row.paste);
+        }
+    }
+}
+
+void collectActions(const QMenu* menu, std::set<QAction*>* actions) {
+    for (QAction* a : menu->actions()) {
+        actions->insert(a);
+        if (a->menu() != nullptr)
+            collectActions(a->menu(), actions);
+    }
+}
+
+// Catches the hidden mode's short-cuts staying live. Both modes bind Ctrl+O,
+// Ctrl+S, F3 and the rest; with both sets live Qt finds each key ambiguous
+// and fires neither, or a key of the hidden mode fires its command.
+TEST_F(TvantlerTest, OnlyTheShownModesShortCutsFire) {
+    create();
+    m_window->show();
+    m_window->activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), m_window.get());
+
+    // Items whose command is not in the program yet are enabled for the
+    // count: a disabled item would never fire and prove nothing.
+    QObject guard;
+    std::map<QAction*, int> fired;
+    std::set<QKeySequence> keys;
+    for (QAction* a : m_window->findChildren<QAction*>()) {
+        if (a->shortcut().isEmpty())
+            continue;
+        a->setEnabled(true);
+        fired[a] = 0;
+        keys.insert(a->shortcut());
+        QObject::connect(a, &QAction::triggered, &guard, [&fired, a] { ++fired[a]; });
+    }
+    ASSERT_GE(keys.size(), 12u);  // both menu bars' short-cuts were found
+
+    for (const char* command : {"", "morvixS1", "korvaneS1"}) {
+        if (*command != '\0')
+            trigger(command);
+        SCOPED_TRACE(m_window->isTagMode() ? "tag mode" : "text mode");
+        std::set<QAction*> shown;
+        for (QAction* top : m_window->menuBar()->actions())
+            collectActions(top->menu(), &shown);
+        for (const QKeySequence& key : keys) {
+            SCOPED_TRACE(key.toString().toStdString());
+            for (auto& [a, count] : fired)
+                count = 0;
+            // No focus widget: the editor would take its own editing keys first.
+            if (QWidget* focus = QApplication::focusWidget())
+                focus->clearFocus();
+            QKeyEvent press(QEvent::KeyPress, key[0].key(), key[0].keyboardModifiers());
+            QApplication::sendEvent(m_window.get(), &press);
+            for (const auto& [a, count] : fired) {
+                if (a->shortcut() == key)
+                    EXPECT_EQ(count, shown.count(a) ? 1 : 0) << a->objectName().toStdString();
+                else
+                    EXPECT_EQ(count, 0) << a->objectName().toStdString();
+            }
+        }
+    }
+}
+
+// Catches a stored system colour ("the window background") turned into
+// Windows' classic white instead of the desktop's colour at start-up.
+TEST_F(TvantlerTest, StoredSystemColourTakesTheDesktopsColour) {
+    const QPalette old = QApplication::palette();
+    QPalette dark = old;
+    dark.setColor(QPalette::Active, QPalette::Base, QColor(0x12, 0x34, 0x56));
+    QApplication::setPalette(dark);
+    m_home.writeSettings("[Option]\r\nColor=1\r\n[Color]\r\nBack=-16777211\r\n");
+    create();
+    QApplication::setPalette(old);
+    EXPECT_EQ(m_window->settings().page.BackColor, -16777211);
+    EXPECT_EQ(m_window->settings().page.BackColorHtml, "#123456");
+}
+
+// Catches tool buttons without a picture (a bare text button in the bar).
+TEST_F(TvantlerTest, EveryToolButtonHasAPicture) {
+    create();
+    for (const char* bar : {"tbMain", "ToolBar1"}) {
+        for (QAction* a : toolBar(bar)->actions()) {
+            if (a->isSeparator())
+                continue;
+            EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
+            EXPECT_FALSE(a->icon().pixmap(16, 16).isNull()) << a->objectName().toStdString();
+        }
+    }
+}
+
+// Catches the window growing by its frame on every run, or the size stored
+// as something other than the outer size on close.
+TEST_F(TvantlerTest, StoredSizeIsRestoredAndClosingStoresIt) {
+    m_home.writeSettings("[Window]\r\nHeight=480\r\nWidth=640\r\n");
+    create();
+    m_window->show();
+    EXPECT_EQ(m_window->frameGeometry().size(), QSize(640, 480));
+    m_window->resize(700, 500);
+    const QSize outer = m_window->frameGeometry().size();
+    EXPECT_TRUE(m_window->close());
+    Profile profile(m_home.settingsFile());
+    ASSERT_TRUE(profile.load().exists);
+    EXPECT_EQ(profile.readInteger("Window", "Width", 0), outer.width());
+    EXPECT_EQ(profile.readInteger("Window", "Height", 0), outer.height());
+    EXPECT_TRUE(m_errors.isEmpty());
+}
+
+// Catches a failed size write that closes anyway or says nothing.
+TEST_F(TvantlerTest, CloseKeepsTheWindowWhenTheSizeCannotBeWritten) {
+    // A folder where the file should be: no write succeeds, not even root's.
+    std::filesystem::create_directory(m_home.settingsFile());
+    create();
+    m_window->show();
+    EXPECT_FALSE(m_window->close());
+    EXPECT_TRUE(m_window->isVisible());
+    ASSERT_EQ(m_errors.size(), 1);
+    EXPECT_TRUE(m_errors[0].startsWith(QString::fromStdString(m_home.settingsFile())));
+    EXPECT_TRUE(m_errors[0].endsWith(QStringLiteral(" に書き込めません")));
+}
+
+// Catches Exit going through close (which would store the size and ask the
+// save question) or not ending the event loop at all.
+TEST_F(TvantlerTest, ExitEndsAtOnceWithoutWriting) {
+    for (const char* exitItem : {"Exit1", "Exit2"}) {
+        SCOPED_TRACE(exitItem);
+        create();
+        m_window->show();
+        if (std::string(exitItem) == "Exit2")
+            trigger("morvixS1");
+        QTimer::singleShot(0, m_window.get(), [this, exitItem] { trigger(exitItem); });
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(5000);
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_TRUE(m_window->isVisible());
+        EXPECT_FALSE(std::filesystem::exists(m_home.settingsFile()));
+    }
+}
+
+}  // namespace
+}  // namespace korvane
