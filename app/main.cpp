@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <string>
+#include <vector>
 
 #include "app/tvantler.h"
 #include "platform/memory_tuning.h"
@@ -40,6 +42,9 @@ int main(int argc, char* argv[]) {
     preferJapaneseFont(app);
 
     korvane::Tvantler window;
+    // QApplication has taken its own options out of argv; the rest are the
+    // program's, as the bytes the system gave.
+    window.interpretCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     window.show();
     return app.exec();
 }

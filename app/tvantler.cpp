@@ -3,6 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -10,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
 #include <QStatusTipEvent>
@@ -17,11 +22,16 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/command_line.h"
+#include "app/file_drops.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
+#include "edit/editor_keys.h"
 #include "edit/tag_highlighter.h"
 #include "platform/profile.h"
 #include "platform/program_folder.h"
+#include "platform/qt_common_dialogs.h"
+#include "platform/qt_shell.h"
 #include "platform/rich_edit.h"
 #include "platform/shift_jis.h"
 #include "platform/sjis_line_edit.h"
@@ -31,7 +41,6 @@ namespace korvane {
 
 namespace {
 
-constexpr const char* kUntitled = "Untitled";
 constexpr const char* kTitleLabel = "タイトル(&T)";
 constexpr const char* kWindowFontFamily = "ＭＳ Ｐゴシック";
 
@@ -123,7 +132,10 @@ QIcon themed(const char* name, const QIcon& fallback) {
 
 }  // namespace
 
-Tvantler::Tvantler(QWidget* parent) : QMainWindow(parent) {
+Tvantler::Tvantler(QWidget* parent) : Tvantler(CommonDialogs{}, nullptr, parent) {}
+
+Tvantler::Tvantler(CommonDialogs dialogs, std::unique_ptr<Shell> shell, QWidget* parent)
+    : QMainWindow(parent), m_dialogs(std::move(dialogs)), m_shell(std::move(shell)) {
     LoadForm();
 }
 
@@ -166,10 +178,25 @@ void Tvantler::LoadForm() {
     m_highlighter->setHighlightByDefault(m_settings.options.hilight);
     m_highlighter->setFocusMainWindow([this] { activateWindow(); });
     m_reMain->setChangeHandler([this] { m_highlighter->reMainChange(); });
+    // Enter keeps the line's indentation; Left at the start and Right at the
+    // end do nothing. Both work in either mode.
+    m_reMain->setKeyDownHandler(
+        [this](QKeyEvent* e) { return reMainKeyDown(*m_reMain, RichEdit::virtualKey(*e)); });
+    m_reMain->setKeyPressHandler(
+        [this](QKeyEvent* e) { return reMainOnpress(*m_reMain, RichEdit::typedCharacter(*e)); });
+
+    if (!m_dialogs.messages)
+        m_dialogs = makeQtCommonDialogs(this, systemColorLookup());
+    if (!m_shell)
+        m_shell = std::make_unique<QtShell>();
+    m_documents = std::make_unique<Documents>(*m_reMain, *m_highlighter, m_settings, m_dialogs,
+                                              *m_shell, static_cast<DocumentWindow&>(*this));
+    // Files dropped on the editor or the title box come here too: both leave
+    // drags of files to the window behind them.
+    setAcceptDrops(true);
 
     attachMenus(&m_mainMenu1);
     m_toolBar1->hide();
-    m_currentFile = QString::fromUtf8(kUntitled);
     AddCaption();
     m_firstActivate = true;
 }
@@ -251,11 +278,14 @@ void Tvantler::buildTextMenus() {
         return addTopMenu(this, &m_mainMenu1, name, caption);
     };
     QMenu* file = menu("File1", "ﾌｧｲﾙ(&F)");
-    addItem(file, "New1", "新規作成(&N)", QKeySequence(Qt::CTRL | Qt::Key_N));
-    addItem(file, "Open1", "開く(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O));
-    addItem(file, "Save1", "上書き保存(&S)", QKeySequence(Qt::CTRL | Qt::Key_S));
-    addItem(file, "SaveAs1", "名前を付けて保存(&A)...");
-    addItem(file, "htmlH1", "html変換して保存(&H)...");
+    addItem(file, "New1", "新規作成(&N)", QKeySequence(Qt::CTRL | Qt::Key_N),
+            [this] { New1Click(); });
+    addItem(file, "Open1", "開く(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O),
+            [this] { Open1Click(); });
+    addItem(file, "Save1", "上書き保存(&S)", QKeySequence(Qt::CTRL | Qt::Key_S),
+            [this] { Save1Click(); });
+    addItem(file, "SaveAs1", "名前を付けて保存(&A)...", {}, [this] { SaveAs1Click(); });
+    addItem(file, "htmlH1", "html変換して保存(&H)...", {}, [this] { htmlH1Click(); });
     file->addSeparator();
     addItem(file, "P1", "ﾌﾟﾚﾋﾞｭｰ(&P)", QKeySequence(Qt::CTRL | Qt::Key_P));
     file->addSeparator();
@@ -316,9 +346,11 @@ void Tvantler::buildTagMenus() {
     };
     QMenu* file = menu("File2", "ﾌｧｲﾙ(&F)");
     connect(file, &QMenu::aboutToShow, this, [this] { File2Click(); });
-    addItem(file, "Open2", "開く(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O));
-    addItem(file, "Save2", "上書き保存(&S)", QKeySequence(Qt::CTRL | Qt::Key_S));
-    addItem(file, "SaveAs2", "名前を付けて保存(&A)...");
+    addItem(file, "Open2", "開く(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O),
+            [this] { Open2Click(); });
+    addItem(file, "Save2", "上書き保存(&S)", QKeySequence(Qt::CTRL | Qt::Key_S),
+            [this] { Save2Click(); });
+    addItem(file, "SaveAs2", "名前を付けて保存(&A)...", {}, [this] { SaveAs2Click(); });
     m_html1 = addItem(file, "html1", "htmlﾀｸﾞをﾊｲﾗｲﾄ表示(&H)", {}, [this] { html1Click(); });
     m_html1->setCheckable(true);
     addItem(file, "P4", "ﾌﾟﾚﾋﾞｭｰ(&P)", QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -469,17 +501,12 @@ void Tvantler::buildToolBars() {
     fillToolBar(
         m_tbMain,
         {
-            {"ToolButton1", "新規作成", "document-new", s->standardIcon(QStyle::SP_FileIcon), {}},
-            {"ToolButton2",
-             "開く",
-             "document-open",
-             s->standardIcon(QStyle::SP_DialogOpenButton),
-             {}},
-            {"ToolButton3",
-             "上書き保存",
-             "document-save",
-             s->standardIcon(QStyle::SP_DialogSaveButton),
-             {}},
+            {"ToolButton1", "新規作成", "document-new", s->standardIcon(QStyle::SP_FileIcon),
+             [this] { New1Click(); }},
+            {"ToolButton2", "開く", "document-open", s->standardIcon(QStyle::SP_DialogOpenButton),
+             [this] { Open1Click(); }},
+            {"ToolButton3", "上書き保存", "document-save",
+             s->standardIcon(QStyle::SP_DialogSaveButton), [this] { Save1Click(); }},
             sep,
             {"ToolButton5",
              "ﾌﾟﾚﾋﾞｭｰ",
@@ -515,16 +542,10 @@ void Tvantler::buildToolBars() {
     fillToolBar(
         m_toolBar1,
         {
-            {"ToolButton17",
-             "開く",
-             "document-open",
-             s->standardIcon(QStyle::SP_DialogOpenButton),
-             {}},
-            {"ToolButton18",
-             "上書き保存",
-             "document-save",
-             s->standardIcon(QStyle::SP_DialogSaveButton),
-             {}},
+            {"ToolButton17", "開く", "document-open", s->standardIcon(QStyle::SP_DialogOpenButton),
+             [this] { Open2Click(); }},
+            {"ToolButton18", "上書き保存", "document-save",
+             s->standardIcon(QStyle::SP_DialogSaveButton), [this] { Save2Click(); }},
             {"ToolButton20",
              "ﾌﾟﾚﾋﾞｭｰ",
              "document-print-preview",
@@ -629,6 +650,9 @@ void Tvantler::buildToolBars() {
              s->standardIcon(QStyle::SP_DialogHelpButton),
              {}},
         });
+    // Disabled until a tag-mode document has a file.
+    m_toolButton29 = m_toolBar1->findChild<QAction*>(QStringLiteral("ToolButton29"));
+    m_toolButton29->setEnabled(false);
 }
 
 void Tvantler::attachMenus(std::vector<QMenu*>* menus) {
@@ -667,7 +691,7 @@ void Tvantler::applyModeFont() {
 }
 
 void Tvantler::morvixS1Click() {
-    m_currentFile = QString::fromUtf8(kUntitled);
+    m_documents->forgetFile();
     m_reMain->setText({});
     m_reMain->setFont(editorFont(m_settings.mvxName, m_settings.mvxSize));
     EnterTagLayout();
@@ -677,7 +701,7 @@ void Tvantler::morvixS1Click() {
 }
 
 void Tvantler::htmlmorvixH1Click() {
-    m_currentFile = QString::fromUtf8(kUntitled);
+    m_documents->forgetFile();
     m_reMain->setFont(editorFont(m_settings.mvxName, m_settings.mvxSize));
     const std::string html =
         ToHtml(m_reMain->text(), m_eTitle->bytes(), m_settings.page, m_settings.options.tab);
@@ -691,7 +715,7 @@ void Tvantler::htmlmorvixH1Click() {
 void Tvantler::korvaneS1Click() {
     if (tagsHighlighted())
         html1Click();
-    m_currentFile = QString::fromUtf8(kUntitled);
+    m_documents->forgetFile();
     m_reMain->setText({});
     m_reMain->setFont(editorFont(m_settings.kvnName, m_settings.kvnSize));
     EnterTextLayout();
@@ -711,7 +735,7 @@ void Tvantler::htmlkorvaneH1Click() {
     m_reMain->setFont(editorFont(m_settings.kvnName, m_settings.kvnSize));
     m_reMain->setText(stripped.text);
     setUpdatesEnabled(true);
-    m_currentFile = QString::fromUtf8(kUntitled);
+    m_documents->forgetFile();
     EnterTextLayout();
     AddCaption();
 }
@@ -725,7 +749,7 @@ void Tvantler::File2Click() {
 }
 
 QString Tvantler::modeCaption(const QString& prefix) const {
-    QString caption = prefix + m_currentFile + QStringLiteral("-");
+    QString caption = prefix + currentFile() + QStringLiteral("-");
     if (m_settings.page.BackPictureOn)
         caption +=
             QStringLiteral(" -") + fromSjis(m_settings.page.BackPicture) + QStringLiteral("-");
@@ -799,7 +823,7 @@ bool Tvantler::FormClose() {
 }
 
 void Tvantler::closeEvent(QCloseEvent* e) {
-    if (FormClose())
+    if (FormCloseQuery() && FormClose())
         e->accept();
     else
         e->ignore();
@@ -851,6 +875,105 @@ void Tvantler::Exit1Click() {
     // Not quit() or close(): both send close events, and Exit must neither
     // ask nor store the window size.
     QCoreApplication::exit(0);
+}
+
+QString Tvantler::currentFile() const {
+    return QString::fromStdString(m_documents->CurrentFile());
+}
+
+void Tvantler::interpretCommandLine(const std::vector<std::string>& params) {
+    m_documents->interpretCommandLine(parseCommandLine(params, QDir::currentPath().toStdString()));
+}
+
+void Tvantler::enterTagMode() {
+    m_reMain->setFont(editorFont(m_settings.mvxName, m_settings.mvxSize));
+    EnterTagLayout();
+}
+
+void Tvantler::enterTextMode() {
+    m_reMain->setFont(editorFont(m_settings.kvnName, m_settings.kvnSize));
+    EnterTextLayout();
+}
+
+std::string Tvantler::titleBytes() const {
+    return m_eTitle->bytes();
+}
+
+void Tvantler::setTitleBytes(std::string_view bytes) {
+    m_eTitle->setBytes(bytes);
+}
+
+void Tvantler::enableImageButton() {
+    m_toolButton29->setEnabled(true);
+}
+
+void Tvantler::New1Click() {
+    m_documents->New1Click();
+}
+
+void Tvantler::Open1Click() {
+    m_documents->Open1Click();
+}
+
+void Tvantler::Save1Click() {
+    m_documents->Save1Click();
+}
+
+void Tvantler::SaveAs1Click() {
+    m_documents->SaveAs1Click();
+}
+
+void Tvantler::htmlH1Click() {
+    m_documents->htmlH1Click();
+}
+
+void Tvantler::Open2Click() {
+    m_documents->Open2Click();
+}
+
+void Tvantler::Save2Click() {
+    m_documents->Save2Click();
+}
+
+void Tvantler::SaveAs2Click() {
+    m_documents->SaveAs2Click();
+}
+
+bool Tvantler::FormCloseQuery() {
+    return m_documents->FormCloseQuery();
+}
+
+void Tvantler::WMDropFiles(const std::vector<std::string>& paths) {
+    m_documents->WMDropFiles(paths);
+}
+
+void Tvantler::dragEnterEvent(QDragEnterEvent* e) {
+    if (droppedFiles(*e->mimeData()).empty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+}
+
+void Tvantler::dragMoveEvent(QDragMoveEvent* e) {
+    if (droppedFiles(*e->mimeData()).empty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+}
+
+void Tvantler::dropEvent(QDropEvent* e) {
+    std::vector<std::string> paths = droppedFiles(*e->mimeData());
+    if (paths.empty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+    // Handled once the drag has ended, as the desktop posts dropped files:
+    // an error box must not hold the drag source up.
+    QMetaObject::invokeMethod(
+        this, [this, paths = std::move(paths)] { WMDropFiles(paths); }, Qt::QueuedConnection);
 }
 
 }  // namespace korvane

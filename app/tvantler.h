@@ -16,7 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "app/documents.h"
 #include "app/settings.h"
+#include "platform/common_dialogs.h"
+#include "platform/shell.h"
 
 class QAction;
 class QLabel;
@@ -29,17 +32,21 @@ class RichEdit;
 class SjisLineEdit;
 class TagHighlighter;
 
-class Tvantler : public QMainWindow {
+class Tvantler : public QMainWindow, private DocumentWindow {
     Q_OBJECT
 
   public:
     // Runs LoadForm: reads the settings file of settingsPath() and starts in
-    // text mode with an untitled document.
+    // text mode with an untitled document. The dialogs are Qt's and copies
+    // are started through QtShell.
     explicit Tvantler(QWidget* parent = nullptr);
+    // With the dialogs and the shell given: tests script the one and record
+    // the other, since no test may show a dialog or start a process.
+    Tvantler(CommonDialogs dialogs, std::unique_ptr<Shell> shell, QWidget* parent = nullptr);
     ~Tvantler() override;
 
-    bool isTagMode() const { return m_attached == &m_mmAd; }
-    const QString& currentFile() const { return m_currentFile; }
+    bool isTagMode() const override { return m_attached == &m_mmAd; }
+    QString currentFile() const;
     RichEdit* editor() const { return m_reMain; }
     SjisLineEdit* titleBox() const { return m_eTitle; }
     QLabel* statusLabel() const { return m_label1; }
@@ -50,6 +57,23 @@ class Tvantler : public QMainWindow {
     // default is the toolkit's error box. Tests record instead, since no test
     // may show a modal dialog.
     void setErrorReporter(std::function<void(const QString&)> reporter);
+
+    // Start-up: the first document from the program's arguments (those
+    // after the program name). Once, before the window is first shown.
+    void interpretCommandLine(const std::vector<std::string>& params);
+
+    // The file commands of both modes and the close question.
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void htmlH1Click();
+    void Open2Click();
+    void Save2Click();
+    void SaveAs2Click();
+    bool FormCloseQuery();
+    // Files dropped anywhere on the window, in drop order.
+    void WMDropFiles(const std::vector<std::string>& paths);
 
     // The four switch commands.
     void morvixS1Click();
@@ -79,6 +103,9 @@ class Tvantler : public QMainWindow {
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
   private:
     void LoadForm();
@@ -99,9 +126,19 @@ class Tvantler : public QMainWindow {
     QString modeCaption(const QString& prefix) const;
     void reportError(const QString& message);
 
+    // DocumentWindow
+    void enterTagMode() override;
+    void enterTextMode() override;
+    std::string titleBytes() const override;
+    void setTitleBytes(std::string_view bytes) override;
+    void showCaption() override { AddCaption(); }
+    void enableImageButton() override;
+
     StartupSettings m_settings;
     std::string m_settingsPath;
-    QString m_currentFile;
+    CommonDialogs m_dialogs;
+    std::unique_ptr<Shell> m_shell;
+    std::unique_ptr<Documents> m_documents;
     bool m_firstActivate = false;
     bool m_sizeApplied = false;
 
@@ -118,6 +155,7 @@ class Tvantler : public QMainWindow {
     QAction* m_t1 = nullptr;
     QAction* m_copy1 = nullptr;
     QAction* m_p2 = nullptr;
+    QAction* m_toolButton29 = nullptr;
     QMenu* m_popupMenu1 = nullptr;
     QAction* m_repeat2 = nullptr;
     QAction* m_n7 = nullptr;

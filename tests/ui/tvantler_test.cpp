@@ -28,6 +28,8 @@
 #include "platform/program_folder.h"
 #include "platform/rich_edit.h"
 #include "platform/sjis_line_edit.h"
+#include "tests/support/recording_shell.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 
 namespace korvane {
@@ -70,8 +72,13 @@ const QStringList kTagMenus = {"ﾌｧｲﾙ(&F)",     "編集(&E)", "検索(&S)
 
 class TvantlerTest : public ::testing::Test {
   protected:
+    // Scripted dialogs and a recording shell: a command that opens a dialog
+    // or starts a copy must never show one or start a process here.
     void create() {
-        m_window = std::make_unique<Tvantler>();
+        m_window.reset();
+        m_scripted = std::make_unique<test::ScriptedDialogs>();
+        m_window = std::make_unique<Tvantler>(m_scripted->release(),
+                                              std::make_unique<test::RecordingShell>());
         m_window->setErrorReporter([this](const QString& message) { m_errors << message; });
     }
     QAction* action(const char* name) const {
@@ -88,6 +95,7 @@ class TvantlerTest : public ::testing::Test {
     }
 
     ProgramHome m_home;
+    std::unique_ptr<test::ScriptedDialogs> m_scripted;
     std::unique_ptr<Tvantler> m_window;
     QStringList m_errors;
 };
@@ -611,6 +619,12 @@ TEST_F(TvantlerTest, OnlyTheShownModesShortCutsFire) {
         QObject::connect(a, &QAction::triggered, &guard, [&fired, a] { ++fired[a]; });
     }
     ASSERT_GE(keys.size(), 12u);  // both menu bars' short-cuts were found
+    // Ctrl+O and Ctrl+S (on the untitled document) ask for a file once per
+    // mode shown; every one of them is cancelled.
+    for (int i = 0; i < 3; ++i) {
+        m_scripted->odMain->cancel();
+        m_scripted->sdMain->cancel();
+    }
 
     for (const char* command : {"", "morvixS1", "korvaneS1"}) {
         if (*command != '\0')
@@ -712,6 +726,32 @@ TEST_F(TvantlerTest, ExitEndsAtOnceWithoutWriting) {
         EXPECT_EQ(QApplication::exec(), 0);
         EXPECT_TRUE(m_window->isVisible());
         EXPECT_FALSE(std::filesystem::exists(m_home.settingsFile()));
+    }
+}
+
+// Catches the editor's key handlers not being connected: Enter must carry the
+// line's leading blanks over in both modes, and Left at the start and Right
+// at the end must not move anything.
+TEST_F(TvantlerTest, EditorKeysAreWiredInBothModes) {
+    for (const char* mode : {"text", "tag"}) {
+        SCOPED_TRACE(mode);
+        create();
+        m_window->show();
+        if (std::string(mode) == "tag")
+            trigger("morvixS1");
+        RichEdit* edit = m_window->editor();
+        edit->setText("  \tabc");
+        edit->setSelStart(edit->textLength());
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(edit, &enter);
+        EXPECT_EQ(edit->text(), "  \tabc\r\n  \t");
+        EXPECT_EQ(edit->selStart(), edit->textLength());
+
+        edit->setSelStart(edit->textLength());
+        QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+        QApplication::sendEvent(edit, &right);
+        EXPECT_EQ(edit->selStart(), edit->textLength());
+        EXPECT_EQ(edit->selLength(), 0u);
     }
 }
 

@@ -1,0 +1,357 @@
+#include "app/documents.h"
+
+#include <optional>
+#include <utility>
+
+#include "app/document_io.h"
+#include "convert/relative_path.h"
+#include "convert/to_html.h"
+#include "convert/to_text.h"
+#include "platform/shift_jis.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr const char* kTextFirstFilter =
+    "ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt|htmlﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|全てのﾌｧｲﾙ(*.*)|*.*";
+constexpr const char* kHtmlFirstFilter =
+    "htmlﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*";
+constexpr const char* kHtmlFilter = "htmlﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|全てのﾌｧｲﾙ(*.*)|*.*";
+
+// The editor does not paint while a file is loaded and converted, so the raw
+// text never shows before its conversion or its colours.
+class RedrawOff {
+  public:
+    explicit RedrawOff(EditControl& edit) : m_edit(edit) { m_edit.setRedraw(false); }
+    ~RedrawOff() { m_edit.setRedraw(true); }
+    RedrawOff(const RedrawOff&) = delete;
+    RedrawOff& operator=(const RedrawOff&) = delete;
+
+  private:
+    EditControl& m_edit;
+};
+
+}  // namespace
+
+Documents::Documents(EditControl& edit, TagHighlighter& highlighter,
+                     const StartupSettings& settings, CommonDialogs& dialogs, Shell& shell,
+                     DocumentWindow& window)
+    : m_edit(edit),
+      m_highlighter(highlighter),
+      m_settings(settings),
+      m_dialogs(dialogs),
+      m_shell(shell),
+      m_window(window) {}
+
+void Documents::forgetFile() {
+    m_currentFile = kUntitled;
+    m_dialogs.clearMainNames();
+}
+
+bool Documents::readOrReport(const std::string& path, std::string& bytes) {
+    DocumentRead read = readDocument(path);
+    if (!read.ok) {
+        if (!m_quiet && m_dialogs.messages)
+            m_dialogs.messages->showError(readFailedText(path));
+        return false;
+    }
+    bytes = std::move(read.bytes);
+    return true;
+}
+
+bool Documents::writeOrReport(const std::string& path, std::string_view bytes) {
+    std::string error;
+    if (writeDocument(path, bytes, error))
+        return true;
+    if (!m_quiet && m_dialogs.messages)
+        m_dialogs.messages->showError(createFailedText(path));
+    return false;
+}
+
+// --- opening ---
+
+void Documents::handToCopy(const Route& route, const std::string& path) {
+    if (route.copy == CopySwitch::None)
+        return;
+    if (route.needsExistingFile && !isExistingFile(path))
+        return;
+    // A copy that cannot be started is not reported; this window is unchanged.
+    m_shell.startCopy(copyArguments(route.copy, path));
+}
+
+bool Documents::openFile(OpenSource source, const std::string& path) {
+    RouteQuery query;
+    query.source = source;
+    query.path = path;
+    query.tagMode = m_window.isTagMode();
+    query.untitled = isUntitled();
+    query.editorEmpty = m_edit.textLength() == 0;
+    query.kvnHtml = m_settings.options.kvnHtml;
+    query.mvxHtml = m_settings.options.mvxHtml;
+    const Route route = routeFile(query);
+    if (!route.here) {
+        handToCopy(route, path);
+        return true;
+    }
+    m_currentFile = path;
+    if (route.step == HereStep::NameOnly || (route.needsExistingFile && !isExistingFile(path))) {
+        m_window.showCaption();
+        return true;
+    }
+    return loadHere(route, path);
+}
+
+// The text goes into the editor as a document just loaded. In tag mode the
+// tags are coloured when the route asks for the default highlighting, and
+// also whenever the highlighting is on: the flag must not claim colours that
+// the new text does not have.
+void Documents::showText(std::string_view bytes, const Route& route) {
+    m_edit.setText(bytes);
+    if (m_window.isTagMode() && ((route.highlightByDefault && m_highlighter.HighlightByDefault()) ||
+                                 m_highlighter.TagsHighlighted()))
+        m_highlighter.forceWholeTextPass();
+    m_edit.setModified(false);
+}
+
+// Each step changes the layout first, then reads: when the read fails, what
+// was done before it stays done, and the caption follows the mode and name.
+bool Documents::loadHere(const Route& route, const std::string& path) {
+    std::string bytes;
+    switch (route.step) {
+        case HereStep::NameOnly:
+            break;
+        case HereStep::AsItIs:
+            if (!readOrReport(path, bytes))
+                break;
+            showText(bytes, route);
+            m_window.showCaption();
+            return true;
+        case HereStep::IntoTagMode: {
+            m_window.enterTagMode();
+            RedrawOff off(m_edit);
+            if (!readOrReport(path, bytes))
+                break;
+            showText(bytes, route);
+            m_window.showCaption();
+            return true;
+        }
+        case HereStep::AsTagSource: {
+            // The editor is empty; colours it had go with the flag.
+            if (m_highlighter.TagsHighlighted())
+                m_highlighter.clearTagsHighlighted();
+            RedrawOff off(m_edit);
+            if (!readOrReport(path, bytes))
+                break;
+            showText(bytes, route);
+            m_window.showCaption();
+            m_window.enableImageButton();
+            return true;
+        }
+        case HereStep::IntoTextMode:
+            m_highlighter.turnOff();
+            m_window.enterTextMode();
+            if (!readOrReport(path, bytes))
+                break;
+            showText(bytes, route);
+            m_window.showCaption();
+            return true;
+        case HereStep::StripTags: {
+            RedrawOff off(m_edit);
+            if (!readOrReport(path, bytes))
+                break;
+            const TextAndTitle stripped = ToText(bytes);
+            if (stripped.title)
+                m_window.setTitleBytes(*stripped.title);
+            showText(stripped.text, route);
+            m_currentFile = kUntitled;
+            m_window.showCaption();
+            return true;
+        }
+        case HereStep::ConvertToHtml: {
+            RedrawOff off(m_edit);
+            if (!readOrReport(path, bytes))
+                break;
+            showText(ToHtml(bytes, m_window.titleBytes(), m_settings.page, m_settings.options.tab),
+                     route);
+            m_currentFile = kUntitled;
+            m_window.showCaption();
+            return true;
+        }
+    }
+    m_window.showCaption();
+    return route.step == HereStep::NameOnly;
+}
+
+void Documents::New1Click() {
+    m_shell.startCopy({});
+}
+
+void Documents::Open1Click() {
+    FileDialog& dialog = *m_dialogs.odMain;
+    dialog.setDefaultExtension("txt");
+    dialog.setFilter(kTextFirstFilter);
+    dialog.setFilterIndex(1);
+    const std::optional<std::string> path = dialog.run();
+    if (path)
+        openFile(OpenSource::TextModeOpen, *path);
+}
+
+void Documents::Open2Click() {
+    FileDialog& dialog = *m_dialogs.odMain;
+    dialog.setDefaultExtension("htm");
+    dialog.setFilter(kHtmlFirstFilter);
+    dialog.setFilterIndex(1);
+    const std::optional<std::string> path = dialog.run();
+    if (path)
+        openFile(OpenSource::TagModeOpen, *path);
+}
+
+void Documents::WMDropFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (!openFile(OpenSource::Drop, path))
+            return;  // the file could not be read: the rest are left alone
+    }
+}
+
+void Documents::interpretCommandLine(const StartupPlan& plan) {
+    switch (plan.kind) {
+        case StartupKind::Nothing:
+            m_currentFile = kUntitled;
+            m_window.showCaption();
+            return;
+        case StartupKind::OpenAsHtml:
+        case StartupKind::Convert: {
+            const std::string& path = plan.paths.front();
+            m_currentFile = path;
+            if (!isExistingFile(path)) {
+                // Nothing is opened; the caption names the file a save writes.
+                m_window.showCaption();
+                return;
+            }
+            Route route;
+            route.here = true;
+            if (plan.kind == StartupKind::OpenAsHtml) {
+                route.step = HereStep::IntoTagMode;
+            } else if (isHtmlFile(path, OpenSource::CommandLine)) {
+                route.step = HereStep::StripTags;
+            } else {
+                // The layout step empties the title box: the page has no title.
+                m_window.enterTagMode();
+                route.step = HereStep::ConvertToHtml;
+            }
+            loadHere(route, path);
+            return;
+        }
+        case StartupKind::FileList:
+            for (const std::string& path : plan.paths) {
+                if (!openFile(OpenSource::CommandLine, path))
+                    break;
+            }
+            m_window.showCaption();
+            return;
+    }
+}
+
+// --- saving ---
+
+std::string Documents::relativePicture(const std::string& page) const {
+    const std::string& picture = m_settings.page.BackPicture;
+    if (picture.empty())
+        return {};
+    // Paths are compared in the platform's own form; the result is a piece
+    // of the picture's path, so it always goes back into Shift_JIS.
+    const std::string relative =
+        RelativePath(page, decodeShiftJisToUtf8(picture), PathStyle::Posix);
+    return encodeShiftJisFromUtf8(relative).bytes;
+}
+
+SaveOutcome Documents::Save1Click() {
+    if (isUntitled())
+        return SaveAs1Click();
+    if (!writeOrReport(m_currentFile, m_edit.text()))
+        return SaveOutcome::Failed;
+    m_edit.setModified(false);
+    return SaveOutcome::Saved;
+}
+
+SaveOutcome Documents::SaveAs1Click() {
+    return saveAs(false);
+}
+
+SaveOutcome Documents::Save2Click() {
+    if (isUntitled())
+        return SaveAs2Click();
+    // As it stands: the background picture keeps its full path here.
+    if (!writeOrReport(m_currentFile, m_edit.text()))
+        return SaveOutcome::Failed;
+    m_edit.setModified(false);
+    m_window.enableImageButton();
+    return SaveOutcome::Saved;
+}
+
+SaveOutcome Documents::SaveAs2Click() {
+    return saveAs(true);
+}
+
+SaveOutcome Documents::saveAs(bool tagMode) {
+    FileDialog& dialog = *m_dialogs.sdMain;
+    dialog.setDefaultExtension(tagMode ? "html" : "txt");
+    dialog.setFilter(tagMode ? kHtmlFirstFilter : kTextFirstFilter);
+    const std::optional<std::string> path = dialog.run();
+    if (!path)
+        return SaveOutcome::Cancelled;
+    m_currentFile = *path;
+    std::string bytes = m_edit.text();
+    // The editor keeps the picture's full path; the file gets it relative.
+    if (tagMode)
+        replaceFirstOccurrence(bytes, m_settings.page.BackPicture, relativePicture(m_currentFile));
+    const bool written = writeOrReport(m_currentFile, bytes);
+    // The caption names the document's file even when the write failed: the
+    // next save goes there.
+    m_window.showCaption();
+    if (!written)
+        return SaveOutcome::Failed;
+    m_edit.setModified(false);
+    if (tagMode)
+        m_window.enableImageButton();
+    return SaveOutcome::Saved;
+}
+
+void Documents::htmlH1Click() {
+    FileDialog& dialog = *m_dialogs.sdHtml;
+    dialog.setDefaultExtension("htm");
+    dialog.setFilter(kHtmlFilter);
+    const std::optional<std::string> path = dialog.run();
+    if (!path)
+        return;
+    RedrawOff off(m_edit);
+    std::string page =
+        ToHtml(m_edit.text(), m_window.titleBytes(), m_settings.page, m_settings.options.tab);
+    replaceFirstOccurrence(page, m_settings.page.BackPicture, relativePicture(*path));
+    // An export: the document keeps its name and its text, but counts as
+    // saved. After a failure it stays modified.
+    if (writeOrReport(*path, page))
+        m_edit.setModified(false);
+}
+
+bool Documents::FormCloseQuery() {
+    if (!m_edit.modified())
+        return true;
+    switch (m_dialogs.messages->askSave(kSaveQuestionText)) {
+        case SaveAnswer::No:
+            return true;
+        case SaveAnswer::Cancel:
+            return false;
+        case SaveAnswer::Yes:
+            break;
+    }
+    m_quiet = true;
+    const SaveOutcome outcome = m_window.isTagMode() ? Save2Click() : Save1Click();
+    m_quiet = false;
+    // A cancelled name dialog keeps the window too: closing would lose the
+    // text the user just asked to save.
+    return outcome == SaveOutcome::Saved;
+}
+
+}  // namespace korvane

@@ -1,0 +1,106 @@
+// The main window's document: its name (CurrentFile), the file commands of
+// both modes, the routing of opened, dropped and command-line files, and the
+// question asked before a modified document is closed.
+//
+// Plain C++ over the editor (EditControl), the dialogs and the shell, so that
+// every command can be driven in a test with scripted dialogs and a
+// recording shell. What only the window can do (its layouts, caption, title
+// box and the image button) it asks of a DocumentWindow.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/file_routing.h"
+#include "app/settings.h"
+#include "edit/edit_control.h"
+#include "edit/tag_highlighter.h"
+#include "platform/common_dialogs.h"
+#include "platform/shell.h"
+
+namespace korvane {
+
+class DocumentWindow {
+  public:
+    virtual ~DocumentWindow() = default;
+
+    virtual bool isTagMode() const = 0;
+    // The layout steps, each with its mode's editor font.
+    virtual void enterTagMode() = 0;
+    virtual void enterTextMode() = 0;
+    // The title box (Shift_JIS).
+    virtual std::string titleBytes() const = 0;
+    virtual void setTitleBytes(std::string_view bytes) = 0;
+    // Shows the caption for the mode, CurrentFile and background picture.
+    virtual void showCaption() = 0;
+    // Tag mode's simple-image button, once the document has a file.
+    virtual void enableImageButton() = 0;
+};
+
+enum class SaveOutcome {
+    Saved,
+    Cancelled,  // the user cancelled the name dialog
+    Failed,     // the file could not be written
+};
+
+class Documents {
+  public:
+    // `settings` is the window's, read when a command runs, so that a change
+    // of the options or the page settings counts from the next command on.
+    Documents(EditControl& edit, TagHighlighter& highlighter, const StartupSettings& settings,
+              CommonDialogs& dialogs, Shell& shell, DocumentWindow& window);
+    Documents(const Documents&) = delete;
+    Documents& operator=(const Documents&) = delete;
+
+    // The document's full path, or "Untitled".
+    const std::string& CurrentFile() const { return m_currentFile; }
+    bool isUntitled() const { return m_currentFile == kUntitled; }
+    // Every switch of mode: the document has no file any more, and the open
+    // and save dialogs forget their names.
+    void forgetFile();
+
+    // Text mode.
+    void New1Click();
+    void Open1Click();
+    SaveOutcome Save1Click();
+    SaveOutcome SaveAs1Click();
+    void htmlH1Click();
+    // Tag mode.
+    void Open2Click();
+    SaveOutcome Save2Click();
+    SaveOutcome SaveAs2Click();
+
+    // Whether the window may close: asks first when the text is modified.
+    bool FormCloseQuery();
+
+    // Files dropped on the window, in drop order.
+    void WMDropFiles(const std::vector<std::string>& paths);
+
+    // Start-up: the window's first document from the command line.
+    void interpretCommandLine(const StartupPlan& plan);
+
+  private:
+    // False when a read failed (the caller stops there).
+    bool openFile(OpenSource source, const std::string& path);
+    bool loadHere(const Route& route, const std::string& path);
+    void handToCopy(const Route& route, const std::string& path);
+    bool readOrReport(const std::string& path, std::string& bytes);
+    bool writeOrReport(const std::string& path, std::string_view bytes);
+    void showText(std::string_view bytes, const Route& route);
+    // The background picture's path as seen from `page` (Shift_JIS).
+    std::string relativePicture(const std::string& page) const;
+    SaveOutcome saveAs(bool tagMode);
+
+    EditControl& m_edit;
+    TagHighlighter& m_highlighter;
+    const StartupSettings& m_settings;
+    CommonDialogs& m_dialogs;
+    Shell& m_shell;
+    DocumentWindow& m_window;
+    std::string m_currentFile = kUntitled;
+    bool m_quiet = false;  // inside the close question: failures are not shown
+};
+
+}  // namespace korvane

@@ -1,0 +1,165 @@
+// Opening and saving a 10 MB document in the editor, against decoding and
+// encoding the same bytes alone: what the file work and the editor add to
+// the codec, which no document can avoid.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <unistd.h>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "app/document_io.h"
+#include "bench/ratio_report.h"
+#include "platform/memory_tuning.h"
+#include "platform/rich_edit.h"
+#include "platform/shift_jis.h"
+
+namespace {
+
+using namespace korvane;
+
+constexpr std::size_t kSize = 10 * 1024 * 1024;
+
+// Japanese prose in lines of about 60 bytes, with some markup and tabs.
+const std::string& documentBytes() {
+    static const std::string text = [] {
+        const char* pieces[] = {"\x8d\xa1\x93\xfa\x82\xcd",          // 今日は
+                                "\x82\xa2\x82\xa2\x93\x56\x8b\x43",  // いい天気
+                                "\x82\xc5\x82\xb7\x81\x42",          // です。
+                                "\x83\x5c\x83\x74\x83\x67",          // ソフト
+                                "<B>",
+                                "abc ",
+                                "\t",
+                                "\r\n"};
+        const int weights[] = {20, 20, 20, 10, 2, 5, 1, 8};
+        std::discrete_distribution<int> pick(std::begin(weights), std::end(weights));
+        std::mt19937 rng(5);
+        std::string s;
+        s.reserve(kSize + 64);
+        while (s.size() < kSize)
+            s += pieces[pick(rng)];
+        return s;
+    }();
+    return text;
+}
+
+struct BenchFile {
+    std::string folder;
+    std::string path;
+    BenchFile() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "korvane-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            std::abort();
+        folder = pattern;
+        path = folder + "/big.txt";
+        std::string error;
+        if (!writeDocument(path, documentBytes(), error))
+            std::abort();
+    }
+    ~BenchFile() { std::filesystem::remove_all(folder); }
+};
+
+const BenchFile& benchFile() {
+    static const BenchFile file;
+    return file;
+}
+
+// The editor in a shown window, as the main window holds it.
+struct Window {
+    QWidget frame;
+    RichEdit* edit = new RichEdit(&frame);
+    Window() {
+        auto* layout = new QVBoxLayout(&frame);
+        layout->addWidget(edit);
+        frame.resize(900, 700);
+        frame.show();
+        QCoreApplication::processEvents();
+    }
+};
+
+// Made in main() and gone before the application object: widgets must not
+// outlive it.
+Window* g_window = nullptr;
+
+Window& window() {
+    return *g_window;
+}
+
+void BM_DecodeBaseline(benchmark::State& state) {
+    const std::string& bytes = documentBytes();
+    for (auto _ : state) {
+        std::u16string text = decodeShiftJis(bytes);
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
+// The file work alone: read, line breaks, duplicate codes.
+void BM_ReadDocument(benchmark::State& state) {
+    const std::string& path = benchFile().path;
+    for (auto _ : state) {
+        DocumentRead read = readDocument(path);
+        benchmark::DoNotOptimize(read.bytes.data());
+    }
+}
+
+// Read, line breaks, the editor's text and the first paint.
+void BM_OpenDocument(benchmark::State& state) {
+    const std::string& path = benchFile().path;
+    RichEdit& edit = *window().edit;
+    for (auto _ : state) {
+        DocumentRead read = readDocument(path);
+        if (!read.ok)
+            state.SkipWithError("read failed");
+        edit.setText(read.bytes);
+        edit.setModified(false);
+        QCoreApplication::processEvents();
+    }
+}
+
+void BM_EncodeBaseline(benchmark::State& state) {
+    const std::u16string text = decodeShiftJis(documentBytes());
+    for (auto _ : state) {
+        SjisEncoded bytes = encodeShiftJis(text);
+        benchmark::DoNotOptimize(bytes.bytes.data());
+    }
+}
+
+// The editor's bytes written atomically (to the disk, flushed).
+void BM_SaveDocument(benchmark::State& state) {
+    RichEdit& edit = *window().edit;
+    edit.setText(documentBytes());
+    const std::string path = benchFile().folder + "/saved.txt";
+    for (auto _ : state) {
+        std::string error;
+        if (!writeDocument(path, edit.text(), error))
+            state.SkipWithError("write failed");
+        edit.setModified(false);
+    }
+}
+
+BENCHMARK(BM_DecodeBaseline)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_ReadDocument)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_EncodeBaseline)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_SaveDocument)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    korvane::keepLargeBuffersForReuse();
+    Window shown;
+    g_window = &shown;
+    return korvane::bench::runWithRatios(argc, argv,
+                                         {{"BM_ReadDocument", "BM_DecodeBaseline", 0},
+                                          {"BM_OpenDocument", "BM_DecodeBaseline", 0},
+                                          {"BM_SaveDocument", "BM_EncodeBaseline", 0}});
+}

@@ -1,0 +1,606 @@
+#include "app/documents.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/shift_jis.h"
+#include "tests/support/memory_edit_control.h"
+#include "tests/support/recording_shell.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_dir.h"
+
+namespace korvane {
+namespace {
+
+using Args = std::vector<std::string>;
+
+// The window as the documents see it: its mode, title box and caption, with
+// the calls recorded.
+class FakeWindow : public DocumentWindow {
+  public:
+    bool isTagMode() const override { return tag; }
+    void enterTagMode() override {
+        tag = true;
+        title.clear();  // the tag layout empties the title box
+        layouts.push_back("tag");
+    }
+    void enterTextMode() override {
+        tag = false;
+        layouts.push_back("text");
+    }
+    std::string titleBytes() const override { return title; }
+    void setTitleBytes(std::string_view bytes) override { title = std::string(bytes); }
+    void showCaption() override {
+        caption = (tag ? "morvix -" : "korvane -") + docs->CurrentFile() + "-";
+    }
+    void enableImageButton() override { imageButton = true; }
+
+    const Documents* docs = nullptr;
+    bool tag = false;
+    std::string title;
+    std::string caption = "korvane";
+    bool imageButton = false;
+    std::vector<std::string> layouts;
+};
+
+const std::string kPage =
+    "<HTML><HEAD><TITLE>\x93\xfa\x8b\x4c</TITLE></HEAD>\r\n<BODY>a<B>b</B></BODY></HTML>";
+
+class DocumentsTest : public ::testing::Test {
+  protected:
+    DocumentsTest() {
+        window.docs = &docs;
+        edit.setChangeHandler([this] { highlighter.reMainChange(); });
+    }
+
+    std::string file(const char* name, std::string_view bytes) {
+        const std::string path = dir.file(name);
+        test::writeFile(path, bytes);
+        return path;
+    }
+    void type(std::string_view bytes) {
+        edit.setSelStart(edit.textLength());
+        edit.replaceSelection(bytes);
+    }
+    // Whether some byte of the text shows in the highlight colour.
+    bool coloured() const {
+        for (std::size_t i = 0; i < edit.textLength(); ++i) {
+            if (!edit.colorAt(i).automatic)
+                return true;
+        }
+        return false;
+    }
+    const std::vector<Args>& copies() const { return shell.startedCopies(); }
+    const std::vector<std::string>& errors() const { return scripted.messages->errors(); }
+
+    test::TempDir dir;
+    test::MemoryEditControl edit;
+    TagHighlighter highlighter{edit};
+    StartupSettings settings;
+    test::ScriptedDialogs scripted;
+    CommonDialogs dialogs = scripted.release();
+    test::RecordingShell shell;
+    FakeWindow window;
+    Documents docs{edit, highlighter, settings, dialogs, shell, window};
+};
+
+// --- text mode's Open ---
+
+// Catches the wrong filters, default extension or filter index offered.
+TEST_F(DocumentsTest, OpenDialogsAreConfiguredPerMode) {
+    scripted.odMain->cancel();
+    docs.Open1Click();
+    scripted.odMain->cancel();
+    docs.Open2Click();
+    ASSERT_EQ(scripted.odMain->shown().size(), 2u);
+    const FileDialogQuery& text = scripted.odMain->shown()[0];
+    EXPECT_EQ(text.defaultExtension, "txt");
+    ASSERT_EQ(text.filters.size(), 3u);
+    EXPECT_EQ(text.filters[0].description, "ﾃｷｽﾄﾌｧｲﾙ(*.txt)");
+    EXPECT_EQ(text.filters[1].patterns, (std::vector<std::string>{"*.htm", "*.html"}));
+    EXPECT_EQ(text.filters[2].patterns, (std::vector<std::string>{"*"}));
+    EXPECT_EQ(text.filterIndex, 0u);
+    const FileDialogQuery& tag = scripted.odMain->shown()[1];
+    EXPECT_EQ(tag.defaultExtension, "htm");
+    EXPECT_EQ(tag.filters[0].description, "htmlﾌｧｲﾙ(*.htm;*.html)");
+    EXPECT_EQ(tag.filterIndex, 0u);
+    EXPECT_EQ(docs.CurrentFile(), kUntitled);
+    EXPECT_TRUE(copies().empty());
+}
+
+// The three kvnHtml ways of a page opened into a new window: catches a page
+// loaded raw where it should be stripped, a conversion that keeps the name,
+// and tag mode entered without its colours.
+TEST_F(DocumentsTest, TextModeOpenOfAPageFollowsKvnHtml) {
+    struct Row {
+        const char* name;
+        int kvnHtml;
+        bool tagMode;
+        bool named;
+        bool stripped;
+    };
+    const Row rows[] = {
+        {"as it is", 0, false, true, false},
+        {"tag mode", 1, true, true, false},
+        {"stripped", 2, false, false, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        test::MemoryEditControl e;
+        TagHighlighter h(e);
+        StartupSettings s;
+        s.options.kvnHtml = r.kvnHtml;
+        test::ScriptedDialogs sd;
+        CommonDialogs cd = sd.release();
+        test::RecordingShell sh;
+        FakeWindow w;
+        Documents d(e, h, s, cd, sh, w);
+        w.docs = &d;
+        const std::string path = file("page.htm", kPage);
+        sd.odMain->choose(path);
+        d.Open1Click();
+        EXPECT_EQ(w.tag, r.tagMode);
+        EXPECT_EQ(d.CurrentFile(), r.named ? path : std::string(kUntitled));
+        EXPECT_EQ(w.caption, (r.tagMode ? "morvix -" : "korvane -") + d.CurrentFile() + "-");
+        EXPECT_FALSE(e.modified());
+        EXPECT_EQ(h.TagsHighlighted(), r.tagMode);
+        if (r.stripped) {
+            EXPECT_EQ(e.text().find('<'), std::string::npos);
+            EXPECT_EQ(w.title, "\x93\xfa\x8b\x4c");
+        } else {
+            EXPECT_EQ(e.text(), kPage);
+        }
+        EXPECT_TRUE(sh.startedCopies().empty());
+    }
+}
+
+// Catches a copy started with the switch in the path's argument, a copy for
+// a vanished file, and the window's own document touched.
+TEST_F(DocumentsTest, TextModeOpenHandsFilesToCopies) {
+    struct Row {
+        const char* name;
+        const char* file;
+        int kvnHtml;
+        Args args;  // with the path appended
+    };
+    const Row rows[] = {
+        {"text file", "a.txt", 2, {}},
+        {"page, kvnHtml 0", "p.htm", 0, {}},
+        {"page, kvnHtml 1", "p.htm", 1, {"/h"}},
+        {"page, kvnHtml 2", "p.html", 2, {"/t"}},
+        {"upper-case page is no page", "P.HTM", 2, {}},
+    };
+    type("typed");
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        settings.options.kvnHtml = r.kvnHtml;
+        const std::string path = file(r.file, "x");
+        scripted.odMain->choose(path);
+        docs.Open1Click();
+        Args want = r.args;
+        want.push_back(path);
+        ASSERT_FALSE(copies().empty());
+        EXPECT_EQ(copies().back(), want);
+    }
+    EXPECT_EQ(copies().size(), 5u);
+    EXPECT_EQ(edit.text(), "typed");
+    EXPECT_EQ(docs.CurrentFile(), kUntitled);
+
+    settings.options.kvnHtml = 9;  // a value of no meaning starts nothing
+    scripted.odMain->choose(file("q.htm", "x"));
+    docs.Open1Click();
+    scripted.odMain->choose(dir.file("gone.txt"));
+    docs.Open1Click();
+    EXPECT_EQ(copies().size(), 5u);
+}
+
+// --- tag mode's Open ---
+
+// Catches mvxHtml ignored, a converted text that keeps the file's name (a
+// save would overwrite the text file with HTML), and the image button left
+// off after opening a page.
+TEST_F(DocumentsTest, TagModeOpenFollowsMvxHtml) {
+    window.tag = true;
+    settings.options.mvxHtml = 1;
+    const std::string notes = file("notes.txt", "a<b\r\n");
+    scripted.odMain->choose(notes);
+    docs.Open2Click();
+    EXPECT_TRUE(window.tag);
+    EXPECT_EQ(docs.CurrentFile(), kUntitled);
+    EXPECT_NE(edit.text().find("a&lt;b<BR>"), std::string::npos);
+    EXPECT_EQ(edit.text().find("<TITLE>"), std::string::npos);
+    EXPECT_TRUE(highlighter.TagsHighlighted());
+    EXPECT_TRUE(coloured());
+    EXPECT_FALSE(edit.modified());
+    EXPECT_FALSE(window.imageButton);
+
+    // The converted page has no name yet: saving asks, offering "html".
+    const std::string out = dir.file("notes");
+    scripted.sdMain->choose(out);
+    EXPECT_EQ(docs.Save2Click(), SaveOutcome::Saved);
+    EXPECT_EQ(scripted.sdMain->shown().back().defaultExtension, "html");
+    EXPECT_EQ(docs.CurrentFile(), out + ".html");
+    EXPECT_EQ(test::readFile(out + ".html"), edit.text());
+    EXPECT_TRUE(window.imageButton);
+}
+
+TEST_F(DocumentsTest, TagModeOpenOfTextSwitchesToTextModeWithMvxHtml0) {
+    // Catches the colouring left on text that is no longer tag source.
+    window.tag = true;
+    settings.options.mvxHtml = 0;
+    edit.setText("<B>");
+    highlighter.html1Click();
+    edit.setText({});
+    const std::string notes = file("notes.txt", "plain\n");
+    scripted.odMain->choose(notes);
+    docs.Open2Click();
+    EXPECT_FALSE(window.tag);
+    EXPECT_FALSE(highlighter.TagsHighlighted());
+    EXPECT_EQ(edit.text(), "plain\r\n");
+    EXPECT_EQ(docs.CurrentFile(), notes);
+    EXPECT_EQ(window.caption, "korvane -" + notes + "-");
+}
+
+// A file without extension or ending in .TXT is tag source: catches a
+// case-folded or missing-extension test that converts it.
+TEST_F(DocumentsTest, TagModeOpenTakesOtherFilesAsSource) {
+    for (const char* name : {"README", "NOTES.TXT"}) {
+        SCOPED_TRACE(name);
+        docs.forgetFile();
+        edit.setText({});
+        window.tag = true;
+        window.imageButton = false;
+        const std::string path = file(name, "<P>x");
+        scripted.odMain->choose(path);
+        docs.Open2Click();
+        EXPECT_EQ(edit.text(), "<P>x");
+        EXPECT_EQ(docs.CurrentFile(), path);
+        EXPECT_TRUE(window.imageButton);
+        EXPECT_TRUE(coloured());
+    }
+    // Now the window holds a document: the next one goes to a copy as source.
+    const std::string other = file("other", "y");
+    scripted.odMain->choose(other);
+    docs.Open2Click();
+    const std::string notes = file("n.txt", "y");
+    scripted.odMain->choose(notes);
+    docs.Open2Click();
+    settings.options.mvxHtml = 0;
+    scripted.odMain->choose(notes);
+    docs.Open2Click();
+    EXPECT_EQ(copies(), (std::vector<Args>{{"/h", other}, {"/t", notes}, {notes}}));
+}
+
+// --- saving ---
+
+// Catches the default extension not appended, a save that asks before
+// replacing, a caption that still names the old file, and Modified left set.
+TEST_F(DocumentsTest, SaveAsAppendsExtensionAndReplacesWithoutQuestion) {
+    type("\x93\xfa\x96\x7b\r\nend");
+    const std::string existing = file("old.txt", "old");
+    scripted.sdMain->choose(dir.file("name"));
+    EXPECT_EQ(docs.Save1Click(), SaveOutcome::Saved);
+    EXPECT_EQ(docs.CurrentFile(), dir.file("name.txt"));
+    EXPECT_EQ(test::readFile(dir.file("name.txt")), "\x93\xfa\x96\x7b\r\nend");
+    EXPECT_EQ(window.caption, "korvane -" + dir.file("name.txt") + "-");
+    EXPECT_FALSE(edit.modified());
+    const FileDialogQuery& shown = scripted.sdMain->shown().back();
+    EXPECT_EQ(shown.kind, FileDialogKind::Save);
+    EXPECT_EQ(shown.defaultExtension, "txt");
+    EXPECT_EQ(shown.filters.size(), 3u);
+
+    scripted.sdMain->choose(existing);
+    EXPECT_EQ(docs.SaveAs1Click(), SaveOutcome::Saved);
+    EXPECT_EQ(test::readFile(existing), "\x93\xfa\x96\x7b\r\nend");
+    EXPECT_TRUE(scripted.messages->saveQuestions().empty());
+
+    // A named document saves without a dialog.
+    type("!");
+    EXPECT_EQ(docs.Save1Click(), SaveOutcome::Saved);
+    EXPECT_EQ(test::readFile(existing), "\x93\xfa\x96\x7b\r\nend!");
+    EXPECT_EQ(scripted.sdMain->shown().size(), 2u);
+}
+
+// Catches a cancelled dialog that renames or writes.
+TEST_F(DocumentsTest, CancelledSaveChangesNothing) {
+    type("x");
+    scripted.sdMain->cancel();
+    EXPECT_EQ(docs.Save1Click(), SaveOutcome::Cancelled);
+    EXPECT_EQ(docs.CurrentFile(), kUntitled);
+    EXPECT_TRUE(edit.modified());
+    EXPECT_EQ(window.caption, "korvane");
+}
+
+// The background picture in tag mode: catches the editor's text rewritten,
+// the full path written by Save As, or a relative path written by Save.
+TEST_F(DocumentsTest, TagModeSaveAsWritesThePictureRelative) {
+    window.tag = true;
+    const std::string picture = dir.file("img/bg.jpg");
+    settings.page.BackPicture = encodeShiftJisFromUtf8(picture).bytes;
+    settings.page.BackPictureOn = true;
+    const std::string text = "<BODY background=\"" + settings.page.BackPicture + "\">";
+    edit.setText(text);
+    scripted.sdMain->choose(dir.file("index.html"));
+    EXPECT_EQ(docs.SaveAs2Click(), SaveOutcome::Saved);
+    EXPECT_EQ(test::readFile(dir.file("index.html")), "<BODY background=\"img/bg.jpg\">");
+    EXPECT_EQ(edit.text(), text);
+    EXPECT_EQ(window.caption, "morvix -" + dir.file("index.html") + "-");
+    EXPECT_TRUE(window.imageButton);
+    EXPECT_EQ(docs.Save2Click(), SaveOutcome::Saved);
+    EXPECT_EQ(test::readFile(dir.file("index.html")), text);
+}
+
+// Catches a failure reported as success, a message without the path, the old
+// file damaged, and the new name undone (the next Save must go there too).
+TEST_F(DocumentsTest, WriteFailureIsReportedAndKeepsTheOldFile) {
+    type("new");
+    const std::string locked = file("locked.txt", "old\r\n");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    scripted.sdMain->choose(locked);
+    EXPECT_EQ(docs.SaveAs1Click(), SaveOutcome::Failed);
+    EXPECT_EQ(errors(), (std::vector<std::string>{"ファイル " + locked + " を作成できません"}));
+    EXPECT_EQ(test::readFile(locked), "old\r\n");
+    EXPECT_EQ(docs.CurrentFile(), locked);
+    EXPECT_EQ(window.caption, "korvane -" + locked + "-");
+    EXPECT_TRUE(edit.modified());
+}
+
+// Convert and save: catches the document renamed, the editor showing the
+// page, the picture left absolute, and Modified left set (or cleared after a
+// failure).
+TEST_F(DocumentsTest, ConvertAndSaveExportsThePage) {
+    settings.page.BackPicture = encodeShiftJisFromUtf8(dir.file("bg.gif")).bytes;
+    settings.page.BackPictureOn = true;
+    window.title = "T";
+    type("a<b");
+    scripted.sdHtml->choose(dir.file("sub/../page"));
+    docs.htmlH1Click();
+    EXPECT_EQ(scripted.sdHtml->shown().back().defaultExtension, "htm");
+    EXPECT_EQ(scripted.sdHtml->shown().back().filters.size(), 2u);
+    EXPECT_EQ(errors().size(), 1u);  // "sub" does not exist: nothing written
+    EXPECT_TRUE(edit.modified());
+
+    scripted.sdHtml->choose(dir.file("page"));
+    docs.htmlH1Click();
+    const std::string page = test::readFile(dir.file("page.htm"));
+    EXPECT_NE(page.find("<TITLE>T</TITLE>"), std::string::npos);
+    EXPECT_NE(page.find("<BODY background=\"bg.gif\">"), std::string::npos);
+    EXPECT_NE(page.find("a&lt;b"), std::string::npos);
+    EXPECT_EQ(edit.text(), "a<b");
+    EXPECT_FALSE(edit.modified());
+    EXPECT_EQ(docs.CurrentFile(), kUntitled);
+    EXPECT_EQ(window.caption, "korvane");
+}
+
+// --- the close question ---
+
+// The three answers and a failed save: catches a window that closes on
+// Cancel, a text lost when the name dialog is cancelled, an error box inside
+// the question, and a question asked for an unmodified text.
+TEST_F(DocumentsTest, CloseQuestion) {
+    EXPECT_TRUE(docs.FormCloseQuery());
+    EXPECT_TRUE(scripted.messages->saveQuestions().empty());
+
+    type("unsaved");
+    scripted.messages->answerSave(SaveAnswer::Cancel);
+    EXPECT_FALSE(docs.FormCloseQuery());
+    EXPECT_EQ(edit.text(), "unsaved");
+    EXPECT_TRUE(edit.modified());
+    EXPECT_EQ(scripted.messages->saveQuestions(), (std::vector<std::string>{kSaveQuestionText}));
+
+    scripted.messages->answerSave(SaveAnswer::No);
+    EXPECT_TRUE(docs.FormCloseQuery());
+
+    scripted.messages->answerSave(SaveAnswer::Yes);
+    scripted.sdMain->cancel();
+    EXPECT_FALSE(docs.FormCloseQuery());
+    EXPECT_EQ(edit.text(), "unsaved");
+
+    const std::string locked = file("locked.txt", "old");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    scripted.messages->answerSave(SaveAnswer::Yes);
+    scripted.sdMain->choose(locked);
+    EXPECT_FALSE(docs.FormCloseQuery());
+    EXPECT_TRUE(errors().empty());
+    EXPECT_EQ(test::readFile(locked), "old");
+
+    // Outside the question the same failure is shown again.
+    EXPECT_EQ(docs.Save1Click(), SaveOutcome::Failed);
+    EXPECT_EQ(errors().size(), 1u);
+
+    scripted.messages->answerSave(SaveAnswer::Yes);
+    scripted.sdMain->choose(dir.file("saved.txt"));
+    docs.forgetFile();
+    EXPECT_TRUE(docs.FormCloseQuery());
+    EXPECT_EQ(test::readFile(dir.file("saved.txt")), "unsaved");
+    EXPECT_FALSE(edit.modified());
+    EXPECT_TRUE(docs.FormCloseQuery());
+    EXPECT_EQ(scripted.messages->saveQuestions().size(), 5u);
+}
+
+// Tag mode's Yes runs tag mode's save: catches the text-mode dialog (with
+// "txt") used for a page.
+TEST_F(DocumentsTest, CloseQuestionSavesInTheModeShown) {
+    window.tag = true;
+    type("<P>");
+    scripted.messages->answerSave(SaveAnswer::Yes);
+    scripted.sdMain->choose(dir.file("p"));
+    EXPECT_TRUE(docs.FormCloseQuery());
+    EXPECT_EQ(test::readFile(dir.file("p.html")), "<P>");
+}
+
+// --- drops ---
+
+// Catches every dropped file sent to a copy (or all into the window), a copy
+// for the first file, and a zero-byte file that wrongly counts as content.
+TEST_F(DocumentsTest, DropsOpenTheFirstHereAndHandOnTheRest) {
+    const std::string a = file("a.txt", "A");
+    const std::string b = file("b.txt", "B");
+    const std::string c = file("c.txt", "C");
+    docs.WMDropFiles({a, b, c});
+    EXPECT_EQ(edit.text(), "A");
+    EXPECT_EQ(docs.CurrentFile(), a);
+    EXPECT_EQ(window.caption, "korvane -" + a + "-");
+    EXPECT_EQ(copies(), (std::vector<Args>{{b}, {c}}));
+}
+
+TEST_F(DocumentsTest, DropAfterAZeroByteFileGoesToACopy) {
+    // An empty file still names the document, so the window is no longer a
+    // new one: catches the window judged by its text alone, which would
+    // rename the document the user just opened.
+    const std::string empty = file("empty.txt", "");
+    const std::string b = file("b.txt", "B");
+    docs.WMDropFiles({empty, b});
+    EXPECT_EQ(edit.text(), "");
+    EXPECT_EQ(docs.CurrentFile(), empty);
+    EXPECT_EQ(copies(), (std::vector<Args>{{b}}));
+}
+
+// Drops read kvnHtml in both modes and never mvxHtml: catches a text file
+// converted in tag mode, a page switched by case-folded extension, and a
+// dropped page that turns tag mode's highlighting off.
+TEST_F(DocumentsTest, DropsFollowKvnHtmlInEitherMode) {
+    settings.options.mvxHtml = 1;
+    window.tag = true;
+    const std::string notes = file("notes.txt", "<no>");
+    docs.WMDropFiles({notes});
+    EXPECT_TRUE(window.tag);
+    EXPECT_EQ(edit.text(), "<no>");
+    EXPECT_EQ(docs.CurrentFile(), notes);
+
+    docs.forgetFile();
+    edit.setText({});
+    window.tag = false;
+    settings.options.kvnHtml = 1;
+    const std::string upper = file("PAGE.HTM", "<P>");
+    docs.WMDropFiles({upper});
+    EXPECT_FALSE(window.tag);
+
+    docs.forgetFile();
+    edit.setText({});
+    window.tag = true;
+    highlighter.forceWholeTextPass();
+    const std::string page = file("p.htm", "<P>x");
+    docs.WMDropFiles({page});
+    EXPECT_TRUE(window.tag);
+    EXPECT_TRUE(highlighter.TagsHighlighted());
+    EXPECT_TRUE(coloured());
+}
+
+// Catches a dropped folder started as a copy, an unreadable file that lets
+// the remaining drops through, and a read failure without a message.
+TEST_F(DocumentsTest, DroppedFoldersAndUnreadableFiles) {
+    type("x");
+    docs.WMDropFiles({dir.path()});
+    EXPECT_TRUE(copies().empty());
+
+    edit.setText({});
+    const std::string b = file("b.txt", "B");
+    docs.WMDropFiles({dir.path(), b});
+    EXPECT_EQ(errors(), (std::vector<std::string>{"ファイル " + dir.path() + " は開けません"}));
+    EXPECT_EQ(docs.CurrentFile(), dir.path());
+    EXPECT_TRUE(copies().empty());
+    EXPECT_EQ(edit.text(), "");
+}
+
+// --- start-up ---
+
+// Catches the switches' file loaded in the wrong mode, a conversion that
+// keeps the file's name, and the caption left at the design caption.
+TEST_F(DocumentsTest, CommandLineSwitches) {
+    const std::string page = file("a.htm", kPage);
+    docs.interpretCommandLine({StartupKind::OpenAsHtml, {page}});
+    EXPECT_TRUE(window.tag);
+    EXPECT_EQ(edit.text(), kPage);
+    EXPECT_EQ(window.caption, "morvix -" + page + "-");
+    EXPECT_FALSE(highlighter.TagsHighlighted());  // the first activation colours it
+    EXPECT_FALSE(edit.modified());
+}
+
+TEST_F(DocumentsTest, CommandLineConvertsPagesAndTexts) {
+    // Page to text: the title box gets the page's title.
+    const std::string page = file("a.HTML", kPage);
+    docs.interpretCommandLine({StartupKind::Convert, {page}});
+    EXPECT_FALSE(window.tag);
+    EXPECT_EQ(window.title, "\x93\xfa\x8b\x4c");
+    EXPECT_EQ(docs.CurrentFile(), kUntitled);
+    EXPECT_EQ(window.caption, "korvane -Untitled-");
+    EXPECT_FALSE(edit.modified());
+}
+
+TEST_F(DocumentsTest, CommandLineConvertsTextToAnUntitledPage) {
+    // Catches a page with the old title box's title, or without tag mode.
+    window.title = "stale";
+    const std::string text = file("a.txt", "x\r\n");
+    docs.interpretCommandLine({StartupKind::Convert, {text}});
+    EXPECT_TRUE(window.tag);
+    EXPECT_NE(edit.text().find("x<BR>"), std::string::npos);
+    EXPECT_EQ(edit.text().find("<TITLE>"), std::string::npos);
+    EXPECT_EQ(window.caption, "morvix -Untitled-");
+    EXPECT_FALSE(edit.modified());
+}
+
+// A switch with a path that names no file: catches a mode change or a load
+// attempt (with an error box) for a file that does not exist.
+TEST_F(DocumentsTest, CommandLineSwitchWithoutFileKeepsTheName) {
+    const std::string missing = dir.file("none.htm");
+    docs.interpretCommandLine({StartupKind::OpenAsHtml, {missing}});
+    EXPECT_FALSE(window.tag);
+    EXPECT_EQ(docs.CurrentFile(), missing);
+    EXPECT_TRUE(errors().empty());
+    type("x");
+    EXPECT_EQ(docs.Save1Click(), SaveOutcome::Saved);  // no dialog: the name stands
+    EXPECT_EQ(test::readFile(missing), "x");
+}
+
+// The plain list: catches a second file opened over the first, a missing
+// first file that sends the next to a copy, and an existence test before a
+// copy (there is none on this path).
+TEST_F(DocumentsTest, CommandLineFileList) {
+    settings.options.kvnHtml = 2;
+    const std::string missing = dir.file("none.txt");
+    const std::string empty = file("empty.txt", "");
+    const std::string a = file("a.txt", "A");
+    const std::string b = file("b.txt", "B");
+    const std::string page = file("p.HTM", kPage);
+    const std::string gone = dir.file("gone.htm");
+    docs.interpretCommandLine({StartupKind::FileList, {missing, empty, a, b, page, gone}});
+    EXPECT_EQ(docs.CurrentFile(), a);
+    EXPECT_EQ(edit.text(), "A");
+    EXPECT_EQ(window.caption, "korvane -" + a + "-");
+    EXPECT_EQ(copies(), (std::vector<Args>{{b}, {"/t", page}, {"/t", gone}}));
+}
+
+TEST_F(DocumentsTest, CommandLinePageIntoTagModeWithKvnHtml1) {
+    // Catches ".HTM" treated as text at start-up.
+    settings.options.kvnHtml = 1;
+    const std::string page = file("P.HTM", kPage);
+    docs.interpretCommandLine({StartupKind::FileList, {page}});
+    EXPECT_TRUE(window.tag);
+    EXPECT_EQ(window.caption, "morvix -" + page + "-");
+}
+
+// --- the rest ---
+
+// New starts a copy without arguments; a switch of mode forgets the dialogs'
+// names: catches a New that replaces this window's document.
+TEST_F(DocumentsTest, NewAndForgetFile) {
+    type("keep");
+    docs.New1Click();
+    EXPECT_EQ(copies(), (std::vector<Args>{{}}));
+    EXPECT_EQ(edit.text(), "keep");
+
+    scripted.sdMain->choose(dir.file("a.txt"));
+    docs.SaveAs1Click();
+    EXPECT_FALSE(dialogs.sdMain->fileName().empty());
+    docs.forgetFile();
+    EXPECT_EQ(docs.CurrentFile(), kUntitled);
+    EXPECT_TRUE(dialogs.sdMain->fileName().empty());
+    EXPECT_TRUE(dialogs.odMain->fileName().empty());
+}
+
+}  // namespace
+}  // namespace korvane

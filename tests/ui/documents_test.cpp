@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/tvantler.h"
+#include "platform/program_folder.h"
+#include "platform/rich_edit.h"
+#include "platform/sjis_line_edit.h"
+#include "tests/support/recording_shell.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_dir.h"
+
+namespace korvane {
+namespace {
+
+using Args = std::vector<std::string>;
+
+// Points the program folder at a temporary one, so that closing the window
+// writes its size there and not into the user's settings.
+class ProgramHome {
+  public:
+    ProgramHome() {
+        if (const char* old = std::getenv(kProgramHomeVariable))
+            m_old = old;
+        ::setenv(kProgramHomeVariable, m_dir.path().c_str(), 1);
+    }
+    ~ProgramHome() {
+        if (m_old)
+            ::setenv(kProgramHomeVariable, m_old->c_str(), 1);
+        else
+            ::unsetenv(kProgramHomeVariable);
+    }
+    void writeSettings(std::string_view ini) const {
+        test::writeFile(m_dir.file(kSettingsFileName), ini);
+    }
+
+  private:
+    test::TempDir m_dir;
+    std::optional<std::string> m_old;
+};
+
+class DocumentsUiTest : public ::testing::Test {
+  protected:
+    void create() {
+        m_window.reset();
+        m_scripted = std::make_unique<test::ScriptedDialogs>();
+        auto shell = std::make_unique<test::RecordingShell>();
+        m_shell = shell.get();
+        m_window = std::make_unique<Tvantler>(m_scripted->release(), std::move(shell));
+    }
+    QAction* action(const char* name) const {
+        return m_window->findChild<QAction*>(QString::fromUtf8(name));
+    }
+    void trigger(const char* name) const {
+        QAction* a = action(name);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+    std::string file(const char* name, std::string_view bytes) const {
+        const std::string path = m_dir.file(name);
+        test::writeFile(path, bytes);
+        return path;
+    }
+    RichEdit& editor() const { return *m_window->editor(); }
+    const std::vector<std::string>& errors() const { return m_scripted->messages->errors(); }
+
+    // Drags `paths` onto `target` and drops them there, as the desktop does.
+    static void dropOn(QWidget* target, const std::vector<std::string>& paths) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const std::string& p : paths)
+            urls << QUrl::fromLocalFile(QString::fromStdString(p));
+        mime.setUrls(urls);
+        mime.setText(urls.isEmpty() ? QString() : urls.first().toString());
+        const QPoint at(5, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        QCoreApplication::processEvents();  // the window handles drops after the drag
+    }
+
+    ProgramHome m_home;
+    test::TempDir m_dir;
+    std::unique_ptr<test::ScriptedDialogs> m_scripted;
+    test::RecordingShell* m_shell = nullptr;
+    std::unique_ptr<Tvantler> m_window;
+};
+
+// Files opened and saved without an edit through the real editor and codec:
+// catches bytes changed on the way (a final line break added, invalid bytes
+// or user-defined characters lost, CR LF doubled), and the duplicate codes
+// not coming back in Windows' form.
+TEST_F(DocumentsUiTest, OpenAndSaveKeepsTheBytes) {
+    struct Row {
+        const char* name;
+        std::string file;
+        std::string saved;
+    };
+    const Row rows[] = {
+        {"double-byte text with CR LF", "\x93\xfa\x96\x7b\x8c\xea\r\n\x83\x5c\x83\x74\x83\x67\r\n",
+         "\x93\xfa\x96\x7b\x8c\xea\r\n\x83\x5c\x83\x74\x83\x67\r\n"},
+        {"no final line break", "a\r\nb", "a\r\nb"},
+        {"LF and CR become CR LF", "a\nb\rc", "a\r\nb\r\nc"},
+        {"invalid and single bytes", "x\x81\r\n\x80\xa0\xfd\xfe\xff y",
+         "x\x81\r\n\x80\xa0\xfd\xfe\xff y"},
+        {"user-defined character", "\xf0\x40\xf9\xfc", "\xf0\x40\xf9\xfc"},
+        {"empty file", "", ""},
+        {"NEC row 13 duplicate", "\x87\x90", "\x81\xe0"},
+        {"NEC-selected IBM extension", "\xed\x40", "\xfa\x5c"},
+        {"IBM roman numeral", "\xfa\x4a", "\x87\x54"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        create();
+        const std::string path = file("doc.txt", r.file);
+        m_scripted->odMain->choose(path);
+        trigger("Open1");
+        EXPECT_EQ(m_window->currentFile().toStdString(), path);
+        EXPECT_FALSE(editor().modified());
+        trigger("Save1");
+        EXPECT_EQ(test::readFile(path), r.saved);
+        EXPECT_TRUE(errors().empty());
+    }
+}
+
+// Catches the file items left disabled, the title box saved with the text,
+// and the default extension not appended.
+TEST_F(DocumentsUiTest, SaveAsWritesTheEditorTextOnly) {
+    create();
+    editor().setText("\x93\xfa\x96\x7b");
+    m_window->titleBox()->setBytes("title");
+    m_scripted->sdMain->choose(m_dir.file("new"));
+    trigger("SaveAs1");
+    EXPECT_EQ(test::readFile(m_dir.file("new.txt")), "\x93\xfa\x96\x7b");
+    EXPECT_EQ(m_window->windowTitle(),
+              QStringLiteral("korvane -") + QString::fromStdString(m_dir.file("new.txt")) + "-");
+    EXPECT_FALSE(editor().modified());
+}
+
+// Catches the simple-image button enabled at start, or not enabled once a
+// tag-mode document has a file.
+TEST_F(DocumentsUiTest, ImageButtonFollowsTheFirstFile) {
+    create();
+    trigger("morvixS1");
+    QAction* button = action("ToolButton29");
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->isEnabled());
+    m_scripted->odMain->choose(file("page.htm", "<P>x"));
+    trigger("Open2");
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_EQ(m_window->windowTitle(),
+              QStringLiteral("morvix -") + QString::fromStdString(m_dir.file("page.htm")) + "-");
+}
+
+// Catches the dialogs' names kept across a switch of mode.
+TEST_F(DocumentsUiTest, SwitchCommandsForgetTheDialogsNames) {
+    create();
+    editor().setText("x");
+    m_scripted->sdMain->choose(m_dir.file("a.txt"));
+    trigger("SaveAs1");
+    EXPECT_FALSE(m_scripted->sdMain->fileName().empty());
+    trigger("htmlmorvixH1");
+    EXPECT_TRUE(m_scripted->sdMain->fileName().empty());
+    EXPECT_EQ(m_window->currentFile(), QStringLiteral("Untitled"));
+}
+
+// New and the hand-over to copies go through the shell with argument lists:
+// catches a copy started with a quoted or joined command line.
+TEST_F(DocumentsUiTest, CopiesAreStartedThroughTheShell) {
+    m_home.writeSettings("[Option]\r\nkvnHtml=1\r\n");
+    create();
+    trigger("New1");
+    editor().setText("typed");
+    const std::string page = file("my page.htm", "<P>");
+    m_scripted->odMain->choose(page);
+    trigger("Open1");
+    EXPECT_EQ(m_shell->startedCopies(), (std::vector<Args>{{}, {"/h", page}}));
+    EXPECT_EQ(editor().text(), "typed");
+}
+
+// Dropped files reach the window wherever they land: catches the editor or
+// the title box pasting "file:///..." as text, and drops in the wrong order.
+TEST_F(DocumentsUiTest, FilesDroppedAnywhereOpen) {
+    const char* targets[] = {"editor", "title box", "window"};
+    for (const char* where : targets) {
+        SCOPED_TRACE(where);
+        create();
+        m_window->show();
+        QWidget* target = m_window.get();
+        if (std::string(where) == "editor")
+            target = editor().viewport();
+        else if (std::string(where) == "title box")
+            target = m_window->titleBox();
+        const std::string a = file("a.txt", "A");
+        const std::string b = file("b.txt", "B");
+        dropOn(target, {a, b});
+        EXPECT_EQ(editor().text(), "A");
+        EXPECT_EQ(m_window->titleBox()->bytes(), "");
+        EXPECT_EQ(m_window->currentFile().toStdString(), a);
+        EXPECT_EQ(m_shell->startedCopies(), (std::vector<Args>{{b}}));
+    }
+}
+
+// The close question through the window's close: catches a window that
+// closes on Cancel, loses the text on a cancelled name dialog, or asks when
+// nothing changed.
+TEST_F(DocumentsUiTest, ClosingAsksAndHonoursTheAnswer) {
+    create();
+    m_window->show();
+    editor().setText("work");
+    m_scripted->messages->answerSave(SaveAnswer::Cancel);
+    EXPECT_FALSE(m_window->close());
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(editor().text(), "work");
+    EXPECT_TRUE(editor().modified());
+
+    m_scripted->messages->answerSave(SaveAnswer::Yes);
+    m_scripted->sdMain->cancel();
+    EXPECT_FALSE(m_window->close());
+    EXPECT_EQ(editor().text(), "work");
+
+    m_scripted->messages->answerSave(SaveAnswer::Yes);
+    m_scripted->sdMain->choose(m_dir.file("work"));
+    EXPECT_TRUE(m_window->close());
+    EXPECT_EQ(test::readFile(m_dir.file("work.txt")), "work");
+
+    create();
+    m_window->show();
+    editor().setText("gone");
+    m_scripted->messages->answerSave(SaveAnswer::No);
+    EXPECT_TRUE(m_window->close());
+    EXPECT_EQ(m_scripted->messages->saveQuestions().size(), 1u);
+
+    create();
+    m_window->show();
+    EXPECT_TRUE(m_window->close());  // nothing typed: no question
+    EXPECT_TRUE(m_scripted->messages->saveQuestions().empty());
+}
+
+// Start-up from the command line: catches a relative path kept relative, and
+// the second file opened over the first.
+TEST_F(DocumentsUiTest, CommandLineOpensTheFirstAndHandsOnTheRest) {
+    const std::string a = file("a.txt", "A");
+    file("b.txt", "B");
+    const QString old = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(m_dir.path())));
+    create();
+    m_window->interpretCommandLine({"a.txt", "./b.txt"});
+    QDir::setCurrent(old);
+    EXPECT_EQ(m_window->currentFile().toStdString(), a);
+    EXPECT_EQ(editor().text(), "A");
+    EXPECT_EQ(m_shell->startedCopies(), (std::vector<Args>{{m_dir.file("b.txt")}}));
+    EXPECT_EQ(m_window->windowTitle(),
+              QStringLiteral("korvane -") + QString::fromStdString(a) + "-");
+}
+
+// "/h" with a page: catches tag mode entered without the first activation's
+// colouring.
+TEST_F(DocumentsUiTest, CommandLineOpensPagesInTagMode) {
+    const std::string page = file("p.htm", "<B>x</B>");
+    create();
+    m_window->interpretCommandLine({"/h", page});
+    m_window->show();
+    EXPECT_TRUE(m_window->isTagMode());
+    EXPECT_TRUE(m_window->tagsHighlighted());
+    EXPECT_FALSE(editor().modified());
+}
+
+}  // namespace
+}  // namespace korvane
