@@ -458,6 +458,10 @@ struct ButtonDef {
     std::function<void()> handler;
 };
 
+// Set on the tool buttons that have a command: a rule that enables a button
+// must not enable one that would do nothing.
+constexpr const char* kHasCommand = "korvaneHasCommand";
+
 // Tool buttons carry their own actions, without short-cuts, so that a hidden
 // tool bar can never take a key from the mode that is shown.
 void fillToolBar(QToolBar* bar, const std::vector<ButtonDef>& buttons) {
@@ -471,10 +475,12 @@ void fillToolBar(QToolBar* bar, const std::vector<ButtonDef>& buttons) {
         action->setObjectName(QString::fromUtf8(def.name));
         action->setToolTip(hint.section('|', 0, 0));
         action->setStatusTip(hint);
-        if (def.handler)
+        if (def.handler) {
             QObject::connect(action, &QAction::triggered, bar, [h = def.handler] { h(); });
-        else
+            action->setProperty(kHasCommand, true);
+        } else {
             action->setEnabled(false);
+        }
     }
 }
 
@@ -650,7 +656,8 @@ void Tvantler::buildToolBars() {
              s->standardIcon(QStyle::SP_DialogHelpButton),
              {}},
         });
-    // Disabled until a tag-mode document has a file.
+    // Disabled until a tag-mode document has a file (and, while it has no
+    // command, after that too: see enableImageButton).
     m_toolButton29 = m_toolBar1->findChild<QAction*>(QStringLiteral("ToolButton29"));
     m_toolButton29->setEnabled(false);
 }
@@ -904,7 +911,11 @@ void Tvantler::setTitleBytes(std::string_view bytes) {
 }
 
 void Tvantler::enableImageButton() {
-    m_toolButton29->setEnabled(true);
+    // A tag-mode document with a file is where the simple image belongs, so
+    // this is when its button comes on. Its command (E1Click) is not in this
+    // program yet, and a button that is enabled and does nothing is wrong:
+    // until a command is connected to it the button stays disabled.
+    m_toolButton29->setEnabled(m_toolButton29->property(kHasCommand).toBool());
 }
 
 void Tvantler::New1Click() {

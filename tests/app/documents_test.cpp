@@ -87,6 +87,30 @@ class DocumentsTest : public ::testing::Test {
     Documents docs{edit, highlighter, settings, dialogs, shell, window};
 };
 
+// A window of its own, for table rows that each need a new document.
+struct Session {
+    Session() {
+        w.docs = &d;
+        e.setChangeHandler([this] { h.reMainChange(); });
+    }
+    bool coloured() const {
+        for (std::size_t i = 0; i < e.textLength(); ++i) {
+            if (!e.colorAt(i).automatic)
+                return true;
+        }
+        return false;
+    }
+
+    test::MemoryEditControl e;
+    TagHighlighter h{e};
+    StartupSettings s;
+    test::ScriptedDialogs sd;
+    CommonDialogs cd = sd.release();
+    test::RecordingShell sh;
+    FakeWindow w;
+    Documents d{e, h, s, cd, sh, w};
+};
+
 // --- text mode's Open ---
 
 // Catches the wrong filters, default extension or filter index offered.
@@ -155,6 +179,157 @@ TEST_F(DocumentsTest, TextModeOpenOfAPageFollowsKvnHtml) {
         }
         EXPECT_TRUE(sh.startedCopies().empty());
     }
+}
+
+// The title box is not part of the document: catches a text file or a page
+// without a title that wipes the typed title, and a stale title kept into
+// tag mode (where it would go into every converted page).
+TEST_F(DocumentsTest, TitleBoxAfterOpening) {
+    struct Row {
+        const char* name;
+        const char* file;
+        std::string bytes;
+        int kvnHtml;
+        std::string title;
+    };
+    const Row rows[] = {
+        {"text file keeps the title", "a.txt", "<TITLE>x</TITLE>", 2, "keep"},
+        {"page kept as it is keeps it", "p.htm", kPage, 0, "keep"},
+        {"stripped page without a title keeps it", "p.htm", "<P>x", 2, "keep"},
+        {"stripped page takes its own", "p.htm", kPage, 2, "\x93\xfa\x8b\x4c"},
+        {"page into tag mode empties it", "p.htm", kPage, 1, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Session w;
+        w.s.options.kvnHtml = r.kvnHtml;
+        w.w.title = "keep";
+        w.sd.odMain->choose(file(r.file, r.bytes));
+        w.d.Open1Click();
+        EXPECT_EQ(w.w.title, r.title);
+    }
+}
+
+// Colours after a load into tag mode: catches the toggle run on colours that
+// are already on (it would take them off, against HighlightByDefault), a
+// flag left claiming colours the new text does not have, and colours put on
+// a page that only opens as it is.
+TEST_F(DocumentsTest, ColoursAfterALoadIntoTagMode) {
+    struct Row {
+        const char* name;
+        bool drop;  // else the text-mode Open
+        bool tagMode;
+        bool highlightedBefore;
+        bool byDefault;
+        int kvnHtml;
+        bool coloured;
+    };
+    const Row rows[] = {
+        {"open into tag mode, by default", false, false, false, true, 1, true},
+        {"open into tag mode, not by default", false, false, false, false, 1, false},
+        {"drop into tag mode, colours already on", true, true, true, true, 1, true},
+        {"drop as it is, colours on though not by default", true, true, true, false, 0, true},
+        {"drop as it is, colours off", true, true, false, true, 0, false},
+        {"drop stripped, colours on", true, true, true, true, 2, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Session w;
+        w.s.options.kvnHtml = r.kvnHtml;
+        w.h.setHighlightByDefault(r.byDefault);
+        w.w.tag = r.tagMode;
+        if (r.highlightedBefore)
+            w.h.forceWholeTextPass();
+        const std::string page = file("p.htm", "<P>x<B>y</B>");
+        if (r.drop) {
+            w.d.WMDropFiles({page});
+        } else {
+            w.sd.odMain->choose(page);
+            w.d.Open1Click();
+        }
+        EXPECT_TRUE(w.w.tag);
+        EXPECT_EQ(w.h.TagsHighlighted(), r.coloured);
+        if (r.kvnHtml != 2) {  // the stripped text has no tags to colour
+            EXPECT_EQ(w.coloured(), r.coloured);
+        }
+        EXPECT_FALSE(w.e.modified());
+    }
+}
+
+// A window that holds a named document hands every file on and stays as it
+// is: catches the wrong switch for the copy, a folder started as a copy, and
+// the document or caption of this window changed.
+TEST_F(DocumentsTest, NamedDocumentHandsFilesOn) {
+    struct Row {
+        const char* name;
+        bool drop;  // else the text-mode Open
+        int kvnHtml;
+        const char* file;  // nullptr: a folder
+        Args args;         // with the path appended; empty: no copy
+    };
+    const Row rows[] = {
+        {"open of a page, kvnHtml 2", false, 2, "page.htm", {"/t"}},
+        {"drop of a page, kvnHtml 1", true, 1, "page.htm", {"/h"}},
+        {"drop of a text file, kvnHtml 1", true, 1, "b.txt", {}},
+        {"drop of a folder", true, 0, nullptr, {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Session w;
+        w.s.options.kvnHtml = r.kvnHtml;
+        const std::string mine = file("mine.txt", "mine");
+        w.d.WMDropFiles({mine});
+        ASSERT_EQ(w.d.CurrentFile(), mine);
+        const std::string caption = w.w.caption;
+        const std::string path = r.file ? file(r.file, "<P>") : dir.path();
+        if (r.drop) {
+            w.d.WMDropFiles({path});
+        } else {
+            w.sd.odMain->choose(path);
+            w.d.Open1Click();
+        }
+        if (r.file) {
+            Args want = r.args;
+            want.push_back(path);
+            EXPECT_EQ(w.sh.startedCopies(), std::vector<Args>{want});
+        } else {
+            EXPECT_TRUE(w.sh.startedCopies().empty());
+        }
+        EXPECT_EQ(w.d.CurrentFile(), mine);
+        EXPECT_EQ(w.e.text(), "mine");
+        EXPECT_EQ(w.w.caption, caption);
+        EXPECT_FALSE(w.w.tag);
+    }
+}
+
+// A read that fails after the layout step: catches the mode switch undone,
+// the new name dropped, and a caption that still names the old mode and
+// document (the next Save writes to the new name).
+TEST_F(DocumentsTest, ReadFailureAfterTheLayoutStepKeepsWhatWasDone) {
+    settings.options.kvnHtml = 1;
+    const std::string folder = dir.file("site.htm");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    scripted.odMain->choose(folder);
+    docs.Open1Click();
+    EXPECT_EQ(errors(), (std::vector<std::string>{"ファイル " + folder + " は開けません"}));
+    EXPECT_TRUE(window.tag);
+    EXPECT_EQ(docs.CurrentFile(), folder);
+    EXPECT_EQ(window.caption, "morvix -" + folder + "-");
+}
+
+// A kvnHtml of no meaning (a hand-edited settings file): catches the page
+// loaded anyway or handed to a copy. The name is taken, as for every file
+// the window takes, and the caption shows it.
+TEST_F(DocumentsTest, UnknownKvnHtmlOnlyNamesTheDocument) {
+    settings.options.kvnHtml = 5;
+    const std::string page = file("p.htm", "<P>");
+    scripted.odMain->choose(page);
+    docs.Open1Click();
+    EXPECT_EQ(docs.CurrentFile(), page);
+    EXPECT_EQ(edit.text(), "");
+    EXPECT_EQ(window.caption, "korvane -" + page + "-");
+    EXPECT_TRUE(copies().empty());
+    EXPECT_TRUE(errors().empty());
 }
 
 // Catches a copy started with the switch in the path's argument, a copy for
@@ -459,6 +634,19 @@ TEST_F(DocumentsTest, DropAfterAZeroByteFileGoesToACopy) {
     EXPECT_EQ(copies(), (std::vector<Args>{{b}}));
 }
 
+// An empty page stripped of its tags leaves a new, empty document (no name,
+// no text): catches the next dropped file sent to a copy although this
+// window is free to take it.
+TEST_F(DocumentsTest, DropAfterAnEmptyStrippedPageOpensHere) {
+    settings.options.kvnHtml = 2;
+    const std::string empty = file("empty.htm", "");
+    const std::string b = file("b.txt", "B");
+    docs.WMDropFiles({empty, b});
+    EXPECT_EQ(edit.text(), "B");
+    EXPECT_EQ(docs.CurrentFile(), b);
+    EXPECT_TRUE(copies().empty());
+}
+
 // Drops read kvnHtml in both modes and never mvxHtml: catches a text file
 // converted in tag mode, a page switched by case-folded extension, and a
 // dropped page that turns tag mode's highlighting off.
@@ -478,6 +666,8 @@ TEST_F(DocumentsTest, DropsFollowKvnHtmlInEitherMode) {
     const std::string upper = file("PAGE.HTM", "<P>");
     docs.WMDropFiles({upper});
     EXPECT_FALSE(window.tag);
+    EXPECT_EQ(edit.text(), "<P>");
+    EXPECT_EQ(docs.CurrentFile(), upper);
 
     docs.forgetFile();
     edit.setText({});
@@ -507,6 +697,14 @@ TEST_F(DocumentsTest, DroppedFoldersAndUnreadableFiles) {
 }
 
 // --- start-up ---
+
+// No file at start-up: catches a caption left at the design caption.
+TEST_F(DocumentsTest, CommandLineWithoutFiles) {
+    docs.interpretCommandLine({});
+    EXPECT_FALSE(window.tag);
+    EXPECT_EQ(docs.CurrentFile(), kUntitled);
+    EXPECT_EQ(window.caption, "korvane -Untitled-");
+}
 
 // Catches the switches' file loaded in the wrong mode, a conversion that
 // keeps the file's name, and the caption left at the design caption.
@@ -541,6 +739,13 @@ TEST_F(DocumentsTest, CommandLineConvertsTextToAnUntitledPage) {
     EXPECT_EQ(edit.text().find("<TITLE>"), std::string::npos);
     EXPECT_EQ(window.caption, "morvix -Untitled-");
     EXPECT_FALSE(edit.modified());
+    // The new page has no file: saving asks for one (a page, not a text).
+    type("!");
+    scripted.sdMain->choose(dir.file("page"));
+    EXPECT_EQ(docs.Save2Click(), SaveOutcome::Saved);
+    EXPECT_EQ(scripted.sdMain->shown().back().defaultExtension, "html");
+    EXPECT_NE(test::readFile(dir.file("page.html")).find("x<BR>"), std::string::npos);
+    EXPECT_EQ(test::readFile(text), "x\r\n");
 }
 
 // A switch with a path that names no file: catches a mode change or a load
@@ -550,6 +755,7 @@ TEST_F(DocumentsTest, CommandLineSwitchWithoutFileKeepsTheName) {
     docs.interpretCommandLine({StartupKind::OpenAsHtml, {missing}});
     EXPECT_FALSE(window.tag);
     EXPECT_EQ(docs.CurrentFile(), missing);
+    EXPECT_EQ(window.caption, "korvane -" + missing + "-");  // the file a save writes
     EXPECT_TRUE(errors().empty());
     type("x");
     EXPECT_EQ(docs.Save1Click(), SaveOutcome::Saved);  // no dialog: the name stands

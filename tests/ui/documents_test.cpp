@@ -153,9 +153,10 @@ TEST_F(DocumentsUiTest, SaveAsWritesTheEditorTextOnly) {
     EXPECT_FALSE(editor().modified());
 }
 
-// Catches the simple-image button enabled at start, or not enabled once a
-// tag-mode document has a file.
-TEST_F(DocumentsUiTest, ImageButtonFollowsTheFirstFile) {
+// The simple-image button would come on once a tag-mode document has a file,
+// but its command does not exist yet, so it stays disabled: catches a button
+// that is enabled and does nothing when pressed.
+TEST_F(DocumentsUiTest, ImageButtonStaysDisabledWithoutItsCommand) {
     create();
     trigger("morvixS1");
     QAction* button = action("ToolButton29");
@@ -163,9 +164,40 @@ TEST_F(DocumentsUiTest, ImageButtonFollowsTheFirstFile) {
     EXPECT_FALSE(button->isEnabled());
     m_scripted->odMain->choose(file("page.htm", "<P>x"));
     trigger("Open2");
-    EXPECT_TRUE(button->isEnabled());
     EXPECT_EQ(m_window->windowTitle(),
               QStringLiteral("morvix -") + QString::fromStdString(m_dir.file("page.htm")) + "-");
+    EXPECT_FALSE(button->isEnabled());
+    trigger("Save2");
+    EXPECT_FALSE(button->isEnabled());
+}
+
+// Opening into the other mode brings that mode's editor font: catches a page
+// shown in tag mode with the text-mode font, or the reverse.
+TEST_F(DocumentsUiTest, OpeningIntoTheOtherModeTakesItsFont) {
+    struct Row {
+        const char* name;
+        const char* settings;
+        bool startInTagMode;
+        const char* file;
+        int pointSize;
+    };
+    const Row rows[] = {
+        {"page into tag mode", "[Option]\r\nkvnHtml=1\r\n", false, "p.htm", 17},
+        {"text into text mode", "[Option]\r\nmvxHtml=0\r\n", true, "n.txt", 11},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        m_home.writeSettings(std::string("[Font]\r\nkvnSize=11\r\nmvxSize=17\r\n") + r.settings);
+        create();
+        m_window->show();
+        if (r.startInTagMode)
+            trigger("morvixS1");
+        m_scripted->odMain->choose(file(r.file, "<P>x"));
+        trigger(r.startInTagMode ? "Open2" : "Open1");
+        EXPECT_EQ(m_window->isTagMode(), !r.startInTagMode);
+        EXPECT_EQ(editor().font().pointSize(), r.pointSize);
+        EXPECT_FALSE(editor().modified());
+    }
 }
 
 // Catches the dialogs' names kept across a switch of mode.
