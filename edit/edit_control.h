@@ -88,6 +88,12 @@ class EditControl {
     virtual std::size_t lineCount() const = 0;
     virtual std::size_t lineFromChar(std::size_t offset) const = 0;
     virtual std::size_t lineIndex(std::size_t line) const = 0;
+    // The start of the display line that holds `offset`, the same as
+    // lineIndex(lineFromChar(offset)). A control may answer it from the
+    // offset's own paragraph without numbering every line before it.
+    virtual std::size_t lineStartOf(std::size_t offset) const {
+        return lineIndex(lineFromChar(offset));
+    }
     // The bytes of one display line, without its line break.
     virtual std::string lineText(std::size_t line) const = 0;
 

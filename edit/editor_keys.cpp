@@ -10,10 +10,11 @@ bool reMainOnpress(EditControl& edit, int keyChar) {
         return false;
     const std::size_t caret = edit.selStart();
     // Display lines: on a wrapped paragraph the indentation is that of the
-    // line the caret is shown on.
-    const std::size_t line = edit.lineFromChar(caret);
-    const std::size_t column = caret - std::min(caret, edit.lineIndex(line));
-    const std::string lineText = column == 0 ? std::string() : edit.lineText(line);
+    // line the caret is shown on. Only the bytes from that line's start up to
+    // the caret count, so there is no need to number the lines before it.
+    const std::size_t lineStart = std::min(caret, edit.lineStartOf(caret));
+    const std::size_t column = caret - lineStart;
+    const std::string lineText = column == 0 ? std::string() : edit.textRange(lineStart, caret);
 
     std::string inserted = "\r\n";
     std::size_t blanks = 0;

@@ -1,11 +1,58 @@
 #include "edit/tag_highlighter.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "edit/tag_scanner.h"
 
 namespace korvane {
+namespace {
+
+// Chunks grow from the first size so that the usual case (a bracket a few
+// lines away) reads little, and a page without any bracket takes a few dozen
+// reads rather than thousands.
+constexpr std::size_t kLastChunk = std::size_t{1} << 20;
+
+std::size_t nextChunk(std::size_t chunk) {
+    return std::min(chunk * 2, kLastChunk);
+}
+
+// The last "<" in [0, before).
+std::optional<std::size_t> lastOpenBefore(const EditControl& edit, std::size_t before) {
+    std::size_t end = before;
+    std::size_t chunk = TagHighlighter::kFirstChunk;
+    while (end > 0) {
+        const std::size_t start = end > chunk ? end - chunk : 0;
+        const std::string bytes = edit.textRange(start, end);
+        const std::size_t at = bytes.rfind('<');
+        if (at != std::string::npos)
+            return start + at;
+        end = start;
+        chunk = nextChunk(chunk);
+    }
+    return std::nullopt;
+}
+
+// The first ">" at or after `from`.
+std::optional<std::size_t> firstCloseFrom(const EditControl& edit, std::size_t from) {
+    const std::size_t length = edit.textLength();
+    std::size_t start = from;
+    std::size_t chunk = TagHighlighter::kFirstChunk;
+    while (start < length) {
+        const std::string bytes = edit.textRange(start, start + chunk);
+        if (bytes.empty())
+            break;
+        const std::size_t at = bytes.find('>');
+        if (at != std::string::npos)
+            return start + at;
+        start += bytes.size();
+        chunk = nextChunk(chunk);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
 
 void TagHighlighter::html1Click() {
     if (m_tagsHighlighted)
@@ -81,29 +128,22 @@ void TagHighlighter::reMainChange() {
 
     // A change can join or split tags only between the last "<" before it
     // and the first ">" after it; the rest of the text keeps its colours.
-    const std::string text = m_edit.text();
-    const std::string_view view(text);
-    const std::size_t selEnd = std::min(selStart + selLength, view.size());
-    std::size_t rangeStart = selStart;
-    if (selStart > 0) {
-        const std::size_t open = view.rfind('<', selStart - 1);
-        if (open != std::string_view::npos)
-            rangeStart = open;
-    }
-    std::size_t rangeEnd = selEnd;
-    const std::size_t close = view.find('>', selEnd);
-    if (close != std::string_view::npos)
-        rangeEnd = close + 1;
+    // Both are looked for in chunks around the selection, so a keystroke in
+    // a long page does not copy the whole text.
+    const std::size_t selEnd = std::min(selStart + selLength, m_edit.textLength());
+    const std::size_t rangeStart = lastOpenBefore(m_edit, selStart).value_or(selStart);
+    const std::optional<std::size_t> close = firstCloseFrom(m_edit, selEnd);
+    const std::size_t rangeEnd = close ? *close + 1 : selEnd;
 
     if (rangeStart < rangeEnd) {
         m_edit.setSelection(rangeStart, rangeEnd);
         m_edit.colorSelection(CharColor::autoColor());
         const CharColor tagColor = CharColor::of(m_highlightColor);
-        forEachTag(view.substr(rangeStart, rangeEnd - rangeStart),
-                   [this, rangeStart, tagColor](TagRange tag) {
-                       m_edit.setSelection(rangeStart + tag.start, rangeStart + tag.end);
-                       m_edit.colorSelection(tagColor);
-                   });
+        const std::string range = m_edit.textRange(rangeStart, rangeEnd);
+        forEachTag(range, [this, rangeStart, tagColor](TagRange tag) {
+            m_edit.setSelection(rangeStart + tag.start, rangeStart + tag.end);
+            m_edit.colorSelection(tagColor);
+        });
         m_edit.setSelStart(selStart);
         m_edit.setSelLength(selLength);
     }

@@ -8,6 +8,7 @@
 // flags below have a single owner.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string_view>
 
@@ -18,6 +19,9 @@ namespace korvane {
 class TagHighlighter {
   public:
     static constexpr ColorValue kDefaultHighlightColor = 0xFF0000;  // blue (0x00BBGGRR)
+    // The live re-colouring reads the text around a change in chunks of
+    // this size first, growing further away.
+    static constexpr std::size_t kFirstChunk = 4096;
 
     explicit TagHighlighter(EditControl& edit) : m_edit(edit) {}
     TagHighlighter(const TagHighlighter&) = delete;

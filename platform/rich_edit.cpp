@@ -670,6 +670,10 @@ std::size_t RichEdit::lineFromChar(std::size_t offset) const {
     const QTextBlock block = document()->findBlock(unit);
     const auto number = static_cast<std::size_t>(block.blockNumber());
     ensureLineCache(number + 1);
+    return m_linesBefore[number] + static_cast<std::size_t>(lineInBlock(block, unit));
+}
+
+int RichEdit::lineInBlock(const QTextBlock& block, int unit) const {
     displayLinesOf(block);
     const QTextLayout* layout = block.layout();
     const int local = unit - block.position();
@@ -678,7 +682,17 @@ std::size_t RichEdit::lineFromChar(std::size_t offset) const {
         if (layout->lineAt(i).textStart() <= local)
             inBlock = i;
     }
-    return m_linesBefore[number] + static_cast<std::size_t>(inBlock);
+    return inBlock;
+}
+
+std::size_t RichEdit::lineStartOf(std::size_t offset) const {
+    const auto unit = static_cast<int>(m_mirror.byteToUnit(offset));
+    const QTextBlock block = document()->findBlock(unit);
+    const int inBlock = lineInBlock(block, unit);
+    if (block.layout()->lineCount() == 0)  // not laid out (no width yet)
+        return m_mirror.unitToByte(static_cast<std::size_t>(block.position()));
+    const int start = block.position() + block.layout()->lineAt(inBlock).textStart();
+    return m_mirror.unitToByte(static_cast<std::size_t>(start));
 }
 
 std::size_t RichEdit::lineIndex(std::size_t line) const {

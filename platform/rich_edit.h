@@ -78,6 +78,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     std::size_t lineCount() const override;
     std::size_t lineFromChar(std::size_t offset) const override;
     std::size_t lineIndex(std::size_t line) const override;
+    // Lays out only the offset's paragraph.
+    std::size_t lineStartOf(std::size_t offset) const override;
     std::string lineText(std::size_t line) const override;
 
     std::optional<std::size_t> find(std::string_view what, std::size_t min, std::size_t max,
@@ -160,6 +162,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // Display lines.
     void ensureLineCache(std::size_t blocks) const;
     std::size_t displayLinesOf(const QTextBlock& block) const;
+    // The display line within its block that holds a position of the document.
+    int lineInBlock(const QTextBlock& block, int unit) const;
     // The block and the line in it of a display line; nothing past the last.
     std::optional<std::pair<QTextBlock, int>> displayLine(std::size_t line) const;
 

@@ -184,6 +184,75 @@ INSTANTIATE_TEST_SUITE_P(
                  "....TTT.TTT"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// The brackets around a change are looked for chunk by chunk; one byte on
+// either side of a chunk edge, several chunks away, or nowhere at all.
+struct FarCase {
+    const char* name;
+    std::size_t before;  // bytes between the "<" and the caret (none: no "<")
+    std::size_t after;   // bytes between the caret and the ">" (none: no ">")
+};
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+constexpr std::size_t kChunk = TagHighlighter::kFirstChunk;
+
+class FarBrackets : public ::testing::TestWithParam<FarCase> {};
+
+// Catches a chunked search that misses a bracket on a chunk edge, stops after
+// the first chunk, or finds one that is not there.
+TEST_P(FarBrackets, RangeReachesTheNearestBrackets) {
+    const FarCase& c = GetParam();
+    // A ">" before the "<" and a "<" behind the ">" must not end the search.
+    const std::string left =
+        c.before == kNone ? std::string(3 * kChunk, 'a') : "<" + std::string(c.before - 1, 'a');
+    const std::string right =
+        c.after == kNone ? std::string(3 * kChunk, 'a') : std::string(c.after - 1, 'a') + ">";
+    const std::string text = "x>" + left + right + "<y";
+    const std::size_t caret = 2 + left.size();
+    Fixture f(text);
+    f.highlighter.html1Click();
+    f.edit.clearColorRequests();
+    f.edit.setSelStart(caret);
+    f.edit.replaceSelection("z");
+
+    // Without a bracket the range ends at the caret behind the typed byte.
+    const std::size_t from = c.before == kNone ? caret + 1 : 2;
+    const std::size_t to = c.after == kNone ? caret + 1 : caret + 1 + right.size();
+    std::vector<Request> expected;
+    if (from < to)
+        expected.push_back({from, to, kAuto});
+    if (c.before != kNone && c.after != kNone)
+        expected.push_back({from, to, kTagColor});
+    EXPECT_EQ(f.edit.colorRequests(), expected);
+    EXPECT_EQ(f.edit.selStart(), caret + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FarBrackets,
+                         ::testing::Values(FarCase{"JustInsideFirstChunk", kChunk, kChunk},
+                                           FarCase{"JustPastFirstChunk", kChunk + 1, kChunk + 1},
+                                           FarCase{"SecondChunkEdge", 3 * kChunk, 3 * kChunk + 1},
+                                           FarCase{"ManyChunksAway", 600 * kChunk, 600 * kChunk},
+                                           FarCase{"NoOpenBefore", kNone, 10},
+                                           FarCase{"NoCloseAfter", 10, kNone},
+                                           FarCase{"NeitherBracket", kNone, kNone}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Catches a search that reads before the text or past its end when the
+// change is at either end.
+TEST(FarBrackets, ChangeAtTheEnds) {
+    Fixture f(std::string(2 * kChunk, 'a') + "<b>");
+    f.highlighter.html1Click();
+    f.edit.clearColorRequests();
+    f.edit.setSelStart(0);
+    f.edit.replaceSelection("<");
+    EXPECT_EQ(f.edit.colorRequests(),
+              (std::vector<Request>{{0, 2 * kChunk + 4, kAuto}, {0, 2 * kChunk + 4, kTagColor}}));
+    f.edit.clearColorRequests();
+    f.edit.setSelStart(f.edit.textLength());
+    f.edit.replaceSelection("c");
+    const std::size_t end = f.edit.textLength();
+    EXPECT_EQ(f.edit.colorRequests(),
+              (std::vector<Request>{{end - 4, end, kAuto}, {end - 4, end - 1, kTagColor}}));
+}
+
 // Catches re-colouring that runs while highlighting is off or inside the
 // program's own changes.
 TEST(LiveRecolour, IdleWhenOffOrBusy) {

@@ -168,9 +168,11 @@ TYPED_TEST(EditControlContract, LineRequests) {
         std::size_t line;
     };
     const Row fromChar[] = {{0, 0}, {2, 0}, {3, 0}, {4, 1}, {5, 1}, {9, 2}, {11, 3}, {13, 3}};
-    for (const Row& row : fromChar)
-        EXPECT_EQ(e.lineFromChar(row.offset), row.line) << "offset " << row.offset;
     const std::size_t starts[] = {0, 4, 9, 11};
+    for (const Row& row : fromChar) {
+        EXPECT_EQ(e.lineFromChar(row.offset), row.line) << "offset " << row.offset;
+        EXPECT_EQ(e.lineStartOf(row.offset), starts[row.line]) << "offset " << row.offset;
+    }
     const std::string texts[] = {"ab", kA + "d", "", "ef"};
     for (std::size_t line = 0; line < 4; ++line) {
         EXPECT_EQ(e.lineIndex(line), starts[line]) << "line " << line;

@@ -264,7 +264,10 @@ TEST_F(RichEditTest, WrappedParagraphIsSeveralLines) {
     for (std::size_t line = 0; line + 1 < lines; ++line) {
         EXPECT_EQ(narrow.lineIndex(line), joined.size()) << line;
         EXPECT_EQ(narrow.lineFromChar(joined.size()), line) << line;
-        joined += narrow.lineText(line);
+        const std::string text = narrow.lineText(line);
+        // The start found from the paragraph alone, anywhere in the line.
+        EXPECT_EQ(narrow.lineStartOf(joined.size() + text.size() / 2), joined.size()) << line;
+        joined += text;
     }
     EXPECT_EQ(joined, paragraph);
     EXPECT_EQ(narrow.lineText(lines - 1), "end");
