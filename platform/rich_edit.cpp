@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "app/line_breaks.h"
+#include "platform/file_drag.h"
 #include "platform/shift_jis.h"
 #include "platform/sjis_line_edit.h"
 #include "platform/system_colors.h"
@@ -910,27 +911,18 @@ void RichEdit::insertFromMimeData(const QMimeData* source) {
 }
 
 void RichEdit::dragEnterEvent(QDragEnterEvent* e) {
-    if (e->mimeData()->hasUrls()) {
-        e->ignore();
-        return;
-    }
-    QPlainTextEdit::dragEnterEvent(e);
+    if (!refuseFileDrag(e))
+        QPlainTextEdit::dragEnterEvent(e);
 }
 
 void RichEdit::dragMoveEvent(QDragMoveEvent* e) {
-    if (e->mimeData()->hasUrls()) {
-        e->ignore();
-        return;
-    }
-    QPlainTextEdit::dragMoveEvent(e);
+    if (!refuseFileDrag(e))
+        QPlainTextEdit::dragMoveEvent(e);
 }
 
 void RichEdit::dropEvent(QDropEvent* e) {
-    if (e->mimeData()->hasUrls()) {
-        e->ignore();
-        return;
-    }
-    QPlainTextEdit::dropEvent(e);
+    if (!refuseFileDrag(e))
+        QPlainTextEdit::dropEvent(e);
 }
 
 }  // namespace korvane

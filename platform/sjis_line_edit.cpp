@@ -8,6 +8,7 @@
 #include <QValidator>
 
 #include "convert/sjis_bytes.h"
+#include "platform/file_drag.h"
 #include "platform/shift_jis.h"
 
 namespace korvane {
@@ -129,27 +130,18 @@ void SjisLineEdit::setBytes(std::string_view bytes) {
 }
 
 void SjisLineEdit::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->ignore();
-        return;
-    }
-    QLineEdit::dragEnterEvent(event);
+    if (!refuseFileDrag(event))
+        QLineEdit::dragEnterEvent(event);
 }
 
 void SjisLineEdit::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->ignore();
-        return;
-    }
-    QLineEdit::dragMoveEvent(event);
+    if (!refuseFileDrag(event))
+        QLineEdit::dragMoveEvent(event);
 }
 
 void SjisLineEdit::dropEvent(QDropEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->ignore();
-        return;
-    }
-    QLineEdit::dropEvent(event);
+    if (!refuseFileDrag(event))
+        QLineEdit::dropEvent(event);
 }
 
 }  // namespace korvane

@@ -18,6 +18,7 @@
 #include "platform/program_folder.h"
 #include "platform/rich_edit.h"
 #include "platform/sjis_line_edit.h"
+#include "tests/support/program_home.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
@@ -27,29 +28,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// Points the program folder at a temporary one, so that closing the window
-// writes its size there and not into the user's settings.
-class ProgramHome {
-  public:
-    ProgramHome() {
-        if (const char* old = std::getenv(kProgramHomeVariable))
-            m_old = old;
-        ::setenv(kProgramHomeVariable, m_dir.path().c_str(), 1);
-    }
-    ~ProgramHome() {
-        if (m_old)
-            ::setenv(kProgramHomeVariable, m_old->c_str(), 1);
-        else
-            ::unsetenv(kProgramHomeVariable);
-    }
-    void writeSettings(std::string_view ini) const {
-        test::writeFile(m_dir.file(kSettingsFileName), ini);
-    }
-
-  private:
-    test::TempDir m_dir;
-    std::optional<std::string> m_old;
-};
+using test::ProgramHome;
 
 class DocumentsUiTest : public ::testing::Test {
   protected:

@@ -28,6 +28,7 @@
 #include "platform/program_folder.h"
 #include "platform/rich_edit.h"
 #include "platform/sjis_line_edit.h"
+#include "tests/support/program_home.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
@@ -35,28 +36,7 @@
 namespace korvane {
 namespace {
 
-// Points the program folder at a temporary one for the life of the test, so
-// no test reads or writes the user's settings.
-class ProgramHome {
-  public:
-    ProgramHome() {
-        if (const char* old = std::getenv(kProgramHomeVariable))
-            m_old = old;
-        ::setenv(kProgramHomeVariable, m_dir.path().c_str(), 1);
-    }
-    ~ProgramHome() {
-        if (m_old)
-            ::setenv(kProgramHomeVariable, m_old->c_str(), 1);
-        else
-            ::unsetenv(kProgramHomeVariable);
-    }
-    std::string settingsFile() const { return m_dir.file(kSettingsFileName); }
-    void writeSettings(std::string_view ini) const { test::writeFile(settingsFile(), ini); }
-
-  private:
-    test::TempDir m_dir;
-    std::optional<std::string> m_old;
-};
+using test::ProgramHome;
 
 QStringList menuTitles(QMenuBar* bar) {
     QStringList titles;
