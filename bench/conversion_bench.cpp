@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <random>
 #include <string>
 
+#include "bench/bench_text.h"
 #include "bench/ratio_report.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
@@ -21,61 +21,47 @@ constexpr std::size_t kSize = 10 * 1024 * 1024;
 // proportions of a diary page: a line break every 60 bytes or so, a tab or a
 // markup character ("<", ">", "&", a quote) every few hundred.
 const std::string& japaneseText() {
-    static const std::string text = [] {
-        const char* pieces[] = {"\x8d\xa1\x93\xfa\x82\xcd",          // 今日は
-                                "\x82\xa2\x82\xa2\x93\x56\x8b\x43",  // いい天気
-                                "\x82\xc5\x82\xb7\x81\x42",          // です。
-                                "\x95\x5c\x8e\xa6",                  // 表示
-                                "\x83\x5c\x83\x74\x83\x67",          // ソフト
-                                "\x81\x41",                          // 、
-                                "Qt 6",
-                                " ",
-                                "<b>",
-                                "&",
-                                "\"",
-                                "\t",
-                                "\r\n",
-                                "abc",
-                                "2026"};
-        const int weights[] = {20, 20, 20, 10, 10, 12, 3, 4, 1, 1, 1, 2, 10, 3, 3};
-        std::discrete_distribution<int> pick(std::begin(weights), std::end(weights));
-        std::mt19937 rng(7);
-        std::string s;
-        s.reserve(kSize + 64);
-        while (s.size() < kSize)
-            s += pieces[pick(rng)];
-        return s;
-    }();
+    static const std::string text =
+        bench::weightedText(kSize,
+                            {{"\x8d\xa1\x93\xfa\x82\xcd", 20},          // 今日は
+                             {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 20},  // いい天気
+                             {"\x82\xc5\x82\xb7\x81\x42", 20},          // です。
+                             {"\x95\x5c\x8e\xa6", 10},                  // 表示
+                             {"\x83\x5c\x83\x74\x83\x67", 10},          // ソフト
+                             {"\x81\x41", 12},                          // 、
+                             {"Qt 6", 3},
+                             {" ", 4},
+                             {"<b>", 1},
+                             {"&", 1},
+                             {"\"", 1},
+                             {"\t", 2},
+                             {"\r\n", 10},
+                             {"abc", 3},
+                             {"2026", 3}},
+                            7);
     return text;
 }
 
 // A page of the same size with tags, block tags and references to strip.
 const std::string& htmlPage() {
-    static const std::string page = [] {
-        const char* pieces[] = {"\x8d\xa1\x93\xfa\x82\xcd",
-                                "\x82\xa2\x82\xa2\x93\x56\x8b\x43",
-                                "\x82\xc5\x82\xb7\x81\x42",
-                                "<BR>\r\n",
-                                "<P>",
-                                "<A href=\"index.htm\">",
-                                "</A>",
-                                "<FONT color=\"#FF0000\">",
-                                "</FONT>",
-                                "&amp;",
-                                "&lt;",
-                                "<li>",
-                                "\r\n",
-                                "abc def"};
-        const int weights[] = {10, 10, 10, 3, 1, 1, 1, 1, 1, 1, 1, 1, 2, 3};
-        std::discrete_distribution<int> pick(std::begin(weights), std::end(weights));
-        std::mt19937 rng(11);
-        std::string s = "<HTML><HEAD><TITLE>bench</TITLE></HEAD><BODY>\r\n";
-        s.reserve(kSize + 64);
-        while (s.size() < kSize)
-            s += pieces[pick(rng)];
-        s += "</BODY></HTML>";
-        return s;
-    }();
+    static const std::string page =
+        bench::weightedText(kSize,
+                            {{"\x8d\xa1\x93\xfa\x82\xcd", 10},
+                             {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 10},
+                             {"\x82\xc5\x82\xb7\x81\x42", 10},
+                             {"<BR>\r\n", 3},
+                             {"<P>", 1},
+                             {"<A href=\"index.htm\">", 1},
+                             {"</A>", 1},
+                             {"<FONT color=\"#FF0000\">", 1},
+                             {"</FONT>", 1},
+                             {"&amp;", 1},
+                             {"&lt;", 1},
+                             {"<li>", 1},
+                             {"\r\n", 2},
+                             {"abc def", 3}},
+                            11, "<HTML><HEAD><TITLE>bench</TITLE></HEAD><BODY>\r\n") +
+        "</BODY></HTML>";
     return page;
 }
 

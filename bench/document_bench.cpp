@@ -10,11 +10,12 @@
 #include <unistd.h>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "app/document_io.h"
+#include "bench/bench_text.h"
 #include "bench/ratio_report.h"
+#include "bench/shown_editor.h"
 #include "platform/memory_tuning.h"
 #include "platform/rich_edit.h"
 #include "platform/shift_jis.h"
@@ -27,24 +28,17 @@ constexpr std::size_t kSize = 10 * 1024 * 1024;
 
 // Japanese prose in lines of about 60 bytes, with some markup and tabs.
 const std::string& documentBytes() {
-    static const std::string text = [] {
-        const char* pieces[] = {"\x8d\xa1\x93\xfa\x82\xcd",          // 今日は
-                                "\x82\xa2\x82\xa2\x93\x56\x8b\x43",  // いい天気
-                                "\x82\xc5\x82\xb7\x81\x42",          // です。
-                                "\x83\x5c\x83\x74\x83\x67",          // ソフト
-                                "<B>",
-                                "abc ",
-                                "\t",
-                                "\r\n"};
-        const int weights[] = {20, 20, 20, 10, 2, 5, 1, 8};
-        std::discrete_distribution<int> pick(std::begin(weights), std::end(weights));
-        std::mt19937 rng(5);
-        std::string s;
-        s.reserve(kSize + 64);
-        while (s.size() < kSize)
-            s += pieces[pick(rng)];
-        return s;
-    }();
+    static const std::string text =
+        bench::weightedText(kSize,
+                            {{"\x8d\xa1\x93\xfa\x82\xcd", 20},          // 今日は
+                             {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 20},  // いい天気
+                             {"\x82\xc5\x82\xb7\x81\x42", 20},          // です。
+                             {"\x83\x5c\x83\x74\x83\x67", 10},          // ソフト
+                             {"<B>", 2},
+                             {"abc ", 5},
+                             {"\t", 1},
+                             {"\r\n", 8}},
+                            5);
     return text;
 }
 
@@ -70,18 +64,7 @@ const BenchFile& benchFile() {
     return file;
 }
 
-// The editor in a shown window, as the main window holds it.
-struct Window {
-    QWidget frame;
-    RichEdit* edit = new RichEdit(&frame);
-    Window() {
-        auto* layout = new QVBoxLayout(&frame);
-        layout->addWidget(edit);
-        frame.resize(900, 700);
-        frame.show();
-        QCoreApplication::processEvents();
-    }
-};
+using Window = bench::ShownEditor<RichEdit>;
 
 // Made in main() and gone before the application object: widgets must not
 // outlive it.

@@ -30,6 +30,7 @@
 
 #include "app/line_breaks.h"
 #include "bench/ratio_report.h"
+#include "bench/shown_editor.h"
 #include "edit/editor_keys.h"
 #include "edit/tag_highlighter.h"
 #include "platform/memory_tuning.h"
@@ -121,19 +122,8 @@ class TagLineHighlighter : public QSyntaxHighlighter {
     QTextCharFormat m_format;
 };
 
-// An editor in a shown window, as the main window holds it.
 template <typename Editor>
-struct Window {
-    QWidget frame;
-    Editor* edit = new Editor(&frame);
-    Window() {
-        auto* layout = new QVBoxLayout(&frame);
-        layout->addWidget(edit);
-        frame.resize(900, 700);
-        frame.show();
-        QCoreApplication::processEvents();
-    }
-};
+using Window = bench::ShownEditor<Editor>;
 
 // Colours every tag of `text`, which starts at offset `base` of the edit
 // control's text, as the highlighting passes do: one selection and one
