@@ -32,6 +32,9 @@ TEST(ToText, Conversions) {
         {"references are decoded in order: &amp;lt; becomes <", "&amp;lt; &lt;&gt;&quot;",
          "< <>\""},
         {"upper-case reference stays", "&AMP;", "&AMP;"},
+        {"a reference split by a tag or a line break", "&am<b>p;x &l\r\nt;", "&x <"},
+        {"a block tag ends a reference", "&l<BR>t;", "&l\r\nt;"},
+        {"a reference at the very end", "x&quot;", "x\""},
         {"other references stay", "a&nbsp;&#12354;b", "a&nbsp;&#12354;b"},
         {"a comment ends at its first >", "<!-- a > b -->", "b -->"},
         {"open tag runs to the end", "abc<def", "abc"},
@@ -69,6 +72,7 @@ TEST(ToText, Title) {
         {"mixed case tags", "<TiTlE>T</tItLe>", "T", ""},
         {"second title stays in the text", "<title>A</title><TITLE>B</TITLE>", "A", "B"},
         {"title across a line break", "<TITLE>a\r\nb</TITLE>c", "a\r\nb", "c"},
+        {"a reference split by the title", "&am<TITLE>T</TITLE>p;lt;", "T", "<"},
     };
     for (const auto& row : rows) {
         const TextAndTitle r = ToText(row.html);
