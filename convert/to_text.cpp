@@ -247,15 +247,47 @@ bool startsWith(std::string_view s, std::size_t i, std::string_view word) {
 // of `s` are decoded to the start of `s`, which is then cut to size.
 void decodeReferencesInPlace(std::string& s, std::size_t from, std::size_t end) {
     const std::string_view in(s.data(), end);
-    char* w = s.data();
+    char* base = s.data();
+    char* w = base;
     std::size_t i = from;
     auto copy = [&](std::size_t to) {
-        std::memmove(w, s.data() + i, to - i);
+        if (w != base + i)
+            std::memmove(w, base + i, to - i);
         w += to - i;
     };
-    for (std::size_t amp = findChar(in, '&', i); amp != std::string_view::npos;
-         amp = findChar(in, '&', i)) {
-        copy(amp);
+    for (;;) {
+        // Up to the next "&", sixteen bytes at a time. A block may be stored
+        // whole only when the write position lags the read position by a
+        // block or more, so the store never reaches bytes not yet read.
+        std::size_t amp = std::string_view::npos;
+#if defined(__SSE2__)
+        const __m128i ampByte = _mm_set1_epi8('&');
+        while (i + 16 <= end) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, ampByte)));
+            const std::size_t k = mask == 0 ? 16 : static_cast<std::size_t>(__builtin_ctz(mask));
+            const auto lag = static_cast<std::size_t>(base + i - w);
+            if (lag >= 16) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(w), v);
+            } else if (lag > 0) {
+                std::memmove(w, base + i, k);
+            }
+            w += k;
+            i += k;
+            if (k < 16) {
+                amp = i;
+                break;
+            }
+        }
+        if (amp == std::string_view::npos)
+#endif
+        {
+            amp = findChar(in, '&', i);
+            if (amp == std::string_view::npos)
+                break;
+            copy(amp);
+        }
+        i = amp;
         std::size_t k = startsWith(in, amp, "&amp;") ? amp + 5 : amp + 1;
         char decoded = '&';
         if (startsWith(in, k, "lt;")) {
@@ -272,7 +304,7 @@ void decodeReferencesInPlace(std::string& s, std::size_t from, std::size_t end) 
         i = k;
     }
     copy(end);
-    s.resize(static_cast<std::size_t>(w - s.data()));
+    s.resize(static_cast<std::size_t>(w - base));
 }
 
 }  // namespace

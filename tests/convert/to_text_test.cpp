@@ -35,6 +35,11 @@ TEST(ToText, Conversions) {
         {"a reference split by a tag or a line break", "&am<b>p;x &l\r\nt;", "&x <"},
         {"a block tag ends a reference", "&l<BR>t;", "&l\r\nt;"},
         {"a reference at the very end", "x&quot;", "x\""},
+        // Decoding works in place, sixteen bytes at a time once it lags a block behind.
+        {"long runs between references",
+         "&lt;&lt;&lt;&lt;&lt;&lt;" + std::string(40, 'x') + "&amp;" + std::string(37, 'y') +
+             "&gt;z",
+         "<<<<<<" + std::string(40, 'x') + "&" + std::string(37, 'y') + ">z"},
         {"other references stay", "a&nbsp;&#12354;b", "a&nbsp;&#12354;b"},
         {"a comment ends at its first >", "<!-- a > b -->", "b -->"},
         {"open tag runs to the end", "abc<def", "abc"},
