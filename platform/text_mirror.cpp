@@ -282,23 +282,32 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view decoded
     m_lastSplice = {0, 0, m_lineCount};
 }
 
-void TextMirror::recount() {
+void TextMirror::recountChunk(Chunk& chunk) {
+    chunk.bytes = 0;
+    chunk.units = 0;
+    for (const Line& line : chunk.lines) {
+        chunk.bytes += line.bytes.size() + 2;
+        chunk.units += line.units + 1u;
+    }
+}
+
+void TextMirror::sumChunks() {
     m_lineCount = 0;
     m_totalBytes = 0;
     m_totalUnits = 0;
-    for (Chunk& chunk : m_chunks) {
-        chunk.bytes = 0;
-        chunk.units = 0;
-        for (const Line& line : chunk.lines) {
-            chunk.bytes += line.bytes.size() + 2;
-            chunk.units += line.units + 1u;
-        }
+    for (const Chunk& chunk : m_chunks) {
         m_lineCount += chunk.lines.size();
         m_totalBytes += chunk.bytes;
         m_totalUnits += chunk.units;
     }
     m_hint = LineRef();
     m_hintChunk = LineRef();
+}
+
+void TextMirror::recount() {
+    for (Chunk& chunk : m_chunks)
+        recountChunk(chunk);
+    sumChunks();
 }
 
 std::size_t TextMirror::unitToByteIn(const Line& line, std::size_t unit) {
@@ -487,25 +496,9 @@ void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<
                     std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
 
     // Totals: the chunks just built are counted afresh, the others keep theirs.
-    m_lineCount = 0;
-    m_totalBytes = 0;
-    m_totalUnits = 0;
-    for (std::size_t c = 0; c < m_chunks.size(); ++c) {
-        Chunk& chunk = m_chunks[c];
-        if (c >= a.chunk && c < a.chunk + pieces.size()) {
-            chunk.bytes = 0;
-            chunk.units = 0;
-            for (const Line& line : chunk.lines) {
-                chunk.bytes += line.bytes.size() + 2;
-                chunk.units += line.units + 1u;
-            }
-        }
-        m_lineCount += chunk.lines.size();
-        m_totalBytes += chunk.bytes;
-        m_totalUnits += chunk.units;
-    }
-    m_hint = LineRef();
-    m_hintChunk = LineRef();
+    for (std::size_t c = a.chunk; c < a.chunk + pieces.size() && c < m_chunks.size(); ++c)
+        recountChunk(m_chunks[c]);
+    sumChunks();
 }
 
 bool TextMirror::splice(std::size_t pos, std::size_t removed, std::size_t added,

@@ -165,6 +165,10 @@ class TextMirror {
     bool nextLine(LineRef& ref) const;
     void replaceLines(std::size_t first, std::size_t count, std::vector<Line> lines);
     void recount();
+    // A chunk's own byte and unit totals from its lines.
+    static void recountChunk(Chunk& chunk);
+    // The mirror's totals from its chunks' totals; forgets the look-up hints.
+    void sumChunks();
 
     std::vector<Chunk> m_chunks;
     std::size_t m_lineCount = 0;

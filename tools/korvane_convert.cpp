@@ -175,7 +175,8 @@ int toHtml(const Arguments& args) {
         // The page colours, head values and tab width a fresh start of the
         // editor with this settings file would have.
         const SettingsFileLoad loaded = loadSettingsFile(*args.settings);
-        if (!loaded.ok) return fileError("read", *args.settings, loaded.error);
+        if (!loaded.ok)
+            return fileError("read", *args.settings, loaded.error);
         page = loaded.settings.page;
         tabOption = loaded.settings.options.tab;
     }

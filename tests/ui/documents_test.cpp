@@ -22,6 +22,7 @@
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui/window_actions.h"
 
 namespace korvane {
 namespace {
@@ -39,15 +40,8 @@ class DocumentsUiTest : public ::testing::Test {
         m_shell = shell.get();
         m_window = std::make_unique<Tvantler>(m_scripted->release(), std::move(shell));
     }
-    QAction* action(const char* name) const {
-        return m_window->findChild<QAction*>(QString::fromUtf8(name));
-    }
-    void trigger(const char* name) const {
-        QAction* a = action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
-    }
+    QAction* action(const char* name) const { return test::findAction(m_window.get(), name); }
+    void trigger(const char* name) const { test::triggerAction(m_window.get(), name); }
     std::string file(const char* name, std::string_view bytes) const {
         const std::string path = m_dir.file(name);
         test::writeFile(path, bytes);

@@ -32,6 +32,7 @@
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui/window_actions.h"
 
 namespace korvane {
 namespace {
@@ -61,15 +62,8 @@ class TvantlerTest : public ::testing::Test {
                                               std::make_unique<test::RecordingShell>());
         m_window->setErrorReporter([this](const QString& message) { m_errors << message; });
     }
-    QAction* action(const char* name) const {
-        return m_window->findChild<QAction*>(QString::fromUtf8(name));
-    }
-    void trigger(const char* name) const {
-        QAction* a = action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
-    }
+    QAction* action(const char* name) const { return test::findAction(m_window.get(), name); }
+    void trigger(const char* name) const { test::triggerAction(m_window.get(), name); }
     QToolBar* toolBar(const char* name) const {
         return m_window->findChild<QToolBar*>(QString::fromUtf8(name));
     }
