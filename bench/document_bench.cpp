@@ -135,8 +135,7 @@ BENCHMARK(BM_SaveDocument)->Unit(benchmark::kMillisecond)->Repetitions(5);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    korvane::bench::useOffscreenUnlessSet();
     QApplication app(argc, argv);
     korvane::keepLargeBuffersForReuse();
     Window shown;

@@ -368,8 +368,7 @@ BENCHMARK(BM_LargeEnterAtEnd)->Unit(benchmark::kMillisecond)->Iterations(1)->Rep
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    korvane::bench::useOffscreenUnlessSet();
     QApplication app(argc, argv);
     korvane::keepLargeBuffersForReuse();
     const int status = korvane::bench::runWithRatios(

@@ -5,8 +5,16 @@
 #include <QCoreApplication>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QtGlobal>
 
 namespace korvane::bench {
+
+// The Qt benchmarks measure layout and painting on the offscreen platform
+// unless the caller chose a platform; call before creating the application.
+inline void useOffscreenUnlessSet() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 template <typename Editor>
 struct ShownEditor {
