@@ -44,14 +44,21 @@ Documents::Documents(EditControl& edit, TagHighlighter& highlighter,
       m_shell(shell),
       m_window(window) {}
 
+void Documents::nameDocument(std::string path) {
+    m_currentFile = std::move(path);
+    m_fileUnread = false;
+}
+
 void Documents::forgetFile() {
-    m_currentFile = kUntitled;
+    nameDocument(kUntitled);
     m_dialogs.clearMainNames();
 }
 
 bool Documents::readOrReport(const std::string& path, std::string& bytes) {
     DocumentRead read = readDocument(path);
     if (!read.ok) {
+        if (path == m_currentFile)
+            m_fileUnread = true;
         if (!m_quiet && m_dialogs.messages)
             m_dialogs.messages->showError(readFailedText(path));
         return false;
@@ -94,8 +101,11 @@ bool Documents::openFile(OpenSource source, const std::string& path) {
         handToCopy(route, path);
         return true;
     }
-    m_currentFile = path;
+    nameDocument(path);
     if (route.step == HereStep::NameOnly || (route.needsExistingFile && !isExistingFile(path))) {
+        // Named after a file it did not load: saving must not replace it
+        // unasked.
+        m_fileUnread = isExistingFile(path);
         m_window.showCaption();
         return true;
     }
@@ -164,7 +174,7 @@ bool Documents::loadHere(const Route& route, const std::string& path) {
             if (stripped.title)
                 m_window.setTitleBytes(*stripped.title);
             showText(stripped.text, route);
-            m_currentFile = kUntitled;
+            nameDocument(kUntitled);
             m_window.showCaption();
             return true;
         }
@@ -174,7 +184,7 @@ bool Documents::loadHere(const Route& route, const std::string& path) {
                 break;
             showText(ToHtml(bytes, m_window.titleBytes(), m_settings.page, m_settings.options.tab),
                      route);
-            m_currentFile = kUntitled;
+            nameDocument(kUntitled);
             m_window.showCaption();
             return true;
         }
@@ -217,13 +227,13 @@ void Documents::WMDropFiles(const std::vector<std::string>& paths) {
 void Documents::interpretCommandLine(const StartupPlan& plan) {
     switch (plan.kind) {
         case StartupKind::Nothing:
-            m_currentFile = kUntitled;
+            nameDocument(kUntitled);
             m_window.showCaption();
             return;
         case StartupKind::OpenAsHtml:
         case StartupKind::Convert: {
             const std::string& path = plan.paths.front();
-            m_currentFile = path;
+            nameDocument(path);
             if (!isExistingFile(path)) {
                 // Nothing is opened; the caption names the file a save writes.
                 m_window.showCaption();
@@ -267,7 +277,7 @@ std::string Documents::relativePicture(const std::string& page) const {
 }
 
 SaveOutcome Documents::Save1Click() {
-    if (isUntitled())
+    if (isUntitled() || m_fileUnread)
         return SaveAs1Click();
     if (!writeOrReport(m_currentFile, m_edit.text()))
         return SaveOutcome::Failed;
@@ -280,7 +290,7 @@ SaveOutcome Documents::SaveAs1Click() {
 }
 
 SaveOutcome Documents::Save2Click() {
-    if (isUntitled())
+    if (isUntitled() || m_fileUnread)
         return SaveAs2Click();
     // As it stands: the background picture keeps its full path here.
     if (!writeOrReport(m_currentFile, m_edit.text()))
@@ -296,12 +306,16 @@ SaveOutcome Documents::SaveAs2Click() {
 
 SaveOutcome Documents::saveAs(bool tagMode) {
     FileDialog& dialog = *m_dialogs.sdMain;
+    // A file that could not be read is replaced only by a confirmed name:
+    // the dialog opens on it.
+    if (m_fileUnread)
+        dialog.proposeFileName(m_currentFile);
     dialog.setDefaultExtension(tagMode ? "html" : "txt");
     dialog.setFilter(tagMode ? kHtmlFirstFilter : kTextFirstFilter);
     const std::optional<std::string> path = dialog.run();
     if (!path)
         return SaveOutcome::Cancelled;
-    m_currentFile = *path;
+    nameDocument(*path);
     std::string bytes = m_edit.text();
     // The editor keeps the picture's full path; the file gets it relative.
     if (tagMode)

@@ -92,6 +92,8 @@ class Documents {
     // The background picture's path as seen from `page` (Shift_JIS).
     std::string relativePicture(const std::string& page) const;
     SaveOutcome saveAs(bool tagMode);
+    // Gives the document a name; whether its file was read is not known yet.
+    void nameDocument(std::string path);
 
     EditControl& m_edit;
     TagHighlighter& m_highlighter;
@@ -100,6 +102,9 @@ class Documents {
     Shell& m_shell;
     DocumentWindow& m_window;
     std::string m_currentFile = kUntitled;
+    // The document is named after a file that could not be read: what the
+    // editor holds is not that file, so a plain save must not replace it.
+    bool m_fileUnread = false;
     bool m_quiet = false;  // inside the close question: failures are not shown
 };
 

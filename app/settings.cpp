@@ -74,8 +74,15 @@ StartupSettings loadSettings(const ProfileReader& profile, const SystemColorLook
     s.mvxSize = profile.readInteger(kFont, "mvxSize", s.kvnSize);
 
     Options& o = s.options;
+    // A value no dialog writes (a damaged or hand-edited file) would make the
+    // open commands name the document after a file they never load, and the
+    // next save overwrite it: such values read as the defaults.
     o.kvnHtml = profile.readInteger(kOption, "kvnHtml", o.kvnHtml);
+    if (o.kvnHtml < 0 || o.kvnHtml > 2)
+        o.kvnHtml = Options{}.kvnHtml;
     o.mvxHtml = profile.readInteger(kOption, "mvxHtml", o.mvxHtml);
+    if (o.mvxHtml < 0 || o.mvxHtml > 1)
+        o.mvxHtml = Options{}.mvxHtml;
     o.tab = profile.readInteger(kOption, "Tab", o.tab);
     o.hilight = profile.readBool(kOption, "Hilight", o.hilight);
     o.tColor = profile.readInteger(kOption, "TColor", o.tColor);

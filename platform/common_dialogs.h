@@ -69,6 +69,8 @@ class FileDialog {
     // The full path last chosen, proposed the next time; empty at first.
     const std::string& fileName() const { return m_fileName; }
     void clearRememberedName() { m_fileName.clear(); }
+    // Proposes a full path the next time the dialog runs.
+    void proposeFileName(std::string path) { m_fileName = std::move(path); }
 
     // Shows the dialog; the chosen file's full path, or nothing when the
     // user cancelled (nothing changes then).

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -238,6 +240,33 @@ int toText(const Arguments& args) {
     return kOk;
 }
 
+// Whether two output names reach one file: the same name, a link to it, a
+// hard link, or names that differ only in "." and ".." pieces. Writing both
+// would leave only the second output.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec) && !ec)
+        return true;
+    std::error_code ea;
+    std::error_code eb;
+    const auto ca = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+    const auto cb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+    return !ea && !eb && ca == cb;
+}
+
+// The command itself. A file or a conversion that does not fit in memory is
+// a file that cannot be read, not a crash.
+int run(const Arguments& args) {
+    try {
+        return args.command == "to-html" ? toHtml(args) : toText(args);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    const std::string input =
+        args.input && *args.input != "-" ? *args.input : std::string("standard input");
+    return fileError("read", input, "not enough memory");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -267,5 +296,9 @@ int main(int argc, char** argv) {
     const std::string error = parseArguments(argc, argv, args);
     if (!error.empty())
         return usageError(error);
-    return args.command == "to-html" ? toHtml(args) : toText(args);
+    if (args.output && *args.output != "-" && args.titleOutput &&
+        sameFile(*args.output, *args.titleOutput)) {
+        return usageError("-o and --title-output name the same file");
+    }
+    return run(args);
 }

@@ -332,6 +332,60 @@ TEST_F(DocumentsTest, UnknownKvnHtmlOnlyNamesTheDocument) {
     EXPECT_TRUE(errors().empty());
 }
 
+// A document named after a file it never read (the read failed, or the
+// opening rule only takes the name): catches Ctrl+S silently replacing that
+// file with whatever the editor holds. Saving goes through the name dialog,
+// proposed on that path, in either mode.
+TEST_F(DocumentsTest, FileThatWasNotReadIsSavedOnlyThroughTheDialog) {
+    const std::string folder = dir.file("folder.htm");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string page = file("p.htm", "<P>kept</P>");
+    const struct {
+        const char* name;
+        int kvnHtml;
+        std::string path;
+        bool dropped;
+        const char* proposed;
+    } rows[] = {
+        {"folder from the dialog", 1, folder, false, "folder.htm"},
+        {"page only named", 5, page, false, "p.htm"},
+        {"folder dropped", 0, folder, true, "folder.htm"},
+    };
+    for (const auto& row : rows) {
+        Session s;
+        s.s.options.kvnHtml = row.kvnHtml;
+        if (row.dropped) {
+            s.d.WMDropFiles({row.path});
+        } else {
+            s.sd.odMain->choose(row.path);
+            s.d.Open1Click();
+        }
+        ASSERT_EQ(s.d.CurrentFile(), row.path) << row.name;
+        s.e.setSelStart(s.e.textLength());
+        s.e.replaceSelection("typed");
+        s.sd.sdMain->cancel();
+        const SaveOutcome outcome = s.w.tag ? s.d.Save2Click() : s.d.Save1Click();
+        EXPECT_EQ(outcome, SaveOutcome::Cancelled) << row.name;
+        ASSERT_EQ(s.sd.sdMain->shown().size(), 1u) << row.name;
+        EXPECT_EQ(s.sd.sdMain->shown().back().fileName, row.proposed) << row.name;
+        EXPECT_EQ(test::readFile(page), "<P>kept</P>") << row.name;
+    }
+
+    // Confirming the proposed name is the user's choice: then it is written,
+    // and later saves go there without a dialog.
+    Session s;
+    s.s.options.kvnHtml = 5;
+    s.sd.odMain->choose(page);
+    s.d.Open1Click();
+    s.e.replaceSelection("new");
+    s.sd.sdMain->choose(page);
+    EXPECT_EQ(s.d.Save1Click(), SaveOutcome::Saved);
+    EXPECT_EQ(test::readFile(page), "new");
+    s.e.replaceSelection("er");
+    EXPECT_EQ(s.d.Save1Click(), SaveOutcome::Saved);
+    EXPECT_EQ(s.sd.sdMain->shown().size(), 1u);
+}
+
 // Catches a copy started with the switch in the path's argument, a copy for
 // a vanished file, and the window's own document touched.
 TEST_F(DocumentsTest, TextModeOpenHandsFilesToCopies) {

@@ -130,6 +130,27 @@ TEST(Settings, StartupReadsInOrderGatedByTheKeepOptions) {
     }
 }
 
+// Catches an opening rule no dialog can write taken as it stands: the open
+// commands would then name the document after a file they never load.
+TEST(Settings, OpeningRulesOutOfRangeReadAsTheDefaults) {
+    const struct {
+        const char* ini;
+        int kvnHtml;
+        int mvxHtml;
+    } rows[] = {
+        {"[Option]\r\nkvnHtml=5\r\nmvxHtml=2\r\n", 0, 1},
+        {"[Option]\r\nkvnHtml=-1\r\nmvxHtml=-1\r\n", 0, 1},
+        {"[Option]\r\nkvnHtml=3\r\nmvxHtml=0x7fffffff\r\n", 0, 1},
+        {"[Option]\r\nkvnHtml=2\r\nmvxHtml=0\r\n", 2, 0},
+        {"[Option]\r\nkvnHtml=1\r\n", 1, 1},
+    };
+    for (const auto& row : rows) {
+        const StartupSettings s = loadText(row.ini);
+        EXPECT_EQ(s.options.kvnHtml, row.kvnHtml) << row.ini;
+        EXPECT_EQ(s.options.mvxHtml, row.mvxHtml) << row.ini;
+    }
+}
+
 // Catches number forms misread, the tag-mode font not following the text
 // mode's, and kept or unkept sections read wrongly.
 TEST(Settings, StartupValuesFromTheFile) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +13,8 @@
 namespace korvane::test {
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input, const std::string& workingDir) {
+                         const std::string& input, const std::string& workingDir,
+                         std::size_t addressSpace) {
     ProgramResult result;
     int in[2], out[2], err[2];
     if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0)
@@ -28,6 +30,11 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
             ::close(fd);
         if (!workingDir.empty() && ::chdir(workingDir.c_str()) != 0)
             ::_exit(127);
+        if (addressSpace != 0) {
+            const rlimit limit{addressSpace, addressSpace};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0)
+                ::_exit(127);
+        }
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const auto& a : args)

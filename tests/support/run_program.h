@@ -13,7 +13,10 @@ struct ProgramResult {
     std::string err;
 };
 
+// `addressSpace`, when not 0, limits the program's memory (RLIMIT_AS, bytes),
+// for tests of what it does when memory runs out.
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input = {}, const std::string& workingDir = {});
+                         const std::string& input = {}, const std::string& workingDir = {},
+                         std::size_t addressSpace = 0);
 
 }  // namespace korvane::test

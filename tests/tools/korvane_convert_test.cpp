@@ -128,6 +128,15 @@ TEST(KorvaneConvert, Failures) {
          1,
          dir.file("no/such/out.txt")},
         {"input is a folder", {"to-text", dir.path()}, 1, dir.path()},
+        // One file for both outputs would keep only the title.
+        {"title output is the output",
+         {"to-text", "--title-output", dir.file("keep.htm"), "-o", dir.file("keep.htm")},
+         2,
+         "same file"},
+        {"title output names the output another way",
+         {"to-text", "--title-output", dir.file("./keep.htm"), "-o", dir.file("x/../keep.htm")},
+         2,
+         "same file"},
     };
     for (const auto& row : rows) {
         const auto r = runProgram(kProgram, row.args, "x");
@@ -191,6 +200,26 @@ TEST(KorvaneConvert, SettingsFile) {
     const auto missing = runProgram(kProgram, {"to-html", "--settings", dir.file("none.ini")}, "x");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find(dir.file("none.ini")), std::string::npos);
+}
+
+// A file bigger than the memory the converter may use: catches an abort on
+// std::bad_alloc (exit 134) instead of the file error, and an output file
+// touched by the failed run. The sanitizers reserve more address space than
+// any limit allows, so this runs in the plain build only.
+TEST(KorvaneConvert, InputThatDoesNotFitIsAFileError) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space limits do not mix with AddressSanitizer";
+#else
+    TempDir dir;
+    const std::string big(48u << 20, 'a');
+    writeFile(dir.file("big.txt"), big);
+    writeFile(dir.file("out.htm"), "old page");
+    const auto r = runProgram(kProgram, {"to-html", "-o", dir.file("out.htm"), dir.file("big.txt")},
+                              {}, {}, std::size_t{96} << 20);
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_NE(r.err.find(dir.file("big.txt")), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.htm")), "old page");
+#endif
 }
 
 }  // namespace
