@@ -5,31 +5,8 @@
 
 #include "app/line_breaks.h"
 #include "platform/atomic_file.h"
-#include "platform/shift_jis.h"
 
 namespace korvane {
-
-namespace {
-
-// The lead bytes of the codes that are duplicates of others (NEC row 13, the
-// NEC-selected and the IBM extensions). Text without any of these bytes, at
-// any position, holds no duplicate and is taken as it stands.
-bool mayHoldDuplicates(std::string_view bytes) {
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b == 0x87 || b == 0xED || b == 0xEE || b >= 0xFA)
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-std::string windowsForm(std::string_view bytes) {
-    if (!mayHoldDuplicates(bytes))
-        return std::string(bytes);
-    return encodeShiftJis(decodeShiftJis(bytes)).bytes;
-}
 
 DocumentRead readDocument(const std::string& path) {
     DocumentRead result;
@@ -40,8 +17,11 @@ DocumentRead readDocument(const std::string& path) {
         return result;
     }
     // CR and LF are never the second byte of a Shift_JIS character, so the
-    // line breaks can be found byte by byte, before any decoding.
-    result.bytes = windowsForm(normalizeLineBreaks(raw));
+    // line breaks can be found byte by byte, before any decoding. Every
+    // other byte stays as the file has it: a duplicate code put in Windows'
+    // form would change a file nobody edited (a UTF-8 page read as
+    // Shift_JIS, a file with NEC or IBM codes).
+    result.bytes = normalizeLineBreaks(raw);
     result.ok = true;
     return result;
 }

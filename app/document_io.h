@@ -1,22 +1,16 @@
 // Reading and writing documents: Shift_JIS bytes with CR LF line breaks.
 //
-// A file comes in as its bytes with every line break made CR LF and every
-// duplicate code in the form Windows writes for its character, and goes out
-// as the editor's bytes unchanged (no final line break is added): a file
-// opened and saved without an edit keeps its bytes but for those two. Bytes
-// that are not valid Shift_JIS are kept. Writes are atomic: a save that
-// fails leaves the old file whole.
+// A file comes in as its bytes with every line break made CR LF, and goes
+// out as the editor's bytes unchanged (no final line break is added): a file
+// opened and saved without an edit keeps its bytes but for the line breaks,
+// duplicate codes and bytes that are not valid Shift_JIS included. Writes are
+// atomic: a save that fails leaves the old file whole.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace korvane {
-
-// The same text with each duplicate code in Windows' form (0x8790 "≒" as
-// 0x81E0, 0xED40 as 0xFA5C, ...): the editor holds one form per character,
-// so that a search for a character finds it whichever form the file had.
-std::string windowsForm(std::string_view bytes);
 
 struct DocumentRead {
     bool ok = false;

@@ -168,9 +168,9 @@ bool RichEdit::isUnchanged(int position, int removed, int added) const {
     const std::string before =
         m_mirror.textRange(m_mirror.unitToByte(static_cast<std::size_t>(position)),
                            m_mirror.unitToByte(static_cast<std::size_t>(position + removed)));
-    // Cheap test first: the byte length must agree.
-    const SjisEncoded encoded = encodeShiftJis(viewOf(now));
-    return encoded.replaced.empty() && encoded.bytes == before;
+    // Compared as characters: the bytes may hold a duplicate code that
+    // encoding the document's text again would write in another form.
+    return decodeShiftJis(before) == viewOf(now);
 }
 
 void RichEdit::onContentsChange(int position, int removed, int added) {

@@ -439,6 +439,22 @@ SjisEncoded encodeShiftJisFromUtf8(std::string_view utf8) {
     return std::move(encoder).finish();
 }
 
+unsigned windowsFormOfCode(unsigned code) {
+    const unsigned lead = code >> 8;
+    // Only these rows hold duplicates; the test keeps searches that never
+    // meet them away from the tables.
+    if (code > 0xFFFF || !(lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA))
+        return code;
+    const CodecTables& t = tables();
+    const auto l = static_cast<unsigned char>(lead);
+    if (!t.isLead(l))
+        return code;
+    const char16_t c = t.pair(l, static_cast<unsigned char>(code & 0xFF));
+    if (c == 0 || t.fit(c) != Fit::Exact)
+        return code;
+    return t.code(c);
+}
+
 bool isShiftJisCharacter(char32_t c) {
     if (c > 0xFFFF)
         return false;

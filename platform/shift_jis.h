@@ -45,6 +45,13 @@ SjisEncoded encodeShiftJisFromUtf8(std::string_view utf8);
 // pairs with it makes a double-byte character (encoding reports that case).
 bool isShiftJisCharacter(char32_t c);
 
+// The code Windows writes for the character of the double-byte code `code`
+// (lead byte << 8 | trail byte). For the 398 duplicates that is another code
+// (0x8790 "≒" gives 0x81E0, 0xED40 gives 0xFA5C); for every other code, and
+// for what is not a double-byte code, `code` itself. Text read from a file
+// keeps its codes, so a search compares characters through this.
+unsigned windowsFormOfCode(unsigned code);
+
 // A byte that is not valid CP932 decodes to the private code point
 // kInvalidByteBase + byte, its stand-in, which encodes back to that byte. Only
 // lead bytes (0x81-0x9F, 0xE0-0xFC) are ever invalid, but the whole range

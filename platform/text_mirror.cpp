@@ -40,7 +40,11 @@ bool isTrailByte(unsigned char b) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
+// The code a search compares: one form per character (a file may hold a
+// duplicate code), and without match case one case per Latin letter.
 unsigned foldCode(unsigned code, bool matchCase) {
+    if (code > 0xFF)
+        code = windowsFormOfCode(code);
     if (matchCase)
         return code;
     if (code >= 'a' && code <= 'z')
@@ -501,6 +505,101 @@ void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<
     sumChunks();
 }
 
+// Text that an edit did not change keeps the bytes it had. Encoding a line
+// again writes every duplicate code (0x8790, 0xED40, ...) in Windows' form,
+// so a page read from a file would change where nobody typed. The first
+// `front` and the last `back` positions of the edited lines (line breaks
+// count as one) are the text the edit left alone; where an edit replaced as
+// many characters as it removed, the toolkit may be reporting text that did
+// not change at all (a format change, an undo step), so those characters are
+// compared one by one too and keep their bytes where they are the same.
+void TextMirror::keepUnchangedBytes(const std::vector<const Line*>& oldLines,
+                                    std::vector<Line>& newLines, std::size_t front,
+                                    std::size_t back) {
+    const auto codeAt = [](const Line& line, std::size_t byte, std::size_t width) {
+        const auto* p = reinterpret_cast<const unsigned char*>(line.bytes.data()) + byte;
+        return width == 2 ? (unsigned{p[0]} << 8) | p[1] : unsigned{p[0]};
+    };
+    // Whether the characters at two positions are one; `patch` when the new
+    // one must take the old one's bytes.
+    const auto same = [&](const Line& o, std::size_t ou, std::size_t ob, const Line& n,
+                          std::size_t nu, std::size_t nb, bool& patch) {
+        patch = false;
+        const bool oEnd = ou == o.units;
+        const bool nEnd = nu == n.units;
+        if (oEnd || nEnd)
+            return oEnd && nEnd;
+        const std::size_t w = isWide(o, ou) ? 2 : 1;
+        if (w != (isWide(n, nu) ? 2u : 1u))
+            return false;
+        const unsigned oc = codeAt(o, ob, w);
+        const unsigned nc = codeAt(n, nb, w);
+        if (oc == nc)
+            return true;
+        patch = w == 2 && windowsFormOfCode(oc) == nc;
+        return patch;
+    };
+    const auto patchBytes = [](const Line& o, std::size_t ob, Line& n, std::size_t nb) {
+        n.bytes[nb] = o.bytes[ob];
+        n.bytes[nb + 1] = o.bytes[ob + 1];
+    };
+
+    // From the front, position by position.
+    {
+        std::size_t ol = 0, ou = 0, ob = 0;
+        std::size_t nl = 0, nu = 0, nb = 0;
+        for (std::size_t k = 0; k < front; ++k) {
+            const bool oEnd = ou == oldLines[ol]->units;
+            const bool nEnd = nu == newLines[nl].units;
+            if (oEnd != nEnd)
+                break;  // the lines no longer pair up
+            if (oEnd) {
+                if (ol + 1 == oldLines.size() || nl + 1 == newLines.size())
+                    break;
+                ++ol;
+                ++nl;
+                ou = ob = nu = nb = 0;
+                continue;
+            }
+            bool patch = false;
+            if (same(*oldLines[ol], ou, ob, newLines[nl], nu, nb, patch) && patch)
+                patchBytes(*oldLines[ol], ob, newLines[nl], nb);
+            ob += isWide(*oldLines[ol], ou) ? 2 : 1;
+            nb += isWide(newLines[nl], nu) ? 2 : 1;
+            ++ou;
+            ++nu;
+        }
+    }
+
+    // From the back; the last position is the line break after the lines.
+    std::size_t ol = oldLines.size() - 1, ou = oldLines[ol]->units;
+    std::size_t ob = oldLines[ol]->bytes.size();
+    std::size_t nl = newLines.size() - 1, nu = newLines[nl].units;
+    std::size_t nb = newLines[nl].bytes.size();
+    for (std::size_t k = 1; k < back; ++k) {
+        if (ou == 0 || nu == 0) {
+            if (ou != 0 || nu != 0 || ol == 0 || nl == 0)
+                break;
+            --ol;
+            ou = oldLines[ol]->units;
+            ob = oldLines[ol]->bytes.size();
+            --nl;
+            nu = newLines[nl].units;
+            nb = newLines[nl].bytes.size();
+        } else {
+            --ou;
+            --nu;
+            ob -= isWide(*oldLines[ol], ou) ? 2 : 1;
+            nb -= isWide(newLines[nl], nu) ? 2 : 1;
+        }
+        bool patch = false;
+        if (!same(*oldLines[ol], ou, ob, newLines[nl], nu, nb, patch))
+            break;
+        if (patch)
+            patchBytes(*oldLines[ol], ob, newLines[nl], nb);
+    }
+}
+
 bool TextMirror::splice(std::size_t pos, std::size_t removed, std::size_t added,
                         const std::vector<std::u16string_view>& newLines,
                         std::vector<Problem>* problems) {
@@ -544,6 +643,15 @@ bool TextMirror::splice(std::size_t pos, std::size_t removed, std::size_t added,
         rel += line.units + 1u;
         lines.push_back(std::move(line));
     }
+    std::vector<const Line*> oldLines;
+    oldLines.reserve(b.line - a.line + 1);
+    for (LineRef r = a;; nextLine(r)) {
+        oldLines.push_back(&lineAt(r));
+        if (r.line == b.line)
+            break;
+    }
+    keepUnchangedBytes(oldLines, lines, prefix + (removed == added ? removed : 0), suffixLength);
+
     const std::size_t oldCount = b.line - a.line + 1;
     m_lastSplice = {a.line, oldCount, lines.size()};
     replaceLines(a.line, oldCount, std::move(lines));

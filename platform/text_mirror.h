@@ -148,6 +148,9 @@ class TextMirror {
 
     static Line makeLine(std::u16string_view text, std::size_t lineIndex,
                          std::vector<Problem>* problems);
+    static void keepUnchangedBytes(const std::vector<const Line*>& oldLines,
+                                   std::vector<Line>& newLines, std::size_t front,
+                                   std::size_t back);
     static std::size_t unitToByteIn(const Line& line, std::size_t unit);
     static std::size_t byteToUnitIn(const Line& line, std::size_t byte);
     static bool isWide(const Line& line, std::size_t unit);

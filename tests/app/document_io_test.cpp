@@ -15,7 +15,8 @@ namespace {
 // What a file's bytes look like in the editor: catches line breaks left as
 // LF or CR, a CR LF doubled, a final line break added or lost, and bytes
 // that are not valid Shift_JIS dropped on the way in; and a duplicate code
-// kept in a form no search for its character finds.
+// rewritten, which changes a file nobody edited (a UTF-8 page read as
+// Shift_JIS holds many).
 TEST(DocumentIoTest, ReadNormalisesLineBreaksOnly) {
     struct Row {
         const char* name;
@@ -31,10 +32,12 @@ TEST(DocumentIoTest, ReadNormalisesLineBreaksOnly) {
         {"CR CR LF", "a\r\r\nb", "a\r\n\r\nb"},
         {"double-byte text", "\x93\xfa\x96\x7b\x8c\xea\r\n\x83\x5c\x83\x74\x83\x67",
          "\x93\xfa\x96\x7b\x8c\xea\r\n\x83\x5c\x83\x74\x83\x67"},
-        {"duplicate codes take Windows' form", "\x87\x90\xed\x40\xfa\x4a",
-         "\x81\xe0\xfa\x5c\x87\x54"},
+        {"duplicate codes keep their bytes", "\x87\x90\xed\x40\xfa\x4a",
+         "\x87\x90\xed\x40\xfa\x4a"},
+        {"UTF-8 read as Shift_JIS", "\xed\x95\x9c\xea\xb8\x80 caf\xc3\xa9",
+         "\xed\x95\x9c\xea\xb8\x80 caf\xc3\xa9"},
         {"0x87 as a second byte is no duplicate", "\x83\x87\x83\xed", "\x83\x87\x83\xed"},
-        {"invalid byte beside a duplicate", "\x81\r\n\x87\x90\xff", "\x81\r\n\x81\xe0\xff"},
+        {"invalid byte beside a duplicate", "\x81\r\n\x87\x90\xff", "\x81\r\n\x87\x90\xff"},
         {"invalid lead bytes and single bytes", std::string("\x81\r\n\x80\xa0\xfd\xff\x00z", 9),
          std::string("\x81\r\n\x80\xa0\xfd\xff\x00z", 9)},
     };

@@ -202,5 +202,110 @@ TEST(TextMirror, FollowsRandomEditsLikeAPlainModel) {
     }
 }
 
+// Text read from a file keeps its bytes through edits elsewhere: catches the
+// duplicate codes of a line (0x8790, the NEC-selected 0xED/0xEE rows, the IBM
+// 0xFA rows) rewritten in Windows' form when the line is edited, which would
+// corrupt a UTF-8 page (0xED sequences) or a file with NEC/IBM codes saved
+// after one keystroke. Also catches a search that misses a character held in
+// the other form.
+TEST(TextMirror, EditsKeepTheBytesOfTextTheyDoNotTouch) {
+    // One character each; none merges with its neighbour.
+    const std::string fileUnits[] = {"\x87\x90", "\xed\x40", "\xed\x80", "\xfa\x4a", "\xfa\x58",
+                                     "a",        "\x82\xa0", "\x80",     "\xa5",     "\r\n"};
+    const std::string typedUnits[] = {"b", "\x82\xa2", "\r\n", "\x81\xe0"};  // い, ≒ as typed
+    std::mt19937 rng(11);
+    std::vector<std::string> units;  // the model: each character's bytes
+    for (int i = 0; i < 6000; ++i)
+        units.push_back(fileUnits[rng() % std::size(fileUnits)]);
+    const auto joined = [&] {
+        std::string out;
+        for (const std::string& u : units)
+            out += u;
+        return out;
+    };
+    const auto textOf = [&](std::size_t from, std::size_t to) {
+        std::u16string out;
+        for (std::size_t i = from; i < to; ++i)
+            out += units[i] == "\r\n" ? u"\n" : decodeShiftJis(units[i]);
+        return out;
+    };
+    TextMirror m;
+    {
+        const std::string bytes = joined();
+        m.assignBytes(bytes, decodeShiftJis(bytes));
+        ASSERT_EQ(m.text(), bytes);
+    }
+    const auto lineStart = [&](std::size_t pos) {
+        while (pos > 0 && units[pos - 1] != "\r\n")
+            --pos;
+        return pos;
+    };
+    const auto lineEnd = [&](std::size_t pos) {
+        while (pos < units.size() && units[pos] != "\r\n")
+            ++pos;
+        return pos;
+    };
+    for (int step = 0; step < 1500; ++step) {
+        const std::size_t pos = rng() % (units.size() + 1);
+        const std::size_t removed = std::min<std::size_t>(units.size() - pos, rng() % 6);
+        std::vector<std::string> inserted;
+        for (std::size_t k = rng() % 4; k > 0; --k)
+            inserted.push_back(typedUnits[rng() % std::size(typedUnits)]);
+        if (step % 7 == 0) {
+            // A change reported over text that stayed as it was (a format
+            // change, a wide undo report): the same characters again, typed.
+            inserted.clear();
+            for (std::size_t i = pos; i < pos + removed; ++i) {
+                const std::u16string c = textOf(i, i + 1);
+                inserted.push_back(c == u"\n" ? "\r\n" : encodeShiftJis(c).bytes);
+            }
+            // The model keeps the old bytes: nothing changed.
+            std::vector<std::string> same(
+                units.begin() + static_cast<std::ptrdiff_t>(pos),
+                units.begin() + static_cast<std::ptrdiff_t>(pos + removed));
+            units.erase(units.begin() + static_cast<std::ptrdiff_t>(pos),
+                        units.begin() + static_cast<std::ptrdiff_t>(pos + removed));
+            units.insert(units.begin() + static_cast<std::ptrdiff_t>(pos), same.begin(),
+                         same.end());
+        } else {
+            // Replacing as many characters as it removes, an edit keeps the
+            // bytes of each character it puts back in the same place, as long
+            // as the lines pair up.
+            for (std::size_t i = 0; removed == inserted.size() && i < removed; ++i) {
+                const bool oldBreak = units[pos + i] == "\r\n";
+                if (oldBreak != (inserted[i] == "\r\n"))
+                    break;
+                if (!oldBreak && textOf(pos + i, pos + i + 1) == decodeShiftJis(inserted[i]))
+                    inserted[i] = units[pos + i];
+            }
+            units.erase(units.begin() + static_cast<std::ptrdiff_t>(pos),
+                        units.begin() + static_cast<std::ptrdiff_t>(pos + removed));
+            units.insert(units.begin() + static_cast<std::ptrdiff_t>(pos), inserted.begin(),
+                         inserted.end());
+        }
+        const std::size_t from = lineStart(pos);
+        const std::size_t to = lineEnd(pos + inserted.size());
+        const auto lines = splitLines(textOf(from, to));
+        ASSERT_TRUE(m.splice(pos, removed, inserted.size(), views(lines))) << "step " << step;
+        if (step % 50 != 0)
+            continue;
+        const std::string expected = joined();
+        ASSERT_TRUE(m.text() == expected) << "step " << step;
+
+        // "≒" in either form finds the first "≒" in either form.
+        std::size_t at = 0;
+        std::optional<std::size_t> first;
+        for (const std::string& u : units) {
+            if (u == "\x87\x90" || u == "\x81\xe0") {
+                first = at;
+                break;
+            }
+            at += u.size();
+        }
+        EXPECT_EQ(m.find("\x81\xe0", 0, expected.size(), true), first) << "step " << step;
+        EXPECT_EQ(m.find("\x87\x90", 0, expected.size(), false), first) << "step " << step;
+    }
+}
+
 }  // namespace
 }  // namespace korvane

@@ -4,6 +4,7 @@
 
 #include "app/line_breaks.h"
 #include "convert/sjis_bytes.h"
+#include "platform/shift_jis.h"
 
 namespace korvane::test {
 
@@ -33,10 +34,12 @@ std::size_t charLengthIn(std::string_view s, std::size_t i) {
     return 1;
 }
 
-// The character code at `i` as the search compares it, with the case folded
-// for single-byte and full-width Latin letters.
+// The character code at `i` as the search compares it: duplicate codes in
+// Windows' form, the case folded for single-byte and full-width Latin letters.
 unsigned foldedChar(std::string_view s, std::size_t i, std::size_t length, bool matchCase) {
     unsigned code = length == 2 ? (byteAt(s, i) << 8) | byteAt(s, i + 1) : byteAt(s, i);
+    if (length == 2)
+        code = windowsFormOfCode(code);
     if (matchCase)
         return code;
     if (code >= 'a' && code <= 'z')

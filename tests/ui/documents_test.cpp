@@ -77,8 +77,8 @@ class DocumentsUiTest : public ::testing::Test {
 
 // Files opened and saved without an edit through the real editor and codec:
 // catches bytes changed on the way (a final line break added, invalid bytes
-// or user-defined characters lost, CR LF doubled), and the duplicate codes
-// not coming back in Windows' form.
+// or user-defined characters lost, CR LF doubled, duplicate codes put in
+// Windows' form, a UTF-8 page read as Shift_JIS changed).
 TEST_F(DocumentsUiTest, OpenAndSaveKeepsTheBytes) {
     struct Row {
         const char* name;
@@ -94,9 +94,11 @@ TEST_F(DocumentsUiTest, OpenAndSaveKeepsTheBytes) {
          "x\x81\r\n\x80\xa0\xfd\xfe\xff y"},
         {"user-defined character", "\xf0\x40\xf9\xfc", "\xf0\x40\xf9\xfc"},
         {"empty file", "", ""},
-        {"NEC row 13 duplicate", "\x87\x90", "\x81\xe0"},
-        {"NEC-selected IBM extension", "\xed\x40", "\xfa\x5c"},
-        {"IBM roman numeral", "\xfa\x4a", "\x87\x54"},
+        {"NEC row 13 duplicate", "\x87\x90", "\x87\x90"},
+        {"NEC-selected IBM extension", "\xed\x40", "\xed\x40"},
+        {"IBM roman numeral", "\xfa\x4a", "\xfa\x4a"},
+        {"UTF-8 page", "<P>\xed\x95\x9c\xea\xb8\x80\xe6\x97\xa5\xe6\x9c\xac caf\xc3\xa9</P>\r\n",
+         "<P>\xed\x95\x9c\xea\xb8\x80\xe6\x97\xa5\xe6\x9c\xac caf\xc3\xa9</P>\r\n"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);

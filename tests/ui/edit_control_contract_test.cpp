@@ -216,6 +216,30 @@ TYPED_TEST(EditControlContract, FindInByteRange) {
         EXPECT_EQ(e.find(row.what, row.min, row.max, row.matchCase), row.found) << row.name;
 }
 
+// A file may hold a character in a form Windows does not write (the NEC and
+// IBM duplicate codes): catches a search that misses it, in either direction
+// of forms, with and without match case.
+TYPED_TEST(EditControlContract, FindMatchesEitherFormOfADuplicate) {
+    auto& e = this->edit();
+    e.setText("a\x87\x90" "b\xed\x40" "c\x81\xe0");
+    // a ≒(NEC, 1-2) b 纊(NEC-selected, 4-5) c ≒(Windows, 7-8)
+    struct Row {
+        const char* name;
+        std::string what;
+        std::size_t min;
+        bool matchCase;
+        std::optional<std::size_t> found;
+    };
+    const Row rows[] = {
+        {"Windows form finds the NEC form", "\x81\xe0", 0, true, 1},
+        {"NEC form finds the Windows form", "\x87\x90", 2, false, 7},
+        {"IBM form finds the NEC-selected form", "b\xfa\x5c", 0, true, 3},
+        {"no match inside a character", "\x90", 0, true, std::nullopt},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(e.find(row.what, row.min, e.textLength(), row.matchCase), row.found) << row.name;
+}
+
 // Catches colour lost or spread by edits: inserted text takes the colour of
 // the byte before it, deleted text takes its colour away.
 TYPED_TEST(EditControlContract, ColourFollowsInsertsAndDeletes) {

@@ -287,6 +287,50 @@ TEST_F(RichEditTest, DamagedBytesSurviveAndMergingIsReported) {
     EXPECT_EQ(m_notices.size(), 1u);
 }
 
+// Text read from a file keeps its bytes where nobody typed: catches a line
+// re-encoded on a keystroke (its duplicate codes put in Windows' form, a
+// UTF-8 page read as Shift_JIS corrupted), by typing, Enter, Backspace,
+// undo and a change of format on the lines that hold them. What is typed
+// takes Windows' form; a search finds "≒" in either form.
+TEST_F(RichEditTest, UntouchedTextKeepsItsBytes) {
+    const std::string necLine = "\x87\x90\xed\x40\xfa\x4a x \xee\xec";  // ≒, NEC and IBM codes
+    const std::string utf8Line = "<P>\xed\x95\x9c\xea\xb8\x80 caf\xc3\xa9</P>";
+    const std::string original = necLine + "\r\n" + utf8Line + "\r\nend";
+    m_edit.setText(original);
+    ASSERT_EQ(m_edit.text(), original);
+
+    // A keystroke in the middle of each line, then Backspace.
+    m_edit.setSelection(8, 8);  // after "x"
+    key(Qt::Key_Y, Qt::NoModifier, QStringLiteral("y"));
+    EXPECT_EQ(m_edit.text(), "\x87\x90\xed\x40\xfa\x4a xy \xee\xec\r\n" + utf8Line + "\r\nend");
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(m_edit.text(), original);
+    const std::size_t inUtf8 = necLine.size() + 2 + 9;  // inside " caf"
+    m_edit.setSelection(inUtf8, inUtf8);
+    key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(m_edit.text(), original);
+
+    // Typed "≒" takes Windows' form; undo gives the file's bytes back.
+    m_edit.setSelection(m_edit.textLength(), m_edit.textLength());
+    key(Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x2252)));
+    EXPECT_EQ(m_edit.text(), original + "\x81\xe0");
+    m_edit.undo();
+    EXPECT_EQ(m_edit.text(), original);
+
+    // A format change reported as a replacement of the whole first line.
+    QTextCursor c(m_edit.document());
+    c.setPosition(0);
+    c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    c.mergeCharFormat(bold);
+    EXPECT_EQ(m_edit.text(), original);
+
+    EXPECT_EQ(m_edit.find("\x81\xe0", 0, m_edit.textLength(), true), std::optional<std::size_t>(0));
+    EXPECT_EQ(m_edit.find("\xfa\x5c", 0, m_edit.textLength(), true), std::optional<std::size_t>(2));
+}
+
 // Catches a focus request reported as taken while the editor is hidden.
 TEST_F(RichEditTest, FocusOnlyWhenShown) {
     EXPECT_TRUE(m_edit.setFocus());
