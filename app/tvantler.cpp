@@ -889,7 +889,7 @@ QString Tvantler::currentFile() const {
 }
 
 void Tvantler::interpretCommandLine(const std::vector<std::string>& params) {
-    m_documents->interpretCommandLine(parseCommandLine(params, QDir::currentPath().toStdString()));
+    m_documents->interpretCommandLine(parseCommandLine(params, currentFolder()));
 }
 
 void Tvantler::enterTagMode() {

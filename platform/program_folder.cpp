@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -65,6 +66,19 @@ std::string programFolder() {
     if (ec || !exe.has_parent_path())
         return {};
     return withoutTrailingSlashes(exe.parent_path().string());
+}
+
+std::string currentFolder() {
+    std::string buffer(256, '\0');
+    for (;;) {
+        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+            buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+            return buffer;
+        }
+        if (errno != ERANGE || buffer.size() > (1u << 20))
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 bool isWritableFolder(const std::string& folder) {

@@ -21,6 +21,12 @@ inline constexpr const char* kPreviewFileName = "prev.htm";
 // Empty when neither can be found.
 std::string programFolder();
 
+// The process's working folder as the system's bytes: file names on a
+// POSIX system need not be valid UTF-8, and a folder name changed on the way
+// would turn every relative file name of the command line into a file that
+// does not exist. Empty when it cannot be found (removed, no permission).
+std::string currentFolder();
+
 // Whether this process may create files in `folder`.
 bool isWritableFolder(const std::string& folder);
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -8,6 +10,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -275,6 +278,27 @@ TEST_F(DocumentsUiTest, CommandLineOpensTheFirstAndHandsOnTheRest) {
     EXPECT_EQ(m_shell->startedCopies(), (std::vector<Args>{{m_dir.file("b.txt")}}));
     EXPECT_EQ(m_window->windowTitle(),
               QStringLiteral("korvane -") + QString::fromStdString(a) + "-");
+}
+
+// File names are bytes: catches the working folder taken through a QString,
+// which turns a folder name that is not valid UTF-8 into "\uFFFD" and names
+// the document after a file that does not exist (the next save then fails).
+TEST_F(DocumentsUiTest, CommandLineInAFolderWhoseNameIsNotUtf8) {
+    const std::string folder = m_dir.file("\xff\xfe-\x93\xfa");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string path = folder + "/a.txt";
+    test::writeFile(path, "A");
+    const QString old = QDir::currentPath();
+    ASSERT_EQ(::chdir(folder.c_str()), 0);
+    create();
+    m_window->interpretCommandLine({"a.txt"});
+    QDir::setCurrent(old);
+    EXPECT_EQ(editor().text(), "A");
+    editor().setSelection(1, 1);
+    editor().replaceSelection("B");
+    trigger("Save1");
+    EXPECT_TRUE(errors().empty());
+    EXPECT_EQ(test::readFile(path), "AB");
 }
 
 // "/h" with a page: catches tag mode entered without the first activation's
