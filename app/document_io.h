@@ -7,6 +7,7 @@
 // atomic: a save that fails leaves the old file whole.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,15 @@ struct DocumentRead {
     std::string error;  // the system's reason when !ok
 };
 
+// The reason given for a file that does not fit in memory.
+inline constexpr const char* kNotEnoughMemory = "not enough memory";
+// How many times its size a text takes once it is shown in the editor, at
+// most (measured: about 13 times for a large text).
+inline constexpr std::size_t kShowingFactor = 16;
+
+// A file larger than `headroom` / kShowingFactor bytes is not read.
+DocumentRead readDocument(const std::string& path, std::size_t headroom);
+// The same, with what this process may still allocate (memoryHeadroom()).
 DocumentRead readDocument(const std::string& path);
 
 // False with the system's reason in `error` when the file was not replaced.

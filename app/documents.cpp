@@ -1,5 +1,6 @@
 #include "app/documents.h"
 
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -124,9 +125,29 @@ void Documents::showText(std::string_view bytes, const Route& route) {
     m_edit.setModified(false);
 }
 
+// A text that passed the size check may still not fit once it is decoded,
+// converted and laid out: that is a file that cannot be opened, not the end
+// of the program. The editor is left empty rather than half-filled.
+bool Documents::loadHere(const Route& route, const std::string& path) {
+    try {
+        return loadStep(route, path);
+    } catch (const std::bad_alloc&) {
+    }
+    try {
+        m_edit.setText({});
+    } catch (const std::bad_alloc&) {
+    }
+    if (path == m_currentFile)
+        m_fileUnread = true;
+    if (!m_quiet && m_dialogs.messages)
+        m_dialogs.messages->showError(readFailedText(path));
+    m_window.showCaption();
+    return false;
+}
+
 // Each step changes the layout first, then reads: when the read fails, what
 // was done before it stays done, and the caption follows the mode and name.
-bool Documents::loadHere(const Route& route, const std::string& path) {
+bool Documents::loadStep(const Route& route, const std::string& path) {
     std::string bytes;
     switch (route.step) {
         case HereStep::NameOnly:

@@ -85,6 +85,7 @@ class Documents {
     // False when a read failed (the caller stops there).
     bool openFile(OpenSource source, const std::string& path);
     bool loadHere(const Route& route, const std::string& path);
+    bool loadStep(const Route& route, const std::string& path);
     void handToCopy(const Route& route, const std::string& path);
     bool readOrReport(const std::string& path, std::string& bytes);
     bool writeOrReport(const std::string& path, std::string_view bytes);

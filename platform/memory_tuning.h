@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 namespace korvane {
 
 // Keeps the memory of freed large buffers in the process for the next one.
@@ -8,5 +10,12 @@ namespace korvane {
 // each freed buffer back to the system and the next one is faulted in page
 // by page again, which costs more than the conversion itself.
 void keepLargeBuffersForReuse();
+
+// About how many more bytes this process can allocate: the least of what its
+// address-space limit leaves, what its control group's memory limit leaves,
+// and what the system has available (free memory and swap). SIZE_MAX when
+// none of these can be read. Work that would need more is refused up front
+// with a message, instead of ending the program halfway through.
+std::size_t memoryHeadroom();
 
 }  // namespace korvane

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <QAction>
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -299,6 +302,51 @@ TEST_F(DocumentsUiTest, CommandLineInAFolderWhoseNameIsNotUtf8) {
     trigger("Save1");
     EXPECT_TRUE(errors().empty());
     EXPECT_EQ(test::readFile(path), "AB");
+}
+
+// A file bigger than the memory the window may still use: catches the
+// program ending on std::bad_alloc (or Qt's abort) instead of the message,
+// and the next save's name taken. Runs in a child process whose address
+// space is limited to a little more than it uses.
+TEST_F(DocumentsUiTest, FileThatDoesNotFitInMemoryIsRefused) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space limits do not mix with AddressSanitizer";
+#else
+    const std::string big = file("big.txt", std::string(40u << 20, 'a'));
+    create();
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(60);  // never hang the suite
+        std::size_t pages = 0;
+        if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%zu", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t room = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (300u << 20);
+        const rlimit limit{room, room};
+        if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0)
+            ::_exit(3);
+        try {
+            m_scripted->odMain->choose(big);
+            trigger("Open1");
+            const bool reported =
+                errors() == std::vector<std::string>{"ファイル " + big + " は開けません"};
+            m_scripted->sdMain->cancel();
+            trigger("Save1");  // must ask for a name, not write over the big file
+            const bool asked = m_scripted->sdMain->shown().size() == 1;
+            ::_exit(reported && asked && editor().text().empty() ? 0 : 1);
+        } catch (...) {
+            ::_exit(2);  // the child must never go on to run other tests
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
 }
 
 // "/h" with a page: catches tag mode entered without the first activation's
