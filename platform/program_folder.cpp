@@ -61,6 +61,10 @@ std::string programFolder() {
         const std::filesystem::path absolute = std::filesystem::absolute(home, ec);
         return withoutTrailingSlashes(ec ? home : absolute.lexically_normal().string());
     }
+    return executableFolder();
+}
+
+std::string executableFolder() {
     std::error_code ec;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec || !exe.has_parent_path())

@@ -21,6 +21,10 @@ inline constexpr const char* kPreviewFileName = "prev.htm";
 // Empty when neither can be found.
 std::string programFolder();
 
+// The folder of the running executable (its bytes), without KORVANE_HOME's
+// say: new copies of the program must be this very build.
+std::string executableFolder();
+
 // The process's working folder as the system's bytes: file names on a
 // POSIX system need not be valid UTF-8, and a folder name changed on the way
 // would turn every relative file name of the command line into a file that

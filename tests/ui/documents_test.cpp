@@ -60,8 +60,12 @@ class DocumentsUiTest : public ::testing::Test {
     static void dropOn(QWidget* target, const std::vector<std::string>& paths) {
         QMimeData mime;
         QList<QUrl> urls;
-        for (const std::string& p : paths)
-            urls << QUrl::fromLocalFile(QString::fromStdString(p));
+        // As a file manager sends them: the name's bytes percent-encoded,
+        // whatever they are.
+        for (const std::string& p : paths) {
+            urls << QUrl::fromEncoded("file://" +
+                                      QByteArray::fromStdString(p).toPercentEncoding("/"));
+        }
         mime.setUrls(urls);
         mime.setText(urls.isEmpty() ? QString() : urls.first().toString());
         const QPoint at(5, 5);
@@ -347,6 +351,22 @@ TEST_F(DocumentsUiTest, FileThatDoesNotFitInMemoryIsRefused) {
     ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
 #endif
+}
+
+// A dropped file whose name is not valid UTF-8: catches the name decoded
+// through a QString (U+FFFD), so that the file is not found or the next save
+// writes another file.
+TEST_F(DocumentsUiTest, DroppedFileWhoseNameIsNotUtf8OpensAndSaves) {
+    const std::string path = file("\x93\xfa\xff.txt", "A");
+    create();
+    m_window->show();
+    dropOn(m_window.get(), {path});
+    EXPECT_EQ(editor().text(), "A");
+    editor().setSelection(1, 1);
+    editor().replaceSelection("B");
+    trigger("Save1");
+    EXPECT_TRUE(errors().empty());
+    EXPECT_EQ(test::readFile(path), "AB");
 }
 
 // "/h" with a page: catches tag mode entered without the first activation's

@@ -1,0 +1,16 @@
+// Starting another program and leaving it to run on its own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// Starts `program` (a full path) with `args` as they stand — bytes, no
+// quoting, no shell — detached from this process: it outlives the window
+// and is never waited for. False with the system's reason in `error` when it
+// could not be started (not found, not executable).
+bool startDetached(const std::string& program, const std::vector<std::string>& args,
+                   std::string& error);
+
+}  // namespace korvane
