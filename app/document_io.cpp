@@ -5,7 +5,7 @@
 #include <new>
 #include <system_error>
 
-#include "app/line_breaks.h"
+#include "base/line_breaks.h"
 #include "platform/atomic_file.h"
 #include "platform/memory_tuning.h"
 

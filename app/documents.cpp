@@ -8,7 +8,7 @@
 #include "convert/relative_path.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
-#include "platform/shift_jis.h"
+#include "base/shift_jis.h"
 
 namespace korvane {
 

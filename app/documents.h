@@ -15,7 +15,7 @@
 #include "app/command_line.h"
 #include "app/file_routing.h"
 #include "app/settings.h"
-#include "edit/edit_control.h"
+#include "base/edit_control.h"
 #include "edit/tag_highlighter.h"
 #include "platform/common_dialogs.h"
 #include "platform/shell.h"

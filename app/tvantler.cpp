@@ -24,6 +24,7 @@
 
 #include "app/command_line.h"
 #include "app/file_drops.h"
+#include "base/shift_jis.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
 #include "edit/editor_keys.h"
@@ -32,8 +33,8 @@
 #include "platform/program_folder.h"
 #include "platform/qt_common_dialogs.h"
 #include "platform/qt_shell.h"
+#include "platform/qt_sjis.h"
 #include "platform/rich_edit.h"
-#include "platform/shift_jis.h"
 #include "platform/sjis_line_edit.h"
 #include "platform/system_colors.h"
 
@@ -43,11 +44,6 @@ namespace {
 
 constexpr const char* kTitleLabel = "タイトル(&T)";
 constexpr const char* kWindowFontFamily = "ＭＳ Ｐゴシック";
-
-QString fromSjis(const std::string& bytes) {
-    const std::u16string text = decodeShiftJis(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The window's own font where it is installed; otherwise the desktop's UI
 // font at the same pixel size (which main() has already pointed at a CJK

@@ -18,7 +18,7 @@
 #include "bench/shown_editor.h"
 #include "platform/memory_tuning.h"
 #include "platform/rich_edit.h"
-#include "platform/shift_jis.h"
+#include "base/shift_jis.h"
 
 namespace {
 

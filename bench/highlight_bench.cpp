@@ -28,14 +28,14 @@
 #include <string>
 #include <string_view>
 
-#include "app/line_breaks.h"
+#include "base/line_breaks.h"
 #include "bench/ratio_report.h"
 #include "bench/shown_editor.h"
 #include "edit/editor_keys.h"
 #include "edit/tag_highlighter.h"
 #include "platform/memory_tuning.h"
 #include "platform/rich_edit.h"
-#include "platform/shift_jis.h"
+#include "base/shift_jis.h"
 
 namespace {
 

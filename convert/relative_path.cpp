@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "convert/sjis_bytes.h"
+#include "base/sjis_bytes.h"
 
 namespace korvane {
 

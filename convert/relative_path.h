@@ -6,22 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/path_style.h"
+
 namespace korvane {
-
-enum class PathStyle {
-    // Shift_JIS bytes; backslash separates; "C:" or "\\server\share" is the
-    // drive prefix; folder names compare without regard to case.
-    Windows,
-    // The platform's own bytes (UTF-8); "/" separates; the root "/" plays the
-    // drive prefix; names compare case-sensitively.
-    Posix,
-};
-
-#ifdef _WIN32
-constexpr PathStyle kNativePathStyle = PathStyle::Windows;
-#else
-constexpr PathStyle kNativePathStyle = PathStyle::Posix;
-#endif
 
 // The location of `target` relative to the folder of the file `base`;
 // `target` unchanged when the two have different drive prefixes.

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "convert/byte_writer.h"
-#include "convert/sjis_bytes.h"
+#include "base/sjis_bytes.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

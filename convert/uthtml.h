@@ -5,18 +5,12 @@
 // double-byte character, so byte-wise work never splits a character.
 #pragma once
 
-#include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
+#include "base/color.h"
+
 namespace korvane {
-
-using ColorValue = std::int32_t;  // 0x00BBGGRR; negative: a system colour
-
-// Resolves a system colour index (the low byte of a negative colour value) to
-// the desktop's current 0x00BBGGRR value. The UI passes the palette's colours.
-using SystemColorLookup = std::function<std::uint32_t(int index)>;
 
 std::string OpenTag(std::string_view text, std::string_view name);
 std::string OpenTagWith(std::string_view text, std::string_view name, std::string_view attributes);
@@ -30,8 +24,5 @@ std::string ColorToHtml(ColorValue color, const SystemColorLookup& systemColor =
 // Appends EscapeHtml(text) to `out`; the page conversion uses this to avoid
 // building a second copy of a large body.
 void appendEscapedHtml(std::string& out, std::string_view text);
-
-// The classic Windows default for a system colour index (0x00BBGGRR).
-std::uint32_t defaultSystemColor(int index);
 
 }  // namespace korvane

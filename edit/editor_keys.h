@@ -3,7 +3,7 @@
 // nothing (so they neither beep nor lose the selection).
 #pragma once
 
-#include "edit/edit_control.h"
+#include "base/edit_control.h"
 
 namespace korvane {
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string_view>
 
-#include "edit/edit_control.h"
+#include "base/edit_control.h"
 
 namespace korvane {
 

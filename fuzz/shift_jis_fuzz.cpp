@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/shift_jis.h"
+#include "base/shift_jis.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "convert/uthtml.h"
+#include "base/color.h"
 #include "platform/file_filter.h"
 
 namespace korvane {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/relative_path.h"
+#include "base/path_style.h"
 
 namespace korvane {
 

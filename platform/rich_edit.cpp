@@ -20,23 +20,15 @@
 
 #include <algorithm>
 
-#include "app/line_breaks.h"
+#include "base/line_breaks.h"
+#include "base/shift_jis.h"
 #include "platform/file_drag.h"
-#include "platform/shift_jis.h"
-#include "platform/sjis_line_edit.h"
+#include "platform/qt_sjis.h"
 #include "platform/system_colors.h"
 
 namespace korvane {
 
 namespace {
-
-std::u16string_view viewOf(const QString& s) {
-    return {reinterpret_cast<const char16_t*>(s.constData()), static_cast<std::size_t>(s.size())};
-}
-
-QString qstringOf(std::u16string_view s) {
-    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
-}
 
 // The toolkit's text of decoded text: CR LF becomes its paragraph break.
 QString documentTextOf(std::u16string_view decoded) {

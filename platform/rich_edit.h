@@ -27,7 +27,7 @@
 #include <utility>
 #include <vector>
 
-#include "edit/edit_control.h"
+#include "base/edit_control.h"
 #include "platform/text_mirror.h"
 
 class QKeyEvent;

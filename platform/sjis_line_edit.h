@@ -1,36 +1,17 @@
-// Text that comes in from the keyboard, an input method, the clipboard or a
-// drop holds only characters Shift_JIS can write: what the screen shows is
-// what the file will hold. The editor and the one-line boxes share the
-// filter; SjisLineEdit is the one-line box built on it.
+// The one-line box of the program's dialogs and title: text that comes in
+// from the keyboard, an input method, the clipboard or a drop holds only
+// characters Shift_JIS can write (the filter of qt_sjis.h, shared with the
+// editor), so what the screen shows is what the file will hold.
 #pragma once
 
 #include <QLineEdit>
-#include <QString>
-#include <QStringList>
 
 #include <string>
 #include <string_view>
 
+#include "platform/qt_sjis.h"
+
 namespace korvane {
-
-// What a line break in incoming text becomes.
-enum class SjisLineBreaks {
-    Paragraph,  // "\n", a paragraph break of the editor (CR, LF, CR LF, U+2028, U+2029)
-    Space,      // " ", in a one-line box
-};
-
-struct SjisFiltered {
-    QString text;
-    // One entry per replaced character: "X→Y" (Y is what the file holds).
-    QStringList replaced;
-};
-
-// Replaces each character CP932 cannot hold by what CP932 writes for it (the
-// look-alike Windows writes, else "?") and each line break as asked.
-SjisFiltered filterForShiftJis(const QString& text, SjisLineBreaks lineBreaks);
-
-// The message that tells the user which characters were replaced.
-QString replacementNotice(const QStringList& replaced);
 
 // A one-line box whose text is always Shift_JIS-clean, with the document's
 // byte interface. Dropped files are left to the window behind it.

@@ -7,7 +7,7 @@
 #include <QPalette>
 #include <cstdint>
 
-#include "convert/uthtml.h"
+#include "base/color.h"
 #include "platform/system_color_index.h"
 
 namespace korvane {

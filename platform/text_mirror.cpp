@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <bit>
 
-#include "convert/sjis_bytes.h"
-#include "platform/shift_jis.h"
+#include "base/sjis_bytes.h"
+#include "base/shift_jis.h"
 
 namespace korvane {
 

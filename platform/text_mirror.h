@@ -25,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "edit/edit_control.h"
+#include "base/edit_control.h"
 
 namespace korvane {
 

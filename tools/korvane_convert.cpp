@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/line_breaks.h"
+#include "base/line_breaks.h"
 #include "app/settings.h"
 #include "convert/page_settings.h"
 #include "convert/relative_path.h"
@@ -19,7 +19,7 @@
 #include "convert/to_text.h"
 #include "platform/atomic_file.h"
 #include "platform/memory_tuning.h"
-#include "platform/shift_jis.h"
+#include "base/shift_jis.h"
 
 namespace {
 

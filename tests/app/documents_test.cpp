@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/shift_jis.h"
+#include "base/shift_jis.h"
 #include "tests/support/memory_edit_control.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/shift_jis.h"
+#include "base/shift_jis.h"
 
 namespace korvane {
 namespace {

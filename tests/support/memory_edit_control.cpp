@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/line_breaks.h"
-#include "convert/sjis_bytes.h"
-#include "platform/shift_jis.h"
+#include "base/line_breaks.h"
+#include "base/sjis_bytes.h"
+#include "base/shift_jis.h"
 
 namespace korvane::test {
 

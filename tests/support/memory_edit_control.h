@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "edit/edit_control.h"
+#include "base/edit_control.h"
 
 namespace korvane::test {
 

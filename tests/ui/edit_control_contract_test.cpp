@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "edit/edit_control.h"
+#include "base/edit_control.h"
 #include "platform/rich_edit.h"
 #include "tests/support/memory_edit_control.h"
 

@@ -13,6 +13,7 @@
 #include "platform/file_filter.h"
 #include "platform/qt_common_dialogs.h"
 #include "platform/qt_shell.h"
+#include "convert/uthtml.h"
 #include "platform/system_colors.h"
 #include "tests/support/temp_dir.h"
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/rich_edit.h"
-#include "platform/shift_jis.h"
+#include "base/shift_jis.h"
 
 namespace korvane {
 namespace {

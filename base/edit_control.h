@@ -14,20 +14,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/color.h"
+
 namespace korvane {
-
-// A colour integer 0x00BBGGRR, as the settings file and the colour dialogs hold it.
-using ColorValue = std::int32_t;
-
-// A character colour: a given colour, or the automatic window-text colour.
-struct CharColor {
-    bool automatic = true;
-    ColorValue color = 0;
-
-    static CharColor autoColor() { return {true, 0}; }
-    static CharColor of(ColorValue c) { return {false, c}; }
-    friend bool operator==(const CharColor&, const CharColor&) = default;
-};
 
 class EditControl {
   public:

@@ -1,4 +1,4 @@
-#include "platform/shift_jis.h"
+#include "base/shift_jis.h"
 
 #include <gtest/gtest.h>
 #if __has_include(<iconv.h>)

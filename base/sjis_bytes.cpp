@@ -1,4 +1,4 @@
-#include "convert/sjis_bytes.h"
+#include "base/sjis_bytes.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "app/line_breaks.h"
+#include "base/line_breaks.h"
 
 #include <cstring>
 
