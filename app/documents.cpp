@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "app/document_io.h"
+#include "base/shift_jis.h"
 #include "convert/relative_path.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
-#include "base/shift_jis.h"
 
 namespace korvane {
 
@@ -61,7 +61,7 @@ bool Documents::readOrReport(const std::string& path, std::string& bytes) {
         if (path == m_currentFile)
             m_fileUnread = true;
         if (!m_quiet && m_dialogs.messages)
-            m_dialogs.messages->showError(readFailedText(path));
+            m_dialogs.messages->showError(readFailedText(path), read.error);
         return false;
     }
     bytes = std::move(read.bytes);
@@ -73,7 +73,7 @@ bool Documents::writeOrReport(const std::string& path, std::string_view bytes) {
     if (writeDocument(path, bytes, error))
         return true;
     if (!m_quiet && m_dialogs.messages)
-        m_dialogs.messages->showError(createFailedText(path));
+        m_dialogs.messages->showError(createFailedText(path), error);
     return false;
 }
 
@@ -140,7 +140,7 @@ bool Documents::loadHere(const Route& route, const std::string& path) {
     if (path == m_currentFile)
         m_fileUnread = true;
     if (!m_quiet && m_dialogs.messages)
-        m_dialogs.messages->showError(readFailedText(path));
+        m_dialogs.messages->showError(readFailedText(path), kNotEnoughMemory);
     m_window.showCaption();
     return false;
 }
@@ -368,6 +368,17 @@ void Documents::htmlH1Click() {
     // saved. After a failure it stays modified.
     if (writeOrReport(*path, page))
         m_edit.setModified(false);
+}
+
+void Documents::registerCommands(CommandTable& table) {
+    table.add("New1Click", [this] { New1Click(); });
+    table.add("Open1Click", [this] { Open1Click(); });
+    table.add("Save1Click", [this] { Save1Click(); });
+    table.add("SaveAs1Click", [this] { SaveAs1Click(); });
+    table.add("htmlH1Click", [this] { htmlH1Click(); });
+    table.add("Open2Click", [this] { Open2Click(); });
+    table.add("Save2Click", [this] { Save2Click(); });
+    table.add("SaveAs2Click", [this] { SaveAs2Click(); });
 }
 
 bool Documents::FormCloseQuery() {

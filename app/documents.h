@@ -15,6 +15,7 @@
 #include "app/command_line.h"
 #include "app/file_routing.h"
 #include "app/settings.h"
+#include "base/command_table.h"
 #include "base/edit_control.h"
 #include "edit/tag_highlighter.h"
 #include "platform/common_dialogs.h"
@@ -80,6 +81,9 @@ class Documents {
 
     // Start-up: the window's first document from the command line.
     void interpretCommandLine(const StartupPlan& plan);
+
+    // The file commands of both modes, under their handlers' names.
+    void registerCommands(CommandTable& table);
 
   private:
     // False when a read failed (the caller stops there).

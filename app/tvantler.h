@@ -11,13 +11,15 @@
 
 #include <QMainWindow>
 #include <QString>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/documents.h"
+#include "app/mode_switches.h"
 #include "app/settings.h"
+#include "base/command_table.h"
+#include "edit/edit_commands.h"
 #include "platform/common_dialogs.h"
 #include "platform/shell.h"
 
@@ -32,7 +34,7 @@ class RichEdit;
 class SjisLineEdit;
 class TagHighlighter;
 
-class Tvantler : public QMainWindow, private DocumentWindow {
+class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow {
     Q_OBJECT
 
   public:
@@ -53,48 +55,25 @@ class Tvantler : public QMainWindow, private DocumentWindow {
     const StartupSettings& settings() const { return m_settings; }
     bool tagsHighlighted() const;
 
-    // Failures of file and settings operations are shown through this; the
-    // default is the toolkit's error box. Tests record instead, since no test
-    // may show a modal dialog.
-    void setErrorReporter(std::function<void(const QString&)> reporter);
-
     // Start-up: the first document from the program's arguments (those
     // after the program name). Once, before the window is first shown.
     void interpretCommandLine(const std::vector<std::string>& params);
 
-    // The file commands of both modes and the close question.
-    void New1Click();
-    void Open1Click();
-    void Save1Click();
-    void SaveAs1Click();
-    void htmlH1Click();
-    void Open2Click();
-    void Save2Click();
-    void SaveAs2Click();
+    // The commands of both menu bars, both tool bars and the context menu,
+    // by their handlers' names.
+    const CommandTable& commands() const { return m_commands; }
+
     bool FormCloseQuery();
     // Files dropped anywhere on the window, in drop order.
     void WMDropFiles(const std::vector<std::string>& paths);
 
-    // The four switch commands.
-    void morvixS1Click();
-    void htmlmorvixH1Click();
-    void korvaneS1Click();
-    void htmlkorvaneH1Click();
-
-    // The edit commands; both menu bars, both tool bars and the editor's
-    // context menu share them.
-    void Repeat1Click();
-    void T1Click();
-    void Copy1Click();
-    void P2Click();
-    void A1Click();
-    void Delete1Click();
+    // The menu-open handlers: text mode's Edit menu and the context menu
+    // follow the editor; tag mode's File menu shows the highlight state.
     void Edit1Click();
     void PopMenuUp();
+    void File2Click();
 
     void Exit1Click();
-    void html1Click();
-    void File2Click();
     void AddCaption();
     QString AddAdCaption() const;
     void ShowLongHint(const QString& hint);
@@ -110,35 +89,40 @@ class Tvantler : public QMainWindow, private DocumentWindow {
   private:
     void LoadForm();
     void FormActivate();
-    bool FormClose();
+    void FormClose();
 
     void buildEditor();
-    void buildTextMenus();
-    void buildTagMenus();
-    void buildPopupMenu();
+    void registerCommands();
+    void buildMenus();
     void buildToolBars();
     void attachMenus(std::vector<QMenu*>* menus);
-    void EnterTagLayout();
-    void EnterTextLayout();
-    void applyModeFont();
-    void followEditor(QAction* undo, QAction* cut, QAction* copy, QAction* paste) const;
+    QAction* actionNamed(const char* name) const;
+    void followEditor(const char* undo, const char* cut, const char* copy, const char* paste) const;
     void applyStoredSize();
     QString modeCaption(const QString& prefix) const;
-    void reportError(const QString& message);
+    void reportError(const std::string& message, const std::string& detail = {});
 
-    // DocumentWindow
+    // DocumentWindow and ModeWindow
     void enterTagMode() override;
     void enterTextMode() override;
     std::string titleBytes() const override;
     void setTitleBytes(std::string_view bytes) override;
     void showCaption() override { AddCaption(); }
     void enableImageButton() override;
+    void setEditorFont(const EditorFont& font) override;
+    void showTagLayout() override;
+    void showTextLayout() override;
+    void freezePainting(bool frozen) override;
 
     StartupSettings m_settings;
     std::string m_settingsPath;
     CommonDialogs m_dialogs;
     std::unique_ptr<Shell> m_shell;
+    CommandTable m_commands;
+    std::unique_ptr<TagHighlighter> m_highlighter;
     std::unique_ptr<Documents> m_documents;
+    std::unique_ptr<ModeSwitches> m_modes;
+    std::unique_ptr<EditCommands> m_editCommands;
     bool m_firstActivate = false;
     bool m_sizeApplied = false;
 
@@ -150,19 +134,7 @@ class Tvantler : public QMainWindow, private DocumentWindow {
     std::vector<QMenu*> m_mainMenu1;  // text mode's top-level menus
     std::vector<QMenu*> m_mmAd;       // tag mode's top-level menus
     std::vector<QMenu*>* m_attached = nullptr;
-    QAction* m_html1 = nullptr;
-    QAction* m_repeat1 = nullptr;
-    QAction* m_t1 = nullptr;
-    QAction* m_copy1 = nullptr;
-    QAction* m_p2 = nullptr;
-    QAction* m_toolButton29 = nullptr;
     QMenu* m_popupMenu1 = nullptr;
-    QAction* m_repeat2 = nullptr;
-    QAction* m_n7 = nullptr;
-    QAction* m_copy2 = nullptr;
-    QAction* m_n8 = nullptr;
-    std::unique_ptr<TagHighlighter> m_highlighter;
-    std::function<void(const QString&)> m_reportError;
 };
 
 }  // namespace korvane

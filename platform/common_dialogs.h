@@ -158,7 +158,9 @@ class MessageBoxes {
     virtual ~MessageBoxes() = default;
 
     // The toolkit's error box: error icon, caption "korvane", one OK button.
-    virtual void showError(const std::string& text) = 0;
+    // It is the one way failures reach the user. `detail` is the system's
+    // reason (an errno text), shown on request under the message.
+    virtual void showError(const std::string& text, const std::string& detail = {}) = 0;
     // A plain message: no icon, caption "korvane", one OK button.
     virtual void showMessage(const std::string& text) = 0;
     // The save question: no icon, caption "korvane", the buttons

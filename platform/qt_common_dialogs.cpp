@@ -117,8 +117,10 @@ std::optional<FontChoice> QtFontDialog::ask(const FontChoice& current) {
 
 QtMessageBoxes::QtMessageBoxes(QWidget* parent) : m_parent(parent) {}
 
-void QtMessageBoxes::showError(const std::string& text) {
+void QtMessageBoxes::showError(const std::string& text, const std::string& detail) {
     QMessageBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok, m_parent);
+    if (!detail.empty())
+        box.setDetailedText(fromUtf8(detail));
     box.exec();
 }
 

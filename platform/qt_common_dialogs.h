@@ -66,7 +66,7 @@ class QtMessageBoxes : public MessageBoxes {
   public:
     explicit QtMessageBoxes(QWidget* parent);
 
-    void showError(const std::string& text) override;
+    void showError(const std::string& text, const std::string& detail = {}) override;
     void showMessage(const std::string& text) override;
     SaveAnswer askSave(const std::string& text) override;
 

@@ -80,8 +80,9 @@ std::optional<FontChoice> ScriptedFontDialog::ask(const FontChoice& current) {
     return nextAnswer(m_answers, "font dialog");
 }
 
-void RecordingMessageBoxes::showError(const std::string& text) {
+void RecordingMessageBoxes::showError(const std::string& text, const std::string& detail) {
     m_errors.push_back(text);
+    m_errorDetails.push_back(detail);
 }
 
 void RecordingMessageBoxes::showMessage(const std::string& text) {

@@ -86,7 +86,7 @@ class ScriptedFontDialog : public FontDialog {
 
 class RecordingMessageBoxes : public MessageBoxes {
   public:
-    void showError(const std::string& text) override;
+    void showError(const std::string& text, const std::string& detail = {}) override;
     void showMessage(const std::string& text) override;
     SaveAnswer askSave(const std::string& text) override;
 
@@ -94,6 +94,8 @@ class RecordingMessageBoxes : public MessageBoxes {
     void answerSave(SaveAnswer answer);
 
     const std::vector<std::string>& errors() const { return m_errors; }
+    // The system's reason given with each error ("" where none was).
+    const std::vector<std::string>& errorDetails() const { return m_errorDetails; }
     const std::vector<std::string>& messages() const { return m_messages; }
     const std::vector<std::string>& saveQuestions() const { return m_questions; }
     std::size_t pendingAnswers() const { return m_answers.size(); }
@@ -101,6 +103,7 @@ class RecordingMessageBoxes : public MessageBoxes {
   private:
     std::deque<SaveAnswer> m_answers;
     std::vector<std::string> m_errors;
+    std::vector<std::string> m_errorDetails;
     std::vector<std::string> m_messages;
     std::vector<std::string> m_questions;
 };

@@ -1,0 +1,85 @@
+#include "app/mode_switches.h"
+
+#include "convert/to_html.h"
+#include "convert/to_text.h"
+
+namespace korvane {
+
+EditorFont modeFont(const StartupSettings& settings, bool tagMode) {
+    return tagMode ? EditorFont{settings.mvxName, settings.mvxSize}
+                   : EditorFont{settings.kvnName, settings.kvnSize};
+}
+
+ModeSwitches::ModeSwitches(EditControl& edit, TagHighlighter& highlighter, Documents& documents,
+                           const StartupSettings& settings, ModeWindow& window)
+    : m_edit(edit),
+      m_highlighter(highlighter),
+      m_documents(documents),
+      m_settings(settings),
+      m_window(window) {}
+
+void ModeSwitches::enterTagMode() {
+    m_window.setEditorFont(modeFont(m_settings, true));
+    m_window.showTagLayout();
+}
+
+void ModeSwitches::enterTextMode() {
+    m_window.setEditorFont(modeFont(m_settings, false));
+    m_window.showTextLayout();
+}
+
+void ModeSwitches::applyModeFont() {
+    m_window.setEditorFont(modeFont(m_settings, m_window.isTagMode()));
+}
+
+void ModeSwitches::morvixS1Click() {
+    m_documents.forgetFile();
+    m_edit.setText({});
+    enterTagMode();
+    m_window.showCaption();
+    m_highlighter.highlightOnEntry();
+}
+
+void ModeSwitches::htmlmorvixH1Click() {
+    m_documents.forgetFile();
+    m_window.setEditorFont(modeFont(m_settings, true));
+    m_edit.setText(
+        ToHtml(m_edit.text(), m_window.titleBytes(), m_settings.page, m_settings.options.tab));
+    m_window.showTagLayout();
+    m_window.showCaption();
+    m_highlighter.highlightOnEntry();
+}
+
+void ModeSwitches::korvaneS1Click() {
+    m_highlighter.turnOff();
+    m_documents.forgetFile();
+    m_edit.setText({});
+    enterTextMode();
+    m_window.showCaption();
+}
+
+void ModeSwitches::htmlkorvaneH1Click() {
+    m_highlighter.turnOff();
+    // The whole window stops painting, so the HTML never flashes before the
+    // stripped text replaces it.
+    m_window.freezePainting(true);
+    const TextAndTitle stripped = ToText(m_edit.text());
+    if (stripped.title)
+        m_window.setTitleBytes(*stripped.title);
+    m_edit.setText({});
+    m_window.setEditorFont(modeFont(m_settings, false));
+    m_edit.setText(stripped.text);
+    m_window.freezePainting(false);
+    m_documents.forgetFile();
+    m_window.showTextLayout();
+    m_window.showCaption();
+}
+
+void ModeSwitches::registerCommands(CommandTable& table) {
+    table.add("morvixS1Click", [this] { morvixS1Click(); });
+    table.add("htmlmorvixH1Click", [this] { htmlmorvixH1Click(); });
+    table.add("korvaneS1Click", [this] { korvaneS1Click(); });
+    table.add("htmlkorvaneH1Click", [this] { htmlkorvaneH1Click(); });
+}
+
+}  // namespace korvane

@@ -1,0 +1,32 @@
+// Commands by name.
+//
+// Each subsystem object registers its handlers here under the names the
+// handlers have (New1Click, B2Click, ...); the menus, tool bars and the
+// context menu are rows of data that name the command they run. An item
+// whose command nobody registered has nothing to do and is shown disabled.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+class CommandTable {
+  public:
+    using Handler = std::function<void()>;
+
+    // Registers `handler` under `name`; a second registration of a name
+    // replaces the first.
+    void add(std::string name, Handler handler);
+    bool has(std::string_view name) const;
+    // Runs the command; false when none is registered under `name`.
+    bool run(std::string_view name) const;
+    std::size_t size() const { return m_handlers.size(); }
+
+  private:
+    std::map<std::string, Handler, std::less<>> m_handlers;
+};
+
+}  // namespace korvane
