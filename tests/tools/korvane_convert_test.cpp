@@ -1,6 +1,9 @@
 // The command-line converter, run as a user runs it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "tests/support/run_program.h"
@@ -191,6 +194,24 @@ TEST(KorvaneConvert, SettingsFile) {
     const auto missing = runProgram(kProgram, {"to-html", "--settings", dir.file("none.ini")}, "x");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find(dir.file("none.ini")), std::string::npos);
+}
+
+// Catches -o replacing what it names when that is not a regular file: a
+// link to the program's own standard output (as /dev/stdout is) must carry
+// the page there, and a FIFO nobody reads is an error, not a new file.
+TEST(KorvaneConvert, OutputThatIsNotARegularFile) {
+    TempDir dir;
+    ASSERT_EQ(::symlink("/proc/self/fd/1", dir.file("stdout").c_str()), 0);
+    const auto r = runProgram(kProgram, {"to-text", "-o", dir.file("stdout")}, "<B>x</B>");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "x");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("stdout")));
+
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0666), 0);
+    const auto fifo = runProgram(kProgram, {"to-text", "-o", dir.file("fifo")}, "<B>x</B>");
+    EXPECT_EQ(fifo.exitCode, 1);
+    EXPECT_NE(fifo.err.find("pipe"), std::string::npos) << fifo.err;
+    EXPECT_EQ(std::filesystem::status(dir.file("fifo")).type(), std::filesystem::file_type::fifo);
 }
 
 }  // namespace
