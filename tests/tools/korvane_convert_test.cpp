@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace korvane {
 namespace {
@@ -194,6 +197,24 @@ TEST(KorvaneConvert, SettingsFile) {
     const auto missing = runProgram(kProgram, {"to-html", "--settings", dir.file("none.ini")}, "x");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find(dir.file("none.ini")), std::string::npos);
+}
+
+// Catches a settings file that cannot be read reported as missing: the user
+// must learn that it is a folder or not readable.
+TEST(KorvaneConvert, SettingsThatCannotBeReadSayWhy) {
+    TempDir dir;
+    const auto folder = runProgram(kProgram, {"to-html", "--settings", dir.path()}, "x");
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_NE(folder.err.find(std::strerror(EISDIR)), std::string::npos) << folder.err;
+
+    test::openUpForUnprivileged(dir.path().c_str());
+    writeFile(dir.file("krv13.ini"), "[Color]\r\n");
+    ::chmod(dir.file("krv13.ini").c_str(), 0600);
+    EXPECT_TRUE(test::runUnprivileged([&] {
+        const auto r = runProgram(kProgram, {"to-html", "--settings", dir.file("krv13.ini")}, "x");
+        return r.exitCode == 1 && r.err.find(std::strerror(EACCES)) != std::string::npos &&
+               r.err.find(dir.file("krv13.ini")) != std::string::npos;
+    }));
 }
 
 // Catches -o replacing what it names when that is not a regular file: a
