@@ -544,14 +544,11 @@ FileResult readWholeFile(const std::string& path, std::string& bytes) {
     if (!S_ISREG(st.st_mode))
         return failure(kNotRegularFile);
     try {
-        // Read straight into the result; a file that grew since fstat()
-        // goes on in blocks.
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t filled = 0;
+        if (st.st_size > 0)
+            bytes.reserve(static_cast<std::size_t>(st.st_size));
+        char block[kCopyBlock];
         for (;;) {
-            if (filled == bytes.size())
-                bytes.resize(filled + kCopyBlock);
-            const ssize_t n = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
+            const ssize_t n = ::read(fd.get(), block, sizeof block);
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -561,9 +558,8 @@ FileResult readWholeFile(const std::string& path, std::string& bytes) {
             }
             if (n == 0)
                 break;
-            filled += static_cast<std::size_t>(n);
+            bytes.append(block, static_cast<std::size_t>(n));
         }
-        bytes.resize(filled);
     } catch (const std::bad_alloc&) {
         std::string().swap(bytes);
         return failure(kNotEnoughMemory);
