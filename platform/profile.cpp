@@ -7,8 +7,12 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -290,9 +294,44 @@ std::optional<std::int32_t> parseHex(std::string_view digits) {
 // A write takes milliseconds; a lock held longer belongs to a program that
 // hangs or holds it on purpose, and the window must not freeze behind it.
 constexpr auto kLockWait = std::chrono::milliseconds(1000);
-// Short, so that a copy writing key after key, whose lock is free only for
-// moments between its writes, cannot starve this one.
-constexpr auto kLockRetry = std::chrono::milliseconds(1);
+
+// A blocking flock() on `fd` in a thread of its own, so that the caller can
+// stop waiting for it. Polling with LOCK_NB instead starves: a copy writing
+// key after key frees the lock only for moments between its writes, while a
+// blocked flock() is woken when it is freed. A waiter given up on takes the
+// lock when it comes and lets it go at once, closing `fd`.
+struct LockWaiter {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    int error = 0;
+};
+
+int waitForLock(int fd) {
+    auto waiter = std::make_shared<LockWaiter>();
+    try {
+        std::thread([waiter, fd] {
+            int result = 0;
+            while ((result = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+            }
+            const int err = result == 0 ? 0 : errno;
+            const std::lock_guard<std::mutex> hold(waiter->mutex);
+            waiter->done = true;
+            waiter->error = err;
+            if (waiter->abandoned)
+                ::close(fd);
+            waiter->finished.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        return EAGAIN;  // no thread to wait in: as if the wait ran out
+    }
+    std::unique_lock<std::mutex> hold(waiter->mutex);
+    if (waiter->finished.wait_for(hold, kLockWait, [&] { return waiter->done; }))
+        return waiter->error;
+    waiter->abandoned = true;  // the descriptor is the waiter's now
+    return EWOULDBLOCK;
+}
 
 // Holds an exclusive flock on the lock file beside a profile for the life of
 // the object.
@@ -316,22 +355,27 @@ class FileLock {
                 return;
             }
         }
-        const auto deadline = std::chrono::steady_clock::now() + kLockWait;
-        for (;;) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+        int err = 0;
+        do {
+            err = ::flock(m_fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+        } while (err == EINTR);
+        if (err == 0)
+            return;
+        if (err == EWOULDBLOCK) {
+            err = waitForLock(m_fd);
+            if (err == 0)
                 return;
-            const int err = errno;
-            if (err == EINTR)
-                continue;
-            if (err != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
-                m_error = err == EWOULDBLOCK ? "the settings file is locked by another program"
-                                             : std::strerror(err);
-                ::close(m_fd);
-                m_fd = -1;
-                return;
+            if (err == EWOULDBLOCK || err == EAGAIN) {
+                m_error = "the settings file is locked by another program";
+                if (err == EWOULDBLOCK)
+                    m_fd = -1;  // closed by the waiter
             }
-            std::this_thread::sleep_for(kLockRetry);
         }
+        if (m_error.empty())
+            m_error = std::strerror(err);
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
     }
     ~FileLock() {
         if (m_fd >= 0)
