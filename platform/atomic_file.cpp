@@ -438,8 +438,6 @@ FileResult writeToDevice(const std::string& path, const struct stat& st, std::st
 FileResult replaceByRename(const std::string& target, const struct stat* old,
                            std::string_view bytes) {
     const std::string folder = folderOf(target);
-    removeStaleTemporaryFiles(folder);
-
     std::string temp = folder + "/" + temporaryFilePrefix(::getpid()) + "XXXXXX";
     Descriptor fd(createUnique(temp));
     if (!fd.valid()) {
@@ -494,6 +492,7 @@ FileResult writeFile(const std::string& path, std::string_view bytes) {
         std::string error;
         if (!resolveLinkChain(path, target, error))
             return failure(error);
+        removeStaleTemporaryFiles(folderOf(target));
         return replaceByRename(target, nullptr, bytes);
     }
     if (S_ISDIR(st.st_mode))
@@ -520,6 +519,9 @@ FileResult writeFile(const std::string& path, std::string_view bytes) {
     }
     if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return failure(errno);
+    // Every save clears what writers that died left in its folder, however
+    // it writes.
+    removeStaleTemporaryFiles(folderOf(target));
     // A rename would leave the other names with the old contents.
     if (st.st_nlink > 1)
         return writeInPlace(target, bytes);

@@ -502,20 +502,22 @@ TEST(TemporaryFiles, RemovesOnlyThoseOfDeadWritersOnThisMachine) {
         {deadPrefix + "a1B2c3.htm", true},
         {"page.htm", true},
     };
-    for (const bool bySave : {false, true}) {
+    for (const char* by : {"clean-up", "save", "save in place"}) {
         TempDir dir;
         for (const auto& row : rows)
             writeFile(dir.file(row.name), "x");
         std::filesystem::create_directory(dir.file(deadPrefix + "d1R2x3"));
-        if (bySave) {
-            ASSERT_TRUE(writeFileAtomically(dir.file("page.htm"), "y").ok);
-        } else {
+        if (by == std::string("clean-up")) {
             EXPECT_EQ(removeStaleTemporaryFiles(dir.path()), 1);
+        } else {
+            // A second name makes the save go in place.
+            if (by == std::string("save in place"))
+                ::link(dir.file("page.htm").c_str(), dir.file("other.htm").c_str());
+            ASSERT_TRUE(writeFileAtomically(dir.file("page.htm"), "y").ok) << by;
         }
-        for (const auto& row : rows) {
+        for (const auto& row : rows)
             EXPECT_EQ(std::filesystem::exists(dir.file(row.name)), row.kept)
-                << row.name << (bySave ? " (save)" : "");
-        }
+                << row.name << " (" << by << ")";
         EXPECT_TRUE(std::filesystem::is_directory(dir.file(deadPrefix + "d1R2x3")));
     }
 }
