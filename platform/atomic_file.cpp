@@ -321,9 +321,20 @@ mode_t newFileMode() {
 // name says what it is a copy of and who wrote it, and never has the form of
 // a temporary file, so no clean-up ever takes it. 0 or the error.
 int createBackup(const std::string& path, Descriptor& fd, std::string& backupPath) {
-    std::string name = nameOf(path).substr(0, kBackupNameBytes);
-    while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80)
-        name.pop_back();  // do not end inside a UTF-8 character
+    std::string name = nameOf(path);
+    if (name.size() > kBackupNameBytes) {
+        // Cut at a character: drop a UTF-8 character the cut went through.
+        name.resize(kBackupNameBytes + 1);
+        const auto byte = [&] { return static_cast<unsigned char>(name.back()); };
+        const bool whole = (byte() & 0xC0) != 0x80;  // the next character starts here
+        name.pop_back();
+        if (!whole) {
+            while (!name.empty() && (byte() & 0xC0) == 0x80)
+                name.pop_back();
+            if (!name.empty() && byte() >= 0xC0)
+                name.pop_back();
+        }
+    }
     const std::string tail =
         name + ".korvane-backup-" + hostToken() + "-" + std::to_string(::getpid()) + "-XXXXXX";
     backupPath = folderOf(path) + "/." + tail;

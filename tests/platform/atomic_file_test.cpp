@@ -21,6 +21,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -395,19 +396,53 @@ TEST(AtomicFileWrite, KeepsExtendedAttributesAndAcls) {
     }
 }
 
-// Catches a save that breaks a hard link: the other name would keep the old
-// page.
+// Sets an environment variable for the life of the object.
+class EnvironmentGuard {
+  public:
+    EnvironmentGuard(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~EnvironmentGuard() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    EnvironmentGuard(const EnvironmentGuard&) = delete;
+    EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// Catches a save that breaks a hard link (the other name would keep the old
+// page), and a backup beside a long name that cannot be made because its
+// own name would be too long.
 TEST(AtomicFileWrite, KeepsHardLinks) {
-    TempDir dir;
-    const std::string path = dir.file("page.htm");
-    writeFile(path, "old contents, longer than the new");
-    ASSERT_EQ(::link(path.c_str(), dir.file("other.htm").c_str()), 0);
-    const ino_t inode = statOf(path).st_ino;
-    ASSERT_TRUE(writeFileAtomically(path, "new").ok);
-    EXPECT_EQ(readFile(dir.file("other.htm")), "new");
-    EXPECT_EQ(statOf(path).st_ino, inode);
-    EXPECT_EQ(statOf(path).st_nlink, 2u);
-    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"other.htm", "page.htm"}));
+    std::string longName = "a";
+    for (int i = 0; i < 83; ++i)
+        longName += "\xE3\x81\x82";  // あ, cut in the middle by the backup's name
+    longName += ".htm";
+    for (const std::string& name : {std::string("page.htm"), longName}) {
+        TempDir dir;
+        std::filesystem::create_directory(dir.file("site"));
+        // Never the real cache folder of whoever runs the tests.
+        const EnvironmentGuard cache("XDG_CACHE_HOME", dir.file("cache"));
+        const std::string path = dir.file("site/" + name);
+        writeFile(path, "old contents, longer than the new");
+        ASSERT_EQ(::link(path.c_str(), dir.file("site/other.htm").c_str()), 0);
+        const ino_t inode = statOf(path).st_ino;
+        const FileResult r = writeFileAtomically(path, "new");
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_EQ(readFile(dir.file("site/other.htm")), "new");
+        EXPECT_EQ(statOf(path).st_ino, inode);
+        EXPECT_EQ(statOf(path).st_nlink, 2u);
+        EXPECT_EQ(namesIn(dir.file("site")), (std::set<std::string>{"other.htm", name}));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("cache/korvane/backups")));
+    }
 }
 
 // Catches an in-place write that leaves a mixture of old and new contents, or
