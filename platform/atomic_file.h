@@ -1,9 +1,21 @@
-// Whole-file reads and atomic whole-file writes.
+// Whole-file reads and safe whole-file writes.
 //
-// A write goes to a temporary file in the target's folder, is flushed to the
-// disk and then renamed over the target, so a failed or interrupted write
-// never leaves a truncated file behind: the reader sees the old file or the
-// new one, never a mixture.
+// A write to a regular file goes to a temporary file in the target's folder,
+// is flushed to the disk and then renamed over the target, so a failed or
+// interrupted write never leaves a truncated file behind: the reader sees the
+// old file or the new one, never a mixture. The new file is given the old
+// one's owner, group, mode and extended attributes (ACLs are extended
+// attributes) before the rename.
+//
+// Where the rename cannot keep what the old file was (its owner or group
+// cannot be given to a new file, an attribute cannot be copied, it has more
+// than one name) or the folder refuses a new file while the file itself is
+// writable, the file is written in place behind a complete copy of its old
+// contents (see writeFileAtomically).
+//
+// What is not a regular file is never replaced: a symbolic link is written
+// through to the file it points to (a dangling one creates that file), a FIFO
+// or a device is written in place, a socket is refused.
 #pragma once
 
 #include <string>
@@ -13,15 +25,40 @@ namespace korvane {
 
 struct FileResult {
     bool ok = false;
-    std::string error;  // the system's reason when !ok
+    std::string error;  // the reason when !ok, in English
 };
 
-// Reads the whole file into `bytes`.
+// Reads the whole file into `bytes`. Only a regular file is read: a FIFO or
+// a device could block or never end, and is refused as "not a regular file".
+// A file larger than the memory available is "not enough memory".
 FileResult readWholeFile(const std::string& path, std::string& bytes);
 
-// Replaces the file at `path` with `bytes` atomically. An existing file keeps
-// its permission bits. A read-only target is refused like Windows refuses it:
-// the rename would otherwise replace a file the user protected.
+// Replaces the contents of the file at `path` with `bytes`, as described
+// above. A target without any write bit is refused like Windows refuses a
+// read-only file, even for root. A new file gets 0666 less the umask.
+//
+// An in-place write first writes a copy of the old contents beside the file
+// (a hidden ".<name>.korvane-backup-…"), or in the user's cache folder under
+// "backups" when the folder refuses it, and flushes it; when that copy cannot
+// be made the file is not touched. When writing the new contents fails, the
+// old contents are put back from the copy and the copy removed; when even
+// that fails, the copy is kept and its path is named in the error.
 FileResult writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// Removes the temporary files in `folder` that writers on this machine left
+// behind when they died (killed, or the machine lost power). Files of live
+// writers, of other machines sharing the folder and backups of in-place
+// writes are kept. Returns how many were removed.
+int removeStaleTemporaryFiles(const std::string& folder);
+
+// The start of the names of the temporary files the process `pid` on this
+// machine writes: ".korvane-<host>-<pid>-", followed by six characters.
+std::string temporaryFilePrefix(long pid);
+
+// Follows the chain of symbolic links from `path` (each relative target read
+// from the folder of its link) to the name that is not a link; that name need
+// not exist. False with the reason in `error` for a loop or a chain that
+// cannot be read.
+bool resolveLinkChain(const std::string& path, std::string& resolved, std::string& error);
 
 }  // namespace korvane

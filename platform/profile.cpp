@@ -6,8 +6,14 @@
 #include <unistd.h>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "platform/atomic_file.h"
@@ -284,27 +290,92 @@ std::optional<std::int32_t> parseHex(std::string_view digits) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
+// How long a write waits for another copy of the program to finish its own.
+// A write takes milliseconds; a lock held longer belongs to a program that
+// hangs or holds it on purpose, and the window must not freeze behind it.
+constexpr auto kLockWait = std::chrono::milliseconds(1000);
+
+// A blocking flock() on `fd` in a thread of its own, so that the caller can
+// stop waiting for it. Polling with LOCK_NB instead starves: a copy writing
+// key after key frees the lock only for moments between its writes, while a
+// blocked flock() is woken when it is freed. A waiter given up on takes the
+// lock when it comes and lets it go at once, closing `fd`.
+struct LockWaiter {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    int error = 0;
+};
+
+int waitForLock(int fd) {
+    auto waiter = std::make_shared<LockWaiter>();
+    try {
+        std::thread([waiter, fd] {
+            int result = 0;
+            while ((result = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+            }
+            const int err = result == 0 ? 0 : errno;
+            const std::lock_guard<std::mutex> hold(waiter->mutex);
+            waiter->done = true;
+            waiter->error = err;
+            if (waiter->abandoned)
+                ::close(fd);
+            waiter->finished.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        return EAGAIN;  // no thread to wait in: as if the wait ran out
+    }
+    std::unique_lock<std::mutex> hold(waiter->mutex);
+    if (waiter->finished.wait_for(hold, kLockWait, [&] { return waiter->done; }))
+        return waiter->error;
+    waiter->abandoned = true;  // the descriptor is the waiter's now
+    return EWOULDBLOCK;
+}
+
 // Holds an exclusive flock on the lock file beside a profile for the life of
 // the object.
 class FileLock {
   public:
-    explicit FileLock(const std::string& path) {
+    FileLock(const std::string& path, const std::string& folder) {
         m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        // An existing lock file that is not ours to write still takes a lock.
-        if (m_fd < 0 && errno == EACCES)
-            m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (m_fd < 0) {
-            m_error = std::strerror(errno);
-            return;
+            const int createError = errno;
+            // An existing lock file that is not ours to write still takes a
+            // lock.
+            if (createError == EACCES || createError == EROFS)
+                m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            if (m_fd < 0) {
+                // Without a lock file, the reason is the folder's: the
+                // second try's "No such file" would mislead.
+                m_error = errno == ENOENT && createError != ENOENT
+                              ? "cannot create files in the folder " + folder + ": " +
+                                    std::strerror(createError)
+                              : std::string(std::strerror(createError));
+                return;
+            }
         }
-        while (::flock(m_fd, LOCK_EX) != 0) {
-            if (errno == EINTR)
-                continue;
-            m_error = std::strerror(errno);
+        int err = 0;
+        do {
+            err = ::flock(m_fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+        } while (err == EINTR);
+        if (err == 0)
+            return;
+        if (err == EWOULDBLOCK) {
+            err = waitForLock(m_fd);
+            if (err == 0)
+                return;
+            if (err == EWOULDBLOCK || err == EAGAIN) {
+                m_error = "the settings file is locked by another program";
+                if (err == EWOULDBLOCK)
+                    m_fd = -1;  // closed by the waiter
+            }
+        }
+        if (m_error.empty())
+            m_error = std::strerror(err);
+        if (m_fd >= 0)
             ::close(m_fd);
-            m_fd = -1;
-            return;
-        }
+        m_fd = -1;
     }
     ~FileLock() {
         if (m_fd >= 0)
@@ -320,6 +391,14 @@ class FileLock {
     int m_fd = -1;
     std::string m_error;
 };
+
+// The file a profile path stands for: the end of its chain of links. Two
+// copies of the program, one given a link and one the real path, must lock
+// and write the same file.
+std::string realFile(const std::string& path, std::string& error) {
+    std::string real;
+    return resolveLinkChain(path, real, error) ? real : std::string();
+}
 
 }  // namespace
 
@@ -481,9 +560,17 @@ Profile::Profile(std::string path) : m_path(std::move(path)) {}
 ProfileLoadResult Profile::load() {
     ProfileLoadResult result;
     m_values.clear();
+    std::string error;
+    if (const std::string real = realFile(m_path, error); !real.empty()) {
+        // Start-up is the time to clear what writers that died left behind.
+        removeStaleTemporaryFiles(std::filesystem::path(real).parent_path().string());
+    }
     struct stat st {};
     if (::stat(m_path.c_str(), &st) != 0 && errno == ENOENT)
         return result;
+    // Something is there (or cannot even be looked at): its reason is the
+    // one to give, not that the file is missing.
+    result.exists = true;
     std::string bytes;
     const FileResult read = readWholeFile(m_path, bytes);
     if (!read.ok) {
@@ -491,7 +578,6 @@ ProfileLoadResult Profile::load() {
         result.error = read.error;
         return result;
     }
-    result.exists = true;
     setContents(bytes);
     return result;
 }
@@ -530,12 +616,15 @@ ProfileWriteResult Profile::writeString(std::string_view section, std::string_vi
         return failure("invalid section or key name");
     }
 
-    const std::string folder = std::filesystem::path(m_path).parent_path().string();
-    if (std::string error; !folder.empty() && !ensureFolderExists(folder, error)) {
+    std::string error;
+    const std::string real = realFile(m_path, error);
+    if (real.empty())
         return failure(error);
-    }
+    const std::string folder = std::filesystem::path(real).parent_path().string();
+    if (!folder.empty() && !ensureFolderExists(folder, error))
+        return failure(error);
 
-    const FileLock lock(m_path + ".lock");
+    const FileLock lock(real + ".lock", folder.empty() ? "." : folder);
     if (!lock.locked())
         return failure(lock.error());
 
@@ -544,17 +633,17 @@ ProfileWriteResult Profile::writeString(std::string_view section, std::string_vi
     // read would lose every key in it.
     std::string bytes;
     struct stat st {};
-    if (::stat(m_path.c_str(), &st) != 0) {
+    if (::stat(real.c_str(), &st) != 0) {
         if (errno != ENOENT)
             return failure(std::strerror(errno));
     } else {
-        const FileResult read = readWholeFile(m_path, bytes);
+        const FileResult read = readWholeFile(real, bytes);
         if (!read.ok)
             return failure(read.error);
     }
 
     std::string updated = profileWithValue(bytes, section, key, value);
-    const FileResult written = writeFileAtomically(m_path, updated);
+    const FileResult written = writeFileAtomically(real, updated);
     if (!written.ok)
         return failure(written.error);
     setContents(updated);

@@ -44,10 +44,13 @@
 // itself cannot carry the lock, because the rename that replaces it would
 // leave the lock on the old file), re-reads the file, changes its one key's
 // line (or adds the key at the end of its section, or the section at the end
-// of the file) and replaces the file through a temporary file in the same
-// folder and a rename. Every other line keeps its bytes. Copies of the
-// program writing different keys at the same time therefore lose none, and a
-// failed write leaves the file exactly as it was.
+// of the file) and replaces the file through writeFileAtomically. Every other
+// line keeps its bytes. Copies of the program writing different keys at the
+// same time therefore lose none, and a failed write leaves the file exactly
+// as it was. When the path is a symbolic link, the lock and the write are
+// those of the file at the end of the link chain, so that a copy given the
+// link and one given the real path still exclude each other. A write waits
+// about a second for a lock another program holds, then fails.
 #pragma once
 
 #include <cstddef>
@@ -109,7 +112,7 @@ class ProfileWriter {
 };
 
 struct ProfileLoadResult {
-    bool ok = true;       // false: the file exists but could not be read
+    bool ok = true;       // false: something is there but could not be read
     bool exists = false;  // false: there is no file (every key is missing)
     std::string error;
 };
@@ -124,7 +127,8 @@ class Profile final : public ProfileReader, public ProfileWriter {
     const std::string& path() const { return m_path; }
 
     // Takes the file's current contents for the reads. A missing file is not
-    // an error: it reads as empty.
+    // an error: it reads as empty. Also removes the temporary files that
+    // writers which died left in the file's folder.
     ProfileLoadResult load();
 
     std::optional<std::string> lookup(std::string_view section,

@@ -1,14 +1,22 @@
 #include "platform/profile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <random>
 
+#include "platform/atomic_file.h"
+#include "tests/support/child_process.h"
 #include "tests/support/concurrent_children.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -211,17 +219,20 @@ TEST(ProfileWrite, TwoProcessesWritingAtOnceLoseNoKey) {
 }
 
 // Catches failed writes reported as success, or that change, truncate or
-// litter the folder (run without root's rights, which would write anyway).
+// litter the folder (run without root's rights, which would write anyway),
+// and reasons that blame something else (a missing file for a read-only
+// folder).
 TEST(ProfileWrite, FailedWriteLeavesTheFileAsItWas) {
     const struct {
         const char* name;
         bool lockFileExists;
         mode_t folderMode;
         mode_t fileMode;
+        std::string reason;
     } rows[] = {
-        {"read-only folder", false, 0555, 0644},
-        {"read-only folder, lock file there", true, 0555, 0644},
-        {"file that cannot be read", true, 0777, 0222},
+        {"read-only folder", false, 0555, 0644, "folder"},
+        {"read-only folder, lock file there", true, 0555, 0644, std::strerror(EACCES)},
+        {"file that cannot be read", true, 0777, 0222, std::strerror(EACCES)},
     };
     for (const auto& row : rows) {
         TempDir dir;
@@ -242,12 +253,106 @@ TEST(ProfileWrite, FailedWriteLeavesTheFileAsItWas) {
         const auto before = entries();
         EXPECT_TRUE(test::runUnprivileged([&] {
             const ProfileWriteResult r = Profile(path).writeString("W", "k", "2");
-            return !r.ok && r.path == path && !r.error.empty();
+            return !r.ok && r.path == path && r.error.find(row.reason) != std::string::npos &&
+                   (row.reason == "folder" || r.error.find("No such") == std::string::npos);
         })) << row.name;
         ::chmod(path.c_str(), 0644);
         EXPECT_EQ(readFile(path), old) << row.name;
         EXPECT_EQ(entries(), before) << row.name;
     }
+}
+
+// Catches a lock taken beside a link instead of the file it points to: a
+// copy given the link and one given the real path would write at the same
+// time and lose each other's keys.
+TEST(ProfileWrite, WritersThroughALinkAndTheRealPathLoseNoKey) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("real"));
+    const std::string real = dir.file("real/krv13.ini");
+    const std::string link = dir.file("krv13.ini");
+    ASSERT_EQ(::symlink("real/krv13.ini", link.c_str()), 0);  // dangling until the first write
+    auto writer = [](std::string path, char prefix) {
+        return [path, prefix] {
+            Profile profile(path);
+            for (int i = 0; i < 500; ++i) {
+                if (!profile.writeInteger("S", prefix + std::to_string(i), i).ok)
+                    return false;
+            }
+            return true;
+        };
+    };
+    ASSERT_TRUE(test::runConcurrently({writer(link, 'a'), writer(real, 'b')}));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    Profile profile(real);
+    profile.load();
+    int lost = 0;
+    for (int i = 0; i < 500; ++i) {
+        lost += profile.readInteger("S", "a" + std::to_string(i), -1) != i;
+        lost += profile.readInteger("S", "b" + std::to_string(i), -1) != i;
+    }
+    EXPECT_EQ(lost, 0);
+}
+
+// Catches a write that waits as long as another program holds the lock,
+// freezing the window, or that then writes without it.
+TEST(ProfileWrite, LockHeldElsewhereFailsSoonWithTheReason) {
+    TempDir dir;
+    const std::string path = dir.file("krv13.ini");
+    writeFile(path, "[W]\r\nk=1\r\n");
+    const int held = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0666);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    // In a child, so that a write that waits for ever ends the child, not
+    // the test run.
+    EXPECT_TRUE(test::runInChild(
+        [&] {
+            const auto start = std::chrono::steady_clock::now();
+            const ProfileWriteResult r = Profile(path).writeString("W", "k", "2");
+            const auto waited = std::chrono::steady_clock::now() - start;
+            return !r.ok && r.error.find("locked") != std::string::npos &&
+                   waited >= std::chrono::milliseconds(500) && waited < std::chrono::seconds(3);
+        },
+        20));
+    ::close(held);
+    EXPECT_EQ(readFile(path), "[W]\r\nk=1\r\n");
+}
+
+// Catches a file that cannot be read taken for a missing one: the user
+// would be told there is no file, and the reason lost.
+TEST(ProfileLoad, SaysWhyAFileCannotBeRead) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("folder.ini"));
+    const ProfileLoadResult folder = Profile(dir.file("folder.ini")).load();
+    EXPECT_FALSE(folder.ok);
+    EXPECT_TRUE(folder.exists);
+    EXPECT_EQ(folder.error, std::strerror(EISDIR));
+
+    const ProfileLoadResult missing = Profile(dir.file("none.ini")).load();
+    EXPECT_TRUE(missing.ok);
+    EXPECT_FALSE(missing.exists);
+
+    test::openUpForUnprivileged(dir.path().c_str());
+    writeFile(dir.file("private.ini"), "[W]\r\n");
+    ::chmod(dir.file("private.ini").c_str(), 0600);
+    EXPECT_TRUE(test::runUnprivileged([&] {
+        const ProfileLoadResult r = Profile(dir.file("private.ini")).load();
+        return !r.ok && r.exists && r.error == std::strerror(EACCES);
+    }));
+}
+
+// Catches temporary files of writers that died staying beside the settings
+// file for good.
+TEST(ProfileLoad, RemovesTemporaryFilesOfDeadWriters) {
+    TempDir dir;
+    const std::string stale = dir.file(temporaryFilePrefix(test::endedProcessId()) + "x1Y2z3");
+    writeFile(stale, "[W]\r\n");
+    writeFile(dir.file("krv13.ini"), "[W]\r\nk=1\r\n");
+    Profile profile(dir.file("krv13.ini"));
+    EXPECT_TRUE(profile.load().ok);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_EQ(profile.readInteger("W", "k", 0), 1);
 }
 
 }  // namespace

@@ -1,10 +1,16 @@
 // The command-line converter, run as a user runs it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace korvane {
 namespace {
@@ -220,6 +226,42 @@ TEST(KorvaneConvert, InputThatDoesNotFitIsAFileError) {
     EXPECT_NE(r.err.find(dir.file("big.txt")), std::string::npos) << r.err;
     EXPECT_EQ(readFile(dir.file("out.htm")), "old page");
 #endif
+}
+
+// Catches a settings file that cannot be read reported as missing: the user
+// must learn that it is a folder or not readable.
+TEST(KorvaneConvert, SettingsThatCannotBeReadSayWhy) {
+    TempDir dir;
+    const auto folder = runProgram(kProgram, {"to-html", "--settings", dir.path()}, "x");
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_NE(folder.err.find(std::strerror(EISDIR)), std::string::npos) << folder.err;
+
+    test::openUpForUnprivileged(dir.path().c_str());
+    writeFile(dir.file("krv13.ini"), "[Color]\r\n");
+    ::chmod(dir.file("krv13.ini").c_str(), 0600);
+    EXPECT_TRUE(test::runUnprivileged([&] {
+        const auto r = runProgram(kProgram, {"to-html", "--settings", dir.file("krv13.ini")}, "x");
+        return r.exitCode == 1 && r.err.find(std::strerror(EACCES)) != std::string::npos &&
+               r.err.find(dir.file("krv13.ini")) != std::string::npos;
+    }));
+}
+
+// Catches -o replacing what it names when that is not a regular file: a
+// link to the program's own standard output (as /dev/stdout is) must carry
+// the page there, and a FIFO nobody reads is an error, not a new file.
+TEST(KorvaneConvert, OutputThatIsNotARegularFile) {
+    TempDir dir;
+    ASSERT_EQ(::symlink("/proc/self/fd/1", dir.file("stdout").c_str()), 0);
+    const auto r = runProgram(kProgram, {"to-text", "-o", dir.file("stdout")}, "<B>x</B>");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "x");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("stdout")));
+
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0666), 0);
+    const auto fifo = runProgram(kProgram, {"to-text", "-o", dir.file("fifo")}, "<B>x</B>");
+    EXPECT_EQ(fifo.exitCode, 1);
+    EXPECT_NE(fifo.err.find("pipe"), std::string::npos) << fifo.err;
+    EXPECT_EQ(std::filesystem::status(dir.file("fifo")).type(), std::filesystem::file_type::fifo);
 }
 
 }  // namespace
