@@ -818,22 +818,24 @@ void Tvantler::FormActivate() {
     m_reMain->setRedraw(true);
 }
 
-bool Tvantler::FormClose() {
+// A size that cannot be stored is reported, and the window closes all the
+// same: keeping it open would leave Exit, which drops unsaved text, as the
+// only way out, and the next start merely opens at the size before.
+void Tvantler::FormClose() {
     Profile profile(m_settingsPath);
     const QSize outer = frameGeometry().size();
     const ProfileWriteResult written = writeWindowSize(profile, outer.height(), outer.width());
-    if (!written.ok) {
+    if (!written.ok)
         reportError(QString::fromStdString(writeFailedMessage(written.path)));
-        return false;
-    }
-    return true;
 }
 
 void Tvantler::closeEvent(QCloseEvent* e) {
-    if (FormCloseQuery() && FormClose())
-        e->accept();
-    else
+    if (!FormCloseQuery()) {
         e->ignore();
+        return;
+    }
+    FormClose();
+    e->accept();
 }
 
 void Tvantler::Repeat1Click() {

@@ -110,7 +110,7 @@ class Tvantler : public QMainWindow, private DocumentWindow {
   private:
     void LoadForm();
     void FormActivate();
-    bool FormClose();
+    void FormClose();
 
     void buildEditor();
     void buildTextMenus();

@@ -670,17 +670,94 @@ TEST_F(TvantlerTest, StoredSizeIsRestoredAndClosingStoresIt) {
     EXPECT_TRUE(m_errors.isEmpty());
 }
 
-// Catches a failed size write that closes anyway or says nothing.
-TEST_F(TvantlerTest, CloseKeepsTheWindowWhenTheSizeCannotBeWritten) {
-    // A folder where the file should be: no write succeeds, not even root's.
+// Sets an environment variable for the life of the guard.
+class EnvironmentOverride {
+  public:
+    EnvironmentOverride(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~EnvironmentOverride() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    EnvironmentOverride(const EnvironmentOverride&) = delete;
+    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// Catches a size write that fails and keeps the window open (Exit, which
+// drops unsaved text, would be the only way out) or fails silently.
+TEST_F(TvantlerTest, CloseReportsAndClosesWhenTheSizeCannotBeWritten) {
+    struct Row {
+        const char* name;
+        // Spoils the settings location; returns the settings file's path.
+        std::function<std::string(const test::TempDir&)> spoil;
+    };
+    std::optional<EnvironmentOverride> home;
+    std::optional<EnvironmentOverride> config;
+    const std::vector<Row> rows = {
+        {"a folder where the file should be",
+         [this](const test::TempDir&) {
+             // No write succeeds there, not even root's.
+             std::filesystem::create_directory(m_home.settingsFile());
+             return m_home.settingsFile();
+         }},
+        {"a settings folder that is a file",
+         [&](const test::TempDir& scratch) {
+             // A program folder that is a file is not writable, so the user's
+             // config folder takes the file; that is a file too.
+             const std::string file = scratch.file("plain");
+             test::writeFile(file, "x");
+             home.emplace(kProgramHomeVariable, file);
+             config.emplace("XDG_CONFIG_HOME", file);
+             return file + "/korvane/" + kSettingsFileName;
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const test::TempDir scratch;
+        const std::string path = row.spoil(scratch);
+        create();
+        m_errors.clear();
+        m_window->show();
+        EXPECT_TRUE(m_window->close());
+        EXPECT_FALSE(m_window->isVisible());
+        ASSERT_EQ(m_errors.size(), 1);
+        EXPECT_EQ(m_errors[0], QString::fromStdString(path) + QStringLiteral(" に書き込めません"));
+        m_window.reset();
+        config.reset();
+        home.reset();
+    }
+}
+
+// Catches the size written (or its failure reported) before the save
+// question, or a Cancel that still closes.
+TEST_F(TvantlerTest, SaveQuestionComesBeforeTheSizeWrite) {
     std::filesystem::create_directory(m_home.settingsFile());
     create();
+    std::vector<std::size_t> questionsAtError;
+    m_window->setErrorReporter([&](const QString&) {
+        questionsAtError.push_back(m_scripted->messages->saveQuestions().size());
+    });
     m_window->show();
+    m_window->editor()->replaceSelection("unsaved");
+
+    m_scripted->messages->answerSave(SaveAnswer::Cancel);
     EXPECT_FALSE(m_window->close());
     EXPECT_TRUE(m_window->isVisible());
-    ASSERT_EQ(m_errors.size(), 1);
-    EXPECT_TRUE(m_errors[0].startsWith(QString::fromStdString(m_home.settingsFile())));
-    EXPECT_TRUE(m_errors[0].endsWith(QStringLiteral(" に書き込めません")));
+    EXPECT_TRUE(questionsAtError.empty());
+
+    m_scripted->messages->answerSave(SaveAnswer::No);
+    EXPECT_TRUE(m_window->close());
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(questionsAtError, (std::vector<std::size_t>{2}));
 }
 
 // Catches Exit going through close (which would store the size and ask the
