@@ -102,6 +102,8 @@ class Tvantler : public QMainWindow, private DocumentWindow {
   protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
@@ -122,7 +124,9 @@ class Tvantler : public QMainWindow, private DocumentWindow {
     void EnterTextLayout();
     void applyModeFont();
     void followEditor(QAction* undo, QAction* cut, QAction* copy, QAction* paste) const;
-    void applyStoredSize();
+    // The stored outer size, fitted to the free area of the window's screen.
+    QSize fittedOuterSize() const;
+    void fitToFrame();
     QString modeCaption(const QString& prefix) const;
     void reportError(const QString& message);
 
@@ -140,7 +144,7 @@ class Tvantler : public QMainWindow, private DocumentWindow {
     std::unique_ptr<Shell> m_shell;
     std::unique_ptr<Documents> m_documents;
     bool m_firstActivate = false;
-    bool m_sizeApplied = false;
+    bool m_frameKnown = false;  // the window has had its client fitted to the frame
 
     RichEdit* m_reMain = nullptr;
     SjisLineEdit* m_eTitle = nullptr;

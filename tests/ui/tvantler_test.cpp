@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPalette>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -24,6 +25,7 @@
 #include <optional>
 #include <set>
 
+#include "app/window_size.h"
 #include "platform/profile.h"
 #include "platform/program_folder.h"
 #include "platform/rich_edit.h"
@@ -668,6 +670,51 @@ TEST_F(TvantlerTest, StoredSizeIsRestoredAndClosingStoresIt) {
     EXPECT_EQ(profile.readInteger("Window", "Width", 0), outer.width());
     EXPECT_EQ(profile.readInteger("Window", "Height", 0), outer.height());
     EXPECT_TRUE(m_errors.isEmpty());
+}
+
+// Catches the window growing (or shrinking) by its frame from one run to
+// the next, and a first start that is not 600 x 440 outside.
+TEST_F(TvantlerTest, ClosingAndStartingAgainGivesTheSameWindow) {
+    std::vector<QSize> outer;
+    for (int run = 0; run < 3; ++run) {
+        create();
+        m_window->show();
+        outer.push_back(m_window->frameGeometry().size());
+        EXPECT_TRUE(m_window->close());
+    }
+    EXPECT_EQ(outer, (std::vector<QSize>(3, QSize(600, 440))));
+}
+
+// Catches stored sizes used as they stand: a window larger than the screen
+// (its close box and the save question out of reach; 100000 made a window of
+// hundreds of megabytes), one too small to use, or the unfitted value kept in
+// the file for the next run.
+TEST_F(TvantlerTest, StoredSizeIsFittedToTheScreenAndStoredBack) {
+    const struct {
+        const char* width;
+        const char* height;
+    } rows[] = {
+        {"5000", "5000"}, {"100000", "100000"}, {"2147483647", "2147483647"},
+        {"0", "0"},       {"-1", "-600"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.width) + " x " + row.height);
+        m_home.writeSettings(std::string("[Window]\r\nHeight=") + row.height +
+                             "\r\nWidth=" + row.width + "\r\n");
+        create();
+        m_window->show();
+        const QSize available = m_window->screen()->availableGeometry().size();
+        const QSize outer = m_window->frameGeometry().size();
+        EXPECT_LE(outer.width(), available.width());
+        EXPECT_LE(outer.height(), available.height());
+        EXPECT_GE(outer.width(), kMinimumWindowSize.width);
+        EXPECT_GE(outer.height(), kMinimumWindowSize.height);
+        EXPECT_TRUE(m_window->close());
+        Profile profile(m_home.settingsFile());
+        ASSERT_TRUE(profile.load().exists);
+        EXPECT_EQ(profile.readInteger("Window", "Width", 0), outer.width());
+        EXPECT_EQ(profile.readInteger("Window", "Height", 0), outer.height());
+    }
 }
 
 // Sets an environment variable for the life of the guard.
