@@ -132,6 +132,13 @@ QIcon themed(const char* name, const QIcon& fallback) {
     return QIcon::fromTheme(QString::fromUtf8(name), fallback);
 }
 
+// The help buttons' picture. The style's help picture is a life buoy, whose
+// red quarters read as four corner arrows at 16 pixels; a question mark says
+// help at any size.
+QIcon helpIcon() {
+    return themed("help-about", glyphIcon(QStringLiteral("?"), true));
+}
+
 }  // namespace
 
 Tvantler::Tvantler(QWidget* parent) : Tvantler(CommonDialogs{}, nullptr, parent) {}
@@ -538,11 +545,7 @@ void Tvantler::buildToolBars() {
             {"ToolButton14", "上を検索", "go-up", s->standardIcon(QStyle::SP_ArrowUp), {}},
             {"ToolButton15", "下を検索", "go-down", s->standardIcon(QStyle::SP_ArrowDown), {}},
             sep,
-            {"ToolButton25",
-             "korvaneﾍﾙﾌﾟ",
-             "help-contents",
-             s->standardIcon(QStyle::SP_DialogHelpButton),
-             {}},
+            {"ToolButton25", "korvaneﾍﾙﾌﾟ", "help-contents", helpIcon(), {}},
         });
 
     m_toolBar1 = addModeToolBar(this, "ToolBar1");
@@ -654,11 +657,7 @@ void Tvantler::buildToolBars() {
              glyphIcon(QStringLiteral("IMG")),
              {}},
             sep,
-            {"ToolButton24",
-             "morvixﾍﾙﾌﾟ",
-             "help-contents",
-             s->standardIcon(QStyle::SP_DialogHelpButton),
-             {}},
+            {"ToolButton24", "morvixﾍﾙﾌﾟ", "help-contents", helpIcon(), {}},
         });
     // Disabled until a tag-mode document has a file (and, while it has no
     // command, after that too: see enableImageButton).

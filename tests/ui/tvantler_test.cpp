@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPalette>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -670,6 +671,28 @@ TEST_F(TvantlerTest, StoredSizeIsRestoredAndClosingStoresIt) {
     EXPECT_EQ(profile.readInteger("Window", "Width", 0), outer.width());
     EXPECT_EQ(profile.readInteger("Window", "Height", 0), outer.height());
     EXPECT_TRUE(m_errors.isEmpty());
+}
+
+// Catches the help buttons showing the style's life buoy (four red corner
+// arrows at 16 pixels) or another button's picture instead of help.
+TEST_F(TvantlerTest, HelpButtonsShowHelp) {
+    create();
+    const QImage buoy =
+        m_window->style()->standardIcon(QStyle::SP_DialogHelpButton).pixmap(16, 16).toImage();
+    const QImage help = action("ToolButton25")->icon().pixmap(16, 16).toImage();
+    EXPECT_EQ(action("ToolButton24")->icon().pixmap(16, 16).toImage(), help);
+    EXPECT_NE(help, buoy);
+    if (QIcon::hasThemeIcon(QStringLiteral("help-contents"))) {
+        EXPECT_EQ(action("ToolButton25")->icon().name(), QStringLiteral("help-contents"));
+    }
+    for (const char* bar : {"tbMain", "ToolBar1"}) {
+        for (QAction* a : toolBar(bar)->actions()) {
+            if (a->isSeparator() || a->objectName() == QStringLiteral("ToolButton25") ||
+                a->objectName() == QStringLiteral("ToolButton24"))
+                continue;
+            EXPECT_NE(a->icon().pixmap(16, 16).toImage(), help) << a->objectName().toStdString();
+        }
+    }
 }
 
 // Catches the window growing (or shrinking) by its frame from one run to
