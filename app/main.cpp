@@ -34,10 +34,14 @@ int main(int argc, char* argv[]) {
     // append to every window caption.
     QApplication::setApplicationName(QStringLiteral("korvane"));
     // The whole interface is Japanese whatever the locale, Qt's own dialogs
-    // and buttons included.
+    // and buttons included: their texts come from Qt's translation, and
+    // numbers, dates and the file types of the MIME database follow the
+    // default locale.
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    QLocale::setDefault(japanese);
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTranslator.load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTranslator);
     preferJapaneseFont(app);
 

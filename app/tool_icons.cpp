@@ -83,6 +83,9 @@ QIcon toolButtonIcon(const QString& buttonName, QStyle* s) {
     const auto standard = [s](QStyle::StandardPixmap pixmap) {
         return [s, pixmap] { return s->standardIcon(pixmap); };
     };
+    // The style's help picture is a life buoy, whose red quarters read as
+    // four corner arrows at 16 pixels; a question mark says help at any size.
+    const Make help = [] { return themed("help-about", glyphIcon(QStringLiteral("?"), true)); };
     struct Picture {
         const char* theme;
         Make fallback;
@@ -100,9 +103,7 @@ QIcon toolButtonIcon(const QString& buttonName, QStyle* s) {
         {QStringLiteral("ToolButton13"), {"edit-find", glyph("探")}},
         {QStringLiteral("ToolButton14"), {"go-up", standard(QStyle::SP_ArrowUp)}},
         {QStringLiteral("ToolButton15"), {"go-down", standard(QStyle::SP_ArrowDown)}},
-        // The style's help picture is a life buoy, whose red quarters read as
-        // four corner arrows at 16 pixels; a question mark says help.
-        {QStringLiteral("ToolButton25"), {"help-about", glyph("?", true)}},
+        {QStringLiteral("ToolButton25"), {"help-contents", help}},
         {QStringLiteral("ToolButton17"), {"document-open", standard(QStyle::SP_DialogOpenButton)}},
         {QStringLiteral("ToolButton18"), {"document-save", standard(QStyle::SP_DialogSaveButton)}},
         {QStringLiteral("ToolButton20"),
@@ -131,7 +132,7 @@ QIcon toolButtonIcon(const QString& buttonName, QStyle* s) {
         {QStringLiteral("ToolButton27"), {"", glyph("#")}},
         {QStringLiteral("ToolButton29"), {"", glyph("Im")}},
         {QStringLiteral("ToolButton28"), {"insert-image", glyph("IMG")}},
-        {QStringLiteral("ToolButton24"), {"help-about", glyph("?", true)}},
+        {QStringLiteral("ToolButton24"), {"help-contents", help}},
     };
     const auto it = pictures.find(buttonName);
     if (it == pictures.end())

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolBar>
@@ -25,6 +26,7 @@
 #include "app/file_drops.h"
 #include "app/menu_builder.h"
 #include "app/menu_rows.h"
+#include "app/window_size.h"
 #include "base/shift_jis.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
@@ -101,7 +103,9 @@ void Tvantler::LoadForm() {
     // A stored system colour takes the desktop's colour, as GetSysColor gives
     // it on Windows, not Windows' classic default.
     m_settings = loadSettings(profile, systemColorLookup());
-    resize(m_settings.width, m_settings.height);
+    // The frame is not known yet: until it is, the outer size is the client
+    // size (see fitToFrame).
+    resize(fittedOuterSize());
 
     m_highlighter = std::make_unique<TagHighlighter>(*m_reMain);
     m_highlighter->setHighlightColor(m_settings.options.tColor);
@@ -315,20 +319,46 @@ bool Tvantler::event(QEvent* e) {
 
 void Tvantler::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
-    applyStoredSize();
+    fitToFrame();
     // An activation may never come (no window manager, focus-stealing
     // prevention), and the editor would stay hidden.
     FormActivate();
 }
 
-// The stored size is the outer size; the frame is known only once the
-// window is shown, so the client size is corrected then, once.
-void Tvantler::applyStoredSize() {
-    if (m_sizeApplied)
+void Tvantler::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    fitToFrame();
+}
+
+void Tvantler::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    fitToFrame();
+}
+
+QSize Tvantler::fittedOuterSize() const {
+    const QRect area = screen() != nullptr ? screen()->availableGeometry() : QRect();
+    const WindowSize fitted =
+        fitWindowSize({m_settings.width, m_settings.height}, {area.width(), area.height()});
+    return {fitted.width, fitted.height};
+}
+
+// The stored size is the outer size, and closing stores the outer size
+// again, so a window that opens at the stored size as its client size grows
+// by its frame on every run. Qt can size only the client area, and the frame
+// is known only once a window manager has framed the window: on X11 that is
+// after the first show, when the manager moves the window into place. Until
+// then the client size stands in for the outer size; the first time the frame
+// shows, the client is made the stored size less the frame, once (a later
+// resize is the user's). Without a window manager there is no frame, and the
+// client size is the outer size.
+void Tvantler::fitToFrame() {
+    if (m_frameKnown)
         return;
-    m_sizeApplied = true;
     const QSize frame = frameGeometry().size() - geometry().size();
-    resize(m_settings.width - frame.width(), m_settings.height - frame.height());
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return;
+    m_frameKnown = true;
+    resize(fittedOuterSize() - frame);
 }
 
 void Tvantler::FormActivate() {

@@ -81,6 +81,8 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
   protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
@@ -98,7 +100,9 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     void attachMenus(std::vector<QMenu*>* menus);
     QAction* actionNamed(const char* name) const;
     void followEditor(const char* undo, const char* cut, const char* copy, const char* paste) const;
-    void applyStoredSize();
+    // The stored outer size, fitted to the free area of the window's screen.
+    QSize fittedOuterSize() const;
+    void fitToFrame();
     QString modeCaption(const QString& prefix) const;
     void reportError(const std::string& message, const std::string& detail = {});
 
@@ -124,7 +128,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     std::unique_ptr<ModeSwitches> m_modes;
     std::unique_ptr<EditCommands> m_editCommands;
     bool m_firstActivate = false;
-    bool m_sizeApplied = false;
+    bool m_frameKnown = false;  // the window has had its client fitted to the frame
 
     RichEdit* m_reMain = nullptr;
     SjisLineEdit* m_eTitle = nullptr;

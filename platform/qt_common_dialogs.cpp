@@ -1,11 +1,23 @@
 #include "platform/qt_common_dialogs.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileSystemModel>
 #include <QFontDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTreeView>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/system_colors.h"
 
@@ -17,6 +29,73 @@ const QString kCaption = QStringLiteral("korvane");
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// Paths are the file system's bytes; Qt holds them as text, decoded the way
+// Qt itself opens files (QFile::decodeName and encodeName).
+QString fromLocalPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string toLocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// The file dialog's Type column. Qt's own names for folders, drives and
+// links are missing from its Japanese translation; file types come from the
+// MIME database in the default locale, which main() makes Japanese.
+class JapaneseFileTypes : public QFileIconProvider {
+  public:
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir())
+            return info.isRoot() ? QStringLiteral("ドライブ")
+                                 : QStringLiteral("ファイル フォルダー");
+        if (info.isSymLink() && !info.exists())
+            return QStringLiteral("ショートカット");
+        return QFileIconProvider::type(info);
+    }
+};
+
+QFileIconProvider* japaneseFileTypes() {
+    // The model's gatherer thread may ask it while a dialog closes, so it
+    // lives for the whole run.
+    static JapaneseFileTypes* const provider = new JapaneseFileTypes;
+    return provider;
+}
+
+// Draws the file list's sizes and dates in the default locale; the model
+// writes them in the system's, which is English under LC_ALL=C.
+class LocaleFileListDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString text = fileListText(index);
+        if (!text.isNull())
+            option->text = text;
+    }
+};
+
+bool hasWildcard(const QString& name) {
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 }  // namespace
@@ -36,6 +115,18 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogQuery& query) {
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     if (!query.title.empty())
         dialog.setWindowTitle(fromUtf8(query.title));
+    dialog.setIconProvider(japaneseFileTypes());
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        auto* local = new LocaleFileListDelegate(details);
+        details->setItemDelegateForColumn(kFileSizeColumn, local);
+        details->setItemDelegateForColumn(kFileDateColumn, local);
+        // Qt's width fits its English "Folder"; the Japanese type names are
+        // longer and would show as "フ…ー".
+        const int typeWidth =
+            details->fontMetrics().horizontalAdvance(QStringLiteral("ファイル フォルダー")) + 16;
+        if (details->header()->sectionSize(kFileTypeColumn) < typeWidth)
+            details->header()->resizeSection(kFileTypeColumn, typeWidth);
+    }
 
     QStringList filters;
     for (const std::string& filter : qtNameFilters(query.filters))
@@ -45,25 +136,148 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogQuery& query) {
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.value(static_cast<qsizetype>(query.filterIndex)));
     }
-    // The open dialog completes a name typed without extension before it
-    // looks for the file; the save dialog's names get theirs in FileDialog.
-    dialog.setDefaultSuffix(fromUtf8(query.defaultExtension));
+    // A save dialog's typed name gets the default extension. An open dialog
+    // leaves Qt's suffix off: Qt would add it to a name that exists as typed
+    // and then refuse it as missing. QtFileChooser completes the name only
+    // when the typed one does not exist.
+    dialog.setDefaultSuffix(save ? fromUtf8(query.defaultExtension) : QString());
     if (!query.folder.empty())
-        dialog.setDirectory(fromUtf8(query.folder));
+        dialog.setDirectory(fromLocalPath(query.folder));
     if (!query.fileName.empty())
-        dialog.selectFile(fromUtf8(query.fileName));
+        dialog.selectFile(fromLocalPath(query.fileName));
+}
+
+QString fileListText(const QModelIndex& index) {
+    const auto* model = qobject_cast<const QFileSystemModel*>(index.model());
+    if (model == nullptr)
+        return {};
+    if (index.column() == kFileSizeColumn)  // a folder shows no size
+        return model->isDir(index) ? QString() : QLocale().formattedDataSize(model->size(index));
+    if (index.column() == kFileDateColumn)
+        return QLocale().toString(model->lastModified(index), QLocale::ShortFormat);
+    return {};
+}
+
+QtFileChooser::QtFileChooser(const FileDialogQuery& query, QWidget* parent)
+    : QFileDialog(parent), m_query(query) {
+    configureFileDialog(*this, query);
+    m_firstShownFolder = QDir::cleanPath(directory().absolutePath());
+    if (QLineEdit* name = nameEdit())
+        connect(name, &QLineEdit::textChanged, this, [this] { allowOpening(); });
+    allowOpening();
+}
+
+QLineEdit* QtFileChooser::nameEdit() const {
+    return findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+}
+
+std::string QtFileChooser::typedPath() const {
+    const QLineEdit* edit = nameEdit();
+    const QString typed = edit != nullptr ? edit->text() : QString();
+    if (typed.isEmpty())
+        return {};
+    // Qt cannot hold a name that is not UTF-8: its text of one names another
+    // file, and a folder of such a name it cannot show at all (it shows
+    // another). So the name proposed, still shown as it was in the folder
+    // first shown, is the file it was given as, and names in the folder given
+    // keep that folder's bytes.
+    if (!m_query.fileName.empty() && typed == fromLocalPath(m_query.fileName) &&
+        QDir::cleanPath(directory().absolutePath()) == m_firstShownFolder)
+        return joinPath(m_query.folder, m_query.fileName);
+    const QString path =
+        QDir::cleanPath(QDir::isAbsolutePath(typed) ? typed : directory().absoluteFilePath(typed));
+    const QFileInfo info(path);
+    if (!m_query.folder.empty() && info.path() == QDir::cleanPath(fromLocalPath(m_query.folder)))
+        return joinPath(m_query.folder, toLocalPath(info.fileName()));
+    return toLocalPath(path);
+}
+
+std::string QtFileChooser::fileToOpen() const {
+    const std::string typed = typedPath();
+    if (typed.empty() || isFolder(typed))
+        return {};
+    if (exists(typed))
+        return typed;
+    // Windows' open dialog completes a name typed without extension, but
+    // only one that does not exist as typed.
+    const std::string completed = withDefaultExtension(typed, m_query.defaultExtension);
+    if (completed != typed && exists(completed) && !isFolder(completed))
+        return completed;
+    return {};
+}
+
+void QtFileChooser::allowOpening() {
+    if (m_query.kind != FileDialogKind::Open)
+        return;
+    // Qt enables Open only for names its model lists: not for a name that
+    // needs its extension, nor for one that is not UTF-8.
+    auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QPushButton* open = buttons != nullptr ? buttons->button(QDialogButtonBox::Open) : nullptr;
+    if (open != nullptr && !open->isEnabled() && !fileToOpen().empty())
+        open->setEnabled(true);
+}
+
+bool QtFileChooser::filterByTypedPattern() {
+    QLineEdit* name = nameEdit();
+    if (name == nullptr)
+        return false;
+    const QString typed = name->text().trimmed();
+    if (!hasWildcard(typed) || exists(typedPath()))
+        return false;
+    // "dir/*.htm" shows that folder, then its files that match, as Windows'
+    // dialogs do; a file of that very name is chosen like any other.
+    const qsizetype slash = typed.lastIndexOf(QLatin1Char('/'));
+    QString pattern = typed;
+    if (slash >= 0) {
+        const QString folder = typed.left(slash + 1);
+        const QString path =
+            QDir::isAbsolutePath(folder) ? folder : directory().absoluteFilePath(folder);
+        if (!QFileInfo(path).isDir())
+            return false;
+        setDirectory(QDir::cleanPath(path));
+        pattern = typed.mid(slash + 1);
+    }
+    QStringList patterns;
+    for (const QString& one : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        patterns.append(one.trimmed());
+    if (auto* model = findChild<QFileSystemModel*>()) {
+        model->setNameFilterDisables(false);
+        model->setNameFilters(patterns);
+    }
+    name->setText(pattern);
+    return true;
+}
+
+void QtFileChooser::accept() {
+    if (filterByTypedPattern())
+        return;
+    if (m_query.kind == FileDialogKind::Open) {
+        m_chosen = fileToOpen();
+        if (!m_chosen.empty()) {
+            // Qt's own check looks in its model, which has no entry for a
+            // name that is not UTF-8.
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();  // enters a folder, or says the file is missing
+        return;
+    }
+    const std::string typed = typedPath();
+    QFileDialog::accept();
+    if (result() != QDialog::Accepted)
+        return;
+    // A name typed without extension comes back from Qt with the default
+    // one; FileDialog::run adds it to the typed name just the same.
+    const QStringList files = selectedFiles();
+    m_chosen = typed.empty() && !files.isEmpty() ? toLocalPath(files.first()) : typed;
 }
 
 std::optional<FileDialogAnswer> QtFileDialog::ask(const FileDialogQuery& query) {
-    QFileDialog dialog(m_parent);
-    configureFileDialog(dialog, query);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty())
+    QtFileChooser dialog(query, m_parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosenPath().empty())
         return std::nullopt;
     FileDialogAnswer answer;
-    answer.path = files.first().toStdString();
+    answer.path = dialog.chosenPath();
     answer.filterIndex = selectedFilterIndex(dialog, query);
     return answer;
 }

@@ -3,6 +3,7 @@
 // shows are separate functions so that they can be checked without one.
 #pragma once
 
+#include <QFileDialog>
 #include <QFont>
 #include <QPointer>
 #include <QString>
@@ -11,8 +12,9 @@
 
 #include "platform/common_dialogs.h"
 
-class QFileDialog;
+class QLineEdit;
 class QMessageBox;
+class QModelIndex;
 
 namespace korvane {
 
@@ -29,8 +31,54 @@ class QtFileDialog : public FileDialog {
 
 // Sets `dialog` up to show `query`: Qt's own dialog (the same on every
 // desktop, and its overwrite question can be turned off), no question
-// before replacing a file, the filters in Qt's form.
+// before replacing a file, the filters in Qt's form, types, sizes and dates
+// in Japanese.
 void configureFileDialog(QFileDialog& dialog, const FileDialogQuery& query);
+
+// The file list's columns whose text follows the default locale.
+inline constexpr int kFileSizeColumn = 1;
+inline constexpr int kFileTypeColumn = 2;
+inline constexpr int kFileDateColumn = 3;
+// The text the file list shows for a size (of a file) or a date, in the default
+// locale; a null string where the model's own text stands.
+QString fileListText(const QModelIndex& index);
+
+// The dialog QtFileDialog shows, answering in the file system's bytes.
+//
+// Typed text decides as Windows' dialogs do: a pattern ("*.htm",
+// "dir/*") shows that folder and filters the list instead of naming a file;
+// an open dialog opens a typed name that exists as it stands and completes
+// one without extension only when that does not exist.
+//
+// Qt lists no file whose name is not UTF-8 (its directory iterator skips
+// them) and holds names as text, which cannot keep such bytes. The folder and
+// name the dialog was given are kept as bytes: accepted as they were shown,
+// they come back as they were given.
+class QtFileChooser : public QFileDialog {
+    Q_OBJECT
+
+  public:
+    QtFileChooser(const FileDialogQuery& query, QWidget* parent = nullptr);
+
+    // After an accepted run: the file chosen, as the file system's bytes.
+    const std::string& chosenPath() const { return m_chosen; }
+
+    void accept() override;
+
+  private:
+    QLineEdit* nameEdit() const;
+    // The typed name as a path of bytes; empty when nothing is typed.
+    std::string typedPath() const;
+    // The existing file an open dialog would open for the typed name, or "".
+    std::string fileToOpen() const;
+    void allowOpening();
+    // Whether the typed name was a pattern, now applied to the list.
+    bool filterByTypedPattern();
+
+    FileDialogQuery m_query;
+    QString m_firstShownFolder;
+    std::string m_chosen;
+};
 // The zero-based filter `dialog` shows, as an index into query.filters; the
 // query's own when it shows none of them.
 std::size_t selectedFilterIndex(const QFileDialog& dialog, const FileDialogQuery& query);

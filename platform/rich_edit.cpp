@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCharFormat>
@@ -22,6 +24,7 @@
 
 #include "base/line_breaks.h"
 #include "base/shift_jis.h"
+#include "platform/byte_placeholder.h"
 #include "platform/file_drag.h"
 #include "platform/qt_sjis.h"
 #include "platform/system_colors.h"
@@ -915,6 +918,60 @@ void RichEdit::dragMoveEvent(QDragMoveEvent* e) {
 void RichEdit::dropEvent(QDropEvent* e) {
     if (!refuseFileDrag(e))
         QPlainTextEdit::dropEvent(e);
+}
+
+// --- painting ---
+
+void RichEdit::paintEvent(QPaintEvent* e) {
+    QPlainTextEdit::paintEvent(e);
+    // Over what the font made of them: only the lines in the repainted area
+    // are looked at, and a line without such a character costs one scan.
+    // The paint context says what the base class drew: the selection's
+    // colours and whether the caret was on.
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    QPainter painter(viewport());
+    const QRect area = e->rect();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF bounds = blockBoundingGeometry(block).translated(offset);
+        if (bounds.top() > area.bottom())
+            break;
+        if (!block.isVisible() || bounds.bottom() < area.top())
+            continue;
+        const QString text = block.text();
+        const QTextLayout* layout = block.layout();
+        const QPointF origin = bounds.topLeft() + layout->position();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const int byte = byteWithoutGlyph(text.at(i).unicode());
+            if (byte < 0)
+                continue;
+            const auto unit = static_cast<int>(i);
+            const QTextLine line = layout->lineForTextPosition(unit);
+            if (!line.isValid())
+                continue;
+            const qreal left = origin.x() + line.cursorToX(unit);
+            const qreal right = origin.x() + line.cursorToX(unit + 1);
+            const qreal top = origin.y() + line.y();
+            const QRect cell(
+                QPoint(qRound(std::min(left, right)), qRound(top)),
+                QPoint(qRound(std::max(left, right)) - 1, qRound(top + line.height()) - 1));
+            const int position = block.position() + unit;
+            QColor ink = context.palette.color(QPalette::Text);
+            QColor paper = context.palette.color(QPalette::Base);
+            for (const QAbstractTextDocumentLayout::Selection& s : context.selections) {
+                if (position < s.cursor.selectionStart() || position >= s.cursor.selectionEnd())
+                    continue;
+                if (s.format.hasProperty(QTextFormat::ForegroundBrush))
+                    ink = s.format.foreground().color();
+                if (s.format.hasProperty(QTextFormat::BackgroundBrush))
+                    paper = s.format.background().color();
+            }
+            drawBytePlaceholder(painter, cell, byte, ink, paper);
+            if (context.cursorPosition == position)
+                painter.fillRect(QRectF(left, top, cursorWidth(), line.height()),
+                                 context.palette.color(QPalette::Text));
+        }
+    }
 }
 
 }  // namespace korvane

@@ -128,6 +128,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Paints bytes without a glyph as placeholders (platform/byte_placeholder.h).
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     // Holds the change event back until an operation of ours has finished,

@@ -3,12 +3,24 @@
 // show, the save question's buttons and answers, palette colours.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <filesystem>
+#include <functional>
 
 #include "platform/file_filter.h"
 #include "platform/qt_common_dialogs.h"
@@ -55,6 +67,7 @@ TEST(QtFileDialogSetup, ShowsTheQuery) {
     configureFileDialog(open, queryFor(FileDialogKind::Open, folder.path()));
     EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_TRUE(open.defaultSuffix().isEmpty());  // Qt would add it to names that exist as typed
 }
 
 // Catches the filter the user picked going unnoticed, so the dialog would
@@ -82,6 +95,208 @@ TEST(QtFileDialogSetup, ListShowsTheDescriptions) {
     EXPECT_EQ(shown, (QStringList{QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ(*.txt)"),
                                   QStringLiteral("htmlﾌｧｲﾙ(*.htm;*.html)"),
                                   QStringLiteral("全てのﾌｧｲﾙ(*.*)")}));
+}
+
+// Types `text` into a chooser's name box, as a person would.
+void typeName(QtFileChooser& dialog, const QString& text) {
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(text);
+}
+
+bool openButtonEnabled(const QtFileChooser& dialog) {
+    const auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    return buttons != nullptr && buttons->button(QDialogButtonBox::Open) != nullptr &&
+           buttons->button(QDialogButtonBox::Open)->isEnabled();
+}
+
+// Runs the event loop until `ready` holds or five seconds have passed: the
+// file list is filled by a thread.
+bool waitFor(const std::function<bool()>& ready) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!ready() && timer.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return ready();
+}
+
+// Closes any modal box that a chooser opens (Qt's "file not found") and fails
+// the test: such a box would wait for a person.
+class NoModalBoxes {
+  public:
+    NoModalBoxes() {
+        QObject::connect(&m_timer, &QTimer::timeout, [] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                ADD_FAILURE() << "a modal box opened: " << box->windowTitle().toStdString();
+                box->close();
+            }
+        });
+        m_timer.start(100);
+    }
+
+  private:
+    QTimer m_timer;
+};
+
+// Catches the default extension added to a typed name that exists as it
+// stands (that file could not be opened), and a name without extension that
+// is no longer completed when only the completed file exists.
+TEST(QtFileChooser, OpensTypedNamesAsWindowsDoes) {
+    const NoModalBoxes noBoxes;
+    const test::TempDir folder;
+    for (const char* name : {"readme", "memo.txt", "both", "both.txt", "page.htm"})
+        test::writeFile(folder.file(name), "x");
+    std::filesystem::create_directory(folder.file("sub"));
+    const struct {
+        const char* typed;
+        const char* opened;
+    } rows[] = {
+        {"readme", "readme"},     {"memo", "memo.txt"},     {"both", "both"},
+        {"memo.txt", "memo.txt"}, {"page.htm", "page.htm"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        FileDialogQuery query = queryFor(FileDialogKind::Open, folder.path());
+        query.fileName.clear();
+        QtFileChooser dialog(query);
+        dialog.show();
+        typeName(dialog, QString::fromUtf8(row.typed));
+        EXPECT_TRUE(openButtonEnabled(dialog));
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.chosenPath(), folder.file(row.opened));
+    }
+}
+
+// Catches a typed pattern returned as a file name (a save would write a file
+// called "*.htm"; an open would say the file is missing) instead of
+// filtering the list, in the folder the pattern names.
+TEST(QtFileChooser, TypedPatternFiltersTheList) {
+    const NoModalBoxes noBoxes;
+    const test::TempDir folder;
+    std::filesystem::create_directory(folder.file("sub"));
+    for (const char* name : {"sub/a.htm", "sub/b.txt", "c.htm"})
+        test::writeFile(folder.file(name), "x");
+    const struct {
+        FileDialogKind kind;
+        const char* typed;
+        const char* folder;  // where the list is afterwards
+        const char* pattern;
+    } rows[] = {
+        {FileDialogKind::Open, "sub/*", "sub", "*"},
+        {FileDialogKind::Open, "*.htm", "", "*.htm"},
+        {FileDialogKind::Save, "sub/*.htm", "sub", "*.htm"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        QtFileChooser dialog(queryFor(row.kind, folder.path()));
+        dialog.show();
+        typeName(dialog, QString::fromUtf8(row.typed));
+        dialog.accept();
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(dialog.chosenPath().empty());
+        EXPECT_TRUE(dialog.isVisible());
+        const std::string shown = *row.folder ? folder.file(row.folder) : folder.path();
+        EXPECT_EQ(QDir(dialog.directory()).canonicalPath(),
+                  QDir(QString::fromStdString(shown)).canonicalPath());
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        ASSERT_NE(model, nullptr);
+        EXPECT_EQ(model->nameFilters(), QStringList{QString::fromUtf8(row.pattern)});
+        EXPECT_FALSE(model->nameFilterDisables());
+    }
+}
+
+// Catches a file name that is not UTF-8 (a Shift_JIS name from an old
+// archive) coming back as Qt's text of it, U+FFFD written as EF BF BD: the
+// open would fail and the save would write another file. Qt cannot list
+// such names, but the folder and name the dialog proposes keep their bytes.
+TEST(QtFileChooser, ProposedNamesKeepTheirBytes) {
+    const NoModalBoxes noBoxes;
+    const test::TempDir root;
+    const std::string sjisFolder = root.file("\x83\x41");  // "ア" in Shift_JIS
+    std::filesystem::create_directory(sjisFolder);
+    test::writeFile(root.file("\x82\xa0.txt"), "x");  // "あ.txt" in Shift_JIS
+    test::writeFile(sjisFolder + "/a.txt", "x");
+    test::writeFile(root.file("日本語.txt"), "x");
+    const struct {
+        const char* name;
+        FileDialogKind kind;
+        std::string folder;
+        std::string fileName;
+    } rows[] = {
+        {"open, name not UTF-8", FileDialogKind::Open, root.path(), "\x82\xa0.txt"},
+        {"save, name not UTF-8", FileDialogKind::Save, root.path(), "\x82\xa0.txt"},
+        {"open, folder not UTF-8", FileDialogKind::Open, sjisFolder, "a.txt"},
+        {"save, folder not UTF-8", FileDialogKind::Save, sjisFolder, "new.txt"},
+        {"open, UTF-8 name", FileDialogKind::Open, root.path(), "日本語.txt"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        FileDialogQuery query = queryFor(row.kind, row.folder);
+        query.fileName = row.fileName;
+        QtFileChooser dialog(query);
+        dialog.show();
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.chosenPath(), row.folder + "/" + row.fileName);
+    }
+}
+
+// Makes the default locale Japanese for the life of the guard, as main()
+// does for the program.
+class JapaneseLocale {
+  public:
+    JapaneseLocale() { QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan)); }
+    ~JapaneseLocale() { QLocale::setDefault(m_old); }
+    JapaneseLocale(const JapaneseLocale&) = delete;
+    JapaneseLocale& operator=(const JapaneseLocale&) = delete;
+
+  private:
+    QLocale m_old;
+};
+
+// Catches English in the file list under an English or C system locale:
+// "Folder" as a type (missing from Qt's Japanese translation), and sizes and
+// dates in the system's form ("5 bytes", "2 Jan 2024 03:04:05").
+TEST(QtFileChooser, ListSpeaksJapanese) {
+    const JapaneseLocale japanese;
+    const test::TempDir folder;
+    std::filesystem::create_directory(folder.file("sub"));
+    test::writeFile(folder.file("memo.txt"), "12345");
+    {
+        QFile memo(QString::fromStdString(folder.file("memo.txt")));
+        ASSERT_TRUE(memo.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(memo.setFileTime(QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)),
+                                     QFileDevice::FileModificationTime));
+    }
+    FileDialogQuery query = queryFor(FileDialogKind::Open, folder.path());
+    query.filters.clear();
+    QtFileChooser dialog(query);
+    dialog.show();
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    const QModelIndex sub = model->index(QString::fromStdString(folder.file("sub")));
+    const QModelIndex memo = model->index(QString::fromStdString(folder.file("memo.txt")));
+    ASSERT_TRUE(waitFor([&] {
+        return !model->data(sub.siblingAtColumn(2)).toString().isEmpty() &&
+               !model->data(memo.siblingAtColumn(2)).toString().isEmpty();
+    }));
+    EXPECT_EQ(model->data(sub.siblingAtColumn(2)).toString(),
+              QStringLiteral("ファイル フォルダー"));
+    const QString memoType = model->data(memo.siblingAtColumn(2)).toString();
+    EXPECT_TRUE(std::any_of(memoType.begin(), memoType.end(), [](QChar c) {
+        return c.unicode() > 0x7F;
+    })) << memoType.toStdString();
+    EXPECT_EQ(fileListText(memo.siblingAtColumn(kFileSizeColumn)), QStringLiteral("5 バイト"));
+    EXPECT_EQ(fileListText(memo.siblingAtColumn(kFileDateColumn)),
+              QStringLiteral("2024/01/02 3:04"));
+    EXPECT_TRUE(fileListText(memo.siblingAtColumn(0)).isNull());  // names stay the model's
+    EXPECT_TRUE(fileListText(sub.siblingAtColumn(kFileSizeColumn)).isNull());
+    EXPECT_TRUE(fileListText(sub.siblingAtColumn(kFileDateColumn)).contains(QLatin1Char('/')));
+    const auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(details, nullptr);
+    EXPECT_NE(details->itemDelegateForColumn(kFileSizeColumn), nullptr);
+    EXPECT_NE(details->itemDelegateForColumn(kFileDateColumn), nullptr);
 }
 
 QAbstractButton* buttonWithText(const QMessageBox& box, const QString& text) {

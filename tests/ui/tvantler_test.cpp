@@ -15,6 +15,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPalette>
+#include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -24,6 +26,7 @@
 #include <optional>
 #include <set>
 
+#include "app/window_size.h"
 #include "platform/profile.h"
 #include "platform/program_folder.h"
 #include "platform/rich_edit.h"
@@ -669,18 +672,159 @@ TEST_F(TvantlerTest, StoredSizeIsRestoredAndClosingStoresIt) {
     EXPECT_TRUE(errors().empty());
 }
 
-// Catches a failed size write that keeps the window open (the only way out
-// would then be Exit, which drops unsaved text) or says nothing.
-TEST_F(TvantlerTest, CloseReportsASizeThatCannotBeWrittenAndClosesAllTheSame) {
-    // A folder where the file should be: no write succeeds, not even root's.
+// Catches the help buttons showing the style's life buoy (four red corner
+// arrows at 16 pixels) or another button's picture instead of help.
+TEST_F(TvantlerTest, HelpButtonsShowHelp) {
+    create();
+    const QImage buoy =
+        m_window->style()->standardIcon(QStyle::SP_DialogHelpButton).pixmap(16, 16).toImage();
+    const QImage help = action("ToolButton25")->icon().pixmap(16, 16).toImage();
+    EXPECT_EQ(action("ToolButton24")->icon().pixmap(16, 16).toImage(), help);
+    EXPECT_NE(help, buoy);
+    if (QIcon::hasThemeIcon(QStringLiteral("help-contents"))) {
+        EXPECT_EQ(action("ToolButton25")->icon().name(), QStringLiteral("help-contents"));
+    }
+    for (const char* bar : {"tbMain", "ToolBar1"}) {
+        for (QAction* a : toolBar(bar)->actions()) {
+            if (a->isSeparator() || a->objectName() == QStringLiteral("ToolButton25") ||
+                a->objectName() == QStringLiteral("ToolButton24"))
+                continue;
+            EXPECT_NE(a->icon().pixmap(16, 16).toImage(), help) << a->objectName().toStdString();
+        }
+    }
+}
+
+// Catches the window growing (or shrinking) by its frame from one run to
+// the next, and a first start that is not 600 x 440 outside.
+TEST_F(TvantlerTest, ClosingAndStartingAgainGivesTheSameWindow) {
+    std::vector<QSize> outer;
+    for (int run = 0; run < 3; ++run) {
+        create();
+        m_window->show();
+        outer.push_back(m_window->frameGeometry().size());
+        EXPECT_TRUE(m_window->close());
+    }
+    EXPECT_EQ(outer, (std::vector<QSize>(3, QSize(600, 440))));
+}
+
+// Catches stored sizes used as they stand: a window larger than the screen
+// (its close box and the save question out of reach; 100000 made a window of
+// hundreds of megabytes), one too small to use, or the unfitted value kept in
+// the file for the next run.
+TEST_F(TvantlerTest, StoredSizeIsFittedToTheScreenAndStoredBack) {
+    const struct {
+        const char* width;
+        const char* height;
+    } rows[] = {
+        {"5000", "5000"}, {"100000", "100000"}, {"2147483647", "2147483647"},
+        {"0", "0"},       {"-1", "-600"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.width) + " x " + row.height);
+        m_home.writeSettings(std::string("[Window]\r\nHeight=") + row.height +
+                             "\r\nWidth=" + row.width + "\r\n");
+        create();
+        m_window->show();
+        const QSize available = m_window->screen()->availableGeometry().size();
+        const QSize outer = m_window->frameGeometry().size();
+        EXPECT_LE(outer.width(), available.width());
+        EXPECT_LE(outer.height(), available.height());
+        EXPECT_GE(outer.width(), kMinimumWindowSize.width);
+        EXPECT_GE(outer.height(), kMinimumWindowSize.height);
+        EXPECT_TRUE(m_window->close());
+        Profile profile(m_home.settingsFile());
+        ASSERT_TRUE(profile.load().exists);
+        EXPECT_EQ(profile.readInteger("Window", "Width", 0), outer.width());
+        EXPECT_EQ(profile.readInteger("Window", "Height", 0), outer.height());
+    }
+}
+
+// Sets an environment variable for the life of the guard.
+class EnvironmentOverride {
+  public:
+    EnvironmentOverride(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~EnvironmentOverride() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    EnvironmentOverride(const EnvironmentOverride&) = delete;
+    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// Catches a size write that fails and keeps the window open (Exit, which
+// drops unsaved text, would be the only way out) or fails silently.
+TEST_F(TvantlerTest, CloseReportsAndClosesWhenTheSizeCannotBeWritten) {
+    struct Row {
+        const char* name;
+        // Spoils the settings location; returns the settings file's path.
+        std::function<std::string(const test::TempDir&)> spoil;
+    };
+    std::optional<EnvironmentOverride> home;
+    std::optional<EnvironmentOverride> config;
+    const std::vector<Row> rows = {
+        {"a folder where the file should be",
+         [this](const test::TempDir&) {
+             // No write succeeds there, not even root's.
+             std::filesystem::create_directory(m_home.settingsFile());
+             return m_home.settingsFile();
+         }},
+        {"a settings folder that is a file",
+         [&](const test::TempDir& scratch) {
+             // A program folder that is a file is not writable, so the user's
+             // config folder takes the file; that is a file too.
+             const std::string file = scratch.file("plain");
+             test::writeFile(file, "x");
+             home.emplace(kProgramHomeVariable, file);
+             config.emplace("XDG_CONFIG_HOME", file);
+             return file + "/korvane/" + kSettingsFileName;
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const test::TempDir scratch;
+        const std::string path = row.spoil(scratch);
+        create();
+        m_window->show();
+        EXPECT_TRUE(m_window->close());
+        EXPECT_FALSE(m_window->isVisible());
+        ASSERT_EQ(errors().size(), 1u);
+        EXPECT_EQ(errors()[0], path + " に書き込めません");
+        EXPECT_FALSE(m_scripted->messages->errorDetails()[0].empty());
+        m_window.reset();
+        config.reset();
+        home.reset();
+    }
+}
+
+// Catches the size written (or its failure reported) before the save
+// question, or a Cancel that still closes.
+TEST_F(TvantlerTest, SaveQuestionComesBeforeTheSizeWrite) {
     std::filesystem::create_directory(m_home.settingsFile());
     create();
     m_window->show();
+    m_window->editor()->replaceSelection("unsaved");
+
+    m_scripted->messages->answerSave(SaveAnswer::Cancel);
+    EXPECT_FALSE(m_window->close());
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(m_scripted->messages->saveQuestions().size(), 1u);
+    EXPECT_TRUE(errors().empty());  // a cancelled close stores nothing
+
+    m_scripted->messages->answerSave(SaveAnswer::No);
     EXPECT_TRUE(m_window->close());
-    ASSERT_EQ(errors().size(), 1u);
-    EXPECT_EQ(errors()[0].rfind(m_home.settingsFile(), 0), 0u);
-    EXPECT_TRUE(errors()[0].ends_with(" に書き込めません"));
-    EXPECT_FALSE(m_scripted->messages->errorDetails()[0].empty());
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(m_scripted->messages->saveQuestions().size(), 2u);
+    EXPECT_EQ(errors().size(), 1u);
 }
 
 // Catches Exit going through close (which would store the size and ask the
