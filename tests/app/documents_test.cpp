@@ -386,6 +386,34 @@ TEST_F(DocumentsTest, FileThatWasNotReadIsSavedOnlyThroughTheDialog) {
     EXPECT_EQ(s.sd.sdMain->shown().size(), 1u);
 }
 
+// What is not a regular file (a FIFO nobody writes to, an endless device)
+// named on the command line, chosen in the dialog or dropped: catches a
+// program that hangs or fills its memory reading it, a read without the
+// message, and a later save that writes into it unasked.
+TEST_F(DocumentsTest, WhatIsNotARegularFileIsRefused) {
+    const std::string fifo = dir.file("pipe.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        for (int way = 0; way < 3; ++way) {
+            SCOPED_TRACE(path + " way " + std::to_string(way));
+            Session s;
+            if (way == 0) {
+                s.d.interpretCommandLine({StartupKind::FileList, {path}});
+            } else if (way == 1) {
+                s.sd.odMain->choose(path);
+                s.d.Open1Click();
+            } else {
+                s.d.WMDropFiles({path});
+            }
+            EXPECT_EQ(s.sd.messages->errors(),
+                      std::vector<std::string>{"ファイル " + path + " は開けません"});
+            EXPECT_EQ(s.e.text(), "");
+            s.sd.sdMain->cancel();
+            EXPECT_EQ(s.d.Save1Click(), SaveOutcome::Cancelled);
+        }
+    }
+}
+
 // Catches a copy started with the switch in the path's argument, a copy for
 // a vanished file, and the window's own document touched.
 TEST_F(DocumentsTest, TextModeOpenHandsFilesToCopies) {
