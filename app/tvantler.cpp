@@ -87,29 +87,22 @@ bool Tvantler::tagsHighlighted() const {
     return m_highlighter->TagsHighlighted();
 }
 
-void Tvantler::reportError(const std::string& message, const std::string& detail) {
-    if (m_dialogs.messages)
-        m_dialogs.messages->showError(message, detail);
-}
-
 void Tvantler::LoadForm() {
     setWindowTitle(QStringLiteral("korvane"));
     setFont(uiFont(12));
     buildEditor();
 
-    m_settingsPath = settingsPath();
-    Profile profile(m_settingsPath);
-    profile.load();  // a file that cannot be read gives the defaults, like a missing one
+    m_store = std::make_unique<SettingsStore>(settingsPath());
     // A stored system colour takes the desktop's colour, as GetSysColor gives
     // it on Windows, not Windows' classic default.
-    m_settings = loadSettings(profile, systemColorLookup());
+    m_store->load(systemColorLookup());
     // The frame is not known yet: until it is, the outer size is the client
     // size (see fitToFrame).
     resize(fittedOuterSize());
 
     m_highlighter = std::make_unique<TagHighlighter>(*m_reMain);
-    m_highlighter->setHighlightColor(m_settings.options.tColor);
-    m_highlighter->setHighlightByDefault(m_settings.options.hilight);
+    m_highlighter->setHighlightColor(settings().options.tColor);
+    m_highlighter->setHighlightByDefault(settings().options.hilight);
     m_highlighter->setFocusMainWindow([this] { activateWindow(); });
     m_reMain->setChangeHandler([this] { m_highlighter->reMainChange(); });
     // Enter keeps the line's indentation; Left at the start and Right at the
@@ -123,9 +116,13 @@ void Tvantler::LoadForm() {
         m_dialogs = makeQtCommonDialogs(this, systemColorLookup());
     if (!m_shell)
         m_shell = std::make_unique<QtShell>();
-    m_documents = std::make_unique<Documents>(*m_reMain, *m_highlighter, m_settings, m_dialogs,
+    m_store->setMessages(m_dialogs.messages.get());
+    m_store->onChange([this](SettingsStore::Change change, const StartupSettings& values) {
+        settingsChanged(change, values);
+    });
+    m_documents = std::make_unique<Documents>(*m_reMain, *m_highlighter, settings(), m_dialogs,
                                               *m_shell, static_cast<DocumentWindow&>(*this));
-    m_modes = std::make_unique<ModeSwitches>(*m_reMain, *m_highlighter, *m_documents, m_settings,
+    m_modes = std::make_unique<ModeSwitches>(*m_reMain, *m_highlighter, *m_documents, settings(),
                                              static_cast<ModeWindow&>(*this));
     m_editCommands = std::make_unique<EditCommands>(*m_reMain);
     registerCommands();
@@ -286,9 +283,9 @@ void Tvantler::File2Click() {
 
 QString Tvantler::modeCaption(const QString& prefix) const {
     QString caption = prefix + currentFile() + QStringLiteral("-");
-    if (m_settings.page.BackPictureOn)
+    if (settings().page.BackPictureOn)
         caption +=
-            QStringLiteral(" -") + fromSjis(m_settings.page.BackPicture) + QStringLiteral("-");
+            QStringLiteral(" -") + fromSjis(settings().page.BackPicture) + QStringLiteral("-");
     return caption;
 }
 
@@ -338,7 +335,7 @@ void Tvantler::resizeEvent(QResizeEvent* e) {
 QSize Tvantler::fittedOuterSize() const {
     const QRect area = screen() != nullptr ? screen()->availableGeometry() : QRect();
     const WindowSize fitted =
-        fitWindowSize({m_settings.width, m_settings.height}, {area.width(), area.height()});
+        fitWindowSize({settings().width, settings().height}, {area.width(), area.height()});
     return {fitted.width, fitted.height};
 }
 
@@ -377,11 +374,24 @@ void Tvantler::FormActivate() {
 // same: keeping it open would leave Exit, which drops unsaved text, as the
 // only way out.
 void Tvantler::FormClose() {
-    Profile profile(m_settingsPath);
     const QSize outer = frameGeometry().size();
-    const ProfileWriteResult written = writeWindowSize(profile, outer.height(), outer.width());
-    if (!written.ok)
-        reportError(writeFailedMessage(written.path), written.error);
+    m_store->storeWindowSize(outer.height(), outer.width());
+}
+
+// The objects that keep a copy of a setting follow its changes.
+void Tvantler::settingsChanged(SettingsStore::Change change, const StartupSettings& values) {
+    switch (change) {
+        case SettingsStore::Change::Options:
+            m_highlighter->setHighlightColor(values.options.tColor);
+            m_highlighter->setHighlightByDefault(values.options.hilight);
+            break;
+        case SettingsStore::Change::TextModeFont:
+        case SettingsStore::Change::TagModeFont:
+            m_modes->applyModeFont();
+            break;
+        default:
+            break;
+    }
 }
 
 void Tvantler::closeEvent(QCloseEvent* e) {

@@ -18,6 +18,7 @@
 #include "app/documents.h"
 #include "app/mode_switches.h"
 #include "app/settings.h"
+#include "app/settings_store.h"
 #include "base/command_table.h"
 #include "edit/edit_commands.h"
 #include "platform/common_dialogs.h"
@@ -52,7 +53,8 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     RichEdit* editor() const { return m_reMain; }
     SjisLineEdit* titleBox() const { return m_eTitle; }
     QLabel* statusLabel() const { return m_label1; }
-    const StartupSettings& settings() const { return m_settings; }
+    const StartupSettings& settings() const { return m_store->values(); }
+    SettingsStore& settingsStore() { return *m_store; }
     bool tagsHighlighted() const;
 
     // Start-up: the first document from the program's arguments (those
@@ -104,7 +106,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     QSize fittedOuterSize() const;
     void fitToFrame();
     QString modeCaption(const QString& prefix) const;
-    void reportError(const std::string& message, const std::string& detail = {});
+    void settingsChanged(SettingsStore::Change change, const StartupSettings& values);
 
     // DocumentWindow and ModeWindow
     void enterTagMode() override;
@@ -118,8 +120,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     void showTextLayout() override;
     void freezePainting(bool frozen) override;
 
-    StartupSettings m_settings;
-    std::string m_settingsPath;
+    std::unique_ptr<SettingsStore> m_store;
     CommonDialogs m_dialogs;
     std::unique_ptr<Shell> m_shell;
     CommandTable m_commands;

@@ -827,6 +827,27 @@ TEST_F(TvantlerTest, SaveQuestionComesBeforeTheSizeWrite) {
     EXPECT_EQ(errors().size(), 1u);
 }
 
+// Settings changed during the run reach the objects that keep a copy:
+// catches a highlighter that still colours in the colour read at start-up,
+// and a tag-mode font change that waits for the next switch of mode.
+TEST_F(TvantlerTest, SettingsChangedInTheRunTakeEffect) {
+    create();
+    m_window->show();
+    trigger("morvixS1");
+    m_window->editor()->setText("<B>x</B>");
+    Options options = m_window->settings().options;
+    options.tColor = 0x00FF00;
+    ASSERT_TRUE(m_window->settingsStore().storeOptions(options));
+    trigger("html1");
+    if (!m_window->tagsHighlighted())
+        trigger("html1");
+    ASSERT_TRUE(m_window->tagsHighlighted());
+    EXPECT_EQ(m_window->editor()->colorAt(0), CharColor::of(0x00FF00));
+
+    ASSERT_TRUE(m_window->settingsStore().storeTagModeFont("Noto Sans Mono CJK JP", 23));
+    EXPECT_EQ(m_window->editor()->font().pointSize(), 23);
+}
+
 // Catches Exit going through close (which would store the size and ask the
 // save question) or not ending the event loop at all.
 TEST_F(TvantlerTest, ExitEndsAtOnceWithoutWriting) {
