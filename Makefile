@@ -16,6 +16,9 @@ test: build
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	@ctest --preset asan
+	@cmake --preset asan-ui >/dev/null
+	@cmake --build --preset asan-ui --target korvane_ui_tests
+	@ctest --preset asan-ui
 
 run: build
 	@scripts/run-editor build
@@ -27,4 +30,4 @@ format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-asan-ui

@@ -35,7 +35,7 @@
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
-#include "tests/ui/window_actions.h"
+#include "tests/support/ui/window_actions.h"
 
 namespace korvane {
 namespace {
