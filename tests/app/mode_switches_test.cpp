@@ -1,0 +1,121 @@
+// The four mode switches on the in-memory editor, without a main window.
+#include "app/mode_switches.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/memory_edit_control.h"
+#include "tests/support/recording_shell.h"
+#include "tests/support/scripted_dialogs.h"
+
+namespace korvane {
+namespace {
+
+// The window as the switches see it, with its steps recorded in order.
+class FakeModeWindow : public ModeWindow, public DocumentWindow {
+  public:
+    bool isTagMode() const override { return tag; }
+    void setEditorFont(const EditorFont& font) override { steps.push_back("font " + font.name); }
+    void showTagLayout() override {
+        tag = true;
+        title.clear();
+        steps.push_back("tag layout");
+    }
+    void showTextLayout() override {
+        tag = false;
+        steps.push_back("text layout");
+    }
+    std::string titleBytes() const override { return title; }
+    void setTitleBytes(std::string_view bytes) override { title = std::string(bytes); }
+    void showCaption() override { steps.push_back("caption"); }
+    void freezePainting(bool frozen) override { steps.push_back(frozen ? "freeze" : "thaw"); }
+    void enterTagMode() override {}
+    void enterTextMode() override {}
+    void enableImageButton() override {}
+
+    bool tag = false;
+    std::string title;
+    std::vector<std::string> steps;
+};
+
+struct Switches {
+    Switches() {
+        settings.kvnName = "TextFont";
+        settings.mvxName = "TagFont";
+        edit.setChangeHandler([this] { highlighter.reMainChange(); });
+    }
+    bool coloured() const {
+        for (std::size_t i = 0; i < edit.textLength(); ++i) {
+            if (!edit.colorAt(i).automatic)
+                return true;
+        }
+        return false;
+    }
+
+    test::MemoryEditControl edit;
+    TagHighlighter highlighter{edit};
+    StartupSettings settings;
+    test::ScriptedDialogs scripted;
+    CommonDialogs dialogs = scripted.release();
+    test::RecordingShell shell;
+    FakeModeWindow window;
+    Documents documents{edit, highlighter, settings, dialogs, shell, window};
+    ModeSwitches modes{edit, highlighter, documents, settings, window};
+};
+
+// Text to page and back: catches the title box or the tab width not used,
+// the wrong mode's font, tags left uncoloured (or coloured when the default
+// is off), and colours or the page's title lost on the way back.
+TEST(ModeSwitches, ConvertingSwitchesCarryTheDocumentAcross) {
+    for (const bool byDefault : {true, false}) {
+        SCOPED_TRACE(byDefault);
+        Switches s;
+        s.highlighter.setHighlightByDefault(byDefault);
+        s.window.title = "T";
+        s.edit.setText("a\tb");
+        s.modes.htmlmorvixH1Click();
+        EXPECT_TRUE(s.window.tag);
+        EXPECT_NE(s.edit.text().find("<TITLE>T</TITLE>"), std::string::npos);
+        EXPECT_NE(s.edit.text().find("a\x81\x40\x81\x40"
+                                     "b"),
+                  std::string::npos);
+        EXPECT_EQ(s.window.steps,
+                  (std::vector<std::string>{"font TagFont", "tag layout", "caption"}));
+        EXPECT_EQ(s.highlighter.TagsHighlighted(), byDefault);
+        EXPECT_EQ(s.coloured(), byDefault);
+
+        s.window.steps.clear();
+        s.modes.htmlkorvaneH1Click();
+        EXPECT_FALSE(s.window.tag);
+        EXPECT_EQ(s.edit.text(),
+                  "a\x81\x40\x81\x40"
+                  "b");
+        EXPECT_EQ(s.window.title, "T");
+        EXPECT_FALSE(s.highlighter.TagsHighlighted());
+        EXPECT_FALSE(s.coloured());
+        EXPECT_EQ(s.window.steps, (std::vector<std::string>{"freeze", "font TextFont", "thaw",
+                                                            "text layout", "caption"}));
+    }
+}
+
+// The plain switches start an empty document in the other mode: catches
+// text or a file name carried over, and highlighting left on in text mode.
+TEST(ModeSwitches, PlainSwitchesStartEmpty) {
+    Switches s;
+    s.edit.setText("keep?");
+    s.modes.morvixS1Click();
+    EXPECT_TRUE(s.window.tag);
+    EXPECT_EQ(s.edit.text(), "");
+    EXPECT_TRUE(s.highlighter.TagsHighlighted());
+    EXPECT_TRUE(s.documents.isUntitled());
+    s.edit.setText("<B>x</B>");
+    s.modes.korvaneS1Click();
+    EXPECT_FALSE(s.window.tag);
+    EXPECT_EQ(s.edit.text(), "");
+    EXPECT_FALSE(s.highlighter.TagsHighlighted());
+}
+
+}  // namespace
+}  // namespace korvane
