@@ -50,11 +50,11 @@ class SjisValidator : public QValidator {
     explicit SjisValidator(SjisLineEdit* box) : QValidator(box), m_box(box) {}
 
     State validate(QString& input, int& pos) const override {
-        SjisFiltered filtered = filterForShiftJis(input, SjisLineBreaks::Space);
+        const SjisLineBreaks lineBreaks = m_box->lineBreaks();
+        SjisFiltered filtered = filterForShiftJis(input, lineBreaks);
         if (filtered.text == input)
             return Acceptable;
-        pos =
-            static_cast<int>(filterForShiftJis(input.left(pos), SjisLineBreaks::Space).text.size());
+        pos = static_cast<int>(filterForShiftJis(input.left(pos), lineBreaks).text.size());
         input = filtered.text;
         if (!filtered.replaced.isEmpty()) {
             emit m_box->charactersReplaced(replacementNotice(filtered.replaced));
@@ -87,7 +87,10 @@ SjisFiltered filterForShiftJis(const QString& text, SjisLineBreaks lineBreaks) {
         if (isLineBreak(c)) {
             if (c == u'\r' && i + 1 < n && in[i + 1] == u'\n')
                 ++i;
-            out.text += lineBreaks == SjisLineBreaks::Paragraph ? QChar(u'\n') : QChar(u' ');
+            if (lineBreaks == SjisLineBreaks::Paragraph)
+                out.text += QChar(u'\n');
+            else if (lineBreaks == SjisLineBreaks::Space)
+                out.text += QChar(u' ');
             continue;
         }
         if (r < reports.size() && reports[r].index == i && !isMerge(reports[r])) {
