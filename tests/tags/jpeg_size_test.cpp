@@ -2,79 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <sstream>
 #include <string>
-#include <vector>
 
-// jpeglib.h needs size_t and FILE declared before it.
-#include <jpeglib.h>
-
+#include "tests/support/jpeg_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace korvane {
 namespace {
 
-enum class Kind { Baseline, Progressive, Greyscale, Cmyk };
-
-// A JPEG picture made with libjpeg's compressor: noise, so that the
-// compressed data is about as large as the picture.
-std::string makeJpeg(Kind kind, unsigned width, unsigned height, int quality = 75) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = width;
-    info.image_height = height;
-    switch (kind) {
-        case Kind::Greyscale:
-            info.input_components = 1;
-            info.in_color_space = JCS_GRAYSCALE;
-            break;
-        case Kind::Cmyk:
-            info.input_components = 4;
-            info.in_color_space = JCS_CMYK;
-            break;
-        default:
-            info.input_components = 3;
-            info.in_color_space = JCS_RGB;
-            break;
-    }
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    if (kind == Kind::Progressive)
-        jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::mt19937 rng(7);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) *
-                             static_cast<std::size_t>(info.input_components));
-    while (info.next_scanline < info.image_height) {
-        for (JSAMPLE& sample : row)
-            sample = static_cast<JSAMPLE>(rng());
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
-}
-
-// The offset of the first scan's marker (start of scan, 0xFF 0xDA).
-std::size_t startOfScan(const std::string& jpeg) {
-    return jpeg.find("\xFF\xDA");
-}
+using test::JpegKind;
+using test::makeJpeg;
+using test::startOfScan;
 
 struct KindRow {
     const char* name;
-    Kind kind;
+    JpegKind kind;
     unsigned width;
     unsigned height;
 };
@@ -84,10 +28,10 @@ struct KindRow {
 TEST(JpegSize, ReadsEachKind) {
     const test::TempDir dir;
     const KindRow rows[] = {
-        {"baseline", Kind::Baseline, 320, 240},
-        {"progressive", Kind::Progressive, 17, 5},
-        {"greyscale", Kind::Greyscale, 1, 300},
-        {"cmyk", Kind::Cmyk, 64, 48},
+        {"baseline", JpegKind::Baseline, 320, 240},
+        {"progressive", JpegKind::Progressive, 17, 5},
+        {"greyscale", JpegKind::Greyscale, 1, 300},
+        {"cmyk", JpegKind::Cmyk, 64, 48},
     };
     for (const auto& row : rows) {
         const std::string path = dir.file(std::string(row.name) + ".jpg");
@@ -105,7 +49,7 @@ struct BrokenRow {
 // handler exits), prints a message, hangs, or gives a made-up size.
 TEST(JpegSize, BrokenFilesGiveNoSize) {
     const test::TempDir dir;
-    const std::string good = makeJpeg(Kind::Baseline, 40, 30);
+    const std::string good = makeJpeg(JpegKind::Baseline, 40, 30);
     const std::size_t sos = startOfScan(good);
     ASSERT_NE(sos, std::string::npos);
     const BrokenRow rows[] = {
@@ -129,7 +73,7 @@ TEST(JpegSize, BrokenFilesGiveNoSize) {
 // short still has a whole header, and its size.
 TEST(JpegSize, PictureDataCutShortStillHasItsHeader) {
     const test::TempDir dir;
-    const std::string good = makeJpeg(Kind::Baseline, 40, 30);
+    const std::string good = makeJpeg(JpegKind::Baseline, 40, 30);
     const std::string path = dir.file("cut.jpg");
     test::writeFile(path, good.substr(0, startOfScan(good) + 20));
     EXPECT_EQ(readJpegSize(path), (PictureSize{40, 30}));
@@ -144,14 +88,14 @@ TEST(JpegSize, OnlyRegularFiles) {
     EXPECT_EQ(readJpegSize(folder), std::nullopt);
     EXPECT_EQ(readJpegSize(dir.file("missing.jpg")), std::nullopt);
     const std::string oddName = dir.file("\xFF\xFE.jpg");
-    test::writeFile(oddName, makeJpeg(Kind::Greyscale, 8, 9));
+    test::writeFile(oddName, makeJpeg(JpegKind::Greyscale, 8, 9));
     EXPECT_EQ(readJpegSize(oddName), (PictureSize{8, 9}));
 }
 
 // Catches a reader that reads the whole picture to learn its size: from a
 // large file it reads no more than the header's first buffers.
 TEST(JpegSize, ReadsOnlyTheHeader) {
-    const std::string large = makeJpeg(Kind::Baseline, 600, 600, 100);
+    const std::string large = makeJpeg(JpegKind::Baseline, 600, 600, 100);
     ASSERT_GT(large.size(), 500'000u);
     std::istringstream in(large);
     EXPECT_EQ(readJpegSize(in), (PictureSize{600, 600}));
@@ -164,7 +108,7 @@ TEST(JpegSize, ReadsOnlyTheHeader) {
 // is larger than what the reader holds: segments many buffers long come
 // before the picture's size.
 TEST(JpegSize, SkipsLargeSegments) {
-    const std::string good = makeJpeg(Kind::Baseline, 12, 34);
+    const std::string good = makeJpeg(JpegKind::Baseline, 12, 34);
     // Twenty application segments of 65,000 bytes after the start marker.
     std::string padded = good.substr(0, 2);
     for (int i = 0; i < 20; ++i) {
