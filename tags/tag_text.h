@@ -32,8 +32,11 @@ bool documentHasName(std::string_view currentFile);
 // The picture filter of the simple image command and the image dialog, and
 // the link dialog's HTML filter, in the "desc|patterns" form.
 inline constexpr const char* kPictureFilter =
-    "画像ﾌｧｲﾙ(*.jpeg;*.jpg;*.png;*.gif)|*.jpeg;*.jpg;*.png;*.gif|JPEGﾌｧｲﾙ(*.jpeg;*.jpg)|*.jpeg;*."
-    "jpg|PNGﾌｧｲﾙ(*.png)|*.png|GIFﾌｧｲﾙ(*.gif)|*.gif|全てのﾌｧｲﾙ(*.*)|*.*";
+    "画像ﾌｧｲﾙ(*.jpeg;*.jpg;*.png;*.gif)|*.jpeg;*.jpg;*.png;*.gif|"
+    "JPEGﾌｧｲﾙ(*.jpeg;*.jpg)|*.jpeg;*.jpg|"
+    "PNGﾌｧｲﾙ(*.png)|*.png|"
+    "GIFﾌｧｲﾙ(*.gif)|*.gif|"
+    "全てのﾌｧｲﾙ(*.*)|*.*";
 inline constexpr const char* kLinkFilter =
     "htmlﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|全てのﾌｧｲﾙ(*.*)|*.*";
 
