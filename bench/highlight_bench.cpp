@@ -24,13 +24,13 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <string_view>
 
 #include "base/line_breaks.h"
 #include "bench/ratio_report.h"
 #include "bench/shown_editor.h"
+#include "bench/tagged_page.h"
 #include "edit/editor_keys.h"
 #include "edit/tag_highlighter.h"
 #include "platform/memory_tuning.h"
@@ -43,30 +43,8 @@ using namespace korvane;
 
 constexpr ColorValue kBlue = 0xFF0000;
 
-// A hand-written page: Japanese prose with a tag every 23 bytes or so,
-// about 45,000 tags in 1 MB.
 const std::string& page() {
-    static const std::string text = [] {
-        const char* words[] = {"\x8d\xa1\x93\xfa\x82\xcd",
-                               "\x82\xa2\x82\xa2\x93\x56\x8b\x43",
-                               "\x82\xc5\x82\xb7\x81\x42",
-                               "\x95\x5c\x8e\xa6",
-                               "abc ",
-                               "\x81\x41"};
-        const char* tags[] = {"<B>",     "</B>",     "<A href=\"index.htm\">",
-                              "</A>",    "<BR>\r\n", "<FONT color=\"#FF0000\">",
-                              "</FONT>", "<P>\r\n",  "<I>",
-                              "</I>"};
-        std::mt19937 rng(3);
-        std::string s = "<HTML><HEAD><TITLE>bench</TITLE></HEAD><BODY>\r\n";
-        while (s.size() < (1u << 20)) {
-            for (unsigned k = 1 + rng() % 5; k > 0; --k)
-                s += words[rng() % std::size(words)];
-            s += tags[rng() % std::size(tags)];
-        }
-        return s + "</BODY></HTML>";
-    }();
-    return text;
+    return bench::taggedPage();
 }
 
 QString pageForQt() {
@@ -185,27 +163,9 @@ void recolourAroundCaret(RichEdit& edit) {
     edit.lockUpdates(false);
 }
 
-// A place in the middle of the page just before a ">": typing there
-// changes a tag.
-std::size_t insideATag() {
-    const std::string& s = page();
-    return s.find('>', s.size() / 2);
-}
-
-void typeX(QWidget* target) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-    QApplication::sendEvent(target, &press);
-    QCoreApplication::processEvents();  // the paint of what changed
-}
-
-// "x" and Backspace: the page stays the same however many rounds run, so
-// the rows that share the large editor measure the same paragraph.
-void typeAndEraseX(QWidget* target) {
-    typeX(target);
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QCoreApplication::processEvents();
-}
+using bench::insideATag;
+using bench::typeAndEraseX;
+using bench::typeX;
 
 double g_baselineRss = 0;
 double g_richEditRss = 0;

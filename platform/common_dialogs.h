@@ -175,6 +175,8 @@ struct CommonDialogs {
     std::unique_ptr<FileDialog> sdMain;           // save as, both modes
     std::unique_ptr<FileDialog> sdHtml;           // convert and save
     std::unique_ptr<FileDialog> odBackPicture;    // background picture, simple image
+    std::unique_ptr<FileDialog> odLink;           // the link dialog's HTML file
+    std::unique_ptr<FileDialog> odImage;          // the image dialog's picture
     std::unique_ptr<FontDialog> FontDialog1;      // both editor fonts
     std::unique_ptr<ColorDialog> pageColor;       // the page colour dialog's buttons
     std::unique_ptr<ColorDialog> highlightColor;  // the options dialog's highlight colour

@@ -384,6 +384,8 @@ CommonDialogs makeQtCommonDialogs(QWidget* parent, const SystemColorLookup& syst
     set.sdMain = std::make_unique<QtFileDialog>(FileDialogKind::Save, recentFolder, parent);
     set.sdHtml = std::make_unique<QtFileDialog>(FileDialogKind::Save, recentFolder, parent);
     set.odBackPicture = std::make_unique<QtFileDialog>(FileDialogKind::Open, recentFolder, parent);
+    set.odLink = std::make_unique<QtFileDialog>(FileDialogKind::Open, recentFolder, parent);
+    set.odImage = std::make_unique<QtFileDialog>(FileDialogKind::Open, recentFolder, parent);
     set.FontDialog1 = std::make_unique<QtFontDialog>(parent);
     set.pageColor = std::make_unique<QtColorDialog>(parent, systemColor);
     set.highlightColor = std::make_unique<QtColorDialog>(parent, systemColor);

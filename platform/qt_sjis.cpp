@@ -64,7 +64,10 @@ SjisFiltered filterForShiftJis(const QString& text, SjisLineBreaks lineBreaks) {
         if (isLineBreak(c)) {
             if (c == u'\r' && i + 1 < n && in[i + 1] == u'\n')
                 ++i;
-            out.text += lineBreaks == SjisLineBreaks::Paragraph ? QChar(u'\n') : QChar(u' ');
+            if (lineBreaks == SjisLineBreaks::Paragraph)
+                out.text += QChar(u'\n');
+            else if (lineBreaks == SjisLineBreaks::Space)
+                out.text += QChar(u' ');
             continue;
         }
         if (r < reports.size() && reports[r].index == i && !isMerge(reports[r])) {

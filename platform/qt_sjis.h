@@ -23,6 +23,7 @@ std::string toSjis(const QString& text);
 enum class SjisLineBreaks {
     Paragraph,  // "\n", a paragraph break of the editor (CR, LF, CR LF, U+2028, U+2029)
     Space,      // " ", in a one-line box
+    Removed,    // nothing, in a box for a number
 };
 
 struct SjisFiltered {

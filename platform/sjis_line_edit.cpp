@@ -20,11 +20,11 @@ class SjisValidator : public QValidator {
     explicit SjisValidator(SjisLineEdit* box) : QValidator(box), m_box(box) {}
 
     State validate(QString& input, int& pos) const override {
-        SjisFiltered filtered = filterForShiftJis(input, SjisLineBreaks::Space);
+        const SjisLineBreaks lineBreaks = m_box->lineBreaks();
+        SjisFiltered filtered = filterForShiftJis(input, lineBreaks);
         if (filtered.text == input)
             return Acceptable;
-        pos =
-            static_cast<int>(filterForShiftJis(input.left(pos), SjisLineBreaks::Space).text.size());
+        pos = static_cast<int>(filterForShiftJis(input.left(pos), lineBreaks).text.size());
         input = filtered.text;
         if (!filtered.replaced.isEmpty()) {
             emit m_box->charactersReplaced(replacementNotice(filtered.replaced));

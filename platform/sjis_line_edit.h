@@ -24,6 +24,10 @@ class SjisLineEdit : public QLineEdit {
     std::string bytes() const;
     void setBytes(std::string_view bytes);
 
+    // What a line break that comes in becomes; a space unless set.
+    SjisLineBreaks lineBreaks() const { return m_lineBreaks; }
+    void setLineBreaks(SjisLineBreaks lineBreaks) { m_lineBreaks = lineBreaks; }
+
   signals:
     // Characters were replaced on the way in; `message` says which. The box
     // also shows it as a tool tip at the caret.
@@ -33,6 +37,9 @@ class SjisLineEdit : public QLineEdit {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+  private:
+    SjisLineBreaks m_lineBreaks = SjisLineBreaks::Space;
 };
 
 }  // namespace korvane

@@ -40,6 +40,8 @@ TEST(SjisFilter, ReplacesWhatShiftJisCannotWrite) {
          SjisLineBreaks::Paragraph, QStringLiteral("1\n2\n3\n4"), 0},
         {"line breaks in a one-line box", QStringLiteral("1\r\n2\n3"), SjisLineBreaks::Space,
          QStringLiteral("1 2 3"), 0},
+        {"line breaks in a number box", QStringLiteral("1\r\n2\r3") + QChar(0x2029),
+         SjisLineBreaks::Removed, QStringLiteral("123"), 0},
     };
     for (const Row& row : rows) {
         const SjisFiltered f = filterForShiftJis(row.in, row.breaks);

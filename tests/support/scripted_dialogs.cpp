@@ -122,6 +122,8 @@ ScriptedDialogs::ScriptedDialogs(SystemColorLookup systemColor) {
     m_set.sdMain = fileDialog(FileDialogKind::Save, sdMain);
     m_set.sdHtml = fileDialog(FileDialogKind::Save, sdHtml);
     m_set.odBackPicture = fileDialog(FileDialogKind::Open, odBackPicture);
+    m_set.odLink = fileDialog(FileDialogKind::Open, odLink);
+    m_set.odImage = fileDialog(FileDialogKind::Open, odImage);
     auto font = std::make_unique<ScriptedFontDialog>();
     FontDialog1 = font.get();
     m_set.FontDialog1 = std::move(font);

@@ -120,6 +120,8 @@ class ScriptedDialogs {
     ScriptedFileDialog* sdMain = nullptr;
     ScriptedFileDialog* sdHtml = nullptr;
     ScriptedFileDialog* odBackPicture = nullptr;
+    ScriptedFileDialog* odLink = nullptr;
+    ScriptedFileDialog* odImage = nullptr;
     ScriptedFontDialog* FontDialog1 = nullptr;
     ScriptedColorDialog* pageColor = nullptr;
     ScriptedColorDialog* highlightColor = nullptr;

@@ -1,0 +1,28 @@
+// The width and height of a JPEG picture, read from its header with libjpeg.
+//
+// Only the header is read (up to the start of the first scan); the picture
+// is never decoded, so a large file costs no more than a small one. A file
+// that is not a JPEG, ends before its header is complete, or cannot be read
+// gives no size: no message, no wait.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace korvane {
+
+struct PictureSize {
+    unsigned width = 0;
+    unsigned height = 0;
+    friend bool operator==(const PictureSize&, const PictureSize&) = default;
+};
+
+// The file at `path` (the desktop's form). Anything but a regular file (a
+// folder, a pipe that would wait for a writer, a device) gives no size.
+std::optional<PictureSize> readJpegSize(const std::string& path);
+
+// The same from a stream positioned at the picture's first byte.
+std::optional<PictureSize> readJpegSize(std::istream& in);
+
+}  // namespace korvane

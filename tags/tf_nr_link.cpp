@@ -1,0 +1,98 @@
+#include "tags/tf_nr_link.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <optional>
+#include <string>
+
+#include "platform/sjis_line_edit.h"
+
+namespace korvane {
+
+TfNrLink::TfNrLink(EditControl& edit, TagHighlighter& highlighter, CommonDialogs& dialogs,
+                   CurrentFileSource currentFile, PathStyle pathStyle, QWidget* parent)
+    : TagDialog(edit, highlighter, QStringLiteral("ﾘﾝｸ・ﾒｰﾙ"), "TfNrLink", parent),
+      m_dialogs(dialogs),
+      m_currentFile(std::move(currentFile)),
+      m_pathStyle(pathStyle) {
+    eAddress = new SjisLineEdit(this);
+    eAddress->setObjectName(QStringLiteral("eAddress"));
+    eName = new SjisLineEdit(this);
+    eName->setObjectName(QStringLiteral("eName"));
+    CheckBox1 = new QCheckBox(QStringLiteral("ﾒｰﾙｱﾄﾞﾚｽ(&M)"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    bAddress = new QPushButton(QStringLiteral("ｱﾄﾞﾚｽ参照(&R)"), this);
+    bAddress->setObjectName(QStringLiteral("bAddress"));
+    bAddress->setAutoDefault(false);
+
+    FileDialog& odLink = *m_dialogs.odLink;
+    odLink.setFilter(kLinkFilter);
+    odLink.setDefaultExtension("htm");
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(buddyLabel(QStringLiteral("ｱﾄﾞﾚｽ(&A)"), eAddress, this), 0, 0);
+    grid->addWidget(eAddress, 0, 1);
+    grid->addWidget(bAddress, 0, 2);
+    grid->addWidget(buddyLabel(QStringLiteral("名前(&N)"), eName, this), 1, 0);
+    grid->addWidget(eName, 1, 1, 1, 2);
+    grid->addWidget(CheckBox1, 2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(bOK);
+    buttons->addWidget(bCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    eAddress->setMinimumWidth(240);
+
+    connect(CheckBox1, &QCheckBox::toggled, this, &TfNrLink::CheckBox1Click);
+    connect(bAddress, &QPushButton::clicked, this, &TfNrLink::bAddressClick);
+    connect(bOK, &QPushButton::clicked, this, &TfNrLink::bOKClick);
+}
+
+bool TfNrLink::documentNamed() const {
+    return documentHasName(m_currentFile());
+}
+
+void TfNrLink::formShow() {
+    eName->setBytes(m_edit.selText());
+    // A mail address box still checked from an earlier use keeps browsing
+    // off, as checking it does: a picked file is no mail address.
+    bAddress->setEnabled(documentNamed() && !CheckBox1->isChecked());
+}
+
+void TfNrLink::CheckBox1Click() {
+    if (CheckBox1->isChecked())
+        bAddress->setEnabled(false);
+    else if (documentNamed())
+        bAddress->setEnabled(true);
+}
+
+void TfNrLink::bAddressClick() {
+    const std::optional<std::string> picked = m_dialogs.odLink->run();
+    if (!picked)
+        return;
+    const std::optional<std::string> location = tagLocation(m_currentFile(), *picked, m_pathStyle);
+    if (!location) {
+        m_dialogs.messages->showError(unwritableNameText(*picked));
+        return;
+    }
+    eAddress->setBytes(*location);
+}
+
+void TfNrLink::bOKClick() {
+    LinkTagFields fields;
+    fields.address = eAddress->bytes();
+    fields.name = eName->bytes();
+    fields.mail = CheckBox1->isChecked();
+    if (!fields.address.empty() && !fields.name.empty()) {
+        if (const std::optional<std::string> text = linkTagText(m_edit.selText(), fields))
+            insertAtSelection(*text);
+    }
+    hide();
+}
+
+}  // namespace korvane
