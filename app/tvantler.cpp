@@ -40,6 +40,10 @@
 #include "platform/rich_edit.h"
 #include "platform/sjis_line_edit.h"
 #include "platform/system_colors.h"
+#include "tags/tf_font.h"
+#include "tags/tf_image.h"
+#include "tags/tf_link.h"
+#include "tags/tf_nr_link.h"
 
 namespace korvane {
 
@@ -125,6 +129,7 @@ void Tvantler::LoadForm() {
     m_modes = std::make_unique<ModeSwitches>(*m_reMain, *m_highlighter, *m_documents, settings(),
                                              static_cast<ModeWindow&>(*this));
     m_editCommands = std::make_unique<EditCommands>(*m_reMain);
+    buildTagDialogs();
     registerCommands();
     buildMenus();
     buildToolBars();
@@ -138,12 +143,35 @@ void Tvantler::LoadForm() {
     m_firstActivate = true;
 }
 
+// The tag commands and their four dialogs. The dialogs read the document's
+// name when they run, so that a page-internal link or a picture's location
+// follows the file the document has by then.
+void Tvantler::buildTagDialogs() {
+    const CurrentFileSource currentFile = [this] { return m_documents->CurrentFile(); };
+    m_tagCommands =
+        std::make_unique<TagCommands>(*m_reMain, *m_highlighter, m_dialogs, currentFile);
+    m_tfFont = new TfFont(*m_reMain, *m_highlighter, m_dialogs, settings().page, this);
+    m_tfNrLink =
+        new TfNrLink(*m_reMain, *m_highlighter, m_dialogs, currentFile, kNativePathStyle, this);
+    m_tfLink = new TfLink(*m_reMain, *m_highlighter, this);
+    m_tfImage =
+        new TfImage(*m_reMain, *m_highlighter, m_dialogs, currentFile, kNativePathStyle, this);
+    m_tagCommands->setDialogShowers(
+        {[this] { m_tfFont->showModeless(); }, [this] { m_tfNrLink->showModeless(); },
+         [this] { m_tfLink->showModeless(); }, [this] { m_tfImage->showModeless(); }});
+    m_tagCommands->setEnabler([this](const std::string& name, bool enabled) {
+        if (QAction* item = actionNamed(name.c_str()))
+            item->setEnabled(enabled && hasCommand(item));
+    });
+}
+
 // Every subsystem puts its handlers into the one table; what is left here is
 // the window's own.
 void Tvantler::registerCommands() {
     m_documents->registerCommands(m_commands);
     m_modes->registerCommands(m_commands);
     m_editCommands->registerCommands(m_commands);
+    m_tagCommands->registerCommands(m_commands);
     m_commands.add("html1Click", [this] { m_highlighter->html1Click(); });
     m_commands.add("Exit1Click", [this] { Exit1Click(); });
     m_commands.add("Edit1Click", [this] { Edit1Click(); });
@@ -456,8 +484,7 @@ void Tvantler::setTitleBytes(std::string_view bytes) {
 // is when its button comes on, provided its command exists: a button that is
 // enabled and does nothing would be wrong.
 void Tvantler::enableImageButton() {
-    QAction* button = actionNamed("ToolButton29");
-    button->setEnabled(hasCommand(button));
+    m_tagCommands->enableToolButton29();
 }
 
 bool Tvantler::FormCloseQuery() {

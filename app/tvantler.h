@@ -23,6 +23,7 @@
 #include "edit/edit_commands.h"
 #include "platform/common_dialogs.h"
 #include "platform/shell.h"
+#include "tags/tag_commands.h"
 
 class QAction;
 class QLabel;
@@ -32,6 +33,10 @@ class QToolBar;
 namespace korvane {
 
 class RichEdit;
+class TfFont;
+class TfImage;
+class TfLink;
+class TfNrLink;
 class SjisLineEdit;
 class TagHighlighter;
 
@@ -96,6 +101,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     void FormClose();
 
     void buildEditor();
+    void buildTagDialogs();
     void registerCommands();
     void buildMenus();
     void buildToolBars();
@@ -128,6 +134,12 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     std::unique_ptr<Documents> m_documents;
     std::unique_ptr<ModeSwitches> m_modes;
     std::unique_ptr<EditCommands> m_editCommands;
+    std::unique_ptr<TagCommands> m_tagCommands;
+    // The tag dialogs: created once, hidden when not in use.
+    TfFont* m_tfFont = nullptr;
+    TfNrLink* m_tfNrLink = nullptr;
+    TfLink* m_tfLink = nullptr;
+    TfImage* m_tfImage = nullptr;
     bool m_firstActivate = false;
     bool m_frameKnown = false;  // the window has had its client fitted to the frame
 

@@ -178,4 +178,9 @@ std::vector<std::pair<std::string, std::function<void()>>> TagCommands::commands
     return table;
 }
 
+void TagCommands::registerCommands(CommandTable& table) {
+    for (auto& [name, handler] : commands())
+        table.add(name, std::move(handler));
+}
+
 }  // namespace korvane

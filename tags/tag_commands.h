@@ -15,8 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "convert/relative_path.h"
+#include "base/command_table.h"
 #include "base/edit_control.h"
+#include "convert/relative_path.h"
 #include "edit/tag_highlighter.h"
 #include "platform/common_dialogs.h"
 #include "tags/tag_text.h"
@@ -98,6 +99,7 @@ class TagCommands {
 
     // Every handler above by its name, for the window's command table.
     std::vector<std::pair<std::string, std::function<void()>>> commands();
+    void registerCommands(CommandTable& table);
 
   private:
     void insert(std::string_view text);

@@ -138,10 +138,11 @@ TEST_F(DocumentsUiTest, SaveAsWritesTheEditorTextOnly) {
     EXPECT_FALSE(editor().modified());
 }
 
-// The simple-image button would come on once a tag-mode document has a file,
-// but its command does not exist yet, so it stays disabled: catches a button
-// that is enabled and does nothing when pressed.
-TEST_F(DocumentsUiTest, ImageButtonStaysDisabledWithoutItsCommand) {
+// The simple-image button comes on once a tag-mode document has a file:
+// catches a button enabled from the start (a picture location needs the
+// page's own location) or one that a tag-mode open leaves off; pressed, it
+// puts the picture's location relative to the page.
+TEST_F(DocumentsUiTest, ImageButtonComesOnWithATagModeFile) {
     create();
     trigger("morvixS1");
     QAction* button = action("ToolButton29");
@@ -151,9 +152,11 @@ TEST_F(DocumentsUiTest, ImageButtonStaysDisabledWithoutItsCommand) {
     trigger("Open2");
     EXPECT_EQ(m_window->windowTitle(),
               QStringLiteral("morvix -") + QString::fromStdString(m_dir.file("page.htm")) + "-");
-    EXPECT_FALSE(button->isEnabled());
-    trigger("Save2");
-    EXPECT_FALSE(button->isEnabled());
+    ASSERT_TRUE(button->isEnabled());
+    editor().setSelection(editor().textLength(), editor().textLength());
+    m_scripted->odBackPicture->choose(m_dir.file("img/b.gif"));
+    trigger("ToolButton29");
+    EXPECT_NE(editor().text().find("img/b.gif"), std::string::npos) << editor().text();
 }
 
 // Opening into the other mode brings that mode's editor font: catches a page

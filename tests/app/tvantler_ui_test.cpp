@@ -848,6 +848,76 @@ TEST_F(TvantlerTest, SettingsChangedInTheRunTakeEffect) {
     EXPECT_EQ(m_window->editor()->font().pointSize(), 23);
 }
 
+// Every tag command of the two tag menus and the tag tool bar, chosen by its
+// object name in the real window: catches an item or button left disabled or
+// wired to the wrong command (the page must change, or the right dialog
+// show).
+TEST_F(TvantlerTest, EveryTagActionDoesItsWork) {
+    create();
+    m_window->show();
+    trigger("morvixS1");
+    const std::pair<const char*, const char*> inserting[] = {
+        {"B2", "<B>x</B>"},
+        {"ToolButton31", "<B>x</B>"},
+        {"I1", "<I>x</I>"},
+        {"ToolButton32", "<I>x</I>"},
+        {"N17", "<U>x</U>"},
+        {"ToolButton33", "<U>x</U>"},
+        {"S3", "<S>x</S>"},
+        {"ToolButton34", "<S>x</S>"},
+        {"T3", "<TT>x</TT>"},
+        {"ToolButton35", "<TT>x</TT>"},
+        {"H1", "<A href=\"x\">"},
+        {"ToolButton36", "<A href=\"x\">"},
+        {"M1", "mailto:x"},
+        {"ToolButton37", "mailto:x"},
+        {"B3", "<BR>"},
+        {"ToolButton38", "<BR>"},
+        {"R1", "<HR>"},
+        {"ToolButton39", "<HR>"},
+        {"H1F1", "<H1>x</H1>"},
+        {"H2S1", "<H2>x</H2>"},
+        {"H3T1", "<H3>x</H3>"},
+        {"H4O1", "<H4>x</H4>"},
+        {"H5I1", "<H5>x</H5>"},
+        {"H6X1", "<H6>x</H6>"},
+        {"P6", "<P>x</P>"},
+        {"ToolButton40", "<P>x</P>"},
+        {"txtE1", "<PRE>x</PRE>"},
+        {"ToolButton41", "<PRE>x</PRE>"},
+        {"U2", "<UL>"},
+        {"O1", "<OL>"},
+        {"L1", "left"},
+        {"ToolButton43", "left"},
+        {"C1", "<CENTER>x</CENTER>"},
+        {"ToolButton44", "<CENTER>x</CENTER>"},
+        {"R2", "right"},
+        {"ToolButton45", "right"},
+    };
+    for (const auto& [name, expected] : inserting) {
+        SCOPED_TRACE(name);
+        m_window->editor()->setText("x");
+        m_window->editor()->setSelection(0, 1);
+        trigger(name);
+        EXPECT_NE(m_window->editor()->text().find(expected), std::string::npos)
+            << m_window->editor()->text();
+    }
+    const std::pair<const char*, const char*> showing[] = {
+        {"F2", "TfFont"},    {"ToolButton19", "TfFont"},
+        {"N19", "TfNrLink"}, {"ToolButton23", "TfNrLink"},
+        {"P7", "TfLink"},    {"ToolButton27", "TfLink"},
+        {"I2", "TfImage"},   {"ToolButton28", "TfImage"},
+    };
+    for (const auto& [name, dialog] : showing) {
+        SCOPED_TRACE(name);
+        trigger(name);
+        auto* shown = m_window->findChild<QWidget*>(QString::fromUtf8(dialog));
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(shown->isVisible());
+        shown->hide();
+    }
+}
+
 // Catches Exit going through close (which would store the size and ask the
 // save question) or not ending the event loop at all.
 TEST_F(TvantlerTest, ExitEndsAtOnceWithoutWriting) {
