@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+// __GLIBC__ comes from the C library's own headers: test it only after one
+// of them (unistd.h above), or the tuning silently compiles to nothing.
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
