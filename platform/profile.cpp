@@ -261,15 +261,26 @@ std::string unescapeBody(std::string_view body) {
     return out;
 }
 
+// A name whose last character is a lone first byte of a double-byte
+// character would pair with the "]" or "=" written after it: the line would
+// never read back, and each write would add another copy of it.
+bool endsInLoneLeadByte(std::string_view name) {
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < name.size(); i += charLength(name, i))
+        last = i;
+    return !name.empty() && last + 1 == name.size() &&
+           isLeadByte(static_cast<unsigned char>(name[last]));
+}
+
 bool validSectionName(std::string_view name) {
-    return !name.empty() && trim(name).size() == name.size() &&
+    return !name.empty() && trim(name).size() == name.size() && !endsInLoneLeadByte(name) &&
            name.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos &&
            findChar(name, ']') == std::string_view::npos;
 }
 
 bool validKeyName(std::string_view name) {
-    return !name.empty() && trim(name).size() == name.size() && name.front() != ';' &&
-           name.front() != '[' &&
+    return !name.empty() && trim(name).size() == name.size() && !endsInLoneLeadByte(name) &&
+           name.front() != ';' && name.front() != '[' &&
            name.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos &&
            findChar(name, '=') == std::string_view::npos;
 }

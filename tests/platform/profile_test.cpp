@@ -262,6 +262,27 @@ TEST(ProfileWrite, FailedWriteLeavesTheFileAsItWas) {
     }
 }
 
+// A name that ends in the first byte of a double-byte character pairs with
+// the "]" or "=" after it, so its line never reads back (a fuzzer found it):
+// catches such a write taken, which adds another copy of the section at every
+// write; names whose last character is whole stay writable.
+TEST(ProfileWrite, NamesEndingInALoneLeadByteAreRefused) {
+    TempDir dir;
+    const std::string path = dir.file("krv13.ini");
+    Profile profile(path);
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_FALSE(profile.writeString("Sec\x81", "k", "v").ok);
+        EXPECT_FALSE(profile.writeString("Sec", "k\xe0", "v").ok);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+    ASSERT_TRUE(profile.writeString("\x93\xfa", "\x96\x7b", "v").ok);
+    ASSERT_TRUE(profile.writeString("\x93\xfa", "\x96\x7b", "w").ok);
+    Profile reread(path);
+    reread.load();
+    EXPECT_EQ(reread.readString("\x93\xfa", "\x96\x7b", ""), "w");
+    EXPECT_EQ(readFile(path), "[\x93\xfa]\r\n\x96\x7b=w\r\n");
+}
+
 // Catches a lock taken beside a link instead of the file it points to: a
 // copy given the link and one given the real path would write at the same
 // time and lose each other's keys.
