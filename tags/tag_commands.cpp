@@ -123,19 +123,26 @@ void TagCommands::I2Click() {
     show(m_showers.TfImage);
 }
 
+std::optional<PickedLocation> pickTagLocation(FileDialog& dialog, MessageBoxes& messages,
+                                              std::string_view document, PathStyle style) {
+    std::optional<std::string> picked = dialog.run();
+    if (!picked)
+        return std::nullopt;
+    std::optional<std::string> location = tagLocation(document, *picked, style);
+    if (!location) {
+        messages.showError(unwritableNameText(*picked));
+        return std::nullopt;
+    }
+    return PickedLocation{std::move(*picked), std::move(*location)};
+}
+
 void TagCommands::E1Click() {
     FileDialog& dialog = *m_dialogs.odBackPicture;
     dialog.clearRememberedName();
     dialog.setFilter(kPictureFilter);
-    const std::optional<std::string> picked = dialog.run();
-    if (!picked)
-        return;
-    const std::optional<std::string> location = tagLocation(m_currentFile(), *picked, m_pathStyle);
-    if (!location) {
-        m_dialogs.messages->showError(unwritableNameText(*picked));
-        return;
-    }
-    insert(simpleImageText(m_edit.selText(), *location));
+    if (const auto picked =
+            pickTagLocation(dialog, *m_dialogs.messages, m_currentFile(), m_pathStyle))
+        insert(simpleImageText(m_edit.selText(), picked->location));
 }
 
 void TagCommands::html2T1Click() {

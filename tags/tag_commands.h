@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +24,17 @@
 #include "tags/tag_text.h"
 
 namespace korvane {
+
+// A file picked in `dialog` for a link or image tag: the file and its
+// location as the tag writes it (tagLocation). Nothing when the user
+// cancelled, or when Shift_JIS cannot hold the location; the user is then
+// told, with the file named, and nothing is written mangled.
+struct PickedLocation {
+    std::string file;
+    std::string location;
+};
+std::optional<PickedLocation> pickTagLocation(FileDialog& dialog, MessageBoxes& messages,
+                                              std::string_view document, PathStyle style);
 
 class TagCommands {
   public:

@@ -12,6 +12,7 @@
 #include "platform/sjis_line_edit.h"
 #include "tags/jpeg_size.h"
 #include "tags/radio_group.h"
+#include "tags/tag_commands.h"
 
 namespace korvane {
 
@@ -99,23 +100,19 @@ bool TfImage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfImage::bReferClick() {
-    const std::optional<std::string> picked = m_dialogs.odImage->run();
+    const auto picked =
+        pickTagLocation(*m_dialogs.odImage, *m_dialogs.messages, m_currentFile(), m_pathStyle);
     if (!picked)
         return;
-    const std::optional<std::string> location = tagLocation(m_currentFile(), *picked, m_pathStyle);
-    if (!location) {
-        m_dialogs.messages->showError(unwritableNameText(*picked));
-        return;
-    }
     // Only lower-case JPEG names are read; a picture that cannot be read
     // leaves the size fields as they are.
-    if (isJpegName(*picked)) {
-        if (const std::optional<PictureSize> size = readJpegSize(*picked)) {
+    if (isJpegName(picked->file)) {
+        if (const std::optional<PictureSize> size = readJpegSize(picked->file)) {
             eHeight->setText(QString::number(size->height));
             eWidth->setText(QString::number(size->width));
         }
     }
-    eFile->setBytes(*location);
+    eFile->setBytes(picked->location);
 }
 
 void TfImage::bOKClick() {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/sjis_line_edit.h"
+#include "tags/tag_commands.h"
 
 namespace korvane {
 
@@ -72,15 +73,9 @@ void TfNrLink::CheckBox1Click() {
 }
 
 void TfNrLink::bAddressClick() {
-    const std::optional<std::string> picked = m_dialogs.odLink->run();
-    if (!picked)
-        return;
-    const std::optional<std::string> location = tagLocation(m_currentFile(), *picked, m_pathStyle);
-    if (!location) {
-        m_dialogs.messages->showError(unwritableNameText(*picked));
-        return;
-    }
-    eAddress->setBytes(*location);
+    if (const auto picked =
+            pickTagLocation(*m_dialogs.odLink, *m_dialogs.messages, m_currentFile(), m_pathStyle))
+        eAddress->setBytes(picked->location);
 }
 
 void TfNrLink::bOKClick() {

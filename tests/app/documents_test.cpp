@@ -65,14 +65,7 @@ class DocumentsTest : public ::testing::Test {
         edit.setSelStart(edit.textLength());
         edit.replaceSelection(bytes);
     }
-    // Whether some byte of the text shows in the highlight colour.
-    bool coloured() const {
-        for (std::size_t i = 0; i < edit.textLength(); ++i) {
-            if (!edit.colorAt(i).automatic)
-                return true;
-        }
-        return false;
-    }
+    bool coloured() const { return test::hasColour(edit); }
     const std::vector<Args>& copies() const { return shell.startedCopies(); }
     const std::vector<std::string>& errors() const { return scripted.messages->errors(); }
 
@@ -93,13 +86,7 @@ struct Session {
         w.docs = &d;
         e.setChangeHandler([this] { h.reMainChange(); });
     }
-    bool coloured() const {
-        for (std::size_t i = 0; i < e.textLength(); ++i) {
-            if (!e.colorAt(i).automatic)
-                return true;
-        }
-        return false;
-    }
+    bool coloured() const { return test::hasColour(e); }
 
     test::MemoryEditControl e;
     TagHighlighter h{e};

@@ -46,13 +46,7 @@ struct Switches {
         settings.mvxName = "TagFont";
         edit.setChangeHandler([this] { highlighter.reMainChange(); });
     }
-    bool coloured() const {
-        for (std::size_t i = 0; i < edit.textLength(); ++i) {
-            if (!edit.colorAt(i).automatic)
-                return true;
-        }
-        return false;
-    }
+    bool coloured() const { return test::hasColour(edit); }
 
     test::MemoryEditControl edit;
     TagHighlighter highlighter{edit};

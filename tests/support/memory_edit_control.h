@@ -165,4 +165,13 @@ class MemoryEditControl final : public EditControl {
     int m_changeEvents = 0;
 };
 
+// Whether some byte of the text shows a colour other than the automatic one.
+inline bool hasColour(const EditControl& edit) {
+    for (std::size_t i = 0; i < edit.textLength(); ++i) {
+        if (!edit.colorAt(i).automatic)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace korvane::test
