@@ -1,6 +1,8 @@
 # Front door for building korvane. Every target first makes sure the Debian
 # packages are there, so a fresh machine needs nothing but one of these.
-.PHONY: all deps build test bench run format clean
+.PHONY: all deps build test bench run install package format clean
+
+PREFIX ?= /usr/local
 
 all: build
 
@@ -22,6 +24,12 @@ test: build
 
 run: build
 	@scripts/run-editor build
+
+install: build
+	@cmake --install build --prefix "$(PREFIX)"
+
+package: build
+	@cd build && cpack
 
 bench: build
 	@scripts/run-bench build

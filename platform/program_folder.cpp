@@ -47,12 +47,29 @@ std::string xdgFolder(const char* variable, const char* homeDefault) {
     return withoutTrailingSlashes(base) + "/korvane";
 }
 
+// An installed program keeps the user's files in the user's folders even
+// where its own folder is writable (installed under ~/.local, say): the
+// program folder is then shared by every program there. KORVANE_HOME always
+// wins: it names the folder to use.
 std::string writableProgramFolderOr(const std::string& fallback) {
     const std::string folder = programFolder();
-    return !folder.empty() && isWritableFolder(folder) ? folder : fallback;
+    if (folder.empty() || !isWritableFolder(folder))
+        return fallback;
+    if (environment(kProgramHomeVariable).empty() && isInstalledLayout(folder))
+        return fallback;
+    return folder;
 }
 
 }  // namespace
+
+bool isInstalledLayout(const std::string& folder) {
+    std::error_code ec;
+    return std::filesystem::is_directory(installedDataFolder(folder), ec);
+}
+
+std::string installedDataFolder(const std::string& folder) {
+    return withoutTrailingSlashes(folder) + "/../share/korvane";
+}
 
 std::string programFolder() {
     const std::string home = environment(kProgramHomeVariable);

@@ -31,6 +31,13 @@ std::string executableFolder();
 // does not exist. Empty when it cannot be found (removed, no permission).
 std::string currentFolder();
 
+// The installed data folder for a program in `folder` (PREFIX/bin gives
+// PREFIX/share/korvane), and whether the program is installed so: then its
+// settings and preview live in the user's folders, whatever its own folder
+// allows.
+std::string installedDataFolder(const std::string& folder);
+bool isInstalledLayout(const std::string& folder);
+
 // Whether this process may create files in `folder`.
 bool isWritableFolder(const std::string& folder);
 

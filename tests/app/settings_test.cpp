@@ -381,5 +381,19 @@ TEST(SettingsPath, ProgramFolderWhenWritableElseTheUsersFolders) {
     EXPECT_TRUE(std::filesystem::exists(programFolder() + "/korvane_core_tests"));
 }
 
+// Catches an installed program taken for a portable one (its settings would
+// land beside every other program in PREFIX/bin) or the build tree taken for
+// an installed one.
+TEST(SettingsPath, InstalledLayoutIsRecognised) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("usr/bin"));
+    std::filesystem::create_directories(dir.file("build"));
+    EXPECT_FALSE(isInstalledLayout(dir.file("usr/bin")));
+    std::filesystem::create_directories(dir.file("usr/share/korvane"));
+    EXPECT_TRUE(isInstalledLayout(dir.file("usr/bin")));
+    EXPECT_TRUE(isInstalledLayout(dir.file("usr/bin/")));
+    EXPECT_FALSE(isInstalledLayout(dir.file("build")));
+}
+
 }  // namespace
 }  // namespace korvane
