@@ -19,6 +19,8 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -132,6 +134,7 @@ void Tvantler::LoadForm() {
     buildTagDialogs();
     registerCommands();
     buildMenus();
+    startJournal();
     buildToolBars();
     // Files dropped on the editor or the title box come here too: both leave
     // drags of files to the window behind them.
@@ -170,6 +173,16 @@ void Tvantler::buildTagDialogs() {
 void Tvantler::registerCommands() {
     m_documents->registerCommands(m_commands);
     m_modes->registerCommands(m_commands);
+    // The switches without conversion throw the text away: the journal
+    // keeps it first.
+    m_commands.add("morvixS1Click", [this] {
+        journalBeforeDiscard();
+        m_modes->morvixS1Click();
+    });
+    m_commands.add("korvaneS1Click", [this] {
+        journalBeforeDiscard();
+        m_modes->korvaneS1Click();
+    });
     m_editCommands->registerCommands(m_commands);
     m_tagCommands->registerCommands(m_commands);
     m_commands.add("html1Click", [this] { m_highlighter->html1Click(); });
@@ -428,6 +441,9 @@ void Tvantler::closeEvent(QCloseEvent* e) {
         return;
     }
     FormClose();
+    // Ended normally: nothing is left unsaved that the user did not choose
+    // to leave.
+    m_journal->remove();
     e->accept();
 }
 
@@ -451,6 +467,9 @@ void Tvantler::followEditor(const char* undo, const char* cut, const char* copy,
 }
 
 void Tvantler::Exit1Click() {
+    // Exit throws unsaved text away without asking; the journal keeps it for
+    // the next start.
+    journalBeforeDiscard();
     // Not quit() or close(): both send close events, and Exit must neither
     // ask nor store the window size.
     QCoreApplication::exit(0);
@@ -461,7 +480,90 @@ QString Tvantler::currentFile() const {
 }
 
 void Tvantler::interpretCommandLine(const std::vector<std::string>& params) {
-    m_documents->interpretCommandLine(parseCommandLine(params, currentFolder()));
+    const StartupPlan plan = parseCommandLine(params, currentFolder());
+    m_documents->interpretCommandLine(plan);
+    // Text a copy left unsaved when it died is offered to a window that
+    // starts empty, never mixed into a file the user asked for.
+    if (plan.kind == StartupKind::Nothing)
+        offerJournals();
+}
+
+// --- the journal of unsaved text ---
+
+void Tvantler::startJournal() {
+    m_journal = std::make_unique<Journal>(journalFolder());
+    connect(m_reMain->document(), &QTextDocument::contentsChanged, this,
+            [this] { m_journalDirty = true; });
+    auto* timer = new QTimer(this);
+    timer->setInterval(kJournalInterval);
+    connect(timer, &QTimer::timeout, this, [this] { journalTick(); });
+    timer->start();
+}
+
+JournalEntry Tvantler::journalEntry() const {
+    return {isTagMode(), m_documents->CurrentFile(), m_eTitle->bytes(), m_reMain->text()};
+}
+
+// Every few seconds: unsaved changes since the last look are written; once
+// the text is saved the journal has nothing to keep, unless it holds text
+// that was thrown away on purpose.
+void Tvantler::journalTick() {
+    if (m_reMain->modified()) {
+        if (m_journalDirty && m_journal->write(journalEntry())) {
+            m_journalDirty = false;
+            m_journalHoldsDiscarded = false;
+        }
+    } else if (!m_journalHoldsDiscarded) {
+        m_journal->remove();
+    }
+}
+
+// Before text is thrown away on purpose, it goes into the journal at once:
+// the next start offers it back should the user want it after all.
+void Tvantler::journalBeforeDiscard() {
+    if (!m_reMain->modified())
+        return;
+    if (m_journal->write(journalEntry())) {
+        m_journalHoldsDiscarded = true;
+        m_journalDirty = false;
+    }
+}
+
+void Tvantler::offerJournals() {
+    for (const std::string& path : m_journal->leftBehind()) {
+        const std::optional<JournalEntry> found = Journal::read(path);
+        if (!found)
+            continue;
+        const std::string name =
+            found->currentFile == kUntitled ? std::string("無題の文書") : found->currentFile;
+        const bool restore = m_dialogs.messages->askYesNo(
+            "保存されないまま終わった文章があります（" + name +
+            "）。\n新しい文書として開きますか？\n「いいえ」を選ぶと、この文章は捨てられます。");
+        const std::optional<JournalEntry> taken = Journal::take(path);
+        if (restore && taken) {
+            restoreJournal(*taken);
+            return;  // one at a time; the others wait for the next start
+        }
+    }
+}
+
+// Into this window as a new, unnamed document in the mode it was written in;
+// it counts as modified, so closing asks before it is lost again.
+void Tvantler::restoreJournal(const JournalEntry& entry) {
+    if (entry.tagMode != isTagMode()) {
+        if (entry.tagMode)
+            m_modes->enterTagMode();
+        else
+            m_modes->enterTextMode();
+    }
+    if (!entry.tagMode)
+        m_eTitle->setBytes(entry.title);
+    m_reMain->setText(entry.text);
+    m_reMain->setModified(true);
+    if (isTagMode() && m_highlighter->TagsHighlighted())
+        m_highlighter->forceWholeTextPass();
+    m_journalDirty = true;
+    AddCaption();
 }
 
 void Tvantler::enterTagMode() {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/documents.h"
+#include "app/journal.h"
 #include "app/mode_switches.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
@@ -44,6 +45,9 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     Q_OBJECT
 
   public:
+    // How often unsaved text is written to the journal, in milliseconds.
+    static constexpr int kJournalInterval = 3000;
+
     // Runs LoadForm: reads the settings file of settingsPath() and starts in
     // text mode with an untitled document. The dialogs are Qt's and copies
     // are started through QtShell.
@@ -102,6 +106,12 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
 
     void buildEditor();
     void buildTagDialogs();
+    void startJournal();
+    JournalEntry journalEntry() const;
+    void journalTick();
+    void journalBeforeDiscard();
+    void offerJournals();
+    void restoreJournal(const JournalEntry& entry);
     void registerCommands();
     void buildMenus();
     void buildToolBars();
@@ -140,6 +150,9 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     TfNrLink* m_tfNrLink = nullptr;
     TfLink* m_tfLink = nullptr;
     TfImage* m_tfImage = nullptr;
+    std::unique_ptr<Journal> m_journal;
+    bool m_journalDirty = false;
+    bool m_journalHoldsDiscarded = false;
     bool m_firstActivate = false;
     bool m_frameKnown = false;  // the window has had its client fitted to the frame
 

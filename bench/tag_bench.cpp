@@ -46,6 +46,7 @@ class NoMessages : public MessageBoxes {
     void showError(const std::string&, const std::string& = {}) override {}
     void showMessage(const std::string&) override {}
     SaveAnswer askSave(const std::string&) override { return SaveAnswer::Cancel; }
+    bool askYesNo(const std::string&) override { return false; }
 };
 
 // One shown editor with the page highlighted, its highlighter and the tag

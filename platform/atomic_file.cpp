@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/process.h"
 #include "platform/program_folder.h"
 
 namespace korvane {
@@ -140,20 +141,8 @@ int copyContents(int from, int to, off_t& copied) {
     }
 }
 
-// The host in a form that can stand in a file name and be told apart from
-// the pid after it: letters and digits, anything else as "_".
 std::string hostToken() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
-        return "unknown";
-    std::string token;
-    for (const char* p = name; *p != '\0' && token.size() < 64; ++p) {
-        const char c = *p;
-        const bool plain =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        token += plain ? c : '_';
-    }
-    return token;
+    return machineToken();
 }
 
 constexpr std::string_view kTemporaryStart = ".korvane-";

@@ -167,6 +167,9 @@ class MessageBoxes {
     // "はい(&Y)", "いいえ(&N)" and "キャンセル"; Esc and the close button
     // answer Cancel.
     virtual SaveAnswer askSave(const std::string& text) = 0;
+    // A question with "はい(&Y)" and "いいえ(&N)", caption "korvane"; Esc and
+    // the close button answer No.
+    virtual bool askYesNo(const std::string& text) = 0;
 };
 
 // The dialogs of one main window, one object per role, kept for the run.

@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,6 +66,29 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
         return false;
     }
     return true;
+}
+
+long currentProcessId() {
+    return static_cast<long>(::getpid());
+}
+
+bool processIsGone(long pid) {
+    // Only ESRCH says the process is gone (EPERM: alive, of another user).
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+std::string machineToken() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
+        return "unknown";
+    std::string token;
+    for (const char* p = name; *p != '\0' && token.size() < 64; ++p) {
+        const char c = *p;
+        const bool plain =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        token += plain ? c : '_';
+    }
+    return token;
 }
 
 }  // namespace korvane

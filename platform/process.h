@@ -13,4 +13,13 @@ namespace korvane {
 bool startDetached(const std::string& program, const std::vector<std::string>& args,
                    std::string& error);
 
+// This process's id.
+long currentProcessId();
+// Whether the process `pid` on this machine has ended (a process of another
+// user that is alive counts as alive).
+bool processIsGone(long pid);
+// This machine's name in a form that can stand in a file name and be told
+// apart from a number after a "-": letters and digits, anything else "_".
+std::string machineToken();
+
 }  // namespace korvane

@@ -119,6 +119,11 @@ std::string settingsPath() {
     return writableProgramFolderOr(userConfigFolder()) + "/" + kSettingsFileName;
 }
 
+std::string journalFolder() {
+    const std::string home = environment(kProgramHomeVariable);
+    return (home.empty() ? userCacheFolder() : programFolder()) + "/journal";
+}
+
 std::string previewFolder() {
     return writableProgramFolderOr(userCacheFolder());
 }

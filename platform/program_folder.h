@@ -52,6 +52,10 @@ std::string userCacheFolder();
 // settings file creates the folder. Decide it once, at start-up.
 std::string settingsPath();
 
+// Where the journals of unsaved text go: "journal" in the folder KORVANE_HOME
+// names when it is set (tests, portable use), else in userCacheFolder().
+std::string journalFolder();
+
 // The folder for "prev.htm", by the same decision: the program folder when
 // it is writable, else userCacheFolder().
 std::string previewFolder();

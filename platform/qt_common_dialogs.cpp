@@ -349,6 +349,17 @@ SaveAnswer QtMessageBoxes::askSave(const std::string& text) {
     return saveAnswerOf(*box);
 }
 
+bool QtMessageBoxes::askYesNo(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, kCaption, fromUtf8(text), QMessageBox::NoButton,
+                    m_parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 std::unique_ptr<QMessageBox> makeSaveQuestion(QWidget* parent, const QString& text) {
     auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, kCaption, text,
                                              QMessageBox::NoButton, parent);

@@ -117,6 +117,7 @@ class QtMessageBoxes : public MessageBoxes {
     void showError(const std::string& text, const std::string& detail = {}) override;
     void showMessage(const std::string& text) override;
     SaveAnswer askSave(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
 
   private:
     QPointer<QWidget> m_parent;

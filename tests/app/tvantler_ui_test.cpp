@@ -26,11 +26,14 @@
 #include <optional>
 #include <set>
 
+#include "app/journal.h"
 #include "app/window_size.h"
+#include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/program_folder.h"
 #include "platform/rich_edit.h"
 #include "platform/sjis_line_edit.h"
+#include "tests/support/child_process.h"
 #include "tests/support/program_home.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
@@ -916,6 +919,48 @@ TEST_F(TvantlerTest, EveryTagActionDoesItsWork) {
         EXPECT_TRUE(shown->isVisible());
         shown->hide();
     }
+}
+
+// Unsaved text survives a program that is gone: catches text thrown away by
+// a switch of mode without being journalled first, a journal left after a
+// normal close, and a start that does not offer the text of a copy that
+// died (or restores it unmodified, so that closing would lose it again).
+TEST_F(TvantlerTest, JournalKeepsUnsavedTextForTheNextStart) {
+    const std::string folder = m_home.path() + "/journal";
+    const auto journals = [&] {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+            names.push_back(e.path().filename().string());
+        return names;
+    };
+    create();
+    m_window->show();
+    m_window->editor()->replaceSelection("typed \x93\xfa\x96\x7b");
+    trigger("morvixS1");  // throws the text away on purpose
+    ASSERT_EQ(journals().size(), 1u);
+    const auto kept = Journal::read(folder + "/" + journals()[0]);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->text, "typed \x93\xfa\x96\x7b");
+    EXPECT_FALSE(kept->tagMode);
+
+    // Left by a copy that died: offered, restored, and closing asks again.
+    const std::string dead =
+        folder + "/" + machineToken() + "-" + std::to_string(test::endedProcessId()) + ".journal";
+    std::filesystem::rename(folder + "/" + journals()[0], dead);
+    create();
+    m_scripted->messages->answerYesNo(true);
+    m_window->interpretCommandLine({});
+    EXPECT_EQ(m_scripted->messages->questions().size(), 1u);
+    EXPECT_EQ(m_window->editor()->text(), "typed \x93\xfa\x96\x7b");
+    EXPECT_TRUE(m_window->editor()->modified());
+    EXPECT_FALSE(std::filesystem::exists(dead));
+
+    // A normal close leaves no journal behind.
+    m_window->show();
+    m_scripted->messages->answerSave(SaveAnswer::No);
+    EXPECT_TRUE(m_window->close());
+    EXPECT_TRUE(journals().empty());
 }
 
 // Catches Exit going through close (which would store the size and ask the

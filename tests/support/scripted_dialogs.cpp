@@ -89,6 +89,15 @@ void RecordingMessageBoxes::showMessage(const std::string& text) {
     m_messages.push_back(text);
 }
 
+bool RecordingMessageBoxes::askYesNo(const std::string& text) {
+    m_yesNoQuestions.push_back(text);
+    if (m_yesNo.empty())
+        return false;
+    const bool yes = m_yesNo.front();
+    m_yesNo.pop_front();
+    return yes;
+}
+
 SaveAnswer RecordingMessageBoxes::askSave(const std::string& text) {
     m_questions.push_back(text);
     if (m_answers.empty()) {

@@ -89,6 +89,10 @@ class RecordingMessageBoxes : public MessageBoxes {
     void showError(const std::string& text, const std::string& detail = {}) override;
     void showMessage(const std::string& text) override;
     SaveAnswer askSave(const std::string& text) override;
+    // Answers the scripted yes/no answers in order, then No.
+    bool askYesNo(const std::string& text) override;
+    void answerYesNo(bool yes) { m_yesNo.push_back(yes); }
+    const std::vector<std::string>& questions() const { return m_yesNoQuestions; }
 
     // The answer of the next save question.
     void answerSave(SaveAnswer answer);
@@ -104,6 +108,8 @@ class RecordingMessageBoxes : public MessageBoxes {
     std::deque<SaveAnswer> m_answers;
     std::vector<std::string> m_errors;
     std::vector<std::string> m_errorDetails;
+    std::deque<bool> m_yesNo;
+    std::vector<std::string> m_yesNoQuestions;
     std::vector<std::string> m_messages;
     std::vector<std::string> m_questions;
 };
