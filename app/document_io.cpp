@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/line_breaks.h"
+#include "base/shift_jis.h"
 #include "platform/atomic_file.h"
 #include "platform/memory_tuning.h"
 
@@ -35,7 +36,11 @@ DocumentRead readDocument(const std::string& path, std::size_t headroom) {
         // Every other byte stays as the file has it: a duplicate code put in
         // Windows' form would change a file nobody edited (a UTF-8 page read
         // as Shift_JIS, a file with NEC or IBM codes).
-        result.bytes = normalizeLineBreaks(raw);
+        result.encoding = guessEncoding(raw);
+        if (result.encoding == TextEncoding::Utf16Le || result.encoding == TextEncoding::Utf16Be)
+            result.bytes = std::move(raw);
+        else
+            result.bytes = normalizeLineBreaks(raw);
     } catch (const std::bad_alloc&) {
         result.bytes = std::string();
         result.error = kNotEnoughMemory;
@@ -67,6 +72,57 @@ std::string readFailedText(const std::string& path) {
 
 std::string createFailedText(const std::string& path) {
     return "ファイル " + path + " を作成できません";
+}
+
+namespace {
+
+std::string utf8Of(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string conversionQuestionText(const std::string& path, TextEncoding encoding) {
+    return "ファイル " + path + " は " + encodingName(encoding) +
+           " で書かれているようです。\n"
+           "このまま開くと文字が正しく表示されませんが、編集していない部分は元のバイトのまま保存さ"
+           "れ"
+           "ます。\n"
+           "Shift_JIS に変換して開きますか？（ページの META charset は変わりません）";
+}
+
+std::string replacedCharactersText(const std::vector<SjisReplacement>& replaced) {
+    std::string text = "Shift_JIS で書けない文字を置き換えました（" +
+                       std::to_string(replaced.size()) + " 文字）:\n";
+    constexpr std::size_t kListed = 40;
+    for (std::size_t i = 0; i < replaced.size() && i < kListed; ++i) {
+        const SjisReplacement& r = replaced[i];
+        text += utf8Of(r.character) + "→" + decodeShiftJisToUtf8(r.bytes) + " ";
+    }
+    if (replaced.size() > kListed)
+        text += "…";
+    return text;
+}
+
+std::string notInEncodingText(const std::string& path, TextEncoding encoding) {
+    return "ファイル " + path + " は " + encodingName(encoding) +
+           " として読めないため、変換しませんでした";
 }
 
 }  // namespace korvane

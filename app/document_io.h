@@ -10,11 +10,17 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/encodings.h"
 
 namespace korvane {
 
 struct DocumentRead {
     bool ok = false;
+    // What the file seems to be. A UTF-16 file comes as its raw bytes, its
+    // line breaks untouched: they are two bytes each there.
+    TextEncoding encoding = TextEncoding::ShiftJis;
     std::string bytes;  // the text as the editor holds it
     std::string error;  // the system's reason when !ok
 };
@@ -39,5 +45,11 @@ bool isExistingFile(const std::string& path);
 // The messages shown when a document cannot be read or written.
 std::string readFailedText(const std::string& path);
 std::string createFailedText(const std::string& path);
+// What the user is asked about a file that seems not to be Shift_JIS.
+std::string conversionQuestionText(const std::string& path, TextEncoding encoding);
+// The characters a conversion could not keep, each with what was written.
+std::string replacedCharactersText(const std::vector<SjisReplacement>& replaced);
+// A file that is not valid in the encoding it seemed to be.
+std::string notInEncodingText(const std::string& path, TextEncoding encoding);
 
 }  // namespace korvane

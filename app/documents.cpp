@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/document_io.h"
+#include "base/line_breaks.h"
 #include "base/shift_jis.h"
 #include "convert/relative_path.h"
 #include "convert/to_html.h"
@@ -65,7 +66,32 @@ bool Documents::readOrReport(const std::string& path, std::string& bytes) {
         return false;
     }
     bytes = std::move(read.bytes);
+    if (read.encoding != TextEncoding::ShiftJis)
+        offerConversion(path, read.encoding, bytes);
     return true;
+}
+
+// A file that is not Shift_JIS shows as other characters than it holds. The
+// user is told what it seems to be, that saving keeps the bytes of what is
+// not edited, and may have it converted once; what Shift_JIS cannot hold is
+// then listed, never replaced silently. A page's META charset is the user's
+// to change.
+void Documents::offerConversion(const std::string& path, TextEncoding encoding,
+                                std::string& bytes) {
+    const bool convert = !m_quiet && m_dialogs.messages &&
+                         m_dialogs.messages->askYesNo(conversionQuestionText(path, encoding));
+    if (convert) {
+        const ConvertedText converted = convertToShiftJis(bytes, encoding);
+        if (converted.ok) {
+            bytes = normalizeLineBreaks(converted.bytes);
+            if (!converted.replaced.empty())
+                m_dialogs.messages->showMessage(replacedCharactersText(converted.replaced));
+            return;
+        }
+        m_dialogs.messages->showError(notInEncodingText(path, encoding));
+    }
+    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
+        bytes = normalizeLineBreaks(bytes);
 }
 
 bool Documents::writeOrReport(const std::string& path, std::string_view bytes) {

@@ -19,6 +19,7 @@
 #include "base/edit_control.h"
 #include "edit/tag_highlighter.h"
 #include "platform/common_dialogs.h"
+#include "platform/encodings.h"
 #include "platform/shell.h"
 
 namespace korvane {
@@ -92,6 +93,7 @@ class Documents {
     bool loadStep(const Route& route, const std::string& path);
     void handToCopy(const Route& route, const std::string& path);
     bool readOrReport(const std::string& path, std::string& bytes);
+    void offerConversion(const std::string& path, TextEncoding encoding, std::string& bytes);
     bool writeOrReport(const std::string& path, std::string_view bytes);
     void showText(std::string_view bytes, const Route& route);
     // The background picture's path as seen from `page` (Shift_JIS).

@@ -11,15 +11,16 @@
 #include <string_view>
 #include <vector>
 
-#include "base/line_breaks.h"
 #include "app/settings.h"
+#include "base/line_breaks.h"
+#include "base/shift_jis.h"
 #include "convert/page_settings.h"
 #include "convert/relative_path.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
 #include "platform/atomic_file.h"
+#include "platform/encodings.h"
 #include "platform/memory_tuning.h"
-#include "base/shift_jis.h"
 
 namespace {
 
@@ -32,8 +33,9 @@ constexpr int kUsageError = 2;
 constexpr std::string_view kUsage =
     "Usage:\n"
     "  korvane-convert to-html [--title TEXT] [--settings FILE] [--background FILE]\n"
-    "                          [-o OUTPUT] [INPUT]\n"
-    "  korvane-convert to-text [--title-output FILE] [-o OUTPUT] [INPUT]\n"
+    "                          [--input-encoding ENC] [-o OUTPUT] [INPUT]\n"
+    "  korvane-convert to-text [--title-output FILE] [--input-encoding ENC] [-o OUTPUT]\n"
+    "                          [INPUT]\n"
     "  korvane-convert --help | --version\n"
     "\n"
     "to-html  turns the Shift_JIS text INPUT into an HTML 4.0 Transitional page, as the\n"
@@ -47,6 +49,10 @@ constexpr std::string_view kUsage =
     "         does when it switches to text mode.\n"
     "         --title-output FILE  write the page title (Shift_JIS) to FILE; a page\n"
     "                              without a title leaves FILE as it was\n"
+    "\n"
+    "--input-encoding ENC  read INPUT as shift_jis (the default), utf-8, utf-16,\n"
+    "                      euc-jp, or auto (guessed); other encodings are converted\n"
+    "                      to Shift_JIS and characters it cannot hold are listed\n"
     "\n"
     "INPUT is standard input when absent or \"-\"; the result goes to OUTPUT, or to\n"
     "standard output. Line breaks of INPUT (CR LF, LF or CR) are read as CR LF.\n"
@@ -70,6 +76,7 @@ struct Arguments {
     std::optional<std::string> background;
     std::optional<std::string> output;
     std::optional<std::string> titleOutput;
+    std::optional<std::string> inputEncoding;
     std::optional<std::string> input;
 };
 
@@ -100,6 +107,12 @@ std::string parseArguments(int argc, char** argv, Arguments& args) {
             error = value(args.settings);
         } else if (!optionsDone && toHtml && a == "--background") {
             error = value(args.background);
+        } else if (!optionsDone && a == "--input-encoding") {
+            error = value(args.inputEncoding);
+            bool automatic = false;
+            TextEncoding encoding = TextEncoding::ShiftJis;
+            if (error.empty() && !parseEncodingName(*args.inputEncoding, automatic, encoding))
+                error = "unknown encoding " + *args.inputEncoding;
         } else if (!optionsDone && !toHtml && a == "--title-output") {
             error = value(args.titleOutput);
         } else if (!optionsDone && a.size() > 1 && a[0] == '-') {
@@ -144,6 +157,27 @@ bool readInput(const Arguments& args, std::string& text, int& status) {
             status = fileError("read", *args.input, r.error);
             return false;
         }
+    }
+    if (args.inputEncoding) {
+        bool automatic = false;
+        TextEncoding encoding = TextEncoding::ShiftJis;
+        parseEncodingName(*args.inputEncoding, automatic, encoding);
+        if (automatic)
+            encoding = guessEncoding(bytes);
+        ConvertedText converted = convertToShiftJis(bytes, encoding);
+        const std::string name = args.input && *args.input != "-" ? *args.input : "standard input";
+        if (!converted.ok) {
+            status = fileError("read", name, "not valid " + encodingName(encoding));
+            return false;
+        }
+        // Listed, never replaced silently.
+        for (const SjisReplacement& r : converted.replaced) {
+            std::cerr << "korvane-convert: " << name << ": U+" << std::hex << std::uppercase
+                      << static_cast<unsigned long>(r.character) << std::dec
+                      << " cannot be written in Shift_JIS; written as \""
+                      << decodeShiftJisToUtf8(r.bytes) << "\"\n";
+        }
+        bytes = std::move(converted.bytes);
     }
     text = normalizeLineBreaks(bytes);
     return true;

@@ -401,6 +401,32 @@ TEST_F(DocumentsTest, WhatIsNotARegularFileIsRefused) {
     }
 }
 
+// A UTF-8 page: catches it opened without a word (its text shows as other
+// characters), a conversion done unasked, the bytes changed when the user
+// keeps them, and characters Shift_JIS cannot hold replaced without a list.
+TEST_F(DocumentsTest, FileThatIsNotShiftJisIsNamedAndConvertedOnRequest) {
+    const std::string utf8 = "\xe6\x97\xa5\xe6\x9c\xac\xf0\x9f\x98\x80\r\n";
+    for (const bool convert : {false, true}) {
+        SCOPED_TRACE(convert);
+        Session s;
+        const std::string path = dir.file(convert ? "yes.txt" : "no.txt");
+        test::writeFile(path, utf8);
+        s.sd.messages->answerYesNo(convert);
+        s.sd.odMain->choose(path);
+        s.d.Open1Click();
+        ASSERT_EQ(s.sd.messages->questions().size(), 1u);
+        EXPECT_NE(s.sd.messages->questions()[0].find("UTF-8"), std::string::npos);
+        if (convert) {
+            EXPECT_EQ(s.e.text(), "\x93\xfa\x96\x7b?\r\n");
+            ASSERT_EQ(s.sd.messages->messages().size(), 1u);
+            EXPECT_NE(s.sd.messages->messages()[0].find("\xf0\x9f\x98\x80"), std::string::npos);
+        } else {
+            EXPECT_EQ(s.e.text(), utf8);
+            EXPECT_TRUE(s.sd.messages->messages().empty());
+        }
+    }
+}
+
 // Catches a copy started with the switch in the path's argument, a copy for
 // a vanished file, and the window's own document touched.
 TEST_F(DocumentsTest, TextModeOpenHandsFilesToCopies) {

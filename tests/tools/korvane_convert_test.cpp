@@ -264,5 +264,20 @@ TEST(KorvaneConvert, OutputThatIsNotARegularFile) {
     EXPECT_EQ(std::filesystem::status(dir.file("fifo")).type(), std::filesystem::file_type::fifo);
 }
 
+// Catches --input-encoding ignored, a character Shift_JIS cannot hold
+// replaced without being listed, and an unknown encoding taken.
+TEST(KorvaneConvert, InputEncodings) {
+    const auto utf8 = runProgram(kProgram, {"to-text", "--input-encoding", "utf-8"},
+                                 "\xe6\x97\xa5\xf0\x9f\x98\x80");
+    EXPECT_EQ(utf8.exitCode, 0) << utf8.err;
+    EXPECT_EQ(utf8.out, "\x93\xfa?");
+    EXPECT_NE(utf8.err.find("U+1F600"), std::string::npos) << utf8.err;
+    const auto guessed =
+        runProgram(kProgram, {"to-text", "--input-encoding", "auto"}, "\xc6\xfc\xcb\xdc");
+    EXPECT_EQ(guessed.out, "\x93\xfa\x96\x7b");
+    const auto unknown = runProgram(kProgram, {"to-text", "--input-encoding", "latin-9"}, "x");
+    EXPECT_EQ(unknown.exitCode, 2);
+}
+
 }  // namespace
 }  // namespace korvane

@@ -1,0 +1,236 @@
+#include "platform/encodings.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+#include "base/sjis_bytes.h"
+
+namespace korvane {
+
+namespace {
+
+bool startsWith(std::string_view bytes, std::string_view prefix) {
+    return bytes.substr(0, prefix.size()) == prefix;
+}
+
+// Valid UTF-8 (no overlong forms, no surrogates); `multibyte` tells whether
+// any character beyond ASCII was seen.
+bool isUtf8(std::string_view s, bool& multibyte) {
+    multibyte = false;
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t n = s.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        unsigned min = 0;
+        unsigned code = 0;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+            min = 0x80;
+            code = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            min = 0x800;
+            code = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            min = 0x10000;
+            code = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > n)
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i + k] & 0x3F);
+        }
+        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        multibyte = true;
+        i += length;
+    }
+    return true;
+}
+
+// EUC-JP's shape: two bytes of 0xA1-0xFE, 0x8E with a half-width katakana
+// byte, or 0x8F with two more. `pairs` counts its double-byte characters.
+bool isEucJp(std::string_view s, std::size_t& pairs) {
+    pairs = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t n = s.size();
+    const auto high = [](unsigned char c) { return c >= 0xA1 && c <= 0xFE; };
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+        } else if (high(b) && i + 1 < n && high(p[i + 1])) {
+            ++pairs;
+            i += 2;
+        } else if (b == 0x8E && i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] <= 0xDF) {
+            i += 2;
+        } else if (b == 0x8F && i + 2 < n && high(p[i + 1]) && high(p[i + 2])) {
+            ++pairs;
+            i += 3;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// How the bytes read as Shift_JIS: whether some lead byte has no valid
+// second byte, and how many characters are double-byte.
+void readAsShiftJis(std::string_view s, bool& broken, std::size_t& doubles) {
+    broken = false;
+    doubles = 0;
+    const std::u16string text = decodeShiftJis(s);
+    for (char16_t c : text) {
+        if (isInvalidByteStandIn(c))
+            broken = true;
+        else if (c >= 0x100 && !(c >= 0xFF61 && c <= 0xFF9F))
+            ++doubles;
+    }
+}
+
+const char* iconvName(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8:
+        case TextEncoding::Utf8Bom:
+            return "UTF-8";
+        case TextEncoding::Utf16Le:
+            return "UTF-16LE";
+        case TextEncoding::Utf16Be:
+            return "UTF-16BE";
+        case TextEncoding::EucJp:
+            return "EUC-JP-MS";
+        case TextEncoding::ShiftJis:
+            break;
+    }
+    return "CP932";
+}
+
+}  // namespace
+
+TextEncoding guessEncoding(std::string_view bytes) {
+    if (startsWith(bytes, "\xEF\xBB\xBF"))
+        return TextEncoding::Utf8Bom;
+    if (startsWith(bytes, "\xFF\xFE"))
+        return TextEncoding::Utf16Le;
+    if (startsWith(bytes, "\xFE\xFF"))
+        return TextEncoding::Utf16Be;
+    bool multibyte = false;
+    if (isUtf8(bytes, multibyte))
+        return multibyte ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+    std::size_t eucPairs = 0;
+    if (isEucJp(bytes, eucPairs) && eucPairs > 0) {
+        bool broken = false;
+        std::size_t doubles = 0;
+        readAsShiftJis(bytes, broken, doubles);
+        // Read as Shift_JIS, EUC-JP's kana and kanji become broken pairs or
+        // mostly half-width katakana; real Shift_JIS text has its double-byte
+        // characters. A few half-width katakana alone are as likely one as
+        // the other, and stay Shift_JIS.
+        constexpr std::size_t kEnoughToTell = 8;
+        if (broken || (doubles * 2 < eucPairs && eucPairs >= kEnoughToTell))
+            return TextEncoding::EucJp;
+    }
+    return TextEncoding::ShiftJis;
+}
+
+std::string encodingName(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8:
+            return "UTF-8";
+        case TextEncoding::Utf8Bom:
+            return "UTF-8 (BOM付き)";
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+            return "UTF-16";
+        case TextEncoding::EucJp:
+            return "EUC-JP";
+        case TextEncoding::ShiftJis:
+            break;
+    }
+    return "Shift_JIS";
+}
+
+bool parseEncodingName(std::string_view name, bool& automatic, TextEncoding& encoding) {
+    automatic = false;
+    if (name == "auto") {
+        automatic = true;
+        return true;
+    }
+    if (name == "shift_jis" || name == "sjis" || name == "cp932") {
+        encoding = TextEncoding::ShiftJis;
+        return true;
+    }
+    if (name == "utf-8" || name == "utf8") {
+        encoding = TextEncoding::Utf8;
+        return true;
+    }
+    if (name == "utf-16") {
+        // The byte order mark decides; without one, little-endian.
+        encoding = TextEncoding::Utf16Le;
+        return true;
+    }
+    if (name == "euc-jp" || name == "eucjp") {
+        encoding = TextEncoding::EucJp;
+        return true;
+    }
+    return false;
+}
+
+ConvertedText convertToShiftJis(std::string_view bytes, TextEncoding from) {
+    ConvertedText result;
+    if (from == TextEncoding::ShiftJis) {
+        result.ok = true;
+        result.bytes = std::string(bytes);
+        return result;
+    }
+    if (from == TextEncoding::Utf8Bom && startsWith(bytes, "\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    if (from == TextEncoding::Utf16Le || from == TextEncoding::Utf16Be) {
+        if (startsWith(bytes, "\xFF\xFE")) {
+            from = TextEncoding::Utf16Le;
+            bytes.remove_prefix(2);
+        } else if (startsWith(bytes, "\xFE\xFF")) {
+            from = TextEncoding::Utf16Be;
+            bytes.remove_prefix(2);
+        }
+    }
+    std::string utf8;
+    if (from == TextEncoding::Utf8 || from == TextEncoding::Utf8Bom) {
+        bool multibyte = false;
+        if (!isUtf8(bytes, multibyte))
+            return result;
+        utf8 = std::string(bytes);
+    } else {
+        iconv_t cd = ::iconv_open("UTF-8", iconvName(from));
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return result;
+        utf8.resize(bytes.size() * 3 + 16);
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char* out = utf8.data();
+        std::size_t outLeft = utf8.size();
+        const std::size_t done = ::iconv(cd, &in, &inLeft, &out, &outLeft);
+        ::iconv_close(cd);
+        if (done == static_cast<std::size_t>(-1))
+            return result;
+        utf8.resize(utf8.size() - outLeft);
+    }
+    SjisEncoded encoded = encodeShiftJisFromUtf8(utf8);
+    result.ok = true;
+    result.bytes = std::move(encoded.bytes);
+    result.replaced = std::move(encoded.replaced);
+    return result;
+}
+
+}  // namespace korvane

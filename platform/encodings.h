@@ -1,0 +1,49 @@
+// Files that are not Shift_JIS: what they seem to be, and their text in
+// Shift_JIS once the user asks for it.
+//
+// The editor reads every file as Shift_JIS bytes and keeps the bytes of text
+// nobody edits, so a UTF-8 or EUC-JP page opened and saved comes back as it
+// was. What it shows of such a file is not its text, though: the user is
+// told what the file seems to be and may convert it once.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/shift_jis.h"
+
+namespace korvane {
+
+enum class TextEncoding {
+    ShiftJis,  // Shift_JIS, or plain ASCII: nothing to tell
+    Utf8,
+    Utf8Bom,
+    Utf16Le,  // with its byte order mark
+    Utf16Be,
+    EucJp,
+};
+
+// A guess from the bytes: a byte order mark; valid UTF-8 that holds
+// characters beyond ASCII; EUC-JP whose bytes make no sense as Shift_JIS, or
+// only as a long run of half-width katakana. Everything else is Shift_JIS.
+TextEncoding guessEncoding(std::string_view bytes);
+
+// The name the user sees: "UTF-8", "UTF-8 (BOM付き)", "UTF-16", "EUC-JP".
+std::string encodingName(TextEncoding encoding);
+
+// The encoding named on a command line ("shift_jis", "utf-8", "utf-16",
+// "euc-jp", "auto"); false for a name it does not know.
+bool parseEncodingName(std::string_view name, bool& automatic, TextEncoding& encoding);
+
+struct ConvertedText {
+    bool ok = false;  // false: the bytes are not valid in that encoding
+    std::string bytes;
+    // What Shift_JIS could not hold, and what was written for it.
+    std::vector<SjisReplacement> replaced;
+};
+
+// The text of `bytes` (in `from`, a byte order mark dropped) in Shift_JIS.
+ConvertedText convertToShiftJis(std::string_view bytes, TextEncoding from);
+
+}  // namespace korvane

@@ -1,0 +1,71 @@
+// Files that are not Shift_JIS.
+#include "platform/encodings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace korvane {
+namespace {
+
+// Catches UTF-8, UTF-16 or EUC-JP pages taken for Shift_JIS (their text would
+// show as other characters without a word), and Shift_JIS or ASCII taken for
+// something else (every ordinary file would ask).
+TEST(GuessEncoding, TellsTheCommonJapaneseEncodingsApart) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        TextEncoding expected;
+    } rows[] = {
+        {"ASCII", "<P>plain</P>\r\n", TextEncoding::ShiftJis},
+        {"Shift_JIS", "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67",
+         TextEncoding::ShiftJis},
+        {"Shift_JIS half-width kana", "\xb6\xc0\xb6\xc5", TextEncoding::ShiftJis},
+        {"UTF-8", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e", TextEncoding::Utf8},
+        {"UTF-8 with BOM",
+         "\xef\xbb\xbf"
+         "abc",
+         TextEncoding::Utf8Bom},
+        {"UTF-16LE", std::string("\xff\xfe\xe5\x65\x2c\x67", 6), TextEncoding::Utf16Le},
+        {"UTF-16BE", std::string("\xfe\xff\x65\xe5\x67\x2c", 6), TextEncoding::Utf16Be},
+        {"EUC-JP", "\xc6\xfc\xcb\xdc\xb8\xec\xa4\xce\xa5\xc6\xa5\xad\xa5\xb9\xa5\xc8",
+         TextEncoding::EucJp},
+        {"broken bytes", "\x81\x0a\xff\xfd", TextEncoding::ShiftJis},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(guessEncoding(row.bytes), row.expected) << row.name;
+}
+
+// Catches text lost or mangled on the way to Shift_JIS, a byte order mark
+// kept as a character, and a character Shift_JIS cannot hold written
+// without being reported.
+TEST(ConvertToShiftJis, GivesTheTextAndReportsWhatItCannotHold) {
+    const std::string nihongo = "\x93\xfa\x96\x7b\x8c\xea";
+    const struct {
+        const char* name;
+        std::string bytes;
+        TextEncoding from;
+        std::string expected;
+        std::size_t replaced;
+    } rows[] = {
+        {"UTF-8", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e", TextEncoding::Utf8, nihongo, 0},
+        {"UTF-8 BOM dropped",
+         "\xef\xbb\xbf"
+         "a",
+         TextEncoding::Utf8Bom, "a", 0},
+        {"UTF-16LE with CR LF", std::string("\xff\xfe\xe5\x65\x0d\x00\x0a\x00", 8),
+         TextEncoding::Utf16Le, "\x93\xfa\r\n", 0},
+        {"EUC-JP", "\xc6\xfc\xcb\xdc\xb8\xec", TextEncoding::EucJp, nihongo, 0},
+        {"emoji reported", "a\xf0\x9f\x98\x80", TextEncoding::Utf8, "a?", 1},
+    };
+    for (const auto& row : rows) {
+        const ConvertedText converted = convertToShiftJis(row.bytes, row.from);
+        EXPECT_TRUE(converted.ok) << row.name;
+        EXPECT_EQ(converted.bytes, row.expected) << row.name;
+        EXPECT_EQ(converted.replaced.size(), row.replaced) << row.name;
+    }
+    EXPECT_FALSE(convertToShiftJis("\xff\xfe\xe5", TextEncoding::Utf8).ok);
+}
+
+}  // namespace
+}  // namespace korvane
