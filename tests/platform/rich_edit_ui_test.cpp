@@ -20,8 +20,8 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/rich_edit.h"
 #include "base/shift_jis.h"
+#include "platform/rich_edit.h"
 
 namespace korvane {
 namespace {
@@ -146,6 +146,37 @@ TEST_F(RichEditTest, InputMethodTextIsFiltered) {
     QApplication::sendEvent(&m_edit, &commit);
     EXPECT_EQ(m_edit.text(), "a?");
     EXPECT_EQ(m_notices.size(), 1u);
+}
+
+// What an input method asks of the editor: catches a candidate window placed
+// away from the caret once the text is scrolled or the viewport has
+// margins, and preedit text that reaches the document (or its bytes) before
+// it is committed.
+TEST_F(RichEditTest, InputMethodSeesTheCaretAndPreeditStaysOutOfTheText) {
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    m_edit.setText(text);
+    m_edit.setContentsMargins(7, 5, 0, 0);
+    m_edit.setSelection(text.size() - 2, text.size() - 2);
+    QApplication::processEvents();
+    m_edit.ensureCursorVisible();
+    QApplication::processEvents();
+    const QRect asked = m_edit.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QRect caret = m_edit.cursorRect().translated(m_edit.viewport()->pos());
+    // Within the editor's one-pixel frame of the caret: the candidate window
+    // stands at it.
+    EXPECT_LE((asked.topLeft() - caret.topLeft()).manhattanLength(), 2)
+        << asked.x() << "," << asked.y() << " vs " << caret.x() << "," << caret.y();
+    EXPECT_TRUE(m_edit.rect().contains(asked.center()));
+
+    QInputMethodEvent preedit(QString::fromUtf8("\xe3\x81\x82"), {});
+    QApplication::sendEvent(&m_edit, &preedit);
+    EXPECT_EQ(m_edit.text(), text);
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("\xe3\x81\x82"));
+    QApplication::sendEvent(&m_edit, &commit);
+    EXPECT_EQ(m_edit.text().substr(text.size() - 2, 2), "\x82\xa0");
 }
 
 // Catches pasted line breaks that stay LF, CR or U+2028 instead of CR LF.
