@@ -1,6 +1,6 @@
 # Front door for building korvane. Every target first makes sure the Debian
 # packages are there, so a fresh machine needs nothing but one of these.
-.PHONY: all deps build test bench run install package format clean
+.PHONY: all deps build test bench fuzz run install package format clean
 
 PREFIX ?= /usr/local
 
@@ -31,6 +31,10 @@ install: build
 package: build
 	@cd build && cpack
 
+fuzz:
+	@scripts/install-deps --fuzz
+	@scripts/run-fuzz
+
 bench: build
 	@scripts/run-bench build
 
@@ -38,4 +42,4 @@ format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build build-asan build-asan-ui
+	rm -rf build build-asan build-asan-ui build-fuzz

@@ -226,6 +226,16 @@ ConvertedText convertToShiftJis(std::string_view bytes, TextEncoding from) {
             return result;
         utf8.resize(utf8.size() - outLeft);
     }
+    // The private code points that stand in for broken bytes in the editor
+    // are characters of their own in a file of another encoding: written as
+    // they are, they would become a broken byte. They take the replacement
+    // character, which Shift_JIS cannot hold either, so they are reported.
+    for (std::size_t at = utf8.find('\xEF'); at != std::string::npos;
+         at = utf8.find('\xEF', at + 1)) {
+        const auto second = at + 1 < utf8.size() ? static_cast<unsigned char>(utf8[at + 1]) : 0;
+        if (second == 0x9E || second == 0x9F)
+            utf8.replace(at, 3, "\xEF\xBF\xBD");
+    }
     SjisEncoded encoded = encodeShiftJisFromUtf8(utf8);
     result.ok = true;
     result.bytes = std::move(encoded.bytes);

@@ -180,8 +180,11 @@ std::vector<std::pair<std::string, std::function<void()>>> TagCommands::commands
     };
     std::vector<std::pair<std::string, std::function<void()>>> table;
     table.reserve(std::size(kHandlers));
-    for (const auto& [name, handler] : kHandlers)
-        table.emplace_back(name, [this, handler] { (this->*handler)(); });
+    for (const auto& entry : kHandlers) {
+        const auto handler =
+            entry.second;  // a lambda may not capture a structured binding in clang 14
+        table.emplace_back(entry.first, [this, handler] { (this->*handler)(); });
+    }
     return table;
 }
 

@@ -57,6 +57,10 @@ TEST(ConvertToShiftJis, GivesTheTextAndReportsWhatItCannotHold) {
          TextEncoding::Utf16Le, "\x93\xfa\r\n", 0},
         {"EUC-JP", "\xc6\xfc\xcb\xdc\xb8\xec", TextEncoding::EucJp, nihongo, 0},
         {"emoji reported", "a\xf0\x9f\x98\x80", TextEncoding::Utf8, "a?", 1},
+        // The editor's stand-in for a broken byte is a character of its own
+        // here: never written as that byte (found by the fuzzer).
+        {"private use stand-in", std::string("\xff\xfe\xf7\xf7", 4), TextEncoding::Utf16Le, "?",
+         1},
     };
     for (const auto& row : rows) {
         const ConvertedText converted = convertToShiftJis(row.bytes, row.from);
