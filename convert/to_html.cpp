@@ -14,7 +14,6 @@ namespace korvane {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::string_view kFullWidthSpace = "\x81\x40";
 
 // True for the bytes the body conversion has to look at.
 constexpr bool isSpecial(unsigned char c) {
