@@ -16,10 +16,14 @@
 #include <vector>
 
 #include "app/documents.h"
+#include "app/font_commands.h"
+#include "app/help_commands.h"
 #include "app/mode_switches.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
 #include "base/command_table.h"
+#include "convert/page_dialogs.h"
+#include "convert/preview.h"
 #include "edit/edit_commands.h"
 #include "platform/common_dialogs.h"
 #include "platform/shell.h"
@@ -33,10 +37,13 @@ class QToolBar;
 namespace korvane {
 
 class RichEdit;
+class TfColor;
+class TfDetail;
 class TfFont;
 class TfImage;
 class TfLink;
 class TfNrLink;
+class TfOption;
 class SjisLineEdit;
 class TagHighlighter;
 
@@ -102,6 +109,8 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
 
     void buildEditor();
     void buildTagDialogs();
+    void buildPageDialogs();
+    void buildSettingsCommands();
     void registerCommands();
     void buildMenus();
     void buildToolBars();
@@ -140,6 +149,14 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     TfNrLink* m_tfNrLink = nullptr;
     TfLink* m_tfLink = nullptr;
     TfImage* m_tfImage = nullptr;
+    // Text mode's page settings: colours, details, background picture.
+    std::unique_ptr<PageDialogs> m_pageDialogs;
+    TfColor* m_tfColor = nullptr;
+    TfDetail* m_tfDetail = nullptr;
+    std::unique_ptr<Preview> m_preview;
+    TfOption* m_tfOption = nullptr;
+    std::unique_ptr<FontCommands> m_fontCommands;
+    std::unique_ptr<HelpCommands> m_helpCommands;
     bool m_firstActivate = false;
     bool m_frameKnown = false;  // the window has had its client fitted to the frame
 
