@@ -1,6 +1,7 @@
 #include "platform/qt_common_dialogs.h"
 
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -9,12 +10,16 @@
 #include <QFileSystemModel>
 #include <QFontDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QTreeView>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -315,18 +320,71 @@ FontChoice fontChoiceOf(const QFont& font) {
     return choice;
 }
 
+QStringList scriptFontFamilies(
+    const QStringList& families,
+    const std::function<QList<QFontDatabase::WritingSystem>(const QString&)>& writingSystems) {
+    QStringList kept;
+    for (const QString& family : families) {
+        const QList<QFontDatabase::WritingSystem> systems =
+            writingSystems ? writingSystems(family) : QFontDatabase::writingSystems(family);
+        const bool script = std::any_of(systems.begin(), systems.end(), [](auto system) {
+            return system != QFontDatabase::Any && system != QFontDatabase::Symbol &&
+                   system != QFontDatabase::Other;
+        });
+        if (script)
+            kept << family;
+    }
+    return kept;
+}
+
+namespace {
+
+// Qt's own dialog (not the desktop's), so that its family list can be cut
+// down to fonts with a script. The family and style boxes only take what
+// the lists hold, so only existing fonts and their real styles can be
+// chosen. The writing-system filter would refill the list with every
+// family, so it is not offered.
+std::optional<QFont> runFontDialog(const QFont& shown, QWidget* parent) {
+    QFontDialog dialog(parent);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    dialog.setCurrentFont(shown);
+    for (QComboBox* box : dialog.findChildren<QComboBox*>()) {
+        box->hide();
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (label->buddy() == box)
+                label->hide();
+        }
+    }
+    const QList<QListView*> lists = dialog.findChildren<QListView*>();
+    if (!lists.isEmpty()) {
+        QListView* families = lists.first();
+        if (auto* model = qobject_cast<QStringListModel*>(families->model())) {
+            model->setStringList(scriptFontFamilies(model->stringList()));
+            const QStringList kept = model->stringList();
+            const qsizetype row = kept.indexOf(shown.family());
+            if (row >= 0 || !kept.isEmpty())
+                families->setCurrentIndex(
+                    model->index(static_cast<int>(std::max<qsizetype>(row, 0))));
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
+}
+
+}  // namespace
+
 std::optional<FontChoice> QtFontDialog::ask(const FontChoice& current) {
     QFont shown = m_font;
     if (!current.family.empty())
         shown.setFamily(fromUtf8(current.family));
     if (current.pointSize > 0)
         shown.setPointSize(current.pointSize);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, shown, m_parent);
-    if (!ok)
+    const std::optional<QFont> chosen = runFontDialog(shown, m_parent);
+    if (!chosen)
         return std::nullopt;
-    m_font = chosen;
-    return fontChoiceOf(chosen);
+    m_font = *chosen;
+    return fontChoiceOf(*chosen);
 }
 
 QtMessageBoxes::QtMessageBoxes(QWidget* parent) : m_parent(parent) {}
