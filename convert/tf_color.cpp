@@ -80,10 +80,13 @@ TfColor::TfColor(PageSettings& page, ColorDialog& cdSetColor, std::function<bool
         label->setFont(labelFont);
         // Transparent: the label shows its colour on the page's background.
         label->setAutoFillBackground(false);
-        label->move(16, d.top + 4);
+        label->move(16, d.top);
         label->adjustSize();
         m_labels[static_cast<std::size_t>(row)] = label;
     }
+    // The last label whole inside the rectangle, whatever the font's height.
+    const int previewHeight = std::max(153, m_labels[AlinkRow]->geometry().bottom() + 4);
+    sBackColor->resize(sBackColor->width(), std::min(previewHeight, 158));
 
     for (int row = 0; row < RowCount; ++row) {
         const RowDesign& d = kRows[row];

@@ -355,16 +355,42 @@ std::optional<QFont> runFontDialog(const QFont& shown, QWidget* parent) {
                 label->hide();
         }
     }
-    const QList<QListView*> lists = dialog.findChildren<QListView*>();
-    if (!lists.isEmpty()) {
-        QListView* families = lists.first();
-        if (auto* model = qobject_cast<QStringListModel*>(families->model())) {
-            model->setStringList(scriptFontFamilies(model->stringList()));
-            const QStringList kept = model->stringList();
-            const qsizetype row = kept.indexOf(shown.family());
-            if (row >= 0 || !kept.isEmpty())
-                families->setCurrentIndex(
-                    model->index(static_cast<int>(std::max<qsizetype>(row, 0))));
+    // The family list is the longest of the three lists (families, styles,
+    // sizes); Qt does not name them.
+    QListView* families = nullptr;
+    QStringListModel* familyModel = nullptr;
+    for (QListView* list : dialog.findChildren<QListView*>()) {
+        auto* model = qobject_cast<QStringListModel*>(list->model());
+        if (model && (!familyModel || model->rowCount() > familyModel->rowCount())) {
+            families = list;
+            familyModel = model;
+        }
+    }
+    if (familyModel) {
+        familyModel->setStringList(scriptFontFamilies(familyModel->stringList()));
+        const qsizetype row =
+            std::max<qsizetype>(familyModel->stringList().indexOf(shown.family()), 0);
+        if (familyModel->rowCount() > 0)
+            families->setCurrentIndex(familyModel->index(static_cast<int>(row)));
+    }
+    // The upright, normal-weight style where the family has one, not the
+    // first in the list (often Oblique): only the family and size are kept.
+    for (QListView* list : dialog.findChildren<QListView*>()) {
+        auto* model = qobject_cast<QStringListModel*>(list->model());
+        if (!model || list == families)
+            continue;
+        const QStringList styles = QFontDatabase::styles(dialog.currentFont().family());
+        if (model->stringList() != styles)
+            continue;
+        for (int i = 0; i < styles.size(); ++i) {
+            const QString family = dialog.currentFont().family();
+            // italic() is false for an oblique style; the font's style is not.
+            const QFont face = QFontDatabase::font(family, styles[i], 12);
+            if (face.style() == QFont::StyleNormal &&
+                QFontDatabase::weight(family, styles[i]) == QFont::Normal) {
+                list->setCurrentIndex(model->index(i));
+                break;
+            }
         }
     }
     if (dialog.exec() != QDialog::Accepted)
