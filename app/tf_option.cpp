@@ -201,8 +201,12 @@ void TfOption::bHilightClick() {
 
 Options TfOption::chosenOptions() const {
     Options o = m_store.values().options;
-    o.kvnHtml = rgkvnHtml->itemIndex();
-    o.mvxHtml = rgmvxHtml->itemIndex();
+    // A stored value outside the items shows no item chosen; it is kept as
+    // it was unless the user chooses one.
+    if (rgkvnHtml->itemIndex() >= 0)
+        o.kvnHtml = rgkvnHtml->itemIndex();
+    if (rgmvxHtml->itemIndex() >= 0)
+        o.mvxHtml = rgmvxHtml->itemIndex();
     o.tab = cbTab->currentIndex();
     // Disabled sub-options count with their ticks like the others.
     o.keepDetail = cbDetail->isChecked();

@@ -151,6 +151,19 @@ TEST_F(TfOptionTest, OkRewritesAllElevenKeysInOrder) {
     EXPECT_FALSE(m_store.values().options.keepDetail);
 }
 
+// Catches a stored opening rule outside the items (a hand-edited file)
+// coming back from OK as -1, which no opening rule knows.
+TEST_F(TfOptionTest, OutOfRangeOpeningRuleIsKeptAsItWas) {
+    Options o;
+    o.kvnHtml = 7;
+    ASSERT_TRUE(m_store.storeOptions(o));
+    m_dialog.showModeless();
+    EXPECT_EQ(group("rgkvnHtml")->itemIndex(), -1);
+    press("bOK");
+    EXPECT_EQ(m_store.values().options.kvnHtml, 7);
+    EXPECT_NE(ini().find("kvnHtml=7\r\n"), std::string::npos);
+}
+
 // Catches a cancelled dialog that keeps its new highlight colour (for the
 // run or the next showing) or stores anything.
 TEST_F(TfOptionTest, CancelLeavesEverything) {
