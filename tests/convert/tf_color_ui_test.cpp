@@ -117,6 +117,20 @@ TEST_F(TfColorTest, ColourButtonsChangeOnlyTheWorkingColours) {
     m_dialog.hide();
 }
 
+// Catches the command reloading an open dialog (the colours being chosen
+// would be lost) instead of only bringing it to the front.
+TEST_F(TfColorTest, ShowingAnOpenDialogKeepsItsWorkingValues) {
+    m_store.page().ColorCheck = kCheckFont;
+    m_dialog.showModeless();
+    m_scripted.pageColor->choose(0x0000FF);
+    button("bFontColor")->click();
+    box("cbLink")->click();
+    m_dialog.showModeless();
+    EXPECT_EQ(m_dialog.workColor(TfColor::FontRow), 0x0000FF);
+    EXPECT_TRUE(box("cbLink")->isChecked());
+    m_dialog.hide();
+}
+
 // Catches a cancel that keeps the changed colour or check box for the next
 // showing, or one that stores anything.
 TEST_F(TfColorTest, CancelLeavesEverything) {
