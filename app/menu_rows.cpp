@@ -65,7 +65,7 @@ const std::vector<MenuRow>& textModeMenus() {
 
         menu("S1", "設定(&U)"),
         item("B1", "色指定(&C)...", "", "B1Click"),
-        item("N5", "背景画像(&P)...", "", "N5Click"),
+        check("N5", "背景画像(&P)...", "N5Click"),
         item("D1", "詳細設定(&D)...", "", "D1Click"),
         separator(),
         item("Font1", "ﾌｫﾝﾄ(&F)...", "", "Font1Click"),

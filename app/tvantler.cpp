@@ -8,6 +8,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -28,8 +29,11 @@
 #include "app/file_drops.h"
 #include "app/menu_builder.h"
 #include "app/menu_rows.h"
+#include "app/tf_option.h"
 #include "app/window_size.h"
 #include "base/shift_jis.h"
+#include "convert/tf_color.h"
+#include "convert/tf_detail.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
 #include "edit/editor_keys.h"
@@ -132,6 +136,8 @@ void Tvantler::LoadForm() {
                                              static_cast<ModeWindow&>(*this));
     m_editCommands = std::make_unique<EditCommands>(*m_reMain);
     buildTagDialogs();
+    buildPageDialogs();
+    buildSettingsCommands();
     registerCommands();
     buildMenus();
     startJournal();
@@ -168,6 +174,41 @@ void Tvantler::buildTagDialogs() {
     });
 }
 
+// Text mode's page settings and the preview of both modes. The dialogs work
+// on the run's one page record and write through the settings store.
+void Tvantler::buildPageDialogs() {
+    PageSettings& page = m_store->page();
+    m_tfColor = new TfColor(
+        page, *m_dialogs.pageColor, [this] { return m_store->storeColors(); }, this);
+    m_tfDetail = new TfDetail(
+        page, [this] { return m_store->storeDetails(); }, this);
+    m_pageDialogs = std::make_unique<PageDialogs>(
+        page, m_dialogs,
+        PageDialogs::Window{[this] { m_tfColor->showModeless(); },
+                            [this] { m_tfDetail->showModeless(); }, [this] { AddCaption(); },
+                            [this](bool checked) {
+                                if (QAction* item = actionNamed("N5"))
+                                    item->setChecked(checked);
+                            }});
+    m_preview = std::make_unique<Preview>(
+        *m_reMain, page, m_dialogs, *m_shell,
+        Preview::Sources{
+            [this] { return titleBytes(); }, [this] { return settings().options.tab; }, {}});
+}
+
+// The options dialog, the editor fonts, help and version.
+void Tvantler::buildSettingsCommands() {
+    m_tfOption = new TfOption(*m_store, *m_highlighter, *m_dialogs.highlightColor, this);
+    m_fontCommands = std::make_unique<FontCommands>(
+        *m_store, *m_highlighter, m_dialogs,
+        FontCommands::Editor{[this] {
+                                 const QFontInfo shown(m_reMain->font());
+                                 return FontChoice{shown.family().toStdString(), shown.pointSize()};
+                             },
+                             [this](const EditorFont& font) { setEditorFont(font); }});
+    m_helpCommands = std::make_unique<HelpCommands>(*m_shell, *m_dialogs.messages);
+}
+
 // Every subsystem puts its handlers into the one table; what is left here is
 // the window's own.
 void Tvantler::registerCommands() {
@@ -185,6 +226,11 @@ void Tvantler::registerCommands() {
     });
     m_editCommands->registerCommands(m_commands);
     m_tagCommands->registerCommands(m_commands);
+    m_pageDialogs->registerCommands(m_commands);
+    m_preview->registerCommands(m_commands);
+    m_tfOption->registerCommands(m_commands);
+    m_fontCommands->registerCommands(m_commands);
+    m_helpCommands->registerCommands(m_commands);
     m_commands.add("html1Click", [this] { m_highlighter->html1Click(); });
     m_commands.add("Exit1Click", [this] { Exit1Click(); });
     m_commands.add("Edit1Click", [this] { Edit1Click(); });

@@ -17,10 +17,14 @@
 
 #include "app/documents.h"
 #include "app/journal.h"
+#include "app/font_commands.h"
+#include "app/help_commands.h"
 #include "app/mode_switches.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
 #include "base/command_table.h"
+#include "convert/page_dialogs.h"
+#include "convert/preview.h"
 #include "edit/edit_commands.h"
 #include "platform/common_dialogs.h"
 #include "platform/shell.h"
@@ -34,10 +38,13 @@ class QToolBar;
 namespace korvane {
 
 class RichEdit;
+class TfColor;
+class TfDetail;
 class TfFont;
 class TfImage;
 class TfLink;
 class TfNrLink;
+class TfOption;
 class SjisLineEdit;
 class TagHighlighter;
 
@@ -112,6 +119,8 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     void journalBeforeDiscard();
     void offerJournals();
     void restoreJournal(const JournalEntry& entry);
+    void buildPageDialogs();
+    void buildSettingsCommands();
     void registerCommands();
     void buildMenus();
     void buildToolBars();
@@ -153,6 +162,14 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     std::unique_ptr<Journal> m_journal;
     bool m_journalDirty = false;
     bool m_journalHoldsDiscarded = false;
+    // Text mode's page settings: colours, details, background picture.
+    std::unique_ptr<PageDialogs> m_pageDialogs;
+    TfColor* m_tfColor = nullptr;
+    TfDetail* m_tfDetail = nullptr;
+    std::unique_ptr<Preview> m_preview;
+    TfOption* m_tfOption = nullptr;
+    std::unique_ptr<FontCommands> m_fontCommands;
+    std::unique_ptr<HelpCommands> m_helpCommands;
     bool m_firstActivate = false;
     bool m_frameKnown = false;  // the window has had its client fitted to the frame
 

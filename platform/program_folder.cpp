@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace korvane {
 
@@ -130,6 +131,31 @@ std::string previewFolder() {
 
 std::string previewPath() {
     return previewFolder() + "/" + kPreviewFileName;
+}
+
+std::vector<std::string> helpPageFolders() {
+    std::vector<std::string> folders;
+    if (std::string folder = programFolder(); !folder.empty())
+        folders.push_back(std::move(folder));
+    if (const std::string exe = executableFolder(); !exe.empty()) {
+        const std::filesystem::path data =
+            (std::filesystem::path(exe) / ".." / "share" / "korvane").lexically_normal();
+        folders.push_back(withoutTrailingSlashes(data.string()));
+    }
+#ifdef KORVANE_DATA_DIR
+    folders.emplace_back(KORVANE_DATA_DIR);
+#endif
+    return folders;
+}
+
+std::string helpPagePath(const std::string& name) {
+    for (const std::string& folder : helpPageFolders()) {
+        const std::string path = folder + "/" + name;
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(path, ec))
+            return path;
+    }
+    return {};
 }
 
 bool ensureFolderExists(const std::string& folder, std::string& error) {

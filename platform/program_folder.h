@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -61,6 +62,15 @@ std::string journalFolder();
 std::string previewFolder();
 // previewFolder() + "/prev.htm".
 std::string previewPath();
+
+// Where help pages are looked for, in order: the program folder, the
+// installed data folder next to the executable's ("../share/korvane", so an
+// installed tree may be moved) and the data folder the build was configured
+// to install into.
+std::vector<std::string> helpPageFolders();
+// The help page `name` in the first of helpPageFolders() that has it;
+// empty when none has.
+std::string helpPagePath(const std::string& name);
 
 // Creates `folder` and its missing parents; true when it exists afterwards,
 // else false with the system's reason in `error`.

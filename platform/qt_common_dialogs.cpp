@@ -1,6 +1,7 @@
 #include "platform/qt_common_dialogs.h"
 
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -9,12 +10,16 @@
 #include <QFileSystemModel>
 #include <QFontDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QTreeView>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -315,18 +320,97 @@ FontChoice fontChoiceOf(const QFont& font) {
     return choice;
 }
 
+QStringList scriptFontFamilies(
+    const QStringList& families,
+    const std::function<QList<QFontDatabase::WritingSystem>(const QString&)>& writingSystems) {
+    QStringList kept;
+    for (const QString& family : families) {
+        const QList<QFontDatabase::WritingSystem> systems =
+            writingSystems ? writingSystems(family) : QFontDatabase::writingSystems(family);
+        const bool script = std::any_of(systems.begin(), systems.end(), [](auto system) {
+            return system != QFontDatabase::Any && system != QFontDatabase::Symbol &&
+                   system != QFontDatabase::Other;
+        });
+        if (script)
+            kept << family;
+    }
+    return kept;
+}
+
+namespace {
+
+// Qt's own dialog (not the desktop's), so that its family list can be cut
+// down to fonts with a script. The family and style boxes only take what
+// the lists hold, so only existing fonts and their real styles can be
+// chosen. The writing-system filter would refill the list with every
+// family, so it is not offered.
+std::optional<QFont> runFontDialog(const QFont& shown, QWidget* parent) {
+    QFontDialog dialog(parent);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    dialog.setCurrentFont(shown);
+    for (QComboBox* box : dialog.findChildren<QComboBox*>()) {
+        box->hide();
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (label->buddy() == box)
+                label->hide();
+        }
+    }
+    // The family list is the longest of the three lists (families, styles,
+    // sizes); Qt does not name them.
+    QListView* families = nullptr;
+    QStringListModel* familyModel = nullptr;
+    for (QListView* list : dialog.findChildren<QListView*>()) {
+        auto* model = qobject_cast<QStringListModel*>(list->model());
+        if (model && (!familyModel || model->rowCount() > familyModel->rowCount())) {
+            families = list;
+            familyModel = model;
+        }
+    }
+    if (familyModel) {
+        familyModel->setStringList(scriptFontFamilies(familyModel->stringList()));
+        const qsizetype row =
+            std::max<qsizetype>(familyModel->stringList().indexOf(shown.family()), 0);
+        if (familyModel->rowCount() > 0)
+            families->setCurrentIndex(familyModel->index(static_cast<int>(row)));
+    }
+    // The upright, normal-weight style where the family has one, not the
+    // first in the list (often Oblique): only the family and size are kept.
+    for (QListView* list : dialog.findChildren<QListView*>()) {
+        auto* model = qobject_cast<QStringListModel*>(list->model());
+        if (!model || list == families)
+            continue;
+        const QStringList styles = QFontDatabase::styles(dialog.currentFont().family());
+        if (model->stringList() != styles)
+            continue;
+        for (int i = 0; i < styles.size(); ++i) {
+            const QString family = dialog.currentFont().family();
+            // italic() is false for an oblique style; the font's style is not.
+            const QFont face = QFontDatabase::font(family, styles[i], 12);
+            if (face.style() == QFont::StyleNormal &&
+                QFontDatabase::weight(family, styles[i]) == QFont::Normal) {
+                list->setCurrentIndex(model->index(i));
+                break;
+            }
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
+}
+
+}  // namespace
+
 std::optional<FontChoice> QtFontDialog::ask(const FontChoice& current) {
     QFont shown = m_font;
     if (!current.family.empty())
         shown.setFamily(fromUtf8(current.family));
     if (current.pointSize > 0)
         shown.setPointSize(current.pointSize);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, shown, m_parent);
-    if (!ok)
+    const std::optional<QFont> chosen = runFontDialog(shown, m_parent);
+    if (!chosen)
         return std::nullopt;
-    m_font = chosen;
-    return fontChoiceOf(chosen);
+    m_font = *chosen;
+    return fontChoiceOf(*chosen);
 }
 
 QtMessageBoxes::QtMessageBoxes(QWidget* parent) : m_parent(parent) {}

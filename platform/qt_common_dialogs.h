@@ -5,9 +5,12 @@
 
 #include <QFileDialog>
 #include <QFont>
+#include <QFontDatabase>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "platform/common_dialogs.h"
@@ -105,6 +108,13 @@ class QtFontDialog : public FontDialog {
     QPointer<QWidget> m_parent;
     QFont m_font;  // what the dialog showed last: style and weight stay
 };
+
+// The families the font dialog lists: those with a script, not symbol-only
+// fonts (nor fonts that name no writing system at all), as the editor
+// fonts must show text. `writingSystems` is QFontDatabase's unless given.
+QStringList scriptFontFamilies(
+    const QStringList& families,
+    const std::function<QList<QFontDatabase::WritingSystem>(const QString&)>& writingSystems = {});
 
 // The family and whole point size the editor can take from `font`; a size
 // of 0 when the font has none in points (a pixel-sized font).

@@ -277,7 +277,8 @@ std::vector<std::string> menuItems(const QMenuBar* bar) {
 
 // Catches a wrong caption (half-width katakana, access key, "..."), a lost
 // or extra separator, a wrong short-cut, an item in the wrong place, or the
-// highlight item without its check mark, in either mode's menu bar.
+// highlight item or the background picture item without its check mark, in
+// either mode's menu bar.
 TEST_F(TvantlerTest, MenuBarsShowTheirItemsInOrder) {
     const std::vector<std::string> text = {
         "ﾌｧｲﾙ(&F)>新規作成(&N)\tCtrl+N",
@@ -303,7 +304,7 @@ TEST_F(TvantlerTest, MenuBarsShowTheirItemsInOrder) {
         "検索(&S)>-",
         "検索(&S)>置換(&R)...\tCtrl+R",
         "設定(&U)>色指定(&C)...",
-        "設定(&U)>背景画像(&P)...",
+        "設定(&U)>背景画像(&P)... [check]",
         "設定(&U)>詳細設定(&D)...",
         "設定(&U)>-",
         "設定(&U)>ﾌｫﾝﾄ(&F)...",

@@ -1,0 +1,138 @@
+// The preview of both modes over the in-memory editor and a recording
+// shell: what "prev.htm" holds, what is opened, and that the document is
+// left as it was.
+#include "convert/preview.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "convert/to_html.h"
+#include "platform/program_folder.h"
+#include "tests/support/memory_edit_control.h"
+#include "tests/support/program_home.h"
+#include "tests/support/recording_shell.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_dir.h"
+
+namespace korvane {
+namespace {
+
+const std::string kNihongo = "\x93\xFA\x96\x7B\x8C\xEA";  // 日本語
+
+class PreviewTest : public ::testing::Test {
+  protected:
+    PreviewTest()
+        : m_set(m_scripted.release()),
+          m_path(m_dir.file("prev.htm")),
+          m_preview(m_edit, m_page, m_set, m_shell,
+                    Preview::Sources{[this] { return m_title; }, [this] { return m_tab; },
+                                     [this] { return m_path; }}) {}
+
+    std::string written() const { return test::readFile(m_path); }
+
+    test::TempDir m_dir;
+    test::MemoryEditControl m_edit;
+    PageSettings m_page;
+    test::ScriptedDialogs m_scripted;
+    CommonDialogs m_set;
+    test::RecordingShell m_shell;
+    std::string m_title = kNihongo;
+    int m_tab = 1;
+    std::string m_path;
+    Preview m_preview;
+};
+
+// Catches a preview that is not the conversion's page (title, tab option,
+// colours), one that makes the picture relative, or one opened elsewhere.
+TEST_F(PreviewTest, TextModeWritesTheConvertedPageWithTheAbsolutePicture) {
+    m_edit.setText("a\tb\r\n<c>");
+    m_page.setBackPicture("/home/u/pics/back.gif");
+    m_page.ColorCheck = kCheckBack;
+    m_tab = 3;
+    m_preview.P1Click();
+    EXPECT_EQ(written(), ToHtml("a\tb\r\n<c>", kNihongo, m_page, 3));
+    EXPECT_NE(written().find("background=\"/home/u/pics/back.gif\""), std::string::npos);
+    EXPECT_EQ(m_shell.openedDocuments(), std::vector<std::string>{m_path});
+}
+
+// Catches a preview that clears the modified flag (closing would then lose
+// the text without asking), moves the selection, changes the text or
+// leaves the editor frozen.
+TEST_F(PreviewTest, DocumentIsLeftAsItWas) {
+    for (const bool tagMode : {false, true}) {
+        SCOPED_TRACE(tagMode ? "tag mode" : "text mode");
+        m_edit.setText("<P>abc</P>");
+        m_edit.setModified(true);
+        m_edit.setSelection(3, 6);
+        tagMode ? m_preview.P4Click() : m_preview.P1Click();
+        EXPECT_TRUE(m_edit.modified());
+        EXPECT_EQ(m_edit.text(), "<P>abc</P>");
+        EXPECT_EQ(m_edit.selStart(), 3u);
+        EXPECT_EQ(m_edit.selLength(), 3u);
+        EXPECT_TRUE(m_edit.redrawOn());
+    }
+}
+
+// Catches a second preview that appends to or keeps the first page, and a
+// tag-mode preview that converts or escapes its text.
+TEST_F(PreviewTest, TagModeWritesTheTextUnchangedAndEachPreviewOverwrites) {
+    m_edit.setText("not html at all & <unclosed");
+    m_preview.P4Click();
+    EXPECT_EQ(written(), "not html at all & <unclosed");
+    m_edit.setText("<B>" + kNihongo + "</B>");
+    m_preview.P4Click();
+    EXPECT_EQ(written(), "<B>" + kNihongo + "</B>");
+    EXPECT_EQ(m_shell.openedDocuments().size(), 2u);
+}
+
+// Catches an empty document previewed as an empty file instead of a whole
+// page with an empty body.
+TEST_F(PreviewTest, EmptyTextModeDocumentIsACompletePage) {
+    m_preview.P1Click();
+    EXPECT_EQ(written(), ToHtml("", kNihongo, m_page, 1));
+    EXPECT_NE(written().find("</HTML>"), std::string::npos);
+}
+
+// Catches a preview that cannot be written opening the browser on an old
+// page, or failing silently.
+TEST_F(PreviewTest, UnwritablePreviewIsReportedAndNothingOpens) {
+    std::filesystem::create_directory(m_path);  // no write succeeds, not even root's
+    m_edit.setText("abc");
+    m_edit.setModified(true);
+    for (const bool tagMode : {false, true}) {
+        tagMode ? m_preview.P4Click() : m_preview.P1Click();
+    }
+    EXPECT_EQ(m_scripted.messages->errors(),
+              (std::vector<std::string>{"ファイル " + m_path + " を作成できません",
+                                        "ファイル " + m_path + " を作成できません"}));
+    EXPECT_TRUE(m_shell.openedDocuments().empty());
+    EXPECT_TRUE(m_edit.modified());
+    EXPECT_TRUE(m_edit.redrawOn());
+}
+
+// Catches the default location ignoring the program folder, and a cache
+// folder that must exist beforehand.
+TEST(PreviewLocation, ProgramFolderByDefaultAndTheCacheFolderIsCreated) {
+    test::ProgramHome home;
+    test::MemoryEditControl edit("<P>x</P>");
+    PageSettings page;
+    test::ScriptedDialogs scripted;
+    CommonDialogs set = scripted.release();
+    test::RecordingShell shell;
+    Preview preview(edit, page, set, shell, {});
+    preview.P4Click();
+    EXPECT_EQ(test::readFile(home.path() + "/prev.htm"), "<P>x</P>");
+
+    const test::TempDir cache;
+    const std::string nested = cache.path() + "/a/b/prev.htm";
+    Preview elsewhere(edit, page, set, shell, {{}, {}, [&] { return nested; }});
+    elsewhere.P4Click();
+    EXPECT_EQ(test::readFile(nested), "<P>x</P>");
+    EXPECT_TRUE(scripted.messages->errors().empty());
+}
+
+}  // namespace
+}  // namespace korvane
