@@ -426,13 +426,33 @@ void RichEdit::replaceSelection(std::string_view bytes, bool canUndo) {
         return;
     if (!canUndo)
         document()->setUndoRedoEnabled(false);
-    // One undo step per replacement, never merged with the one before.
-    c.beginEditBlock();
+    // One undo step per replacement, never merged with the one before
+    // (unless an edit block of ours asks for it).
+    if (canUndo)
+        openEdit(c);
+    else
+        c.beginEditBlock();
     c.insertText(inserted);
     c.endEditBlock();
     if (!canUndo)
         document()->setUndoRedoEnabled(true);
     QPlainTextEdit::setTextCursor(c);
+}
+
+void RichEdit::openEdit(QTextCursor& cursor) {
+    // The document's own edit block would hold every change report back to
+    // its end, and the mirror with it; joining the previous step keeps the
+    // reports coming edit by edit.
+    if (m_blockDepth > 0 && m_blockHasStep && document()->isUndoAvailable())
+        cursor.joinPreviousEditBlock();
+    else
+        cursor.beginEditBlock();
+    m_blockHasStep = m_blockDepth > 0;
+}
+
+void RichEdit::endEditBlock() {
+    if (m_blockDepth > 0 && --m_blockDepth == 0)
+        m_blockHasStep = false;
 }
 
 void RichEdit::scrollCaret() {
@@ -601,7 +621,7 @@ void RichEdit::clearSelection() {
     QTextCursor c = textCursor();
     if (!c.hasSelection())
         return;
-    c.beginEditBlock();
+    openEdit(c);
     c.removeSelectedText();
     c.endEditBlock();
     QPlainTextEdit::setTextCursor(c);

@@ -17,6 +17,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
+#include <QTextCursor>
 
 #include <cstddef>
 #include <functional>
@@ -74,6 +75,11 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     void paste() override;
     bool canPaste() const override;
     void clearSelection() override;
+    // Each edit inside the block is a document edit block of its own, so the
+    // document reports it (and the mirror follows) at once; the edits after
+    // the first join the first one's undo step.
+    void beginEditBlock() override { ++m_blockDepth; }
+    void endEditBlock() override;
 
     std::size_t lineCount() const override;
     std::size_t lineFromChar(std::size_t offset) const override;
@@ -149,6 +155,9 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     bool isUnchanged(int position, int removed, int added) const;
     void applyFixups();
     void raiseChange();
+    // Opens the document edit block of one of our edits: a new undo step,
+    // or inside an edit block of ours the step of its first edit.
+    void openEdit(QTextCursor& cursor);
     void notify(const QString& message);
 
     // Selection: units [anchor, position) not yet handed to the widget.
@@ -183,6 +192,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     bool m_rebuilding = false;  // setText: the mirror is rebuilt afterwards
     bool m_fixing = false;      // replacing characters that must not stay
     bool m_inUndo = false;
+    int m_blockDepth = 0;
+    bool m_blockHasStep = false;
     std::optional<std::pair<int, int>> m_undoRange;
     bool m_textChanged = false;
     int m_scopeDepth = 0;
