@@ -31,7 +31,9 @@
 #include "convert/to_html.h"
 #include "convert/to_text.h"
 #include "edit/editor_keys.h"
+#include "edit/find_dialog.h"
 #include "edit/tag_highlighter.h"
+#include "edit/tf_replace.h"
 #include "platform/profile.h"
 #include "platform/program_folder.h"
 #include "platform/qt_common_dialogs.h"
@@ -125,6 +127,12 @@ void Tvantler::LoadForm() {
     m_modes = std::make_unique<ModeSwitches>(*m_reMain, *m_highlighter, *m_documents, settings(),
                                              static_cast<ModeWindow&>(*this));
     m_editCommands = std::make_unique<EditCommands>(*m_reMain);
+    // The search text starts empty; the find and replace dialogs live, hidden
+    // when not in use, for the whole run.
+    m_search = std::make_unique<Search>(*m_reMain, *m_highlighter);
+    m_fdMain = new FindDialog(*m_search, this);
+    m_tfReplace = new TfReplace(*m_search, this);
+    m_search->setDialogs(m_fdMain, m_tfReplace);
     registerCommands();
     buildMenus();
     buildToolBars();
@@ -144,6 +152,7 @@ void Tvantler::registerCommands() {
     m_documents->registerCommands(m_commands);
     m_modes->registerCommands(m_commands);
     m_editCommands->registerCommands(m_commands);
+    m_search->registerCommands(m_commands);
     m_commands.add("html1Click", [this] { m_highlighter->html1Click(); });
     m_commands.add("Exit1Click", [this] { Exit1Click(); });
     m_commands.add("Edit1Click", [this] { Edit1Click(); });

@@ -21,6 +21,7 @@
 #include "app/settings_store.h"
 #include "base/command_table.h"
 #include "edit/edit_commands.h"
+#include "edit/search.h"
 #include "platform/common_dialogs.h"
 #include "platform/shell.h"
 
@@ -31,9 +32,11 @@ class QToolBar;
 
 namespace korvane {
 
+class FindDialog;
 class RichEdit;
 class SjisLineEdit;
 class TagHighlighter;
+class TfReplace;
 
 class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow {
     Q_OBJECT
@@ -128,6 +131,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     std::unique_ptr<Documents> m_documents;
     std::unique_ptr<ModeSwitches> m_modes;
     std::unique_ptr<EditCommands> m_editCommands;
+    std::unique_ptr<Search> m_search;
     bool m_firstActivate = false;
     bool m_frameKnown = false;  // the window has had its client fitted to the frame
 
@@ -140,6 +144,8 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     std::vector<QMenu*> m_mmAd;       // tag mode's top-level menus
     std::vector<QMenu*>* m_attached = nullptr;
     QMenu* m_popupMenu1 = nullptr;
+    FindDialog* m_fdMain = nullptr;
+    TfReplace* m_tfReplace = nullptr;
 };
 
 }  // namespace korvane

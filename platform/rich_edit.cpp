@@ -744,6 +744,10 @@ bool RichEdit::setFocus() {
     flushPending();
     if (!isVisible() || !isEnabled())
         return false;
+    // As a control's focus on Windows: its window comes forward too, so a
+    // search from the modeless find dialog leaves the keys with the editor.
+    if (!window()->isActiveWindow())
+        window()->activateWindow();
     QWidget::setFocus(Qt::OtherFocusReason);
     return true;
 }
