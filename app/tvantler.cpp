@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolBar>
@@ -211,10 +212,21 @@ void Tvantler::buildMenus() {
     m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     fillMenu(m_popupMenu1, contextMenu(), m_commands);
     m_reMain->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_reMain, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        PopMenuUp();
-        m_popupMenu1->popup(m_reMain->viewport()->mapToGlobal(pos));
-    });
+    connect(m_reMain, &QWidget::customContextMenuRequested, this, &Tvantler::popUpContextMenu);
+    // From the keyboard, as on Windows: Shift+F10 and the Menu key open it
+    // at the caret.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+        auto* shortcut = new QShortcut(keys, m_reMain);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this] { popUpContextMenu(m_reMain->cursorRect().bottomLeft()); });
+    }
+}
+
+void Tvantler::popUpContextMenu(const QPoint& pos) {
+    PopMenuUp();
+    m_popupMenu1->popup(m_reMain->viewport()->mapToGlobal(pos));
 }
 
 namespace {

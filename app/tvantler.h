@@ -103,6 +103,8 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     void buildMenus();
     void buildToolBars();
     void attachMenus(std::vector<QMenu*>* menus);
+    // The context menu at `pos` of the editor's viewport, after PopMenuUp.
+    void popUpContextMenu(const QPoint& pos);
     QAction* actionNamed(const char* name) const;
     void followEditor(const char* undo, const char* cut, const char* copy, const char* paste) const;
     // The stored outer size, fitted to the free area of the window's screen.

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 
 #include "app/tvantler.h"
@@ -102,6 +104,30 @@ TEST_F(TvantlerSearchTest, MenuItemsAndButtonsFindAndReplace) {
     EXPECT_TRUE(fReplace->isVisible());
     in<QPushButton>("fReplace", "bCancel")->click();
     EXPECT_FALSE(fReplace->isVisible());
+}
+
+// Catches the context menu reachable by the mouse only: Shift+F10 and the
+// Menu key open it too, enabled by the editor's state.
+TEST_F(TvantlerSearchTest, ContextMenuOpensFromTheKeyboard) {
+    auto* popup = m_window->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+    ASSERT_NE(popup, nullptr);
+    m_window->activateWindow();
+    editor().setFocus();
+    QCoreApplication::processEvents();
+    editor().setText("abc");
+    editor().setSelection(0, 2);
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier)},
+          std::pair{Qt::Key_Menu, Qt::KeyboardModifiers(Qt::NoModifier)}}) {
+        ASSERT_FALSE(popup->isVisible());
+        QKeyEvent press(QEvent::ShortcutOverride, key, modifiers);
+        QApplication::sendEvent(&editor(), &press);
+        QKeyEvent down(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(&editor(), &down);
+        EXPECT_TRUE(popup->isVisible()) << QKeySequence(key | modifiers).toString().toStdString();
+        EXPECT_TRUE(test::findAction(m_window.get(), "N7")->isEnabled()) << "text is selected";
+        popup->hide();
+    }
 }
 
 }  // namespace
