@@ -108,12 +108,12 @@ void Search::replaceAll(std::string_view pre, std::string_view after, bool match
     // One undo step for the lot. Each replacement is still an edit of its
     // own with its change event, so the tags around it are coloured again
     // as after a typed change; the editor shows only the end result.
-    m_edit.beginEditBlock();
     m_edit.setRedraw(false);
+    m_edit.beginEditBlock();
     while (replaceStep(after, options, up)) {
     }
-    m_edit.setRedraw(true);
     m_edit.endEditBlock();
+    m_edit.setRedraw(true);
     (void)m_highlighter;
 }
 

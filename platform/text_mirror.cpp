@@ -543,6 +543,23 @@ bool TextMirror::nextLine(LineRef& ref) const {
 void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<Line> lines) {
     const LineRef a = refOfLine(first);
     const LineRef b = refOfLine(first + count - 1);
+    if (a.chunk == b.chunk && lines.size() == count) {
+        // The usual edit, inside lines that stay as many: only they change,
+        // and the totals by their difference (a replace-all makes
+        // thousands of these).
+        Chunk& chunk = m_chunks[a.chunk];
+        for (std::size_t i = 0; i < count; ++i) {
+            Line& old = chunk.lines[a.index + i];
+            chunk.bytes = chunk.bytes - old.bytes.size() + lines[i].bytes.size();
+            chunk.units = chunk.units - old.units + lines[i].units;
+            m_totalBytes = m_totalBytes - old.bytes.size() + lines[i].bytes.size();
+            m_totalUnits = m_totalUnits - old.units + lines[i].units;
+            old = std::move(lines[i]);
+        }
+        // The first line and its chunk start where they did.
+        m_hint = a;
+        return;
+    }
     std::vector<Line> merged;
     std::vector<Line>& ca = m_chunks[a.chunk].lines;
     std::vector<Line>& cb = m_chunks[b.chunk].lines;

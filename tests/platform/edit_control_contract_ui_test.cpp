@@ -382,6 +382,37 @@ TYPED_TEST(EditControlContract, EditBlockIsOneUndoStep) {
     EXPECT_EQ(e.text(), "q-b-a") << "after the block, steps are single again";
 }
 
+// Catches a block that does not show (redraw off, as replace-all runs it)
+// losing edits on the way to the screen: line breaks inserted and removed,
+// colours set between the edits, reads inside the block, one undo after it.
+TYPED_TEST(EditControlContract, EditBlockWithRedrawOff) {
+    auto& e = this->edit();
+    e.setText("ab\r\ncd ab");
+    e.setRedraw(false);
+    e.beginEditBlock();
+    e.setSelection(0, 2);
+    e.replaceSelection("X\r\nY");  // a line more
+    EXPECT_EQ(e.textRange(0, 4), "X\r\nY");
+    e.setSelection(4, 6);  // the old line break goes
+    e.replaceSelection("");
+    EXPECT_EQ(e.text(), "X\r\nYcd ab");
+    e.setSelection(3, 4);
+    e.colorSelection(CharColor::of(kRed));
+    EXPECT_EQ(e.find("ab", 0, e.textLength(), true), std::optional<std::size_t>(7));
+    e.setSelection(7, 9);
+    e.replaceSelection("<ab>");
+    EXPECT_EQ(e.selStart(), 11u);
+    e.endEditBlock();
+    e.setRedraw(true);
+    EXPECT_EQ(e.text(), "X\r\nYcd <ab>");
+    EXPECT_EQ(this->colors(), "...R.......");
+    EXPECT_EQ(e.selStart(), 11u);
+    EXPECT_EQ(e.selLength(), 0u);
+    e.undo();
+    EXPECT_EQ(e.text(), "ab\r\ncd ab");
+    EXPECT_FALSE(e.canUndo());
+}
+
 // Catches clipboard requests mixed up: delete must not touch the clipboard,
 // cut and paste must move the bytes as they are.
 TYPED_TEST(EditControlContract, ClipboardRequests) {
