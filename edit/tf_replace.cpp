@@ -43,7 +43,8 @@ TfReplace::TfReplace(Search& search, QWidget* parent) : QDialog(parent), m_searc
     m_down->setObjectName(QStringLiteral("rgDirectionDown"));
     m_down->setChecked(true);
     auto* columns = new QHBoxLayout(rgDirection);
-    columns->setContentsMargins(6, 0, 6, 2);
+    columns->setContentsMargins(8, 0, 4, 0);
+    columns->setSpacing(12);
     columns->addWidget(m_up);
     columns->addWidget(m_down);
 
@@ -61,9 +62,12 @@ TfReplace::TfReplace(Search& search, QWidget* parent) : QDialog(parent), m_searc
     // direction side by side below them, the buttons in a column at the
     // right: OK at the top, replace-all below it, Cancel at the bottom.
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setContentsMargins(4, 3, 4, 3);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
+    // Three rows in 90 pixels: the fields take no more than they need.
+    for (SjisLineEdit* field : {m_ePre, m_eAfter})
+        field->setFixedHeight(20);
     grid->addWidget(label1, 0, 0);
     grid->addWidget(m_ePre, 0, 1, 1, 2);
     grid->addWidget(label2, 1, 0);
@@ -71,7 +75,7 @@ TfReplace::TfReplace(Search& search, QWidget* parent) : QDialog(parent), m_searc
     grid->addWidget(m_cbIgnore, 2, 0, 1, 2, Qt::AlignBottom);
     grid->addWidget(rgDirection, 2, 2);
     auto* buttons = new QVBoxLayout;
-    buttons->setSpacing(2);
+    buttons->setSpacing(3);
     buttons->addWidget(bOK);
     buttons->addWidget(bAll);
     buttons->addStretch(1);
