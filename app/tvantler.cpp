@@ -130,7 +130,7 @@ void Tvantler::LoadForm() {
     m_editCommands = std::make_unique<EditCommands>(*m_reMain);
     // The search text starts empty; the find and replace dialogs live, hidden
     // when not in use, for the whole run.
-    m_search = std::make_unique<Search>(*m_reMain, *m_highlighter);
+    m_search = std::make_unique<Search>(*m_reMain);
     m_fdMain = new FindDialog(*m_search, this);
     m_tfReplace = new TfReplace(*m_search, this);
     m_search->setDialogs(m_fdMain, m_tfReplace);

@@ -111,7 +111,7 @@ void BM_RichEditReplaceAllHighlighted(benchmark::State& state) {
     TagHighlighter highlighter(edit);
     highlighter.setHighlightColor(0xFF0000);
     edit.setChangeHandler([&highlighter] { highlighter.reMainChange(); });
-    Search search(edit, highlighter);
+    Search search(edit);
     const std::size_t start = replaceStart();
     double seconds = 0;
     for (auto _ : state) {
@@ -162,8 +162,7 @@ void BM_RichEditFindUpFromTheEnd(benchmark::State& state) {
     bench::ShownEditor<RichEdit> window;
     RichEdit& edit = *window.edit;
     edit.setText(largeText());
-    TagHighlighter highlighter(edit);
-    Search search(edit, highlighter);
+    Search search(edit);
     QCoreApplication::processEvents();
     for (auto _ : state) {
         edit.setSelStart(edit.textLength());

@@ -2,8 +2,6 @@
 
 #include <optional>
 
-#include "edit/tag_highlighter.h"
-
 namespace korvane {
 
 void Search::Find1Click() {
@@ -114,7 +112,6 @@ void Search::replaceAll(std::string_view pre, std::string_view after, bool match
     }
     m_edit.endEditBlock();
     m_edit.setRedraw(true);
-    (void)m_highlighter;
 }
 
 void Search::registerCommands(CommandTable& table) {

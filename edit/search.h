@@ -22,8 +22,6 @@
 
 namespace korvane {
 
-class TagHighlighter;
-
 // What the search needs of the find dialog: showing it, and its match-case
 // box, which counts for F3 and Shift+F3 even while the dialog is closed.
 class FindDialogPort {
@@ -49,11 +47,10 @@ class Search {
         bool matchCase = false;
     };
 
-    // Changes of the text raise the editor's change event, which the window
-    // hands to `highlighter` (the live re-colouring); replace-all only keeps
-    // the re-colouring from showing before it is through.
-    Search(EditControl& edit, TagHighlighter& highlighter)
-        : m_edit(edit), m_highlighter(highlighter) {}
+    // Each replacement raises the editor's change event, which the window
+    // hands to the tag highlighter: the tags around it are coloured again as
+    // after a typed change, replace-all included.
+    explicit Search(EditControl& edit) : m_edit(edit) {}
     Search(const Search&) = delete;
     Search& operator=(const Search&) = delete;
 
@@ -111,7 +108,6 @@ class Search {
     void select(std::size_t start);
 
     EditControl& m_edit;
-    TagHighlighter& m_highlighter;
     FindDialogPort* m_findDialog = nullptr;
     ReplaceDialogPort* m_replaceDialog = nullptr;
     std::string m_searchText;

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "edit/tag_highlighter.h"
 #include "platform/sjis_line_edit.h"
 #include "tests/support/memory_edit_control.h"
 
@@ -27,8 +26,7 @@ W* child(const QWidget& parent, const char* name) {
 }
 
 struct FindFixture {
-    FindFixture()
-        : edit("Abc abc ABC"), highlighter(edit), search(edit, highlighter), dialog(search) {
+    FindFixture() : edit("Abc abc ABC"), search(edit), dialog(search) {
         search.setDialogs(&dialog, nullptr);
     }
     SjisLineEdit* findWhat() { return child<SjisLineEdit>(dialog, "findWhat"); }
@@ -39,7 +37,6 @@ struct FindFixture {
     QPushButton* cancel() { return child<QPushButton>(dialog, "cancel"); }
 
     test::MemoryEditControl edit;
-    TagHighlighter highlighter;
     Search search;
     FindDialog dialog;
 };

@@ -58,9 +58,9 @@ TEST(SearchOnRichEdit, ReplaceAllMatchesOneReplacementAfterAnother) {
         rich.setSelStart(row.up ? rich.textLength() : 0);
         memory.setSelStart(row.up ? memory.textLength() : 0);
 
-        Search all(rich, richTags);
+        Search all(rich);
         all.replaceAll(row.pre, row.after, false, row.up);
-        Search one(memory, memoryTags);
+        Search one(memory);
         for (int guard = 0; guard < 50; ++guard) {
             one.replaceNext(row.pre, row.after, false, row.up);
             if (!one.LastFindFound())

@@ -41,8 +41,7 @@ class FakeReplaceDialog : public ReplaceDialogPort {
 };
 
 struct Fixture {
-    explicit Fixture(std::string_view text)
-        : edit(text), highlighter(edit), search(edit, highlighter) {
+    explicit Fixture(std::string_view text) : edit(text), highlighter(edit), search(edit) {
         highlighter.setHighlightColor(kTag);
         edit.setChangeHandler([this] { highlighter.reMainChange(); });
         search.setDialogs(&findDialog, &replaceDialog);

@@ -25,7 +25,7 @@ W* child(const QWidget& parent, const char* name) {
 }
 
 struct ReplaceFixture {
-    ReplaceFixture() : edit("a-b-a"), highlighter(edit), search(edit, highlighter), dialog(search) {
+    ReplaceFixture() : edit("a-b-a"), highlighter(edit), search(edit), dialog(search) {
         search.setDialogs(nullptr, &dialog);
         edit.setChangeHandler([this] { highlighter.reMainChange(); });
     }
