@@ -485,8 +485,13 @@ void RichEdit::replaceInBatch(const QString& inserted) {
     if (inserted.isEmpty() && removed == 0)
         return;
     if (!m_documentBlockOpen) {
+        // Edits of this block made before it stopped showing keep the one
+        // undo step.
         m_blockCursor = QTextCursor(document());
-        m_blockCursor.beginEditBlock();
+        if (m_blockHasStep && document()->isUndoAvailable())
+            m_blockCursor.joinPreviousEditBlock();
+        else
+            m_blockCursor.beginEditBlock();
         m_documentBlockOpen = true;
     }
     QTextCursor c(document());

@@ -384,18 +384,21 @@ TYPED_TEST(EditControlContract, EditBlockIsOneUndoStep) {
 
 // Catches a block that does not show (redraw off, as replace-all runs it)
 // losing edits on the way to the screen: line breaks inserted and removed,
-// colours set between the edits, reads inside the block, one undo after it.
+// colours set between the edits, reads inside the block, and one undo for
+// the block, an edit made before it stopped showing included.
 TYPED_TEST(EditControlContract, EditBlockWithRedrawOff) {
     auto& e = this->edit();
     e.setText("ab\r\ncd ab");
-    e.setRedraw(false);
     e.beginEditBlock();
+    e.setSelection(5, 6);
+    e.replaceSelection("D");  // shown: an edit like any other
+    e.setRedraw(false);
     e.setSelection(0, 2);
     e.replaceSelection("X\r\nY");  // a line more
     EXPECT_EQ(e.textRange(0, 4), "X\r\nY");
     e.setSelection(4, 6);  // the old line break goes
     e.replaceSelection("");
-    EXPECT_EQ(e.text(), "X\r\nYcd ab");
+    EXPECT_EQ(e.text(), "X\r\nYcD ab");
     e.setSelection(3, 4);
     e.colorSelection(CharColor::of(kRed));
     EXPECT_EQ(e.find("ab", 0, e.textLength(), true), std::optional<std::size_t>(7));
@@ -404,7 +407,7 @@ TYPED_TEST(EditControlContract, EditBlockWithRedrawOff) {
     EXPECT_EQ(e.selStart(), 11u);
     e.endEditBlock();
     e.setRedraw(true);
-    EXPECT_EQ(e.text(), "X\r\nYcd <ab>");
+    EXPECT_EQ(e.text(), "X\r\nYcD <ab>");
     EXPECT_EQ(this->colors(), "...R.......");
     EXPECT_EQ(e.selStart(), 11u);
     EXPECT_EQ(e.selLength(), 0u);
