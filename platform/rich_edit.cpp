@@ -500,6 +500,10 @@ void RichEdit::replaceInBatch(const QString& inserted) {
     c.insertText(inserted);
     m_blockHasStep = true;
     onContentsChange(start, removed, static_cast<int>(inserted.size()));
+    // Characters put right after the edit are edits of their own, which the
+    // document must report as they happen.
+    if (!m_fixups.empty())
+        closeDocumentBlock();
     onContentsChanged();
     setPendingSelection(c.position(), c.position());
 }
