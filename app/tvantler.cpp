@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTextDocument>
@@ -37,7 +38,9 @@
 #include "convert/to_html.h"
 #include "convert/to_text.h"
 #include "edit/editor_keys.h"
+#include "edit/find_dialog.h"
 #include "edit/tag_highlighter.h"
+#include "edit/tf_replace.h"
 #include "platform/profile.h"
 #include "platform/program_folder.h"
 #include "platform/qt_common_dialogs.h"
@@ -138,6 +141,12 @@ void Tvantler::LoadForm() {
     buildTagDialogs();
     buildPageDialogs();
     buildSettingsCommands();
+    // The search text starts empty; the find and replace dialogs live, hidden
+    // when not in use, for the whole run.
+    m_search = std::make_unique<Search>(*m_reMain);
+    m_fdMain = new FindDialog(*m_search, this);
+    m_tfReplace = new TfReplace(*m_search, this);
+    m_search->setDialogs(m_fdMain, m_tfReplace);
     registerCommands();
     buildMenus();
     startJournal();
@@ -231,6 +240,7 @@ void Tvantler::registerCommands() {
     m_tfOption->registerCommands(m_commands);
     m_fontCommands->registerCommands(m_commands);
     m_helpCommands->registerCommands(m_commands);
+    m_search->registerCommands(m_commands);
     m_commands.add("html1Click", [this] { m_highlighter->html1Click(); });
     m_commands.add("Exit1Click", [this] { Exit1Click(); });
     m_commands.add("Edit1Click", [this] { Edit1Click(); });
@@ -289,10 +299,21 @@ void Tvantler::buildMenus() {
     m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     fillMenu(m_popupMenu1, contextMenu(), m_commands);
     m_reMain->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_reMain, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        PopMenuUp();
-        m_popupMenu1->popup(m_reMain->viewport()->mapToGlobal(pos));
-    });
+    connect(m_reMain, &QWidget::customContextMenuRequested, this, &Tvantler::popUpContextMenu);
+    // From the keyboard, as on Windows: Shift+F10 and the Menu key open it
+    // at the caret.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+        auto* shortcut = new QShortcut(keys, m_reMain);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this] { popUpContextMenu(m_reMain->cursorRect().bottomLeft()); });
+    }
+}
+
+void Tvantler::popUpContextMenu(const QPoint& pos) {
+    PopMenuUp();
+    m_popupMenu1->popup(m_reMain->viewport()->mapToGlobal(pos));
 }
 
 namespace {

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "app/documents.h"
-#include "app/journal.h"
 #include "app/font_commands.h"
 #include "app/help_commands.h"
+#include "app/journal.h"
 #include "app/mode_switches.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
@@ -26,6 +26,7 @@
 #include "convert/page_dialogs.h"
 #include "convert/preview.h"
 #include "edit/edit_commands.h"
+#include "edit/search.h"
 #include "platform/common_dialogs.h"
 #include "platform/shell.h"
 #include "tags/tag_commands.h"
@@ -37,6 +38,7 @@ class QToolBar;
 
 namespace korvane {
 
+class FindDialog;
 class RichEdit;
 class TfColor;
 class TfDetail;
@@ -47,6 +49,7 @@ class TfNrLink;
 class TfOption;
 class SjisLineEdit;
 class TagHighlighter;
+class TfReplace;
 
 class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow {
     Q_OBJECT
@@ -125,6 +128,8 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     void buildMenus();
     void buildToolBars();
     void attachMenus(std::vector<QMenu*>* menus);
+    // The context menu at `pos` of the editor's viewport, after PopMenuUp.
+    void popUpContextMenu(const QPoint& pos);
     QAction* actionNamed(const char* name) const;
     void followEditor(const char* undo, const char* cut, const char* copy, const char* paste) const;
     // The stored outer size, fitted to the free area of the window's screen.
@@ -170,6 +175,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     TfOption* m_tfOption = nullptr;
     std::unique_ptr<FontCommands> m_fontCommands;
     std::unique_ptr<HelpCommands> m_helpCommands;
+    std::unique_ptr<Search> m_search;
     bool m_firstActivate = false;
     bool m_frameKnown = false;  // the window has had its client fitted to the frame
 
@@ -182,6 +188,8 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     std::vector<QMenu*> m_mmAd;       // tag mode's top-level menus
     std::vector<QMenu*>* m_attached = nullptr;
     QMenu* m_popupMenu1 = nullptr;
+    FindDialog* m_fdMain = nullptr;
+    TfReplace* m_tfReplace = nullptr;
 };
 
 }  // namespace korvane

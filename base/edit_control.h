@@ -72,6 +72,12 @@ class EditControl {
     virtual void paste() = 0;
     virtual bool canPaste() const = 0;
     virtual void clearSelection() = 0;  // deletes the selection, the clipboard untouched
+    // Edits between these two are taken back by one undo (a replace-all).
+    // Each edit still changes the text at once and raises its change event,
+    // so reads and searches inside the block see every edit before it. Blocks
+    // may nest; the outermost pair counts.
+    virtual void beginEditBlock() = 0;
+    virtual void endEditBlock() = 0;
 
     // --- lines (display lines: with word wrap a wrapped paragraph is several) ---
     virtual std::size_t lineCount() const = 0;

@@ -94,6 +94,7 @@ std::string RichEdit::textRange(std::size_t start, std::size_t end) const {
 }
 
 void RichEdit::setText(std::string_view bytes) {
+    closeDocumentBlock();
     m_pendingSelection.reset();
     const std::string normalized = normalizeLineBreaks(bytes);
     const std::u16string decoded = decodeShiftJis(normalized);
@@ -109,6 +110,7 @@ void RichEdit::setText(std::string_view bytes) {
         same = static_cast<std::size_t>(b.length() - 1) == m_mirror.lineUnits(line);
     if (same) {
         m_dirtyLines.clear();
+        m_dirtySpan.reset();
         m_linesBefore.assign(1, 0);
     } else {
         rebuildMirror();
@@ -130,6 +132,7 @@ void RichEdit::rebuildMirror(bool clearFormats) {
     std::vector<TextMirror::Problem> problems;
     m_mirror.assign(views, &problems);
     m_dirtyLines.clear();
+    m_dirtySpan.reset();
     m_linesBefore.assign(1, 0);
     if (clearFormats) {
         for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
@@ -169,7 +172,7 @@ bool RichEdit::isUnchanged(int position, int removed, int added) const {
 }
 
 void RichEdit::onContentsChange(int position, int removed, int added) {
-    if (m_rebuilding)
+    if (m_rebuilding || m_ownReports)
         return;
     // The widget's cursor moved with the text; a selection still waiting
     // for it would point into the old text.
@@ -222,15 +225,33 @@ void RichEdit::onContentsChange(int position, int removed, int added) {
         const TextMirror::SpliceLines lines = m_mirror.lastSplice();
         const std::ptrdiff_t shift = static_cast<std::ptrdiff_t>(lines.newCount) -
                                      static_cast<std::ptrdiff_t>(lines.oldCount);
-        std::vector<std::size_t> kept;
-        kept.reserve(m_dirtyLines.size());
-        for (std::size_t line : m_dirtyLines) {
-            if (line < lines.first)
-                kept.push_back(line);
-            else if (line >= lines.first + lines.oldCount)
-                kept.push_back(static_cast<std::size_t>(static_cast<std::ptrdiff_t>(line) + shift));
+        if (!m_dirtyLines.empty()) {
+            std::vector<std::size_t> kept;
+            kept.reserve(m_dirtyLines.size());
+            for (std::size_t line : m_dirtyLines) {
+                if (line < lines.first)
+                    kept.push_back(line);
+                else if (line >= lines.first + lines.oldCount)
+                    kept.push_back(
+                        static_cast<std::size_t>(static_cast<std::ptrdiff_t>(line) + shift));
+            }
+            m_dirtyLines = std::move(kept);
         }
-        m_dirtyLines = std::move(kept);
+        if (m_dirtySpan) {
+            // Lines behind the edit move with it; an end inside the replaced
+            // lines stays at the last new one.
+            const std::size_t oldEnd = lines.first + lines.oldCount;
+            const std::size_t newLast = lines.first + lines.newCount - 1;
+            auto& [first, last] = *m_dirtySpan;
+            if (first >= oldEnd)
+                first = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(first) + shift);
+            else if (first > lines.first)
+                first = lines.first;
+            if (last >= oldEnd)
+                last = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(last) + shift);
+            else if (last >= lines.first)
+                last = std::max(newLast, lines.first);
+        }
         // The changed paragraphs get their colours once the edit is through:
         // new formats set inside this signal would widen the change the
         // layout sees to whole paragraphs and repaint the whole editor.
@@ -238,7 +259,7 @@ void RichEdit::onContentsChange(int position, int removed, int added) {
         for (std::size_t i = 0; i < lines.newCount && block.isValid(); ++i, block = block.next()) {
             if (!m_mirror.lineColors(lines.first + i).empty() ||
                 !block.layout()->formats().isEmpty())
-                m_dirtyLines.push_back(lines.first + i);
+                markDirty(lines.first + i, lines.first + i);
         }
         m_linesBefore.resize(std::min(m_linesBefore.size(), lines.first + 1));
 
@@ -278,7 +299,7 @@ void RichEdit::onContentsChange(int position, int removed, int added) {
 }
 
 void RichEdit::onContentsChanged() {
-    if (m_rebuilding || m_fixing)
+    if (m_rebuilding || m_fixing || m_ownReports)
         return;
     if (!m_fixups.empty())
         applyFixups();
@@ -375,8 +396,13 @@ void RichEdit::flushSelection() {
 }
 
 void RichEdit::flushPending() {
+    closeDocumentBlock();
     flushSelection();
     flushColors();
+    if (m_scrollOwed) {
+        m_scrollOwed = false;
+        ensureCursorVisible();
+    }
 }
 
 std::size_t RichEdit::selStart() const {
@@ -419,15 +445,26 @@ std::string RichEdit::selText() const {
 
 void RichEdit::replaceSelection(std::string_view bytes, bool canUndo) {
     EditScope scope(*this);
-    flushPending();
-    QTextCursor c = textCursor();
     const QString inserted = decodeForDocument(bytes);
+    if (batching() && canUndo) {
+        replaceInBatch(inserted);
+        return;
+    }
+    QTextCursor c(document());
+    {
+        flushPending();
+        c = textCursor();
+    }
     if (inserted.isEmpty() && !c.hasSelection())
         return;
     if (!canUndo)
         document()->setUndoRedoEnabled(false);
-    // One undo step per replacement, never merged with the one before.
-    c.beginEditBlock();
+    // One undo step per replacement, never merged with the one before
+    // (unless an edit block of ours asks for it).
+    if (canUndo)
+        openEdit(c);
+    else
+        c.beginEditBlock();
     c.insertText(inserted);
     c.endEditBlock();
     if (!canUndo)
@@ -435,7 +472,78 @@ void RichEdit::replaceSelection(std::string_view bytes, bool canUndo) {
     QPlainTextEdit::setTextCursor(c);
 }
 
+// An edit of a block that does not show (a replace-all). Every edit of the
+// toolkit's own lays its paragraph out again and places the cursor by its
+// glyphs, which costs more than the rest of a replacement together; inside
+// one open document edit block it does neither. The document then reports
+// the edits only at the end, so the mirror takes each one from here, and the
+// widget's cursor, the colours and the scrolling follow at the end.
+void RichEdit::replaceInBatch(const QString& inserted) {
+    const auto [anchor, position] = selectionUnits();
+    const int start = std::min(anchor, position);
+    const int removed = std::max(anchor, position) - start;
+    if (inserted.isEmpty() && removed == 0)
+        return;
+    if (!m_documentBlockOpen) {
+        // Edits of this block made before it stopped showing keep the one
+        // undo step.
+        m_blockCursor = QTextCursor(document());
+        if (m_blockHasStep && document()->isUndoAvailable())
+            m_blockCursor.joinPreviousEditBlock();
+        else
+            m_blockCursor.beginEditBlock();
+        m_documentBlockOpen = true;
+    }
+    QTextCursor c(document());
+    c.setPosition(anchor);
+    c.setPosition(position, QTextCursor::KeepAnchor);
+    c.insertText(inserted);
+    m_blockHasStep = true;
+    onContentsChange(start, removed, static_cast<int>(inserted.size()));
+    // Characters put right after the edit are edits of their own, which the
+    // document must report as they happen.
+    if (!m_fixups.empty())
+        closeDocumentBlock();
+    onContentsChanged();
+    setPendingSelection(c.position(), c.position());
+}
+
+void RichEdit::closeDocumentBlock() {
+    if (!m_documentBlockOpen)
+        return;
+    m_documentBlockOpen = false;
+    // What the document now reports at once, the mirror already holds.
+    m_ownReports = true;
+    m_blockCursor.endEditBlock();
+    m_ownReports = false;
+    m_blockCursor = QTextCursor();
+}
+
+void RichEdit::openEdit(QTextCursor& cursor) {
+    // The document's own edit block would hold every change report back to
+    // its end, and the mirror with it; joining the previous step keeps the
+    // reports coming edit by edit.
+    if (m_blockDepth > 0 && m_blockHasStep && document()->isUndoAvailable())
+        cursor.joinPreviousEditBlock();
+    else
+        cursor.beginEditBlock();
+    m_blockHasStep = m_blockDepth > 0;
+}
+
+void RichEdit::endEditBlock() {
+    if (m_blockDepth > 0 && --m_blockDepth == 0) {
+        m_blockHasStep = false;
+        closeDocumentBlock();
+        if (live())
+            flushPending();
+    }
+}
+
 void RichEdit::scrollCaret() {
+    if (batching()) {
+        m_scrollOwed = true;  // only the last scroll of the block shows
+        return;
+    }
     flushPending();
     ensureCursorVisible();
 }
@@ -448,8 +556,7 @@ void RichEdit::colorSelection(CharColor color) {
                                            static_cast<std::size_t>(std::max(a, p)), color);
     if (!changed)
         return;
-    for (std::size_t line = changed->first; line <= changed->second; ++line)
-        m_dirtyLines.push_back(line);
+    markDirty(changed->first, changed->second);
     if (live())
         flushColors();
 }
@@ -494,7 +601,28 @@ void RichEdit::applyFormats(const QTextBlock& block, std::size_t line) {
     layout->setFormats(ranges);
 }
 
+void RichEdit::markDirty(std::size_t first, std::size_t last) {
+    // A replace-all that does not show colours thousands of places: one span
+    // keeps them without following each line through every later edit.
+    if (batching()) {
+        if (m_dirtySpan)
+            m_dirtySpan = std::make_pair(std::min(m_dirtySpan->first, first),
+                                         std::max(m_dirtySpan->second, last));
+        else
+            m_dirtySpan = std::make_pair(first, last);
+        return;
+    }
+    for (std::size_t line = first; line <= last; ++line)
+        m_dirtyLines.push_back(line);
+}
+
 void RichEdit::flushColors() {
+    if (m_dirtySpan) {
+        const std::size_t end = std::min(m_dirtySpan->second + 1, m_mirror.lineCount());
+        for (std::size_t line = m_dirtySpan->first; line < end; ++line)
+            m_dirtyLines.push_back(line);
+        m_dirtySpan.reset();
+    }
     if (m_dirtyLines.empty())
         return;
     std::sort(m_dirtyLines.begin(), m_dirtyLines.end());
@@ -601,7 +729,7 @@ void RichEdit::clearSelection() {
     QTextCursor c = textCursor();
     if (!c.hasSelection())
         return;
-    c.beginEditBlock();
+    openEdit(c);
     c.removeSelectedText();
     c.endEditBlock();
     QPlainTextEdit::setTextCursor(c);
@@ -721,9 +849,14 @@ std::optional<std::size_t> RichEdit::find(std::string_view what, std::size_t min
 // --- window ---
 
 bool RichEdit::setFocus() {
-    flushPending();
+    if (!batching())
+        flushPending();
     if (!isVisible() || !isEnabled())
         return false;
+    // As a control's focus on Windows: its window comes forward too, so a
+    // search from the modeless find dialog leaves the keys with the editor.
+    if (!window()->isActiveWindow())
+        window()->activateWindow();
     QWidget::setFocus(Qt::OtherFocusReason);
     return true;
 }

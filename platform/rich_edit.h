@@ -17,6 +17,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
+#include <QTextCursor>
 
 #include <cstddef>
 #include <functional>
@@ -74,6 +75,11 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     void paste() override;
     bool canPaste() const override;
     void clearSelection() override;
+    // Each edit inside the block is a document edit block of its own, so the
+    // document reports it (and the mirror follows) at once; the edits after
+    // the first join the first one's undo step.
+    void beginEditBlock() override { ++m_blockDepth; }
+    void endEditBlock() override;
 
     std::size_t lineCount() const override;
     std::size_t lineFromChar(std::size_t offset) const override;
@@ -149,6 +155,12 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     bool isUnchanged(int position, int removed, int added) const;
     void applyFixups();
     void raiseChange();
+    // Opens the document edit block of one of our edits: a new undo step,
+    // or inside an edit block of ours the step of its first edit.
+    void openEdit(QTextCursor& cursor);
+    void replaceInBatch(const QString& inserted);
+    // Ends the document edit block that batched edits share.
+    void closeDocumentBlock();
     void notify(const QString& message);
 
     // Selection: units [anchor, position) not yet handed to the widget.
@@ -157,7 +169,12 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     void flushPending();
     void flushSelection();
     void flushColors();
+    // Lines [first, last] need their colours handed to the layout.
+    void markDirty(std::size_t first, std::size_t last);
     bool live() const { return !m_redrawOff && !m_locked && !m_hiddenByCall; }
+    // Inside an edit block with nothing shown (a replace-all): the widget's
+    // cursor, the colours and the scrolling are handed over once at the end.
+    bool batching() const { return m_blockDepth > 0 && !live(); }
     void applyFormats(const QTextBlock& block, std::size_t line);
     const QTextCharFormat& formatOf(ColorValue color);
 
@@ -183,6 +200,12 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     bool m_rebuilding = false;  // setText: the mirror is rebuilt afterwards
     bool m_fixing = false;      // replacing characters that must not stay
     bool m_inUndo = false;
+    int m_blockDepth = 0;
+    bool m_blockHasStep = false;
+    bool m_scrollOwed = false;
+    bool m_documentBlockOpen = false;
+    bool m_ownReports = false;  // the document reports edits the mirror has
+    QTextCursor m_blockCursor;
     std::optional<std::pair<int, int>> m_undoRange;
     bool m_textChanged = false;
     int m_scopeDepth = 0;
@@ -193,6 +216,7 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     std::optional<std::pair<int, int>> m_pendingSelection;
     bool m_flushPosted = false;
     std::vector<std::size_t> m_dirtyLines;
+    std::optional<std::pair<std::size_t, std::size_t>> m_dirtySpan;  // while batching
     std::map<ColorValue, QTextCharFormat> m_formatCache;
 
     // Display lines before each block, valid for the first blocks; reset

@@ -1,10 +1,12 @@
 #include "platform/text_mirror.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
 
-#include "base/sjis_bytes.h"
 #include "base/shift_jis.h"
+#include "base/sjis_bytes.h"
 
 namespace korvane {
 
@@ -52,6 +54,64 @@ unsigned foldCode(unsigned code, bool matchCase) {
     if (code >= 0x8281 && code <= 0x829A)  // full-width a..z to A..Z
         return code - 0x21;
     return code;
+}
+
+// The byte forms a text character can have to compare equal to the first
+// character of a search (folded `code`, `width` bytes): the character
+// itself, its other case, and the duplicate codes that stand for it.
+std::vector<std::string> firstCharForms(unsigned code, std::size_t width, bool matchCase) {
+    std::vector<std::string> forms;
+    const auto add = [&forms](unsigned c, std::size_t w) {
+        std::string f = w == 2 ? std::string{static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)}
+                               : std::string(1, static_cast<char>(c));
+        if (std::find(forms.begin(), forms.end(), f) == forms.end())
+            forms.push_back(std::move(f));
+    };
+    add(code, width);
+    if (!matchCase && width == 1 && code >= 'A' && code <= 'Z')
+        add(code + ('a' - 'A'), 1);
+    if (!matchCase && width == 2 && code >= 0x8260 && code <= 0x8279)
+        add(code + 0x21, 2);
+    if (width == 2) {
+        // Only these rows hold codes that are duplicates of others.
+        for (unsigned lead : {0x87u, 0xEDu, 0xEEu, 0xFAu, 0xFBu, 0xFCu}) {
+            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                const unsigned c = (lead << 8) | trail;
+                if (c != code && foldCode(c, matchCase) == code)
+                    add(c, 2);
+            }
+        }
+    }
+    return forms;
+}
+
+// More forms of one character than this are searched for character by
+// character (no character has more than three).
+constexpr std::size_t kMaxForms = 8;
+
+// The first place at or after `from` where `form` stands in `bytes`.
+std::size_t firstForm(const std::string& bytes, std::size_t from, const std::string& form) {
+    if (from >= bytes.size())
+        return std::string::npos;
+    const char* base = bytes.data();
+    const std::size_t n = bytes.size();
+    if (form.size() == 1) {
+        const void* found = std::memchr(base + from, form[0], n - from);
+        return found == nullptr ? std::string::npos
+                                : static_cast<std::size_t>(static_cast<const char*>(found) - base);
+    }
+    // A two-byte form is looked for by its second byte: lead bytes are few
+    // and common (every hiragana starts with 0x82), second bytes spread out.
+    for (std::size_t at = from + 1; at < n;) {
+        const void* found = std::memchr(base + at, form[1], n - at);
+        if (found == nullptr)
+            break;
+        const auto second = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+        if (base[second - 1] == form[0])
+            return second - 1;
+        at = second + 1;
+    }
+    return std::string::npos;
 }
 
 // Appends a run, joining it to the last one when they touch with one colour.
@@ -354,6 +414,30 @@ std::size_t TextMirror::byteToUnitIn(const Line& line, std::size_t byte) {
     return unit;
 }
 
+void TextMirror::advanceTo(const Line& line, std::size_t& unit, std::size_t& byte,
+                           std::size_t target) {
+    if (line.wide.empty()) {
+        unit = byte = std::min<std::size_t>(target, line.units);
+        return;
+    }
+    while (unit < line.units) {
+        if (unit % 64 == 0 && unit + 64 <= line.units) {
+            const std::size_t wordBytes =
+                64 + static_cast<std::size_t>(std::popcount(line.wide[unit / 64]));
+            if (byte + wordBytes <= target) {
+                byte += wordBytes;
+                unit += 64;
+                continue;
+            }
+        }
+        const std::size_t w = isWide(line, unit) ? 2 : 1;
+        if (byte + w > target)
+            break;
+        byte += w;
+        ++unit;
+    }
+}
+
 bool TextMirror::isWide(const Line& line, std::size_t unit) {
     return !line.wide.empty() && unit < line.units &&
            ((line.wide[unit / 64] >> (unit % 64)) & 1u) != 0;
@@ -459,6 +543,23 @@ bool TextMirror::nextLine(LineRef& ref) const {
 void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<Line> lines) {
     const LineRef a = refOfLine(first);
     const LineRef b = refOfLine(first + count - 1);
+    if (a.chunk == b.chunk && lines.size() == count) {
+        // The usual edit, inside lines that stay as many: only they change,
+        // and the totals by their difference (a replace-all makes
+        // thousands of these).
+        Chunk& chunk = m_chunks[a.chunk];
+        for (std::size_t i = 0; i < count; ++i) {
+            Line& old = chunk.lines[a.index + i];
+            chunk.bytes = chunk.bytes - old.bytes.size() + lines[i].bytes.size();
+            chunk.units = chunk.units - old.units + lines[i].units;
+            m_totalBytes = m_totalBytes - old.bytes.size() + lines[i].bytes.size();
+            m_totalUnits = m_totalUnits - old.units + lines[i].units;
+            old = std::move(lines[i]);
+        }
+        // The first line and its chunk start where they did.
+        m_hint = a;
+        return;
+    }
     std::vector<Line> merged;
     std::vector<Line>& ca = m_chunks[a.chunk].lines;
     std::vector<Line>& cb = m_chunks[b.chunk].lines;
@@ -807,23 +908,70 @@ std::optional<std::size_t> TextMirror::find(std::string_view what, std::size_t m
 
     const std::size_t startUnit = byteToUnit(min);
     const LineRef ref = refOfUnit(startUnit);
-    CharWalker walker(*this, ref, startUnit - ref.unit);
-    if (walker.offset() < min && !walker.atEnd())
-        walker.advance();
-    while (!walker.atEnd() && walker.offset() + what.size() <= max) {
-        if (walker.width() == pattern[0].width &&
-            foldCode(walker.code(), matchCase) == pattern[0].code) {
-            CharWalker probe = walker;
-            std::size_t k = 0;
-            while (k < pattern.size() && !probe.atEnd() && probe.width() == pattern[k].width &&
-                   foldCode(probe.code(), matchCase) == pattern[k].code) {
-                probe.advance();
-                ++k;
-            }
-            if (k == pattern.size())
-                return walker.offset();
+    // Does the occurrence that starts with the character at `walker` match?
+    const auto matchesAt = [&](const CharWalker& walker) {
+        CharWalker probe = walker;
+        std::size_t k = 0;
+        while (k < pattern.size() && !probe.atEnd() && probe.width() == pattern[k].width &&
+               foldCode(probe.code(), matchCase) == pattern[k].code) {
+            probe.advance();
+            ++k;
         }
-        walker.advance();
+        return k == pattern.size();
+    };
+
+    const std::vector<std::string> firsts =
+        pattern[0].code == 0x0D0A ? std::vector<std::string>{}
+                                  : firstCharForms(pattern[0].code, pattern[0].width, matchCase);
+    if (firsts.empty() || firsts.size() > kMaxForms) {
+        // A search that begins with a line break walks the characters.
+        CharWalker walker(*this, ref, startUnit - ref.unit);
+        if (walker.offset() < min && !walker.atEnd())
+            walker.advance();
+        while (!walker.atEnd() && walker.offset() + what.size() <= max) {
+            if (matchesAt(walker))
+                return walker.offset();
+            walker.advance();
+        }
+        return std::nullopt;
+    }
+
+    // Each line's bytes are scanned for the forms the first character can
+    // take (memchr and memmem, many times faster than stepping through the
+    // characters); only a hit is checked for a character boundary and
+    // compared character by character.
+    LineRef at = ref;
+    for (;;) {
+        const Line& line = lineAt(at);
+        if (at.byte + what.size() > max)
+            break;
+        const std::string& bytes = line.bytes;
+        std::size_t unit = 0;
+        std::size_t byte = 0;
+        std::size_t from = min > at.byte ? min - at.byte : 0;
+        std::array<std::size_t, kMaxForms> next{};
+        std::array<bool, kMaxForms> known{};
+        while (from < bytes.size()) {
+            std::size_t hit = std::string::npos;
+            for (std::size_t v = 0; v < firsts.size(); ++v) {
+                if (!known[v] || (next[v] != std::string::npos && next[v] < from)) {
+                    next[v] = firstForm(bytes, from, firsts[v]);
+                    known[v] = true;
+                }
+                hit = std::min(hit, next[v]);
+            }
+            if (hit == std::string::npos || at.byte + hit + what.size() > max)
+                break;
+            advanceTo(line, unit, byte, hit);
+            if (byte == hit) {
+                CharWalker walker(*this, at, unit);
+                if (matchesAt(walker))
+                    return at.byte + hit;
+            }
+            from = hit + 1;
+        }
+        if (!nextLine(at))
+            break;
     }
     return std::nullopt;
 }

@@ -153,6 +153,11 @@ class TextMirror {
                                    std::size_t back);
     static std::size_t unitToByteIn(const Line& line, std::size_t unit);
     static std::size_t byteToUnitIn(const Line& line, std::size_t byte);
+    // Moves the character position (unit, byte) of a line forward to the
+    // character that holds byte `target`, a word of 64 units at a time
+    // where it can.
+    static void advanceTo(const Line& line, std::size_t& unit, std::size_t& byte,
+                          std::size_t target);
     static bool isWide(const Line& line, std::size_t unit);
     static CharColor colorIn(const Line& line, std::size_t unit);
     static bool paint(std::vector<ColorRun>& runs, std::uint32_t start, std::uint32_t end,

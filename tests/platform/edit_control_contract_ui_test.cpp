@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -221,7 +222,10 @@ TYPED_TEST(EditControlContract, FindInByteRange) {
 // of forms, with and without match case.
 TYPED_TEST(EditControlContract, FindMatchesEitherFormOfADuplicate) {
     auto& e = this->edit();
-    e.setText("a\x87\x90" "b\xed\x40" "c\x81\xe0");
+    e.setText(
+        "a\x87\x90"
+        "b\xed\x40"
+        "c\x81\xe0");
     // a ≒(NEC, 1-2) b 纊(NEC-selected, 4-5) c ≒(Windows, 7-8)
     struct Row {
         const char* name;
@@ -340,6 +344,76 @@ TYPED_TEST(EditControlContract, UndoTakesBackOneReplacement) {
     e.replaceSelection("z");
     e.setText("new");
     EXPECT_FALSE(e.canUndo()) << "setting the text empties the undo history";
+}
+
+// Catches an edit block that holds the text back until its end (searches
+// inside a replace-all would see stale text), or that undoes only its last
+// edit, or that swallows the step before it.
+TYPED_TEST(EditControlContract, EditBlockIsOneUndoStep) {
+    auto& e = this->edit();
+    e.setText("a-b-a");
+    e.setSelection(1, 2);
+    e.replaceSelection("+");  // a step of its own, before the block
+    const int eventsBefore = this->events();
+    e.beginEditBlock();
+    e.setSelection(0, 1);
+    e.replaceSelection("xy");
+    EXPECT_EQ(e.text(), "xy+b-a") << "the edit is there at once";
+    EXPECT_EQ(e.find("a", 0, e.textLength(), true), std::optional<std::size_t>(5));
+    e.setSelection(5, 6);
+    e.replaceSelection("xy");
+    e.setSelection(3, 4);
+    e.clearSelection();
+    e.endEditBlock();
+    EXPECT_EQ(e.text(), "xy+-xy");
+    EXPECT_EQ(this->events() - eventsBefore, 3) << "one change event per edit";
+    e.undo();
+    EXPECT_EQ(e.text(), "a+b-a") << "one undo takes the whole block back";
+    EXPECT_EQ(e.selStart(), 0u);
+    EXPECT_EQ(e.selLength(), 5u) << "undo selects everything it brought back";
+    e.undo();
+    EXPECT_EQ(e.text(), "a-b-a") << "the step before the block stays its own";
+    EXPECT_FALSE(e.canUndo());
+    e.setSelection(0, 1);
+    e.replaceSelection("q");
+    e.setSelection(4, 5);
+    e.replaceSelection("r");
+    e.undo();
+    EXPECT_EQ(e.text(), "q-b-a") << "after the block, steps are single again";
+}
+
+// Catches a block that does not show (redraw off, as replace-all runs it)
+// losing edits on the way to the screen: line breaks inserted and removed,
+// colours set between the edits, reads inside the block, and one undo for
+// the block, an edit made before it stopped showing included.
+TYPED_TEST(EditControlContract, EditBlockWithRedrawOff) {
+    auto& e = this->edit();
+    e.setText("ab\r\ncd ab");
+    e.beginEditBlock();
+    e.setSelection(5, 6);
+    e.replaceSelection("D");  // shown: an edit like any other
+    e.setRedraw(false);
+    e.setSelection(0, 2);
+    e.replaceSelection("X\r\nY");  // a line more
+    EXPECT_EQ(e.textRange(0, 4), "X\r\nY");
+    e.setSelection(4, 6);  // the old line break goes
+    e.replaceSelection("");
+    EXPECT_EQ(e.text(), "X\r\nYcD ab");
+    e.setSelection(3, 4);
+    e.colorSelection(CharColor::of(kRed));
+    EXPECT_EQ(e.find("ab", 0, e.textLength(), true), std::optional<std::size_t>(7));
+    e.setSelection(7, 9);
+    e.replaceSelection("<ab>");
+    EXPECT_EQ(e.selStart(), 11u);
+    e.endEditBlock();
+    e.setRedraw(true);
+    EXPECT_EQ(e.text(), "X\r\nYcD <ab>");
+    EXPECT_EQ(this->colors(), "...R.......");
+    EXPECT_EQ(e.selStart(), 11u);
+    EXPECT_EQ(e.selLength(), 0u);
+    e.undo();
+    EXPECT_EQ(e.text(), "ab\r\ncd ab");
+    EXPECT_FALSE(e.canUndo());
 }
 
 // Catches clipboard requests mixed up: delete must not touch the clipboard,

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "base/shift_jis.h"
+#include "tests/support/memory_edit_control.h"
 
 namespace korvane {
 namespace {
@@ -304,6 +306,44 @@ TEST(TextMirror, EditsKeepTheBytesOfTextTheyDoNotTouch) {
         }
         EXPECT_EQ(m.find("\x81\xe0", 0, expected.size(), true), first) << "step " << step;
         EXPECT_EQ(m.find("\x87\x90", 0, expected.size(), false), first) << "step " << step;
+    }
+}
+
+// The search scans line bytes for the first character's forms and checks
+// only the hits; catches a hit taken inside a double-byte character, a form
+// of the first character missed (other case, duplicate code), and positions
+// lost on long lines (counted 64 characters at a time) - against the
+// in-memory editor's plain walk through the characters.
+TEST(TextMirror, FindAgreesWithACharacterWalk) {
+    const std::vector<std::string> pieces = {"a",        "A",        "b",        "\x83\x41",
+                                             "\x82\xa0", "\x82\x60", "\x82\x81", "\x87\x90",
+                                             "\x81\xe0", "\r\n",     "<",        "\x83\x61"};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 40; ++round) {
+        std::string text;
+        const std::size_t count = 50 + rng() % 400;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t k = rng() % pieces.size();
+            // Line breaks now and then only, so lines run past 64 characters.
+            if (pieces[k] == "\r\n" && rng() % 8 != 0)
+                continue;
+            text += pieces[k];
+        }
+        TextMirror m;
+        m.assignBytes(text, decodeShiftJis(text));
+        const test::MemoryEditControl reference(text);
+        for (int probe = 0; probe < 60; ++probe) {
+            const std::size_t at = rng() % text.size();
+            std::string what = text.substr(at, 1 + rng() % 5);
+            if (rng() % 3 == 0 && !what.empty() && what[0] >= 'a' && what[0] <= 'z')
+                what[0] = static_cast<char>(what[0] - 'a' + 'A');
+            const std::size_t min = rng() % text.size();
+            for (bool matchCase : {false, true}) {
+                EXPECT_EQ(m.find(what, min, text.size(), matchCase),
+                          reference.find(what, min, text.size(), matchCase))
+                    << "round " << round << " at " << at << " min " << min;
+            }
+        }
     }
 }
 

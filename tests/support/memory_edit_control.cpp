@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "base/line_breaks.h"
-#include "base/sjis_bytes.h"
 #include "base/shift_jis.h"
+#include "base/sjis_bytes.h"
 
 namespace korvane::test {
 
@@ -153,9 +153,11 @@ void MemoryEditControl::replaceSelection(std::string_view bytes, bool canUndo) {
         return;
     const std::size_t start = m_selStart;
     UndoStep step = replaceRange(start, m_selEnd, inserted, nullptr);
-    if (canUndo)
+    if (canUndo) {
+        step.joinsPrevious = m_blockDepth > 0 && m_blockHasStep && !m_undo.empty();
+        m_blockHasStep = m_blockDepth > 0;
         m_undo.push_back(std::move(step));
-    else
+    } else
         m_undo.clear();  // older steps' offsets no longer fit the text
     m_selStart = m_selEnd = snap(start + inserted.size());
     raiseChange();
@@ -171,14 +173,42 @@ CharColor MemoryEditControl::colorAt(std::size_t offset) const {
     return offset < m_colors.size() ? m_colors[offset] : CharColor::autoColor();
 }
 
+void MemoryEditControl::endEditBlock() {
+    if (m_blockDepth > 0 && --m_blockDepth == 0)
+        m_blockHasStep = false;
+}
+
 void MemoryEditControl::undo() {
     if (m_undo.empty())
         return;
-    UndoStep step = std::move(m_undo.back());
-    m_undo.pop_back();
-    replaceRange(step.start, step.start + step.insertedLength, step.removed, &step.removedColors);
-    m_selStart = step.start;
-    m_selEnd = step.start + step.removed.size();
+    // The steps of a block go back last first; the selection grows to
+    // cover everything they bring back, following the shifts of the text.
+    bool first = true;
+    std::size_t lo = 0;
+    std::size_t hi = 0;
+    bool more = true;
+    while (more && !m_undo.empty()) {
+        UndoStep step = std::move(m_undo.back());
+        m_undo.pop_back();
+        more = step.joinsPrevious;
+        replaceRange(step.start, step.start + step.insertedLength, step.removed,
+                     &step.removedColors);
+        const std::size_t restoredEnd = step.start + step.removed.size();
+        if (first) {
+            lo = step.start;
+            hi = restoredEnd;
+            first = false;
+        } else {
+            if (hi >= step.start + step.insertedLength)
+                hi = hi - step.insertedLength + step.removed.size();
+            else if (hi > step.start)
+                hi = restoredEnd;
+            lo = std::min(lo, step.start);
+            hi = std::max(hi, restoredEnd);
+        }
+    }
+    m_selStart = lo;
+    m_selEnd = hi;
     raiseChange();
 }
 

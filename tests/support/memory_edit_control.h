@@ -75,14 +75,16 @@ class MemoryEditControl final : public EditControl {
     void setModified(bool modified) override { m_modified = modified; }
 
     bool canUndo() const override { return !m_undo.empty(); }
-    // Takes back the last undoable replacement and selects the text it had
-    // removed.
+    // Takes back the last undoable replacement (or edit block) and selects
+    // the text it had removed.
     void undo() override;
     void cut() override;
     void copy() override;
     void paste() override;
     bool canPaste() const override { return m_clipboard.has_value(); }
     void clearSelection() override;
+    void beginEditBlock() override { ++m_blockDepth; }
+    void endEditBlock() override;
 
     std::size_t lineCount() const override;
     std::size_t lineFromChar(std::size_t offset) const override;
@@ -128,6 +130,7 @@ class MemoryEditControl final : public EditControl {
         std::string removed;
         std::vector<CharColor> removedColors;
         std::size_t insertedLength = 0;
+        bool joinsPrevious = false;  // undone together with the step before it
     };
 
     // The character start at or before `pos` (the text end for positions past it).
@@ -148,6 +151,8 @@ class MemoryEditControl final : public EditControl {
     std::function<void()> m_onChange;
     bool m_modified = false;
     std::vector<UndoStep> m_undo;
+    int m_blockDepth = 0;
+    bool m_blockHasStep = false;  // the open block has its first step already
     std::optional<std::string> m_clipboard;
 
     std::size_t m_wrapWidth = 0;

@@ -1,0 +1,128 @@
+#include "edit/search.h"
+
+#include <optional>
+
+namespace korvane {
+
+void Search::Find1Click() {
+    if (m_findDialog != nullptr)
+        m_findDialog->showFindDialog();
+}
+
+void Search::P3Click() {
+    if (m_searchText.empty())
+        return;
+    Options options;
+    AutoFindBase(options);
+    AutoFindUp(options);
+}
+
+void Search::N12Click() {
+    if (m_searchText.empty())
+        return;
+    Options options;
+    AutoFindBase(options);
+    AutoFindDown(options);
+}
+
+void Search::Replace1Click() {
+    if (m_replaceDialog != nullptr)
+        m_replaceDialog->showReplaceDialog();
+}
+
+void Search::FdmainFind(std::string_view findWhat, bool down) {
+    m_searchText.assign(findWhat);
+    Options options;
+    AutoFindBase(options);
+    if (down)
+        AutoFindDown(options);
+    else
+        AutoFindUp(options);
+}
+
+void Search::AutoFindBase(Options& options) const {
+    if (m_findDialog != nullptr && m_findDialog->matchCaseTicked())
+        options.matchCase = true;
+}
+
+void Search::select(std::size_t start) {
+    // Start, then length: the length scrolls the occurrence into view.
+    m_edit.setSelStart(start);
+    m_edit.setSelLength(m_searchText.size());
+}
+
+void Search::AutoFindDown(Options options) {
+    const std::size_t start = m_edit.selStart() + m_edit.selLength();
+    // An empty text is refused by find itself: nothing found, no loop.
+    const std::optional<std::size_t> found =
+        m_edit.find(m_searchText, start, m_edit.textLength(), options.matchCase);
+    m_edit.setFocus();
+    m_lastFindFound = found.has_value();
+    if (found)
+        select(*found);
+}
+
+void Search::AutoFindUp(Options options) {
+    const std::size_t before = m_edit.selStart();
+    const std::size_t k = m_searchText.size();
+    // Forward searches, each from behind the occurrence before: every byte
+    // up to the selection start is looked at once, however many there are.
+    std::optional<std::size_t> found = m_edit.find(m_searchText, 0, before, options.matchCase);
+    std::optional<std::size_t> last;
+    while (found) {
+        last = found;
+        found = m_edit.find(m_searchText, *found + k, before, options.matchCase);
+    }
+    m_edit.setFocus();
+    m_lastFindFound = last.has_value();
+    if (last)
+        select(*last);
+}
+
+bool Search::replaceStep(std::string_view after, Options options, bool up) {
+    if (up)
+        AutoFindUp(options);
+    else
+        AutoFindDown(options);
+    if (!m_lastFindFound)
+        return false;
+    const std::size_t start = m_edit.selStart();
+    m_edit.replaceSelection(after);
+    // Up, the caret goes to the start of the inserted text, so the next
+    // search ends before it and never finds the replacement again.
+    if (up)
+        m_edit.setSelStart(start);
+    return true;
+}
+
+void Search::replaceNext(std::string_view pre, std::string_view after, bool matchCase, bool up) {
+    m_searchText.assign(pre);
+    replaceStep(after, Options{matchCase}, up);
+}
+
+void Search::replaceAll(std::string_view pre, std::string_view after, bool matchCase, bool up) {
+    m_searchText.assign(pre);
+    const Options options{matchCase};
+    // One undo step for the lot. Each replacement is still an edit of its
+    // own with its change event, so the tags around it are coloured again
+    // as after a typed change; the editor shows only the end result.
+    m_edit.setRedraw(false);
+    m_edit.beginEditBlock();
+    while (replaceStep(after, options, up)) {
+    }
+    m_edit.endEditBlock();
+    m_edit.setRedraw(true);
+}
+
+void Search::registerCommands(CommandTable& table) {
+    for (const char* name : {"Find1Click", "Find4Click"})
+        table.add(name, [this] { Find1Click(); });
+    for (const char* name : {"P3Click", "U1Click"})
+        table.add(name, [this] { P3Click(); });
+    for (const char* name : {"N12Click", "N16Click"})
+        table.add(name, [this] { N12Click(); });
+    for (const char* name : {"Replace1Click", "Replace2Click"})
+        table.add(name, [this] { Replace1Click(); });
+}
+
+}  // namespace korvane
