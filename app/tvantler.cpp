@@ -226,11 +226,11 @@ void Tvantler::registerCommands() {
     // The switches without conversion throw the text away: the journal
     // keeps it first.
     m_commands.add("morvixS1Click", [this] {
-        journalBeforeDiscard();
+        m_journalKeeper->beforeDiscard();
         m_modes->morvixS1Click();
     });
     m_commands.add("korvaneS1Click", [this] {
-        journalBeforeDiscard();
+        m_journalKeeper->beforeDiscard();
         m_modes->korvaneS1Click();
     });
     m_editCommands->registerCommands(m_commands);
@@ -510,7 +510,7 @@ void Tvantler::closeEvent(QCloseEvent* e) {
     FormClose();
     // Ended normally: nothing is left unsaved that the user did not choose
     // to leave.
-    m_journal->remove();
+    m_journalKeeper->ended();
     e->accept();
 }
 
@@ -536,7 +536,7 @@ void Tvantler::followEditor(const char* undo, const char* cut, const char* copy,
 void Tvantler::Exit1Click() {
     // Exit throws unsaved text away without asking; the journal keeps it for
     // the next start.
-    journalBeforeDiscard();
+    m_journalKeeper->beforeDiscard();
     // Not quit() or close(): both send close events, and Exit must neither
     // ask nor store the window size.
     QCoreApplication::exit(0);
@@ -552,85 +552,22 @@ void Tvantler::interpretCommandLine(const std::vector<std::string>& params) {
     // Text a copy left unsaved when it died is offered to a window that
     // starts empty, never mixed into a file the user asked for.
     if (plan.kind == StartupKind::Nothing)
-        offerJournals();
+        m_journalKeeper->offerLeftBehind();
 }
 
-// --- the journal of unsaved text ---
-
+// The journal of unsaved text: written on a timer and before text is thrown
+// away; the keeper decides what.
 void Tvantler::startJournal() {
     m_journal = std::make_unique<Journal>(journalFolder());
+    m_journalKeeper = std::make_unique<JournalKeeper>(
+        *m_journal, *m_reMain, *m_highlighter, *m_documents, *m_modes,
+        static_cast<ModeWindow&>(*this), *m_dialogs.messages);
     connect(m_reMain->document(), &QTextDocument::contentsChanged, this,
-            [this] { m_journalDirty = true; });
+            [this] { m_journalKeeper->edited(); });
     auto* timer = new QTimer(this);
     timer->setInterval(kJournalInterval);
-    connect(timer, &QTimer::timeout, this, [this] { journalTick(); });
+    connect(timer, &QTimer::timeout, this, [this] { m_journalKeeper->tick(); });
     timer->start();
-}
-
-JournalEntry Tvantler::journalEntry() const {
-    return {isTagMode(), m_documents->CurrentFile(), m_eTitle->bytes(), m_reMain->text()};
-}
-
-// Every few seconds: unsaved changes since the last look are written; once
-// the text is saved the journal has nothing to keep, unless it holds text
-// that was thrown away on purpose.
-void Tvantler::journalTick() {
-    if (m_reMain->modified()) {
-        if (m_journalDirty && m_journal->write(journalEntry())) {
-            m_journalDirty = false;
-            m_journalHoldsDiscarded = false;
-        }
-    } else if (!m_journalHoldsDiscarded) {
-        m_journal->remove();
-    }
-}
-
-// Before text is thrown away on purpose, it goes into the journal at once:
-// the next start offers it back should the user want it after all.
-void Tvantler::journalBeforeDiscard() {
-    if (!m_reMain->modified())
-        return;
-    if (m_journal->write(journalEntry())) {
-        m_journalHoldsDiscarded = true;
-        m_journalDirty = false;
-    }
-}
-
-void Tvantler::offerJournals() {
-    for (const std::string& path : m_journal->leftBehind()) {
-        const std::optional<JournalEntry> found = Journal::read(path);
-        if (!found)
-            continue;
-        const std::string name =
-            found->currentFile == kUntitled ? std::string("無題の文書") : found->currentFile;
-        const bool restore = m_dialogs.messages->askYesNo(
-            "保存されないまま終わった文章があります（" + name +
-            "）。\n新しい文書として開きますか？\n「いいえ」を選ぶと、この文章は捨てられます。");
-        const std::optional<JournalEntry> taken = Journal::take(path);
-        if (restore && taken) {
-            restoreJournal(*taken);
-            return;  // one at a time; the others wait for the next start
-        }
-    }
-}
-
-// Into this window as a new, unnamed document in the mode it was written in;
-// it counts as modified, so closing asks before it is lost again.
-void Tvantler::restoreJournal(const JournalEntry& entry) {
-    if (entry.tagMode != isTagMode()) {
-        if (entry.tagMode)
-            m_modes->enterTagMode();
-        else
-            m_modes->enterTextMode();
-    }
-    if (!entry.tagMode)
-        m_eTitle->setBytes(entry.title);
-    m_reMain->setText(entry.text);
-    m_reMain->setModified(true);
-    if (isTagMode() && m_highlighter->TagsHighlighted())
-        m_highlighter->forceWholeTextPass();
-    m_journalDirty = true;
-    AddCaption();
 }
 
 void Tvantler::enterTagMode() {

@@ -19,6 +19,7 @@
 #include "app/font_commands.h"
 #include "app/help_commands.h"
 #include "app/journal.h"
+#include "app/journal_keeper.h"
 #include "app/mode_switches.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
@@ -117,11 +118,6 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     void buildEditor();
     void buildTagDialogs();
     void startJournal();
-    JournalEntry journalEntry() const;
-    void journalTick();
-    void journalBeforeDiscard();
-    void offerJournals();
-    void restoreJournal(const JournalEntry& entry);
     void buildPageDialogs();
     void buildSettingsCommands();
     void registerCommands();
@@ -165,8 +161,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     TfLink* m_tfLink = nullptr;
     TfImage* m_tfImage = nullptr;
     std::unique_ptr<Journal> m_journal;
-    bool m_journalDirty = false;
-    bool m_journalHoldsDiscarded = false;
+    std::unique_ptr<JournalKeeper> m_journalKeeper;
     // Text mode's page settings: colours, details, background picture.
     std::unique_ptr<PageDialogs> m_pageDialogs;
     TfColor* m_tfColor = nullptr;

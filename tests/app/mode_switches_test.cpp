@@ -6,39 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/fake_mode_window.h"
 #include "tests/support/memory_edit_control.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace korvane {
 namespace {
-
-// The window as the switches see it, with its steps recorded in order.
-class FakeModeWindow : public ModeWindow, public DocumentWindow {
-  public:
-    bool isTagMode() const override { return tag; }
-    void setEditorFont(const EditorFont& font) override { steps.push_back("font " + font.name); }
-    void showTagLayout() override {
-        tag = true;
-        title.clear();
-        steps.push_back("tag layout");
-    }
-    void showTextLayout() override {
-        tag = false;
-        steps.push_back("text layout");
-    }
-    std::string titleBytes() const override { return title; }
-    void setTitleBytes(std::string_view bytes) override { title = std::string(bytes); }
-    void showCaption() override { steps.push_back("caption"); }
-    void freezePainting(bool frozen) override { steps.push_back(frozen ? "freeze" : "thaw"); }
-    void enterTagMode() override {}
-    void enterTextMode() override {}
-    void enableImageButton() override {}
-
-    bool tag = false;
-    std::string title;
-    std::vector<std::string> steps;
-};
 
 struct Switches {
     Switches() {
@@ -54,7 +28,7 @@ struct Switches {
     test::ScriptedDialogs scripted;
     CommonDialogs dialogs = scripted.release();
     test::RecordingShell shell;
-    FakeModeWindow window;
+    test::FakeModeWindow window;
     Documents documents{edit, highlighter, settings, dialogs, shell, window};
     ModeSwitches modes{edit, highlighter, documents, settings, window};
 };
