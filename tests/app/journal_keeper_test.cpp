@@ -16,19 +16,10 @@
 namespace korvane {
 namespace {
 
-struct Keeper {
+struct Keeper : test::WindowParts {
     explicit Keeper(const std::string& folder) : journal(folder) {}
 
     Journal journal;
-    test::MemoryEditControl edit;
-    TagHighlighter highlighter{edit};
-    StartupSettings settings;
-    test::ScriptedDialogs scripted;
-    CommonDialogs dialogs = scripted.release();
-    test::RecordingShell shell;
-    test::FakeModeWindow window;
-    Documents documents{edit, highlighter, settings, dialogs, shell, window};
-    ModeSwitches modes{edit, highlighter, documents, settings, window};
     JournalKeeper keeper{journal, edit, highlighter, documents, modes, window, *dialogs.messages};
 };
 

@@ -14,23 +14,12 @@
 namespace korvane {
 namespace {
 
-struct Switches {
+struct Switches : test::WindowParts {
     Switches() {
         settings.kvnName = "TextFont";
         settings.mvxName = "TagFont";
-        edit.setChangeHandler([this] { highlighter.reMainChange(); });
     }
     bool coloured() const { return test::hasColour(edit); }
-
-    test::MemoryEditControl edit;
-    TagHighlighter highlighter{edit};
-    StartupSettings settings;
-    test::ScriptedDialogs scripted;
-    CommonDialogs dialogs = scripted.release();
-    test::RecordingShell shell;
-    test::FakeModeWindow window;
-    Documents documents{edit, highlighter, settings, dialogs, shell, window};
-    ModeSwitches modes{edit, highlighter, documents, settings, window};
 };
 
 // Text to page and back: catches the title box or the tab width not used,

@@ -1,5 +1,6 @@
 // The main window as the mode switches and the documents see it, with its
-// steps recorded in order, for tests without a window.
+// steps recorded in order, and the parts of a window around it, for tests
+// without a window.
 #pragma once
 
 #include <string>
@@ -8,6 +9,10 @@
 
 #include "app/documents.h"
 #include "app/mode_switches.h"
+#include "edit/tag_highlighter.h"
+#include "tests/support/memory_edit_control.h"
+#include "tests/support/recording_shell.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace korvane::test {
 
@@ -36,6 +41,24 @@ class FakeModeWindow : public ModeWindow, public DocumentWindow {
     bool tag = false;
     std::string title;
     std::vector<std::string> steps;
+};
+
+// The documents and the mode switches of a window, on the in-memory editor
+// with scripted dialogs and a recording shell.
+struct WindowParts {
+    WindowParts() {
+        edit.setChangeHandler([this] { highlighter.reMainChange(); });
+    }
+
+    MemoryEditControl edit;
+    TagHighlighter highlighter{edit};
+    StartupSettings settings;
+    ScriptedDialogs scripted;
+    CommonDialogs dialogs = scripted.release();
+    RecordingShell shell;
+    FakeModeWindow window;
+    Documents documents{edit, highlighter, settings, dialogs, shell, window};
+    ModeSwitches modes{edit, highlighter, documents, settings, window};
 };
 
 }  // namespace korvane::test
