@@ -24,4 +24,25 @@ std::string normalizeLineBreaks(std::string_view bytes) {
     return out;
 }
 
+bool hasOnlyCrLf(std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        const auto* hit =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const char* const upTo = hit != nullptr ? hit : end;
+        // A CR anywhere but right before this LF stands alone.
+        const auto* cr =
+            static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(upTo - p)));
+        if (cr != nullptr && cr + 1 != hit)
+            return false;
+        if (hit == nullptr)
+            return true;
+        if (hit == bytes.data() || hit[-1] != '\r')
+            return false;
+        p = hit + 1;
+    }
+    return true;
+}
+
 }  // namespace korvane

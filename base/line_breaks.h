@@ -9,4 +9,8 @@ namespace korvane {
 
 std::string normalizeLineBreaks(std::string_view bytes);
 
+// Whether every line break is already CR LF: then normalizeLineBreaks would
+// only copy, which a 10 MB document can do without.
+bool hasOnlyCrLf(std::string_view bytes);
+
 }  // namespace korvane

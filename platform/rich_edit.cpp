@@ -96,7 +96,12 @@ std::string RichEdit::textRange(std::size_t start, std::size_t end) const {
 void RichEdit::setText(std::string_view bytes) {
     closeDocumentBlock();
     m_pendingSelection.reset();
-    const std::string normalized = normalizeLineBreaks(bytes);
+    // A document read from a file comes with its line breaks made CR LF
+    // already: no second copy of it then.
+    std::string copy;
+    if (!hasOnlyCrLf(bytes))
+        copy = normalizeLineBreaks(bytes);
+    const std::string_view normalized = copy.empty() ? bytes : std::string_view(copy);
     const std::u16string decoded = decodeShiftJis(normalized);
     m_rebuilding = true;
     QPlainTextEdit::setPlainText(documentTextOf(decoded));
