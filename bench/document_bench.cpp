@@ -13,12 +13,12 @@
 #include <string>
 
 #include "app/document_io.h"
+#include "base/shift_jis.h"
 #include "bench/bench_text.h"
 #include "bench/ratio_report.h"
 #include "bench/shown_editor.h"
 #include "platform/memory_tuning.h"
 #include "platform/rich_edit.h"
-#include "base/shift_jis.h"
 
 namespace {
 

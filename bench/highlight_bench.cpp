@@ -28,6 +28,7 @@
 #include <string_view>
 
 #include "base/line_breaks.h"
+#include "base/shift_jis.h"
 #include "bench/ratio_report.h"
 #include "bench/shown_editor.h"
 #include "bench/tagged_page.h"
@@ -35,7 +36,6 @@
 #include "edit/tag_highlighter.h"
 #include "platform/memory_tuning.h"
 #include "platform/rich_edit.h"
-#include "base/shift_jis.h"
 
 namespace {
 

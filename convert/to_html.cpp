@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "convert/byte_writer.h"
 #include "base/sjis_bytes.h"
+#include "convert/byte_writer.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -59,8 +59,7 @@ TEST(ConvertToShiftJis, GivesTheTextAndReportsWhatItCannotHold) {
         {"emoji reported", "a\xf0\x9f\x98\x80", TextEncoding::Utf8, "a?", 1},
         // The editor's stand-in for a broken byte is a character of its own
         // here: never written as that byte (found by the fuzzer).
-        {"private use stand-in", std::string("\xff\xfe\xf7\xf7", 4), TextEncoding::Utf16Le, "?",
-         1},
+        {"private use stand-in", std::string("\xff\xfe\xf7\xf7", 4), TextEncoding::Utf16Le, "?", 1},
     };
     for (const auto& row : rows) {
         const ConvertedText converted = convertToShiftJis(row.bytes, row.from);

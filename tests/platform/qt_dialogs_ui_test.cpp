@@ -22,10 +22,10 @@
 #include <filesystem>
 #include <functional>
 
+#include "convert/uthtml.h"
 #include "platform/file_filter.h"
 #include "platform/qt_common_dialogs.h"
 #include "platform/qt_shell.h"
-#include "convert/uthtml.h"
 #include "platform/system_colors.h"
 #include "tests/support/temp_dir.h"
 
