@@ -21,6 +21,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <functional>
 
 #include "base/line_breaks.h"
 #include "base/shift_jis.h"
@@ -33,17 +34,65 @@ namespace korvane {
 
 namespace {
 
-// The toolkit's text of decoded text: CR LF becomes its paragraph break.
-QString documentTextOf(std::u16string_view decoded) {
-    QString text(static_cast<qsizetype>(decoded.size()), Qt::Uninitialized);
+// The block property that marks a piece of a long line: the block starts
+// with a soft break, not a line break.
+constexpr int kSoftBreakProperty = QTextFormat::UserProperty + 0x4B;
+
+bool startsSoft(const QTextBlock& block) {
+    return block.isValid() && block.blockFormat().boolProperty(kSoftBreakProperty);
+}
+
+QTextBlockFormat softFormat() {
+    QTextBlockFormat format;
+    format.setProperty(kSoftBreakProperty, true);
+    return format;
+}
+
+bool isParagraphBreak(QChar c) {
+    return c == QLatin1Char('\n') || c == QChar::ParagraphSeparator;
+}
+
+// Where decoded text (CR LF line breaks) is cut into pieces: positions in
+// it, ascending.
+std::vector<std::size_t> softPointsOf(std::u16string_view decoded, std::size_t target,
+                                      std::size_t maxUnits) {
+    std::vector<std::size_t> points;
+    std::size_t start = 0;
+    while (start <= decoded.size()) {
+        std::size_t end = decoded.find(u"\r\n", start);
+        if (end == std::u16string_view::npos)
+            end = decoded.size();
+        if (end - start > maxUnits) {
+            for (std::size_t p :
+                 TextMirror::softBreakPoints(decoded.substr(start, end - start), target, maxUnits))
+                points.push_back(start + p);
+        }
+        start = end + 2;
+    }
+    return points;
+}
+
+// The toolkit's text of decoded text: CR LF becomes its paragraph break, and
+// a paragraph break goes before each of `softPoints` (ascending).
+QString documentTextOf(std::u16string_view decoded, const std::vector<std::size_t>& softPoints) {
+    QString text(static_cast<qsizetype>(decoded.size() + softPoints.size()), Qt::Uninitialized);
     QChar* out = text.data();
+    auto soft = softPoints.begin();
     for (std::size_t i = 0; i < decoded.size(); ++i) {
+        if (soft != softPoints.end() && *soft == i) {
+            *out++ = QChar::ParagraphSeparator;
+            ++soft;
+        }
         if (decoded[i] == u'\r' && i + 1 < decoded.size() && decoded[i + 1] == u'\n')
             ++i;
         *out++ = QChar(decoded[i]);
     }
     text.truncate(static_cast<qsizetype>(out - text.constData()));
     return text;
+}
+
+QString documentTextOf(std::u16string_view decoded) {
+    return documentTextOf(decoded, {});
 }
 
 // The same for Shift_JIS bytes: every kind of line break becomes one.
@@ -103,16 +152,43 @@ void RichEdit::setText(std::string_view bytes) {
         copy = normalizeLineBreaks(bytes);
     const std::string_view normalized = copy.empty() ? bytes : std::string_view(copy);
     const std::u16string decoded = decodeShiftJis(normalized);
+    const std::vector<std::size_t> softPoints = softPointsOf(decoded, kPieceUnits, kMaxPieceUnits);
     m_rebuilding = true;
-    QPlainTextEdit::setPlainText(documentTextOf(decoded));
+    QPlainTextEdit::setPlainText(documentTextOf(decoded, softPoints));
+    if (!softPoints.empty()) {
+        // One edit block: the layout drops the pieces' layouts once instead
+        // of laying out each piece as its format changes.
+        document()->setUndoRedoEnabled(false);
+        QTextCursor c(document());
+        c.beginEditBlock();
+        QTextBlock block = document()->firstBlock();
+        std::size_t unit = 0;  // position in `decoded` of the block's start
+        auto soft = softPoints.begin();
+        while (block.isValid() && soft != softPoints.end()) {
+            const QTextBlock next = block.next();
+            // A block of the document is a line of the text or a piece of one.
+            const std::size_t end = unit + static_cast<std::size_t>(block.length() - 1);
+            if (next.isValid() && end == *soft) {
+                QTextCursor(next).setBlockFormat(softFormat());
+                ++soft;
+                unit = end;
+            } else {
+                unit = end + 2;
+            }
+            block = next;
+        }
+        c.endEditBlock();
+        document()->setUndoRedoEnabled(true);
+    }
     m_rebuilding = false;
     // The mirror comes from the bytes themselves; should the document hold
     // other paragraphs than they make, it is built from the document.
-    m_mirror.assignBytes(normalized, decoded);
+    m_mirror.assignBytes(normalized, decoded, softPoints);
     bool same = static_cast<std::size_t>(document()->blockCount()) == m_mirror.lineCount();
     std::size_t line = 0;
     for (QTextBlock b = document()->firstBlock(); same && b.isValid(); b = b.next(), ++line)
-        same = static_cast<std::size_t>(b.length() - 1) == m_mirror.lineUnits(line);
+        same = static_cast<std::size_t>(b.length() - 1) == m_mirror.lineUnits(line) &&
+               startsSoft(b.next()) == m_mirror.softBreak(line);
     if (same) {
         m_dirtyLines.clear();
         m_dirtySpan.reset();
@@ -136,6 +212,7 @@ void RichEdit::rebuildMirror(bool clearFormats) {
         views.push_back(viewOf(t));
     std::vector<TextMirror::Problem> problems;
     m_mirror.assign(views, &problems);
+    syncSoftBreaks(0, m_mirror.lineCount() - 1);
     m_dirtyLines.clear();
     m_dirtySpan.reset();
     m_linesBefore.assign(1, 0);
@@ -166,14 +243,44 @@ bool RichEdit::isUnchanged(int position, int removed, int added) const {
     QTextCursor c(document());
     c.setPosition(position);
     c.setPosition(position + added, QTextCursor::KeepAnchor);
-    QString now = c.selectedText();
-    now.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    const std::string before =
-        m_mirror.textRange(m_mirror.unitToByte(static_cast<std::size_t>(position)),
-                           m_mirror.unitToByte(static_cast<std::size_t>(position + removed)));
-    // Compared as characters: the bytes may hold a duplicate code that
-    // encoding the document's text again would write in another form.
-    return decodeShiftJis(before) == viewOf(now);
+    const QString now = c.selectedText();
+    // The mirror's characters of the same positions, a paragraph separator
+    // for each line end, soft or not: a change of a soft break alone is a
+    // change of format. Compared as characters: the bytes may hold a
+    // duplicate code that encoding the document's text again would write in
+    // another form.
+    std::u16string before;
+    auto line = m_mirror.lineOfUnit(static_cast<std::size_t>(position));
+    std::size_t unit = static_cast<std::size_t>(position) - m_mirror.lineStartUnit(line);
+    auto left = static_cast<std::size_t>(removed);
+    while (left > 0) {
+        const std::size_t take = std::min(left, m_mirror.lineUnits(line) - unit);
+        if (take > 0) {
+            const std::string& bytes = m_mirror.lineBytes(line);
+            const std::size_t from = m_mirror.bytesOfUnits(line, unit);
+            before += decodeShiftJis(std::string_view(bytes).substr(
+                from, m_mirror.bytesOfUnits(line, unit + take) - from));
+        }
+        left -= take;
+        if (left > 0) {
+            before += u'\u2029';
+            --left;
+            ++line;
+            unit = 0;
+        } else {
+            unit += take;
+        }
+    }
+    return before == viewOf(now);
+}
+
+void RichEdit::syncSoftBreaks(std::size_t first, std::size_t last) {
+    last = std::min(last, m_mirror.lineCount() - 1);
+    if (first > last)
+        return;
+    QTextBlock next = document()->findBlockByNumber(static_cast<int>(first + 1));
+    for (std::size_t line = first; line <= last; ++line, next = next.next())
+        m_mirror.setSoftBreak(line, startsSoft(next));
 }
 
 void RichEdit::onContentsChange(int position, int removed, int added) {
@@ -195,8 +302,13 @@ void RichEdit::onContentsChange(int position, int removed, int added) {
     const bool consistent =
         position >= 0 && removed >= 0 && added >= 0 && position + removed <= oldTotal - 1 &&
         position + added <= newTotal - 1 && oldTotal - removed + added == newTotal;
-    if (consistent && isUnchanged(position, removed, added))
+    if (consistent && isUnchanged(position, removed, added)) {
+        const auto from = static_cast<std::size_t>(document()->findBlock(position).blockNumber());
+        const auto to =
+            static_cast<std::size_t>(document()->findBlock(position + added).blockNumber());
+        syncSoftBreaks(from > 0 ? from - 1 : 0, to);
         return;
+    }
 
     std::vector<TextMirror::Problem> problems;
     bool spliced = false;
@@ -228,6 +340,23 @@ void RichEdit::onContentsChange(int position, int removed, int added) {
         added = document()->characterCount() - 1;
     } else {
         const TextMirror::SpliceLines lines = m_mirror.lastSplice();
+        // A soft break belongs to the block after it: the line before the
+        // edit and every new line take theirs from the document.
+        syncSoftBreaks(lines.first > 0 ? lines.first - 1 : 0, lines.first + lines.newCount - 1);
+        if (!m_inUndo) {
+            // Undo brings back pieces and breaks as they were. Otherwise a
+            // paragraph made by the edit has the format of the one it was
+            // cut from, a soft break it must not have unless our own edit
+            // gave it; and a piece that grew too long is cut again.
+            QTextBlock b = document()->findBlockByNumber(static_cast<int>(lines.first));
+            for (std::size_t i = 0; i < lines.newCount && b.isValid(); ++i, b = b.next()) {
+                if (!m_softEdit && i > 0 && startsSoft(b) && b.position() > position &&
+                    b.position() <= position + added)
+                    m_hardenAt.push_back(b.position());
+                if (static_cast<std::size_t>(b.length() - 1) > kMaxPieceUnits)
+                    m_splitAt.push_back(b.position());
+            }
+        }
         const std::ptrdiff_t shift = static_cast<std::ptrdiff_t>(lines.newCount) -
                                      static_cast<std::ptrdiff_t>(lines.oldCount);
         if (!m_dirtyLines.empty()) {
@@ -308,6 +437,8 @@ void RichEdit::onContentsChanged() {
         return;
     if (!m_fixups.empty())
         applyFixups();
+    if (!m_hardenAt.empty() || !m_splitAt.empty())
+        applySoftEdits();
     if (live())
         flushColors();
     if (!m_pendingNotice.isEmpty()) {
@@ -343,6 +474,127 @@ void RichEdit::applyFixups() {
     m_fixing = false;
     if (!replaced.isEmpty())
         notify(replacementNotice(replaced));
+}
+
+void RichEdit::applySoftEdits() {
+    std::vector<int> harden = std::move(m_hardenAt);
+    std::vector<int> split = std::move(m_splitAt);
+    m_hardenAt.clear();
+    m_splitAt.clear();
+    QTextDocument* doc = document();
+    QTextCursor c(doc);
+    m_fixing = true;
+    m_softEdit = true;
+    // Part of the edit that made them: undo takes both back at once.
+    if (doc->isUndoAvailable())
+        c.joinPreviousEditBlock();
+    else
+        c.beginEditBlock();
+    for (int position : harden) {
+        const QTextBlock block = doc->findBlock(position);
+        if (block.position() != position || !startsSoft(block))
+            continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.clearProperty(kSoftBreakProperty);
+        QTextCursor(block).setBlockFormat(format);
+    }
+    std::sort(split.begin(), split.end(), std::greater<>());
+    split.erase(std::unique(split.begin(), split.end()), split.end());
+    for (int position : split) {
+        const QTextBlock block = doc->findBlock(position);
+        const QString text = block.text();
+        const std::vector<std::size_t> points =
+            TextMirror::softBreakPoints(viewOf(text), kPieceUnits, kMaxPieceUnits);
+        for (auto it = points.rbegin(); it != points.rend(); ++it) {
+            c.setPosition(block.position() + static_cast<int>(*it));
+            c.insertBlock(softFormat());
+        }
+    }
+    c.endEditBlock();
+    m_softEdit = false;
+    m_fixing = false;
+}
+
+bool RichEdit::insertPieces(QTextCursor& cursor, const QString& text) {
+    // Only a line longer than a piece needs more than the toolkit's insert.
+    bool longLine = false;
+    for (qsizetype start = 0, at = 0; at <= text.size() && !longLine; ++at) {
+        if (at == text.size() || isParagraphBreak(text.at(at))) {
+            longLine = static_cast<std::size_t>(at - start) > kMaxPieceUnits;
+            start = at + 1;
+        }
+    }
+    if (!longLine) {
+        cursor.insertText(text);
+        return false;
+    }
+    QString pieces;
+    pieces.reserve(text.size() + text.size() / static_cast<qsizetype>(kPieceUnits) + 1);
+    std::vector<bool> soft;  // of each paragraph break in `pieces`
+    for (qsizetype start = 0, at = 0; at <= text.size(); ++at) {
+        if (at < text.size() && !isParagraphBreak(text.at(at)))
+            continue;
+        const QStringView line = QStringView(text).mid(start, at - start);
+        qsizetype from = 0;
+        for (std::size_t p : TextMirror::softBreakPoints(
+                 std::u16string_view(reinterpret_cast<const char16_t*>(line.data()),
+                                     static_cast<std::size_t>(line.size())),
+                 kPieceUnits, kMaxPieceUnits)) {
+            pieces += line.mid(from, static_cast<qsizetype>(p) - from);
+            pieces += QChar::ParagraphSeparator;
+            soft.push_back(true);
+            from = static_cast<qsizetype>(p);
+        }
+        pieces += line.mid(from);
+        if (at < text.size()) {
+            pieces += QChar::ParagraphSeparator;
+            soft.push_back(false);
+        }
+        start = at + 1;
+    }
+    const int start = cursor.selectionStart();
+    cursor.insertText(pieces);
+    // Each new paragraph took the format of the one the text went into.
+    QTextBlock block = document()->findBlock(start).next();
+    for (std::size_t i = 0; i < soft.size() && block.isValid(); ++i, block = block.next()) {
+        if (startsSoft(block) == soft[i])
+            continue;
+        QTextBlockFormat format = block.blockFormat();
+        if (soft[i])
+            format.setProperty(kSoftBreakProperty, true);
+        else
+            format.clearProperty(kSoftBreakProperty);
+        QTextCursor(block).setBlockFormat(format);
+    }
+    return true;
+}
+
+QString RichEdit::plainTextBetween(int from, int to) const {
+    QString out;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        const int start = std::max(from, block.position());
+        const int end = std::min(to, block.position() + block.length() - 1);
+        out += block.text().mid(start - block.position(), std::max(0, end - start));
+        const QTextBlock next = block.next();
+        if (next.isValid() && next.position() <= to && !startsSoft(next))
+            out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+void RichEdit::stepOverSoftBreak(int key, int before, bool select) {
+    QTextCursor c = textCursor();
+    const QTextCursor::MoveMode mode = select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    if (key == Qt::Key_Right && c.position() == before + 1 && c.atBlockStart() &&
+        startsSoft(c.block()))
+        c.movePosition(QTextCursor::NextCharacter, mode);
+    else if (key == Qt::Key_Left && c.position() == before - 1 && c.atBlockEnd() &&
+             startsSoft(c.block().next()))
+        c.movePosition(QTextCursor::PreviousCharacter, mode);
+    else
+        return;
+    QPlainTextEdit::setTextCursor(c);
 }
 
 void RichEdit::raiseChange() {
@@ -470,8 +722,9 @@ void RichEdit::replaceSelection(std::string_view bytes, bool canUndo) {
         openEdit(c);
     else
         c.beginEditBlock();
-    c.insertText(inserted);
+    m_softEdit = insertPieces(c, inserted);
     c.endEditBlock();
+    m_softEdit = false;
     if (!canUndo)
         document()->setUndoRedoEnabled(true);
     QPlainTextEdit::setTextCursor(c);
@@ -502,12 +755,13 @@ void RichEdit::replaceInBatch(const QString& inserted) {
     QTextCursor c(document());
     c.setPosition(anchor);
     c.setPosition(position, QTextCursor::KeepAnchor);
-    c.insertText(inserted);
+    m_softEdit = insertPieces(c, inserted);
     m_blockHasStep = true;
-    onContentsChange(start, removed, static_cast<int>(inserted.size()));
+    onContentsChange(start, removed, c.position() - start);
+    m_softEdit = false;
     // Characters put right after the edit are edits of their own, which the
     // document must report as they happen.
-    if (!m_fixups.empty())
+    if (!m_fixups.empty() || !m_hardenAt.empty() || !m_splitAt.empty())
         closeDocumentBlock();
     onContentsChanged();
     setPendingSelection(c.position(), c.position());
@@ -1001,7 +1255,25 @@ void RichEdit::keyPressEvent(QKeyEvent* e) {
     }
     const SjisFiltered filtered = filterForShiftJis(e->text(), SjisLineBreaks::Paragraph);
     if (filtered.replaced.isEmpty()) {
+        const int before = textCursor().position();
+        const bool plain = (e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
+        if (plain && (e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete)) {
+            // Backspace at the start of a piece erases the character before
+            // it, Delete at the end of one the character after it.
+            QTextCursor c = textCursor();
+            if (!c.hasSelection() && e->key() == Qt::Key_Backspace && c.atBlockStart() &&
+                startsSoft(c.block())) {
+                c.movePosition(QTextCursor::PreviousCharacter);
+                QPlainTextEdit::setTextCursor(c);
+            } else if (!c.hasSelection() && e->key() == Qt::Key_Delete && c.atBlockEnd() &&
+                       startsSoft(c.block().next())) {
+                c.movePosition(QTextCursor::NextCharacter);
+                QPlainTextEdit::setTextCursor(c);
+            }
+        }
         QPlainTextEdit::keyPressEvent(e);
+        if (plain)
+            stepOverSoftBreak(e->key(), before, (e->modifiers() & Qt::ShiftModifier) != 0);
         return;
     }
     QKeyEvent typed(e->type(), e->key(), e->modifiers(), filtered.text, e->isAutoRepeat(),
@@ -1023,6 +1295,13 @@ void RichEdit::inputMethodEvent(QInputMethodEvent* e) {
     notify(replacementNotice(filtered.replaced));
 }
 
+QMimeData* RichEdit::createMimeDataFromSelection() const {
+    const QTextCursor c = textCursor();
+    auto* mime = new QMimeData;
+    mime->setText(plainTextBetween(c.selectionStart(), c.selectionEnd()));
+    return mime;
+}
+
 bool RichEdit::canInsertFromMimeData(const QMimeData* source) const {
     // Dropped files belong to the main window, not into the text.
     return !source->hasUrls() && source->hasText();
@@ -1035,8 +1314,9 @@ void RichEdit::insertFromMimeData(const QMimeData* source) {
     const SjisFiltered filtered = filterForShiftJis(source->text(), SjisLineBreaks::Paragraph);
     QTextCursor c = textCursor();
     c.beginEditBlock();
-    c.insertText(filtered.text);
+    m_softEdit = insertPieces(c, filtered.text);
     c.endEditBlock();
+    m_softEdit = false;
     QPlainTextEdit::setTextCursor(c);
     ensureCursorVisible();
     if (!filtered.replaced.isEmpty())

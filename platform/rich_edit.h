@@ -8,6 +8,13 @@
 // character formats of the document: colouring adds no undo step, changes no
 // modified flag and raises no change event.
 //
+// A paragraph of hundreds of kilobytes (a generated page on one line) is
+// more than the toolkit can lay out on every keystroke, so lines longer than
+// a few thousand characters are cut into pieces, each a paragraph of the
+// document that starts with a soft break (a property of its block format, so
+// undo brings it back with the text). The mirror counts no bytes for a soft
+// break: offsets, reads, searches, copies and saves see the line whole.
+//
 // Use it through EditControl. Reading or setting textCursor() directly sees
 // a selection that was set through EditControl only once the editor has had
 // its next event (the selection is handed to the widget lazily, so that a
@@ -118,6 +125,10 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // 0 for a key that types nothing.
     static int typedCharacter(const QKeyEvent& event);
 
+    // The text of the document positions [from, to), the pieces of long
+    // lines joined, with "\n" for each line break.
+    QString plainTextBetween(int from, int to) const;
+
     // How the user is told that typed, pasted or dropped characters were
     // replaced; a tool tip at the caret unless set.
     void setReplacementNotifier(std::function<void(const QString& message)> notifier) {
@@ -131,6 +142,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     void inputMethodEvent(QInputMethodEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    // The selection's text with the pieces of long lines joined again.
+    QMimeData* createMimeDataFromSelection() const override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -147,7 +160,24 @@ class RichEdit : public QPlainTextEdit, public EditControl {
         QString replacement;
     };
 
+    // Lines of more characters than this are cut into pieces of about
+    // kPieceUnits: a piece lays out in a millisecond or two.
+    static constexpr std::size_t kPieceUnits = 4096;
+    static constexpr std::size_t kMaxPieceUnits = 2 * kPieceUnits;
+
     void onContentsChange(int position, int removed, int added);
+    // Inserts text at the cursor (inside an edit block of the caller's),
+    // cutting lines longer than kMaxPieceUnits into pieces. Returns whether
+    // it made soft breaks; the caller then keeps m_softEdit set until the
+    // document has reported the edit.
+    bool insertPieces(QTextCursor& cursor, const QString& text);
+    // The mirror's soft breaks of lines [first, last] from the document.
+    void syncSoftBreaks(std::size_t first, std::size_t last);
+    // Soft breaks inherited by paragraphs the user made, and pieces grown
+    // too long, put right after an edit as part of its undo step.
+    void applySoftEdits();
+    // Arrow keys step over a soft break as over nothing.
+    void stepOverSoftBreak(int key, int before, bool select);
     void onContentsChanged();
     // Starts the mirror afresh from the document; clearFormats also drops the
     // colours shown on blocks that outlive the rebuild.
@@ -211,6 +241,9 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     int m_scopeDepth = 0;
     bool m_changeOwed = false;
     std::vector<Fixup> m_fixups;
+    bool m_softEdit = false;      // our edit sets the pieces' soft breaks itself
+    std::vector<int> m_hardenAt;  // blocks that must not start with a soft break
+    std::vector<int> m_splitAt;   // blocks to cut into pieces
     QString m_pendingNotice;
 
     std::optional<std::pair<int, int>> m_pendingSelection;

@@ -148,6 +148,7 @@ class TextMirror::CharWalker {
     CharWalker(const TextMirror& mirror, LineRef ref, std::size_t unit)
         : m_mirror(mirror), m_ref(ref), m_unit(unit) {
         m_byte = unitToByteIn(line(), unit);
+        skipSoftBreaks();
     }
 
     bool atEnd() const { return m_unit == line().units && m_ref.line + 1 == m_mirror.m_lineCount; }
@@ -168,13 +169,22 @@ class TextMirror::CharWalker {
             m_mirror.nextLine(m_ref);
             m_unit = 0;
             m_byte = 0;
-            return;
+        } else {
+            m_byte += width();
+            ++m_unit;
         }
-        m_byte += width();
-        ++m_unit;
+        skipSoftBreaks();
     }
 
   private:
+    // A soft break is no character: the walk goes on in the next piece.
+    void skipSoftBreaks() {
+        while (m_unit == line().units && line().soft && m_mirror.nextLine(m_ref)) {
+            m_unit = 0;
+            m_byte = 0;
+        }
+    }
+
     const Line& line() const { return m_mirror.lineAt(m_ref); }
 
     const TextMirror& m_mirror;
@@ -300,8 +310,10 @@ void TextMirror::assign(const std::vector<std::u16string_view>& lines,
     m_lastSplice = {0, 0, n};
 }
 
-void TextMirror::assignBytes(std::string_view bytes, std::u16string_view decoded) {
+void TextMirror::assignBytes(std::string_view bytes, std::u16string_view decoded,
+                             const std::vector<std::size_t>& softBreaks) {
     m_chunks.clear();
+    auto nextSoft = softBreaks.begin();
     m_chunks.emplace_back();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
@@ -313,7 +325,15 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view decoded
         std::vector<std::uint64_t> wide;
         bool anyWide = false;
         std::uint32_t units = 0;
+        while (nextSoft != softBreaks.end() && *nextSoft <= u)
+            ++nextSoft;  // none at a line's start: a piece is never empty
+        bool soft = false;
         while (i < n && !(p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')) {
+            if (nextSoft != softBreaks.end() && *nextSoft == u) {
+                soft = true;
+                ++nextSoft;
+                break;
+            }
             // A lead byte is one character with the byte after it unless the
             // decoder gave it a stand-in of its own.
             const bool pair = isSjisLeadByte(p[i]) && u < decoded.size() &&
@@ -330,6 +350,7 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view decoded
         }
         line.bytes.assign(bytes.substr(from, i - from));
         line.units = units;
+        line.soft = soft;
         if (anyWide) {
             wide.resize((units + 63) / 64, 0);
             line.wide = std::move(wide);
@@ -337,6 +358,8 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view decoded
         if (m_chunks.back().lines.size() == kChunkLines)
             m_chunks.emplace_back();
         m_chunks.back().lines.push_back(std::move(line));
+        if (soft)
+            continue;
         if (i >= n)
             break;
         i += 2;  // CR LF
@@ -346,11 +369,69 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view decoded
     m_lastSplice = {0, 0, m_lineCount};
 }
 
+std::vector<std::size_t> TextMirror::softBreakPoints(std::u16string_view text, std::size_t target,
+                                                     std::size_t maxUnits) {
+    std::vector<std::size_t> points;
+    if (text.size() <= maxUnits || target == 0)
+        return points;
+    const auto breaksAfter = [](char16_t c) {
+        return c == u' ' || c == u'\t' || c == u'>' || c == u'\u3001' || c == u'\u3002' ||
+               c == u'\u3000';
+    };
+    std::size_t start = 0;
+    while (text.size() - start > target) {
+        // The last break opportunity in the last quarter of the piece, else
+        // the piece's full length.
+        std::size_t cut = start + target;
+        for (std::size_t at = cut; at > start + target - target / 4; --at) {
+            if (breaksAfter(text[at - 1])) {
+                cut = at;
+                break;
+            }
+        }
+        // Never between the two halves of a surrogate pair.
+        if (text[cut] >= 0xDC00 && text[cut] <= 0xDFFF)
+            ++cut;
+        if (cut >= text.size())
+            break;
+        points.push_back(cut);
+        start = cut;
+    }
+    return points;
+}
+
+bool TextMirror::softBreak(std::size_t line) const {
+    return lineAt(refOfLine(line)).soft;
+}
+
+void TextMirror::setSoftBreak(std::size_t line, bool soft) {
+    // The last line's break is the end of the text.
+    if (line + 1 >= m_lineCount)
+        soft = false;
+    const LineRef ref = refOfLine(line);
+    Line& l = m_chunks[ref.chunk].lines[ref.index];
+    if (l.soft == soft)
+        return;
+    l.soft = soft;
+    if (soft) {
+        m_chunks[ref.chunk].bytes -= 2;
+        m_totalBytes -= 2;
+    } else {
+        m_chunks[ref.chunk].bytes += 2;
+        m_totalBytes += 2;
+    }
+    // Byte positions behind the line moved; the hints before it did not.
+    if (m_hint.line > line)
+        m_hint = ref;
+    if (m_hintChunk.chunk > ref.chunk)
+        m_hintChunk = LineRef();
+}
+
 void TextMirror::recountChunk(Chunk& chunk) {
     chunk.bytes = 0;
     chunk.units = 0;
     for (const Line& line : chunk.lines) {
-        chunk.bytes += line.bytes.size() + 2;
+        chunk.bytes += extentBytes(line);
         chunk.units += line.units + 1u;
     }
 }
@@ -497,7 +578,7 @@ TextMirror::LineRef TextMirror::locate(std::size_t target, Key key, ChunkSize ch
     LineRef r = (m_hint.chunk == cs.chunk && key(m_hint) <= target) ? m_hint : cs;
     const auto& lines = m_chunks[r.chunk].lines;
     while (r.index + 1 < lines.size() && key(r) + lineSize(lines[r.index]) <= target) {
-        r.byte += lines[r.index].bytes.size() + 2;
+        r.byte += extentBytes(lines[r.index]);
         r.unit += lines[r.index].units + 1u;
         ++r.line;
         ++r.index;
@@ -523,14 +604,14 @@ TextMirror::LineRef TextMirror::refOfUnit(std::size_t unit) const {
 TextMirror::LineRef TextMirror::refOfByte(std::size_t offset) const {
     return locate(
         std::min(offset, byteLength()), [](const LineRef& r) { return r.byte; },
-        [](const Chunk& c) { return c.bytes; }, [](const Line& l) { return l.bytes.size() + 2; });
+        [](const Chunk& c) { return c.bytes; }, [](const Line& l) { return extentBytes(l); });
 }
 
 bool TextMirror::nextLine(LineRef& ref) const {
     if (ref.line + 1 >= m_lineCount)
         return false;
     const Line& line = lineAt(ref);
-    ref.byte += line.bytes.size() + 2;
+    ref.byte += extentBytes(line);
     ref.unit += line.units + 1u;
     ++ref.line;
     if (++ref.index == m_chunks[ref.chunk].lines.size()) {
@@ -550,9 +631,9 @@ void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<
         Chunk& chunk = m_chunks[a.chunk];
         for (std::size_t i = 0; i < count; ++i) {
             Line& old = chunk.lines[a.index + i];
-            chunk.bytes = chunk.bytes - old.bytes.size() + lines[i].bytes.size();
+            chunk.bytes = chunk.bytes - extentBytes(old) + extentBytes(lines[i]);
             chunk.units = chunk.units - old.units + lines[i].units;
-            m_totalBytes = m_totalBytes - old.bytes.size() + lines[i].bytes.size();
+            m_totalBytes = m_totalBytes - extentBytes(old) + extentBytes(lines[i]);
             m_totalUnits = m_totalUnits - old.units + lines[i].units;
             old = std::move(lines[i]);
         }
@@ -753,6 +834,8 @@ bool TextMirror::splice(std::size_t pos, std::size_t removed, std::size_t added,
     }
     keepUnchangedBytes(oldLines, lines, prefix + (removed == added ? removed : 0), suffixLength);
 
+    // The break behind the edited lines is the one that was there.
+    lines.back().soft = lineB.soft;
     const std::size_t oldCount = b.line - a.line + 1;
     m_lastSplice = {a.line, oldCount, lines.size()};
     replaceLines(a.line, oldCount, std::move(lines));
@@ -762,13 +845,13 @@ bool TextMirror::splice(std::size_t pos, std::size_t removed, std::size_t added,
 std::string TextMirror::text() const {
     std::string out;
     out.reserve(byteLength());
-    bool first = true;
+    bool breakOwed = false;
     for (const Chunk& chunk : m_chunks) {
         for (const Line& line : chunk.lines) {
-            if (!first)
+            if (breakOwed)
                 out += "\r\n";
-            first = false;
             out += line.bytes;
+            breakOwed = !line.soft;
         }
     }
     return out;
@@ -793,7 +876,7 @@ std::string TextMirror::textRange(std::size_t start, std::size_t end) const {
         if (start >= end)
             break;
         static constexpr char kBreak[] = "\r\n";
-        const std::size_t to = std::min(end, lineEnd + 2);
+        const std::size_t to = std::min(end, lineEnd + (line.soft ? 0 : 2));
         out.append(kBreak + (start - lineEnd), to - start);
         start = to;
         if (start >= end || !nextLine(ref))

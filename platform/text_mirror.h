@@ -15,6 +15,11 @@
 //
 // Character colours live here too, as runs over unit positions per line, so
 // they follow the text through edits without touching the document.
+//
+// A line may end in a soft break instead of a line break: the toolkit cannot
+// lay out a paragraph of a megabyte fast enough to type in it, so the editor
+// cuts very long lines into display pieces. A soft break is a unit position
+// like a line break but has no bytes: the text joins the pieces again.
 #pragma once
 
 #include <cstddef>
@@ -65,7 +70,22 @@ class TextMirror {
     // Replaces everything by Shift_JIS bytes with CR LF line breaks and
     // their decoded text (decodeShiftJis of the same bytes): the lines are
     // cut and measured from the bytes themselves, without encoding again.
-    void assignBytes(std::string_view bytes, std::u16string_view decoded);
+    // `softBreaks` (ascending positions in `decoded`) cut lines into pieces
+    // ending in soft breaks before the unit at each position.
+    void assignBytes(std::string_view bytes, std::u16string_view decoded,
+                     const std::vector<std::size_t>& softBreaks = {});
+
+    // Where to cut a line of `text` into pieces of at most `maxUnits` units
+    // so that none is longer than `target` units unless it must be: the
+    // positions (in `text`) that start a new piece, preferably after a
+    // space, a ">" or a Japanese comma or full stop. Nothing for a line of
+    // at most `maxUnits` units.
+    static std::vector<std::size_t> softBreakPoints(std::u16string_view text, std::size_t target,
+                                                    std::size_t maxUnits);
+
+    // Whether a line ends in a soft break; the mirror follows the document.
+    bool softBreak(std::size_t line) const;
+    void setSoftBreak(std::size_t line, bool soft);
 
     // Takes in one edit of the document: the units [pos, pos + removed) of
     // the old text were replaced by `added` units. `newLines` are the whole
@@ -130,7 +150,12 @@ class TextMirror {
         std::vector<std::uint64_t> wide;  // bit u: unit u takes two bytes; empty when none does
         std::uint32_t units = 0;
         std::vector<ColorRun> colors;  // sorted, disjoint, never automatic
+        bool soft = false;             // ends in a soft break: no bytes between it and the next
     };
+    // A line's bytes with its line break (none for a soft break).
+    static std::size_t extentBytes(const Line& line) {
+        return line.bytes.size() + (line.soft ? 0 : 2);
+    }
     struct Chunk {
         std::vector<Line> lines;
         std::size_t bytes = 0;  // each line's bytes and its two line-break bytes

@@ -15,6 +15,7 @@
 #include <QTextLayout>
 #include <QUrl>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -31,7 +32,7 @@ const std::string kA = "\x82\xa0";  // あ
 
 // The document's text as the file would hold it.
 std::string encodedPlainText(const RichEdit& edit) {
-    QString plain = edit.toPlainText();
+    QString plain = edit.plainTextBetween(0, edit.document()->characterCount() - 1);
     plain.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     return encodeShiftJis(plain.toStdU16String()).bytes;
 }
@@ -384,17 +385,109 @@ TEST_F(RichEditTest, HideSelectionHidesItWithoutTheFocus) {
     EXPECT_EQ(m_edit.palette().color(QPalette::Inactive, QPalette::Highlight), shown);
 }
 
+// A long line is held in pieces, but every key, the clipboard and undo
+// treat it as the one line it is.
+TEST_F(RichEditTest, LongLineInPiecesActsAsOneLine) {
+    std::string line;
+    while (line.size() < 30'000)
+        line += "<B>" + kA + "x</B> ";
+    const std::string text = "top\r\n" + line + "\r\nend";
+    m_edit.setText(text);
+    ASSERT_GT(m_edit.document()->blockCount(), 5) << "the line is cut into pieces";
+    ASSERT_EQ(m_edit.text(), text);
+    const QTextBlock piece = m_edit.document()->findBlockByNumber(2);
+    const int boundary = piece.position();  // start of the second piece
+    const auto caretAt = [this](int position) {
+        QTextCursor c(m_edit.document());
+        c.setPosition(position);
+        m_edit.setTextCursor(c);
+    };
+    const auto bytesBefore = [this](int position) {
+        return encodeShiftJis(m_edit.plainTextBetween(0, position)
+                                  .replace(QStringLiteral("\n"), QStringLiteral("\r\n"))
+                                  .toStdU16String())
+            .bytes.size();
+    };
+
+    // Each key at a position of the document, and the document positions
+    // [from, to) it erases or, for Enter, the position of the line break.
+    struct Case {
+        const char* what;
+        int position;
+        int key;
+        int from;
+        int to;
+    };
+    const Case cases[] = {
+        {"Backspace at a piece's start erases the character before it", boundary, Qt::Key_Backspace,
+         boundary - 2, boundary - 1},
+        {"Delete at a piece's end erases the character after it", boundary - 1, Qt::Key_Delete,
+         boundary, boundary + 1},
+        {"Enter in a piece breaks the line there", boundary + 3, Qt::Key_Return, boundary + 3,
+         boundary + 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_edit.setText(text);
+        const std::size_t from = bytesBefore(c.from);
+        const std::size_t to = bytesBefore(c.to);
+        const std::string expected = c.key == Qt::Key_Return
+                                         ? text.substr(0, from) + "\r\n" + text.substr(from)
+                                         : text.substr(0, from) + text.substr(to);
+        caretAt(c.position);
+        key(c.key, Qt::NoModifier, c.key == Qt::Key_Return ? QStringLiteral("\r") : QString());
+        EXPECT_TRUE(m_edit.text() == expected);
+        // Typing goes on where the key left the caret, and undo takes all back.
+        key(Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"));
+        EXPECT_EQ(m_edit.text().find('z'), m_edit.selStart() - 1);
+        m_edit.undo();
+        m_edit.undo();
+        EXPECT_TRUE(m_edit.text() == text);
+    }
+
+    // The caret passes a soft break with one key, as any character.
+    m_edit.setText(text);
+    caretAt(boundary - 1);  // the end of the first piece
+    key(Qt::Key_Right);
+    key(Qt::Key_Right);
+    EXPECT_EQ(m_edit.textCursor().position(), boundary + 2);
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(m_edit.textCursor().position(), boundary);
+    EXPECT_EQ(m_edit.selLength(), bytesBefore(boundary + 2) - bytesBefore(boundary));
+
+    // Copied, the pieces are one line again.
+    m_edit.setSelection(0, m_edit.textLength());
+    m_edit.copy();
+    QString copied = QApplication::clipboard()->text();
+    copied.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    EXPECT_TRUE(encodeShiftJis(copied.toStdU16String()).bytes == text);
+}
+
 // Catches a mirror that drifts from the document through typing, pasting,
 // deleting, line breaks and undo: text, length and offsets must match the
 // document encoded afresh.
-void checkMirrorThroughRandomEdits(std::size_t size, int edits, int checkEvery) {
+// With `lineBytes`, lines are about that long (pieces of long lines).
+void checkMirrorThroughRandomEdits(std::size_t size, int edits, int checkEvery,
+                                   std::size_t lineBytes = 0) {
     const char* pieces[] = {
         "\x8d\xa1\x93\xfa",   "<B>",      "</B>", "abc ", "\r\n", "\t", "\xb1\xb2",
         "<A href=\"x.htm\">", "\x81\x40", "&amp;"};
-    std::mt19937 rng(static_cast<unsigned>(size));
+    std::mt19937 rng(static_cast<unsigned>(size + lineBytes));
     std::string text;
-    while (text.size() < size)
-        text += pieces[rng() % std::size(pieces)];
+    std::size_t lineStart = 0;
+    while (text.size() < size) {
+        const std::string piece = pieces[rng() % std::size(pieces)];
+        if (lineBytes != 0 && piece == "\r\n" && text.size() - lineStart < lineBytes)
+            continue;
+        text += piece;
+        if (piece == "\r\n")
+            lineStart = text.size();
+    }
+    // A long pasted line, cut into pieces on the way in.
+    std::string longLine;
+    while (lineBytes != 0 && longLine.size() < lineBytes / 2)
+        longLine += "<P>\x93\xfa\x96\x7b abc";
 
     RichEdit edit;
     edit.resize(800, 300);
@@ -423,7 +516,8 @@ void checkMirrorThroughRandomEdits(std::size_t size, int edits, int checkEvery) 
             edit.undo();
         } else {
             edit.setSelStart(edit.textLength() * (rng() % 100) / 100);
-            edit.replaceSelection("<I>\r\n" + kA);
+            edit.replaceSelection(longLine.empty() || rng() % 2 == 0 ? "<I>\r\n" + kA
+                                                                     : longLine + "\r\n" + kA);
         }
         if ((i + 1) % checkEvery == 0 || i + 1 == edits) {
             const std::string expected = encodedPlainText(edit);
@@ -435,7 +529,7 @@ void checkMirrorThroughRandomEdits(std::size_t size, int edits, int checkEvery) 
             probe.setPosition(
                 static_cast<int>(rng() % static_cast<unsigned>(doc->characterCount())));
             edit.setTextCursor(probe);
-            QString before = doc->toPlainText().left(probe.position());
+            QString before = edit.plainTextBetween(0, probe.position());
             before.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
             ASSERT_EQ(edit.selStart(), encodeShiftJis(before.toStdU16String()).bytes.size());
         }
@@ -444,6 +538,10 @@ void checkMirrorThroughRandomEdits(std::size_t size, int edits, int checkEvery) 
 
 TEST(RichEditMirror, StaysTrueOnOneMegabyte) {
     checkMirrorThroughRandomEdits(1 << 20, 600, 50);
+}
+
+TEST(RichEditMirror, StaysTrueOnLongLinesInPieces) {
+    checkMirrorThroughRandomEdits(200'000, 400, 20, 30'000);
 }
 
 TEST(RichEditMirror, StaysTrueOnTenMegabytes) {

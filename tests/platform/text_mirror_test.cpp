@@ -88,6 +88,67 @@ TEST(TextMirror, BytesAndDecodedLinesAgree) {
 
 // Catches new text whose unwritable characters, stray line breaks or
 // pairing damaged bytes go unreported (the editor could not put them right).
+// Pieces of a long line end in soft breaks: positions of their own, no
+// bytes. Catches a soft break counted as CR LF in offsets, reads and searches.
+TEST(TextMirror, SoftBreaksJoinPiecesWithoutBytes) {
+    const std::string bytes =
+        "ab\x82\xa0"
+        "cd\r\nef";  // ab あ cd / ef
+    TextMirror m;
+    m.assignBytes(bytes, decodeShiftJis(bytes), {2, 3});  // pieces "ab", "あ", "cd"
+    ASSERT_EQ(m.lineCount(), 4u);
+    EXPECT_EQ(m.text(), bytes);
+    EXPECT_EQ(m.byteLength(), bytes.size());
+    EXPECT_TRUE(m.softBreak(0) && m.softBreak(1) && !m.softBreak(2));
+    // unit: a=0 b=1 |2 あ=3 |4 c=5 d=6 CRLF=7 e=8
+    const std::pair<std::size_t, std::size_t> unitsAndBytes[] = {{0, 0}, {2, 2}, {3, 2}, {4, 4},
+                                                                 {5, 4}, {7, 6}, {8, 8}};
+    for (const auto& [unit, byte] : unitsAndBytes)
+        EXPECT_EQ(m.unitToByte(unit), byte) << unit;
+    EXPECT_EQ(m.byteToUnit(2), 3u) << "the byte after a soft break is in the next piece";
+    EXPECT_EQ(m.byteToUnit(4), 5u);
+    EXPECT_EQ(m.textRange(1, 7),
+              "b\x82\xa0"
+              "cd\r");
+    EXPECT_EQ(m.find("b\x82\xa0"
+                     "c",
+                     0, bytes.size(), true),
+              std::optional<std::size_t>(1));
+    EXPECT_EQ(m.find("\x82\xa0"
+                     "cd\r\ne",
+                     0, bytes.size(), true),
+              std::optional<std::size_t>(2));
+
+    m.setSoftBreak(1, false);  // the document made it a line break
+    EXPECT_EQ(m.text(), "ab\x82\xa0\r\ncd\r\nef");
+    EXPECT_EQ(m.unitToByte(5), 6u);
+    m.setSoftBreak(3, true);
+    EXPECT_FALSE(m.softBreak(3)) << "the last line ends the text";
+}
+
+TEST(TextMirror, CutsLongLinesAtBreakOpportunities) {
+    const std::u16string tags = u"<p>abc</p>" + std::u16string(30, u'x');
+    std::u16string line;
+    while (line.size() < 1000)
+        line += tags;
+    const std::vector<std::size_t> points = TextMirror::softBreakPoints(line, 100, 200);
+    ASSERT_FALSE(points.empty());
+    std::size_t start = 0;
+    for (std::size_t p : points) {
+        EXPECT_LE(p - start, 100u);
+        EXPECT_GE(p - start, 75u);
+        start = p;
+    }
+    EXPECT_TRUE(TextMirror::softBreakPoints(line.substr(0, 200), 100, 200).empty());
+    // Without a break opportunity the pieces are full, and a surrogate pair
+    // stays whole.
+    std::u16string pairs;
+    for (int i = 0; i < 300; ++i)
+        pairs += u"\xD842\xDFB7";
+    for (std::size_t p : TextMirror::softBreakPoints(pairs, 101, 200))
+        EXPECT_EQ(p % 2, 0u) << p;
+}
+
 TEST(TextMirror, ReportsWhatTheDocumentCannotKeep) {
     using Kind = TextMirror::Problem::Kind;
     struct Row {
