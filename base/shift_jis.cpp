@@ -382,6 +382,17 @@ std::u16string decodeShiftJis(std::string_view bytes) {
     return text;
 }
 
+std::size_t decodeShiftJisDocument(std::string_view bytes, char16_t* out) {
+    char16_t* const start = out;
+    decodeBytes(tables(), bytes, [&out, start](char16_t c) {
+        if (c == u'\n' && out != start && out[-1] == u'\r')
+            out[-1] = u'\n';
+        else
+            *out++ = c;
+    });
+    return static_cast<std::size_t>(out - start);
+}
+
 std::string decodeShiftJisToUtf8(std::string_view bytes) {
     // Every byte gives at most one character of at most three UTF-8 bytes.
     std::string text(bytes.size() * 3, '\0');

@@ -32,6 +32,9 @@ struct SjisEncoded {
 
 // CP932 bytes to UTF-16.
 std::u16string decodeShiftJis(std::string_view bytes);
+// CP932 bytes to the text of an editor's document, each CR LF one "\n":
+// writes at most bytes.size() units to `out` and returns how many.
+std::size_t decodeShiftJisDocument(std::string_view bytes, char16_t* out);
 // CP932 bytes to UTF-8.
 std::string decodeShiftJisToUtf8(std::string_view bytes);
 

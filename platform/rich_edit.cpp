@@ -52,52 +52,49 @@ bool isParagraphBreak(QChar c) {
     return c == QLatin1Char('\n') || c == QChar::ParagraphSeparator;
 }
 
-// Where decoded text (CR LF line breaks) is cut into pieces: positions in
-// it, ascending.
-std::vector<std::size_t> softPointsOf(std::u16string_view decoded, std::size_t target,
-                                      std::size_t maxUnits) {
-    std::vector<std::size_t> points;
-    std::size_t start = 0;
-    while (start <= decoded.size()) {
-        std::size_t end = decoded.find(u"\r\n", start);
-        if (end == std::u16string_view::npos)
-            end = decoded.size();
-        if (end - start > maxUnits) {
-            for (std::size_t p :
-                 TextMirror::softBreakPoints(decoded.substr(start, end - start), target, maxUnits))
-                points.push_back(start + p);
-        }
-        start = end + 2;
-    }
-    return points;
-}
-
-// The toolkit's text of decoded text: CR LF becomes its paragraph break, and
-// a paragraph break goes before each of `softPoints` (ascending).
-QString documentTextOf(std::u16string_view decoded, const std::vector<std::size_t>& softPoints) {
-    QString text(static_cast<qsizetype>(decoded.size() + softPoints.size()), Qt::Uninitialized);
-    QChar* out = text.data();
-    auto soft = softPoints.begin();
-    for (std::size_t i = 0; i < decoded.size(); ++i) {
-        if (soft != softPoints.end() && *soft == i) {
-            *out++ = QChar::ParagraphSeparator;
-            ++soft;
-        }
-        if (decoded[i] == u'\r' && i + 1 < decoded.size() && decoded[i + 1] == u'\n')
-            ++i;
-        *out++ = QChar(decoded[i]);
-    }
-    text.truncate(static_cast<qsizetype>(out - text.constData()));
+// The document's text of Shift_JIS bytes with CR LF line breaks, decoded
+// in one pass: each CR LF becomes its paragraph break.
+QString documentTextOf(std::string_view crlfBytes) {
+    QString text(static_cast<qsizetype>(crlfBytes.size()), Qt::Uninitialized);
+    const std::size_t units =
+        decodeShiftJisDocument(crlfBytes, reinterpret_cast<char16_t*>(text.data()));
+    text.truncate(static_cast<qsizetype>(units));
     return text;
 }
 
-QString documentTextOf(std::u16string_view decoded) {
-    return documentTextOf(decoded, {});
+// The text with each line of more than `maxUnits` cut into pieces by soft
+// break units; the text itself (and `cut` false) when no line is that long.
+QString cutIntoPieces(const QString& text, std::size_t target, std::size_t maxUnits, bool& cut) {
+    const std::u16string_view all = viewOf(text);
+    QString out;
+    std::size_t copied = 0;
+    for (std::size_t start = 0; start <= all.size();) {
+        std::size_t end = all.find(u'\n', start);
+        if (end == std::u16string_view::npos)
+            end = all.size();
+        if (end - start > maxUnits) {
+            if (out.isNull())
+                out.reserve(text.size() + text.size() / static_cast<qsizetype>(target) + 1);
+            for (std::size_t p :
+                 TextMirror::softBreakPoints(all.substr(start, end - start), target, maxUnits)) {
+                out += QStringView(text).mid(static_cast<qsizetype>(copied),
+                                             static_cast<qsizetype>(start + p - copied));
+                out += QChar(TextMirror::kSoftBreakUnit);
+                copied = start + p;
+            }
+        }
+        start = end + 1;
+    }
+    cut = !out.isNull();
+    if (!cut)
+        return text;
+    out += QStringView(text).mid(static_cast<qsizetype>(copied));
+    return out;
 }
 
 // The same for Shift_JIS bytes: every kind of line break becomes one.
 QString decodeForDocument(std::string_view bytes) {
-    return documentTextOf(decodeShiftJis(normalizeLineBreaks(bytes)));
+    return documentTextOf(normalizeLineBreaks(bytes));
 }
 
 QColor colorOf(ColorValue value, const QPalette& palette) {
@@ -151,31 +148,20 @@ void RichEdit::setText(std::string_view bytes) {
     if (!hasOnlyCrLf(bytes))
         copy = normalizeLineBreaks(bytes);
     const std::string_view normalized = copy.empty() ? bytes : std::string_view(copy);
-    const std::u16string decoded = decodeShiftJis(normalized);
-    const std::vector<std::size_t> softPoints = softPointsOf(decoded, kPieceUnits, kMaxPieceUnits);
+    bool cut = false;
+    const QString text =
+        cutIntoPieces(documentTextOf(normalized), kPieceUnits, kMaxPieceUnits, cut);
     m_rebuilding = true;
-    QPlainTextEdit::setPlainText(documentTextOf(decoded, softPoints));
-    if (!softPoints.empty()) {
+    QPlainTextEdit::setPlainText(text);
+    if (cut) {
         // One edit block: the layout drops the pieces' layouts once instead
         // of laying out each piece as its format changes.
         document()->setUndoRedoEnabled(false);
         QTextCursor c(document());
         c.beginEditBlock();
-        QTextBlock block = document()->firstBlock();
-        std::size_t unit = 0;  // position in `decoded` of the block's start
-        auto soft = softPoints.begin();
-        while (block.isValid() && soft != softPoints.end()) {
-            const QTextBlock next = block.next();
-            // A block of the document is a line of the text or a piece of one.
-            const std::size_t end = unit + static_cast<std::size_t>(block.length() - 1);
-            if (next.isValid() && end == *soft) {
-                QTextCursor(next).setBlockFormat(softFormat());
-                ++soft;
-                unit = end;
-            } else {
-                unit = end + 2;
-            }
-            block = next;
+        for (QTextBlock b = document()->firstBlock().next(); b.isValid(); b = b.next()) {
+            if (text.at(b.position() - 1) == QChar(TextMirror::kSoftBreakUnit))
+                QTextCursor(b).setBlockFormat(softFormat());
         }
         c.endEditBlock();
         document()->setUndoRedoEnabled(true);
@@ -183,7 +169,7 @@ void RichEdit::setText(std::string_view bytes) {
     m_rebuilding = false;
     // The mirror comes from the bytes themselves; should the document hold
     // other paragraphs than they make, it is built from the document.
-    m_mirror.assignBytes(normalized, decoded, softPoints);
+    m_mirror.assignBytes(normalized, viewOf(text));
     bool same = static_cast<std::size_t>(document()->blockCount()) == m_mirror.lineCount();
     std::size_t line = 0;
     for (QTextBlock b = document()->firstBlock(); same && b.isValid(); b = b.next(), ++line)
@@ -799,8 +785,10 @@ void RichEdit::endEditBlock() {
 }
 
 void RichEdit::scrollCaret() {
-    if (batching()) {
-        m_scrollOwed = true;  // only the last scroll of the block shows
+    // Only the last scroll before the editor shows again can be seen: a
+    // hidden or locked editor scrolls when it shows, once.
+    if (batching() || !live()) {
+        m_scrollOwed = true;
         return;
     }
     flushPending();
@@ -871,6 +859,9 @@ void RichEdit::markDirty(std::size_t first, std::size_t last) {
             m_dirtySpan = std::make_pair(first, last);
         return;
     }
+    // A pass colours tag after tag in one line.
+    if (first == last && !m_dirtyLines.empty() && m_dirtyLines.back() == first)
+        return;
     for (std::size_t line = first; line <= last; ++line)
         m_dirtyLines.push_back(line);
 }

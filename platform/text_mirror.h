@@ -67,13 +67,14 @@ class TextMirror {
     void assign(const std::vector<std::u16string_view>& lines,
                 std::vector<Problem>* problems = nullptr);
 
-    // Replaces everything by Shift_JIS bytes with CR LF line breaks and
-    // their decoded text (decodeShiftJis of the same bytes): the lines are
+    // The unit that stands for a soft break in a document's text.
+    static constexpr char16_t kSoftBreakUnit = u'\u2029';
+
+    // Replaces everything by Shift_JIS bytes with CR LF line breaks and the
+    // document's text of them (decodeShiftJisDocument of the same bytes,
+    // with kSoftBreakUnit where a line is cut into pieces): the lines are
     // cut and measured from the bytes themselves, without encoding again.
-    // `softBreaks` (ascending positions in `decoded`) cut lines into pieces
-    // ending in soft breaks before the unit at each position.
-    void assignBytes(std::string_view bytes, std::u16string_view decoded,
-                     const std::vector<std::size_t>& softBreaks = {});
+    void assignBytes(std::string_view bytes, std::u16string_view documentText);
 
     // Where to cut a line of `text` into pieces of at most `maxUnits` units
     // so that none is longer than `target` units unless it must be: the
@@ -212,6 +213,15 @@ class TextMirror {
     // close to each other, so most look-ups start here.
     mutable LineRef m_hint;
     mutable LineRef m_hintChunk;  // the start of the hint's chunk
+    // Where byteToUnit() last stopped inside a line: a pass maps tag after
+    // tag from left to right, and the next one is found from here instead
+    // of from the line's start.
+    struct WalkPoint {
+        std::size_t line = SIZE_MAX;
+        std::size_t unit = 0;
+        std::size_t byte = 0;
+    };
+    mutable WalkPoint m_walk;
 };
 
 }  // namespace korvane
