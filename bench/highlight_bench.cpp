@@ -7,7 +7,8 @@
 // colorSelection, paint) and one keystroke inside a tag with the tags around
 // the caret coloured again, each against the baseline doing the same; a
 // keystroke without colouring for reference; and the memory taken. On a
-// 10 MB page (the same page ten times): a keystroke with the editor's own
+// 10 MB page (the same page ten times): the whole-text pass against the
+// baseline's; a keystroke with the editor's own
 // highlighter object and Enter at the very end, each against a keystroke
 // without colouring in the same page.
 #include <benchmark/benchmark.h>
@@ -47,9 +48,9 @@ const std::string& page() {
     return bench::taggedPage();
 }
 
-QString pageForQt() {
-    std::u16string decoded = decodeShiftJis(normalizeLineBreaks(page()));
-    QString text = QString::fromStdU16String(decoded);
+
+QString forQt(const std::string& bytes) {
+    QString text = QString::fromStdU16String(decodeShiftJis(normalizeLineBreaks(bytes)));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -170,35 +171,43 @@ using bench::typeX;
 double g_baselineRss = 0;
 double g_richEditRss = 0;
 
-void BM_BaselineLoadAndHighlight(benchmark::State& state) {
-    const QString text = pageForQt();
+const std::string& largePage();
+
+// `large`: the 10 MB page instead of the 1 MB one.
+void BM_BaselineLoadAndHighlight(benchmark::State& state, bool large) {
+    const QString text = forQt(large ? largePage() : page());
     Window<QPlainTextEdit> window;
     TagLineHighlighter highlighter(window.edit->document());
     for (auto _ : state) {
         window.edit->setPlainText(text);
         QCoreApplication::processEvents();
     }
-    g_baselineRss = residentMegabytes();
-    state.counters["tags"] = static_cast<double>(tagCount());
-    state.counters["rss_MB"] = g_baselineRss;
+    if (!large) {
+        g_baselineRss = residentMegabytes();
+        state.counters["tags"] = static_cast<double>(tagCount());
+        state.counters["rss_MB"] = g_baselineRss;
+    }
 }
 
-void BM_RichEditLoadAndColour(benchmark::State& state) {
+void BM_RichEditLoadAndColour(benchmark::State& state, bool large) {
+    const std::string& bytes = large ? largePage() : page();
     Window<RichEdit> window;
     for (auto _ : state) {
-        window.edit->setText(page());
+        window.edit->setText(bytes);
         wholeTextPass(*window.edit);
         QCoreApplication::processEvents();
     }
-    g_richEditRss = residentMegabytes();
-    state.counters["tags"] = static_cast<double>(tagCount());
-    state.counters["rss_MB"] = g_richEditRss;
+    if (!large) {
+        g_richEditRss = residentMegabytes();
+        state.counters["tags"] = static_cast<double>(tagCount());
+        state.counters["rss_MB"] = g_richEditRss;
+    }
 }
 
 void BM_BaselineKeystroke(benchmark::State& state) {
     Window<QPlainTextEdit> window;
     TagLineHighlighter highlighter(window.edit->document());
-    window.edit->setPlainText(pageForQt());
+    window.edit->setPlainText(forQt(page()));
     QTextCursor c = window.edit->textCursor();
     c.setPosition(
         static_cast<int>(QString::fromStdU16String(decodeShiftJis(page().substr(0, insideATag())))
@@ -315,8 +324,18 @@ void BM_LargeEnterAtEnd(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_BaselineLoadAndHighlight)->Unit(benchmark::kMillisecond)->Repetitions(5);
-BENCHMARK(BM_RichEditLoadAndColour)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK_CAPTURE(BM_BaselineLoadAndHighlight, 1MB, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5);
+BENCHMARK_CAPTURE(BM_RichEditLoadAndColour, 1MB, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5);
+BENCHMARK_CAPTURE(BM_BaselineLoadAndHighlight, 10MB, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3);
+BENCHMARK_CAPTURE(BM_RichEditLoadAndColour, 10MB, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3);
 BENCHMARK(BM_BaselineKeystroke)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 BENCHMARK(BM_RichEditKeystrokeRecolour)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 BENCHMARK(BM_RichEditKeystrokePlain)->Unit(benchmark::kMicrosecond)->Repetitions(5);
@@ -333,7 +352,8 @@ int main(int argc, char** argv) {
     korvane::keepLargeBuffersForReuse();
     const int status = korvane::bench::runWithRatios(
         argc, argv,
-        {{"BM_RichEditLoadAndColour", "BM_BaselineLoadAndHighlight", 2.0},
+        {{"BM_RichEditLoadAndColour/1MB", "BM_BaselineLoadAndHighlight/1MB", 1.0, true},
+         {"BM_RichEditLoadAndColour/10MB", "BM_BaselineLoadAndHighlight/10MB", 1.0, true},
          {"BM_RichEditKeystrokeRecolour", "BM_BaselineKeystroke", 1.5},
          {"BM_RichEditKeystrokePlain", "BM_BaselineKeystroke", 0},
          {"BM_RichEditKeystrokeTagHighlighter", "BM_BaselineKeystroke", 0},

@@ -15,6 +15,9 @@ struct RatioRow {
     std::string measured;  // benchmark name
     std::string baseline;  // benchmark name of its baseline
     double target;         // the ratio it must stay under (0: report only)
+    // Compares processor time instead of wall time: for work that never
+    // waits, where a loaded machine would only add noise to the wall time.
+    bool cpuTime = false;
 };
 
 // Runs every registered benchmark, then prints the table of ratios.
