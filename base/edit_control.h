@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/color.h"
 
@@ -53,6 +55,17 @@ class EditControl {
     //     no change of the modified flag) ---
     virtual void colorSelection(CharColor color) = 0;
     virtual CharColor colorAt(std::size_t offset) const = 0;
+    // Colours each of `ranges` (bytes [start, end), in ascending order) as
+    // setSelection(start, end) and colorSelection(color) would, one after
+    // the other, and leaves the selection on the last. A control may do
+    // them in one sweep: a whole-text pass colours tens of thousands.
+    virtual void colorRanges(const std::vector<std::pair<std::size_t, std::size_t>>& ranges,
+                             CharColor color) {
+        for (const auto& [start, end] : ranges) {
+            setSelection(start, end);
+            colorSelection(color);
+        }
+    }
 
     // --- events and state ---
     // 0 silences the change event; any other value lets it through.

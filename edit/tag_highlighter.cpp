@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "edit/tag_scanner.h"
 
@@ -76,12 +78,10 @@ void TagHighlighter::wholeTextPass() {
 
     // Text outside the tags keeps its colour; each tag is its own request,
     // also when tags touch or only a line break stands between them.
-    const CharColor tagColor = CharColor::of(m_highlightColor);
     const std::string text = m_edit.text();
-    forEachTag(text, [this, tagColor](TagRange tag) {
-        m_edit.setSelection(tag.start, tag.end);
-        m_edit.colorSelection(tagColor);
-    });
+    std::vector<std::pair<std::size_t, std::size_t>> tags;
+    forEachTag(text, [&tags](TagRange tag) { tags.emplace_back(tag.start, tag.end); });
+    m_edit.colorRanges(tags, CharColor::of(m_highlightColor));
 
     m_edit.setVisible(true);
     m_edit.setSelStart(selStart);

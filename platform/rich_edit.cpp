@@ -808,6 +808,17 @@ void RichEdit::colorSelection(CharColor color) {
         flushColors();
 }
 
+void RichEdit::colorRanges(const std::vector<std::pair<std::size_t, std::size_t>>& ranges,
+                           CharColor color) {
+    if (ranges.empty())
+        return;
+    if (const auto changed = m_mirror.setColors(ranges, color))
+        markDirty(changed->first, changed->second);
+    setSelection(ranges.back().first, ranges.back().second);
+    if (live())
+        flushColors();
+}
+
 CharColor RichEdit::colorAt(std::size_t offset) const {
     if (offset >= m_mirror.byteLength())
         return CharColor::autoColor();

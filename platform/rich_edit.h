@@ -66,6 +66,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     void scrollCaret() override;
 
     void colorSelection(CharColor color) override;
+    void colorRanges(const std::vector<std::pair<std::size_t, std::size_t>>& ranges,
+                     CharColor color) override;
     CharColor colorAt(std::size_t offset) const override;
 
     unsigned eventMask() const override { return m_eventMask; }

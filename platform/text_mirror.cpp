@@ -1007,6 +1007,58 @@ std::optional<std::pair<std::size_t, std::size_t>> TextMirror::setColor(std::siz
     return changed;
 }
 
+std::optional<std::pair<std::size_t, std::size_t>> TextMirror::setColors(
+    const std::vector<std::pair<std::size_t, std::size_t>>& byteRanges, CharColor color) {
+    std::optional<std::pair<std::size_t, std::size_t>> changed;
+    const auto note = [&changed](std::size_t first, std::size_t last) {
+        if (!changed)
+            changed = std::make_pair(first, last);
+        changed->first = std::min(changed->first, first);
+        changed->second = std::max(changed->second, last);
+    };
+    if (byteRanges.empty())
+        return changed;
+    // The line of the last offset mapped and the character position in it
+    // where the mapping stopped: the next offset is found from there.
+    LineRef ref = refOfByte(byteRanges.front().first);
+    std::size_t unit = 0;
+    std::size_t byte = 0;
+    const auto toUnit = [&](std::size_t offset) {
+        if (offset >= byteLength())
+            return m_totalUnits - 1;
+        if (offset < ref.byte) {
+            ref = refOfByte(offset);
+            unit = byte = 0;
+        }
+        while (offset >= ref.byte + extentBytes(lineAt(ref)) && nextLine(ref))
+            unit = byte = 0;
+        const Line& line = lineAt(ref);
+        const std::size_t local = offset - ref.byte;
+        if (local >= line.bytes.size())
+            return ref.unit + line.units;  // the line break
+        if (byte > local)
+            unit = byte = 0;
+        advanceTo(line, unit, byte, local);
+        return ref.unit + unit;
+    };
+    for (const auto& [start, end] : byteRanges) {
+        if (start >= end)
+            continue;
+        const std::size_t s = toUnit(start);
+        const LineRef startLine = ref;
+        const std::size_t e = toUnit(end);
+        if (ref.line == startLine.line && s < e) {
+            Line& line = m_chunks[ref.chunk].lines[ref.index];
+            if (paint(line.colors, static_cast<std::uint32_t>(s - ref.unit),
+                      static_cast<std::uint32_t>(e - ref.unit), color))
+                note(ref.line, ref.line);
+        } else if (const auto span = setColor(s, e, color)) {
+            note(span->first, span->second);
+        }
+    }
+    return changed;
+}
+
 CharColor TextMirror::colorAtUnit(std::size_t unit) const {
     if (unit >= m_totalUnits)
         return CharColor::autoColor();

@@ -135,6 +135,10 @@ class TextMirror {
     // line whose colours changed, or nothing when none did.
     std::optional<std::pair<std::size_t, std::size_t>> setColor(std::size_t start, std::size_t end,
                                                                 CharColor color);
+    // Colours the characters of each byte range [start, end) (ascending),
+    // as byteToUnit() and setColor() would range by range, in one sweep.
+    std::optional<std::pair<std::size_t, std::size_t>> setColors(
+        const std::vector<std::pair<std::size_t, std::size_t>>& byteRanges, CharColor color);
     CharColor colorAtUnit(std::size_t unit) const;
     const std::vector<ColorRun>& lineColors(std::size_t line) const;
 
