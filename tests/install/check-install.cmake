@@ -15,8 +15,7 @@ set(expected
     bin/korvane-convert
     share/applications/korvane.desktop
     share/metainfo/io.github.korvane.korvane.metainfo.xml
-    share/icons/hicolor/scalable/apps/korvane.svg
-    share/man/man1/korvane-convert.1)
+    share/icons/hicolor/scalable/apps/korvane.svg)
 foreach(size 16 22 24 32 48 64 128 256)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/korvane.png)
 endforeach()
@@ -28,6 +27,11 @@ foreach(path IN LISTS expected)
         message(FATAL_ERROR "not installed: ${path}")
     endif()
 endforeach()
+# Compressed where gzip is found, as Debian wants it.
+if(NOT EXISTS "${PREFIX}/share/man/man1/korvane-convert.1.gz" AND
+   NOT EXISTS "${PREFIX}/share/man/man1/korvane-convert.1")
+    message(FATAL_ERROR "not installed: the manual page korvane-convert.1")
+endif()
 if(NOT IS_DIRECTORY "${PREFIX}/share/korvane")
     message(FATAL_ERROR "not installed: the data folder share/korvane")
 endif()
