@@ -48,7 +48,6 @@ const std::string& page() {
     return bench::taggedPage();
 }
 
-
 QString forQt(const std::string& bytes) {
     QString text = QString::fromStdU16String(decodeShiftJis(normalizeLineBreaks(bytes)));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -288,6 +288,10 @@ void RichEdit::onContentsChange(int position, int removed, int added) {
     const bool consistent =
         position >= 0 && removed >= 0 && added >= 0 && position + removed <= oldTotal - 1 &&
         position + added <= newTotal - 1 && oldTotal - removed + added == newTotal;
+    // Nothing left of the change (text composed with an input method on the
+    // last line is reported so): no edit at all.
+    if (consistent && removed == 0 && added == 0)
+        return;
     if (consistent && isUnchanged(position, removed, added)) {
         const auto from = static_cast<std::size_t>(document()->findBlock(position).blockNumber());
         const auto to =
@@ -844,17 +848,39 @@ void RichEdit::applyFormats(const QTextBlock& block, std::size_t line) {
     if (runs.empty() && layout->formats().isEmpty())
         return;
     const auto units = static_cast<std::uint32_t>(block.length() - 1);
+    // Text being composed stands in the layout, not in the document: its
+    // own formats (the input method's underline and the segment being
+    // converted) stay, and the colours behind it move with the text.
+    const auto preeditAt = static_cast<std::uint32_t>(layout->preeditAreaPosition());
+    const auto preeditLength = static_cast<std::uint32_t>(layout->preeditAreaText().size());
     QList<QTextLayout::FormatRange> ranges;
-    ranges.reserve(static_cast<qsizetype>(runs.size()));
+    ranges.reserve(static_cast<qsizetype>(runs.size()) + 2);
+    if (preeditLength > 0) {
+        for (const QTextLayout::FormatRange& r : layout->formats()) {
+            if (r.start >= static_cast<int>(preeditAt) &&
+                r.start + r.length <= static_cast<int>(preeditAt + preeditLength))
+                ranges.push_back(r);
+        }
+    }
+    const auto add = [&](std::uint32_t start, std::uint32_t end, ColorValue color) {
+        if (start >= end)
+            return;
+        QTextLayout::FormatRange range;
+        range.start = static_cast<int>(start);
+        range.length = static_cast<int>(end - start);
+        range.format = formatOf(color);
+        ranges.push_back(range);
+    };
     for (const TextMirror::ColorRun& run : runs) {
         const std::uint32_t end = std::min(run.end, units);
         if (run.start >= end)
             continue;
-        QTextLayout::FormatRange range;
-        range.start = static_cast<int>(run.start);
-        range.length = static_cast<int>(end - run.start);
-        range.format = formatOf(run.color);
-        ranges.push_back(range);
+        if (preeditLength == 0 || end <= preeditAt) {
+            add(run.start, end, run.color);
+        } else {
+            add(run.start, preeditAt, run.color);
+            add(std::max(run.start, preeditAt) + preeditLength, end + preeditLength, run.color);
+        }
     }
     layout->setFormats(ranges);
 }

@@ -153,6 +153,60 @@ TEST_F(RichEditTest, InputMethodTextIsFiltered) {
 // away from the caret once the text is scrolled or the viewport has
 // margins, and preedit text that reaches the document (or its bytes) before
 // it is committed.
+// Text being composed is the input method's until it is committed: it
+// changes nothing, and its underline stays on screen beside the colours.
+TEST_F(RichEditTest, PreeditIsNoEditAndKeepsItsLook) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::size_t caret;
+    };
+    const Case cases[] = {
+        {"on the empty last line", "top\r\n", 5},
+        {"inside a coloured line", "<B>abc</B>", 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_edit.setText(c.text);
+        m_edit.setModified(false);
+        colour(0, 3);
+        colour(6, 10);
+        m_edit.setSelStart(c.caret);
+        QApplication::processEvents();
+        int changes = 0;
+        m_edit.setChangeHandler([&changes] { ++changes; });
+
+        QTextCharFormat underline;
+        underline.setFontUnderline(true);
+        const QString composing = QString::fromUtf8("\xe3\x81\xab\xe3\x81\xbb");  // にほ
+        QInputMethodEvent preedit(composing, {{QInputMethodEvent::TextFormat, 0,
+                                               static_cast<int>(composing.size()), underline}});
+        QApplication::sendEvent(&m_edit, &preedit);
+        QApplication::processEvents();
+        EXPECT_EQ(changes, 0);
+        EXPECT_FALSE(m_edit.modified());
+        EXPECT_EQ(m_edit.text(), c.text);
+
+        const QTextBlock block = m_edit.textCursor().block();
+        const int at = m_edit.textCursor().positionInBlock();
+        bool underlined = false;
+        for (const QTextLayout::FormatRange& r : block.layout()->formats()) {
+            if (r.start == at && r.length == composing.size() && r.format.fontUnderline())
+                underlined = true;
+            // A colour after the caret moved behind the composed text.
+            if (r.format.hasProperty(QTextFormat::ForegroundBrush) && r.start + r.length > at) {
+                EXPECT_GE(r.start, at + composing.size());
+            }
+        }
+        EXPECT_TRUE(underlined);
+
+        QInputMethodEvent cancel;
+        QApplication::sendEvent(&m_edit, &cancel);
+        EXPECT_FALSE(m_edit.modified()) << "composing and cancelling is no edit";
+        m_edit.setChangeHandler({});
+    }
+}
+
 TEST_F(RichEditTest, InputMethodSeesTheCaretAndPreeditStaysOutOfTheText) {
     std::string text;
     for (int i = 0; i < 200; ++i)
