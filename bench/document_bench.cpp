@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <sys/wait.h>
 #include <unistd.h>
 #include <cstdio>
 #include <filesystem>
@@ -68,6 +69,16 @@ const BenchFile& benchFile() {
 }
 
 using Window = bench::ShownEditor<RichEdit>;
+
+double residentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
 
 // Made in main() and gone before the application object: widgets must not
 // outlive it.
@@ -154,8 +165,61 @@ BENCHMARK(BM_SaveDocument)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
 }  // namespace
 
+// Resident memory of a fresh process (its own application) once it has
+// opened the file and painted it, in MB: a process of its own, so that
+// neither side counts what the other left behind.
+double residentAfterOpen(int argc, char** argv, bool bare) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return 0;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        double mb = 0;
+        {
+            QApplication app(argc, argv);
+            keepLargeBuffersForReuse();
+            if (bare) {
+                bench::ShownEditor<QPlainTextEdit> window;
+                {
+                    std::ifstream in(benchFile().path, std::ios::binary);
+                    const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                            std::istreambuf_iterator<char>());
+                    QString text = QString::fromStdU16String(decodeShiftJis(bytes));
+                    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+                    window.edit->setPlainText(text);
+                }
+                QCoreApplication::processEvents();
+                mb = residentMegabytes();
+            } else {
+                Window window;
+                DocumentRead read = readDocument(benchFile().path);
+                window.edit->setText(read.bytes);
+                read = DocumentRead();
+                QCoreApplication::processEvents();
+                mb = residentMegabytes();
+            }
+        }
+        [[maybe_unused]] const auto written = ::write(pipeEnds[1], &mb, sizeof mb);
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    double mb = 0;
+    if (::read(pipeEnds[0], &mb, sizeof mb) != sizeof mb)
+        mb = 0;
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    return mb;
+}
+
 int main(int argc, char** argv) {
     korvane::bench::useOffscreenUnlessSet();
+    benchFile();  // the file is written before the measuring processes start
+    const double bareMb = residentAfterOpen(argc, argv, true);
+    const double editorMb = residentAfterOpen(argc, argv, false);
+    std::printf("resident memory with the 10 MB text open: bare program %.1f MB, editor %.1f MB, "
+                "ratio %.2f (target 1.15)\n",
+                bareMb, editorMb, bareMb > 0 ? editorMb / bareMb : 0.0);
     QApplication app(argc, argv);
     korvane::keepLargeBuffersForReuse();
     Window shown;
