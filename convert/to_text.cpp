@@ -112,6 +112,59 @@ const Block* blockTagAt(std::string_view s, std::size_t i, std::size_t& end) {
     return nullptr;
 }
 
+// What follows the "<" or CR at `at`, which stripTags has come to: the
+// replacement, if any, is appended to `out`; returns the offset behind what
+// it consumed, or npos when an open tag runs to the end.
+std::size_t stripAt(ByteWriter& out, std::string_view s, std::size_t at) {
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    if (p[at] == '\r') {
+        if (at + 1 < n && p[at + 1] == '\n')
+            return at + 2;
+        out.put('\r');
+        return at + 1;
+    }
+    // Generated pages end every line with "<BR>" and CR LF: that one case
+    // goes first, in any letter case ("|" 0x20 on the two letters folds
+    // them to lower case and no other byte to them).
+    if (at + 4 <= n) {
+        std::uint32_t four;
+        std::memcpy(&four, p + at, 4);
+        std::uint32_t br;
+        std::memcpy(&br, "<br>", 4);
+        std::uint32_t letters;
+        std::memcpy(&letters, "\0\x20\x20\0", 4);
+        if ((four | letters) == br) {
+            out.put("\r\n", 2);
+            if (at + 6 <= n && p[at + 4] == '\r' && p[at + 5] == '\n' &&
+                (at + 6 == n || p[at + 6] != '\r'))
+                return at + 6;
+            return skipCrLf(s, at + 4);
+        }
+    }
+    std::size_t blockEnd = 0;
+    if (const Block* b = blockTagAt(s, at, blockEnd)) {
+        out.put(b->replacement.data(), b->replacement.size());
+        return blockEnd;
+    }
+    std::size_t from = at + 1;
+    for (;;) {
+        const std::size_t gt = findChar(s, '>', from);
+        if (gt == std::string_view::npos)
+            return std::string_view::npos;
+        // Only the last "<" before this ">" can start a block tag ending here.
+        const void* last = gt > from ? ::memrchr(p + from, '<', gt - from) : nullptr;
+        if (last != nullptr) {
+            const auto q = static_cast<std::size_t>(static_cast<const char*>(last) - p);
+            if (blockTagAt(s, q, blockEnd) != nullptr && blockEnd == gt + 1) {
+                from = gt + 1;
+                continue;
+            }
+        }
+        return gt + 1;
+    }
+}
+
 // Block tags become line breaks, every other tag is dropped, and the CR LF
 // pairs of the source go, all in one pass appended to `out`. A tag runs from
 // "<" to the first ">" that is still there once the block tags inside it have
@@ -125,93 +178,100 @@ void stripTags(std::string& text, std::string_view s) {
     ByteWriter out(text, s.size() + s.size() / 16 + 64);
     const char* p = s.data();
     const std::size_t n = s.size();
+    std::size_t i = 0;
 #if defined(__SSE2__)
+    // Sixty-four bytes at a time, so that the branches on where the "<" and
+    // CR bytes fall are taken a quarter as often as with one register's
+    // worth. Each plain run (at most 64 bytes) is stored as 64 bytes loaded
+    // where it starts and the cursor moves only past the run, so the excess
+    // is overwritten next. Loads reach up to 127 bytes past the block start,
+    // hence the loop's bound.
+    //
+    // A generated page ends every line with "<BR>" and CR LF, and that is
+    // the same as the "<BR>" alone taken out (the line break tag gives CR LF,
+    // the CR LF pair goes): one run each, and the CR is no event then.
+    // Everything else goes through stripAt.
     const __m128i ltByte = _mm_set1_epi8('<');
     const __m128i crByte = _mm_set1_epi8('\r');
-#endif
-    std::size_t i = 0;
-    while (i < n) {
-        // Copy up to the next "<" or CR.
-        std::size_t at = n;
-#if defined(__SSE2__)
-        while (i + 16 <= n) {
-            out.reserve(16);
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out.cursor()), v);
-            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_or_si128(_mm_cmpeq_epi8(v, ltByte), _mm_cmpeq_epi8(v, crByte))));
-            if (mask == 0) {
-                i += 16;
-                out.advance(16);
-                continue;
-            }
-            const auto k = static_cast<std::size_t>(__builtin_ctz(mask));
-            out.advance(k);
-            i += k;
-            at = i;
-            break;
+    auto load = [](const char* at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    };
+    auto copy64 = [&](char* to, const char* from) {
+        for (int k = 0; k < 64; k += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k), load(from + k));
+    };
+    std::uint32_t br;
+    std::memcpy(&br, "<br>", 4);
+    std::uint32_t letters;
+    std::memcpy(&letters, "\0\x20\x20\0", 4);
+    // The cursor is kept in a local between the calls of stripAt: through
+    // the writer, every run would wait for the cursor to come back from
+    // memory.
+    out.reserve(128);
+    char* w = out.cursor();
+    while (i + 128 <= n) {
+        const char* block = p + i;
+        std::uint64_t mask = 0;
+        for (int k = 0; k < 64; k += 16) {
+            const __m128i v = load(block + k);
+            mask |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(
+                        _mm_or_si128(_mm_cmpeq_epi8(v, ltByte), _mm_cmpeq_epi8(v, crByte))))}
+                    << k;
         }
-        if (at == n)
-#endif
-        {
-            at = i;
-            while (at < n && p[at] != '<' && p[at] != '\r')
-                ++at;
-            out.put(p + i, at - i);
-            i = at;
-            if (at == n)
-                break;
+        // A block writes at most 64 bytes outside stripAt, as one store each
+        // for its runs.
+        if (out.room(w) < 128) {
+            out.advance(static_cast<std::size_t>(w - out.cursor()));
+            out.reserve(128);
+            w = out.cursor();
         }
-        if (p[at] == '\r') {
-            if (at + 1 < n && p[at + 1] == '\n') {
-                i = at + 2;
-            } else {
-                out.put('\r');
-                i = at + 1;
-            }
-            continue;
-        }
-        // Generated pages end every line with "<BR>" and CR LF: that one
-        // case goes first, in any letter case ("|" 0x20 folds B and R and
-        // leaves "<" and ">", which already carry that bit, as they are).
-        if (at + 4 <= n) {
+        std::size_t from = 0;
+        std::size_t next = i + 64;
+        while (mask != 0) {
+            const auto k = static_cast<std::size_t>(__builtin_ctzll(mask));
+            copy64(w, block + from);
+            w += k - from;
             std::uint32_t four;
-            std::memcpy(&four, p + at, 4);
-            std::uint32_t br;
-            std::memcpy(&br, "<br>", 4);
-            if ((four | 0x20202020u) == br) {
-                out.put("\r\n", 2);
-                i = skipCrLf(s, at + 4);
+            std::memcpy(&four, block + k, 4);
+            if ((four | letters) == br && k + 5 < 64 && block[k + 4] == '\r' &&
+                block[k + 5] == '\n') {
+                from = k + 4;
+                mask &= ~std::uint64_t{0} << (k + 5);
                 continue;
             }
-        }
-        std::size_t blockEnd = 0;
-        if (const Block* b = blockTagAt(s, at, blockEnd)) {
-            out.put(b->replacement.data(), b->replacement.size());
-            i = blockEnd;
-            continue;
-        }
-        std::size_t from = at + 1;
-        std::size_t close = std::string_view::npos;
-        for (;;) {
-            const std::size_t gt = findChar(s, '>', from);
-            if (gt == std::string_view::npos)
-                break;
-            // Only the last "<" before this ">" can start a block tag ending here.
-            const void* last = gt > from ? ::memrchr(p + from, '<', gt - from) : nullptr;
-            if (last != nullptr) {
-                const auto q = static_cast<std::size_t>(static_cast<const char*>(last) - p);
-                if (blockTagAt(s, q, blockEnd) != nullptr && blockEnd == gt + 1) {
-                    from = gt + 1;
-                    continue;
-                }
+            out.advance(static_cast<std::size_t>(w - out.cursor()));
+            next = stripAt(out, s, i + k);
+            if (next == std::string_view::npos) {
+                out.finish();
+                return;
             }
-            close = gt;
-            break;
+            out.reserve(128);
+            w = out.cursor();
+            if (next >= i + 64)
+                break;
+            from = next - i;
+            // What the tag or line break took in is looked at no more.
+            mask &= ~std::uint64_t{0} << from;
+            next = i + 64;
         }
-        if (close == std::string_view::npos)
-            break;  // an open tag runs to the end
-        i = close + 1;
+        if (mask == 0) {
+            copy64(w, block + from);
+            w += 64 - from;
+        }
+        i = next;
+    }
+    out.advance(static_cast<std::size_t>(w - out.cursor()));
+#endif
+    while (i < n) {
+        std::size_t at = i;
+        while (at < n && p[at] != '<' && p[at] != '\r')
+            ++at;
+        out.put(p + i, at - i);
+        if (at == n)
+            break;
+        i = stripAt(out, s, at);
+        if (i == std::string_view::npos)
+            break;
     }
     out.finish();
 }
