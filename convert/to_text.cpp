@@ -2,6 +2,7 @@
 
 #include "convert/byte_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -15,12 +16,13 @@ namespace korvane {
 
 namespace {
 
-// The steps of the conversion are fused into three passes over the text
-// (join lines; replace block tags and drop tags; decode references). Pages
-// can be megabytes long and most of their bytes need nothing, so each pass
-// jumps from one interesting byte to the next with memchr and copies the runs
-// between in one piece. Each fusion is equivalent to the steps one after the
-// other; the reasons are given where they are made.
+// The steps of the conversion (join lines; replace block tags and drop tags;
+// decode references) are fused into one pass over the text, with a second
+// pass for the references only from where the first cannot decide them.
+// Pages can be megabytes long and most of their bytes need nothing, so the
+// passes jump from one interesting byte to the next and copy the runs between
+// in one piece. Each fusion is equivalent to the steps one after the other;
+// the reasons are given where they are made.
 
 char upperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -46,9 +48,32 @@ std::size_t findChar(std::string_view s, char c, std::size_t from) {
 }
 
 // The first `upperWord` (which starts with "<") without regard to case.
+// A page without a title is searched to its end, and it has a "<" on every
+// line: the candidates are found sixteen bytes at a time by their first two
+// bytes ("<T" or "</" in either case) rather than one "<" at a time.
 std::size_t findTagNoCase(std::string_view s, std::string_view upperWord) {
-    for (std::size_t i = findChar(s, '<', 0); i != std::string_view::npos;
-         i = findChar(s, '<', i + 1)) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const char second = upperWord[1];
+    const bool letter = second >= 'A' && second <= 'Z';
+    const __m128i ltByte = _mm_set1_epi8('<');
+    const __m128i secondByte = _mm_set1_epi8(letter ? static_cast<char>(second | 0x20) : second);
+    const __m128i fold = _mm_set1_epi8(letter ? 0x20 : 0);
+    for (; i + 17 <= s.size(); i += 16) {
+        const auto* at = reinterpret_cast<const __m128i*>(s.data() + i);
+        const __m128i first = _mm_cmpeq_epi8(_mm_loadu_si128(at), ltByte);
+        const __m128i next = _mm_cmpeq_epi8(
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i + 1)), fold),
+            secondByte);
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(first, next)));
+             mask != 0; mask &= mask - 1) {
+            const std::size_t candidate = i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (matchesNoCase(s, candidate, upperWord))
+                return candidate;
+        }
+    }
+#endif
+    for (i = findChar(s, '<', i); i != std::string_view::npos; i = findChar(s, '<', i + 1)) {
         if (matchesNoCase(s, i, upperWord))
             return i;
     }
@@ -165,6 +190,61 @@ std::size_t stripAt(ByteWriter& out, std::string_view s, std::size_t at) {
     }
 }
 
+#if defined(__SSE2__)
+// A few bytes as the number an 8-byte load of them gives (the SSE2 targets
+// are all little-endian), for matching references a word at a time.
+constexpr std::uint64_t wordOf(std::string_view text) {
+    std::uint64_t v = 0;
+    for (std::size_t k = 0; k < text.size(); ++k)
+        v |= std::uint64_t{static_cast<unsigned char>(text[k])} << (8 * k);
+    return v;
+}
+constexpr std::uint64_t kAmpWord = wordOf("&amp;"), kLtWord = wordOf("lt;"),
+                        kGtWord = wordOf("gt;"), kQuotWord = wordOf("quot;");
+constexpr std::uint64_t kThreeBytes = 0xFFFFFF, kFiveBytes = 0xFFFFFFFFFF;
+
+inline std::uint64_t wordAt(const char* at) {
+    std::uint64_t v;
+    std::memcpy(&v, at, 8);
+    return v;
+}
+
+// The reference at `at` (an "&") decoded from the source bytes, as
+// decodeReferencesInPlace would decode it from the stripped text: the
+// decoded byte and the number of bytes it takes. False when the stripped
+// text may differ there: the decision looks at most 9 bytes past the "&",
+// and the stripped text has the source's bytes up to the next "<" or CR. A
+// "<BR>" or a CR without LF there becomes a CR, which, like "<" and CR, no
+// reference holds, so the decision ends at it the same way; anything else
+// (another tag, a CR LF pair that goes) may bring in other bytes.
+// Reads up to 16 bytes past `at`.
+inline bool referenceAt(const char* at, char& decoded, std::size_t& length) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1));
+    const auto breaks =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_cmpeq_epi8(v, _mm_set1_epi8('<')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))))) &
+        0x1FFu;
+    if (breaks != 0) {
+        const char* q = at + 1 + __builtin_ctz(breaks);
+        const bool loneCr = q[0] == '\r' && q[1] != '\n';
+        const bool lineBreakTag =
+            q[0] == '<' && (q[1] | 0x20) == 'b' && (q[2] | 0x20) == 'r' && q[3] == '>';
+        if (!loneCr && !lineBreakTag)
+            return false;
+    }
+    // Which of the references this is, without a branch: real text has them
+    // at random and a branch would mispredict on each.
+    const std::size_t afterAmp = (wordAt(at) & kFiveBytes) == kAmpWord ? 5 : 1;
+    const std::uint64_t rest = wordAt(at + afterAmp);
+    const bool lt = (rest & kThreeBytes) == kLtWord;
+    const bool gt = (rest & kThreeBytes) == kGtWord;
+    const bool quot = (rest & kFiveBytes) == kQuotWord;
+    decoded = lt ? '<' : gt ? '>' : quot ? '"' : '&';
+    length = afterAmp + (lt || gt ? 3 : quot ? 5 : 0);
+    return true;
+}
+#endif
+
 // Block tags become line breaks, every other tag is dropped, and the CR LF
 // pairs of the source go, all in one pass appended to `out`. A tag runs from
 // "<" to the first ">" that is still there once the block tags inside it have
@@ -172,7 +252,12 @@ std::size_t stripAt(ByteWriter& out, std::string_view s, std::size_t at) {
 // («<a <BR> b>» is one tag). CR LF pairs hold neither "<" nor ">", so taking
 // them out first changes no tag boundary; only the block tag match has to
 // look across them.
-void stripTags(std::string& text, std::string_view s) {
+//
+// The references are decoded in the same pass where the bytes that decide
+// them are the bytes the stripped text has there (see referenceAt). From the
+// first one that is not so, the rest is left to decodeReferencesInPlace:
+// `undecoded` is set to where it starts in `text` (npos: nothing yet).
+void stripTags(std::string& text, std::string_view s, std::size_t& undecoded) {
     // Only "<P>" grows (3 bytes to 4); the buffer grows if a text is made of
     // little else.
     ByteWriter out(text, s.size() + s.size() / 16 + 64);
@@ -193,6 +278,7 @@ void stripTags(std::string& text, std::string_view s) {
     // Everything else goes through stripAt.
     const __m128i ltByte = _mm_set1_epi8('<');
     const __m128i crByte = _mm_set1_epi8('\r');
+    const __m128i ampByte = _mm_set1_epi8('&');
     auto load = [](const char* at) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     };
@@ -211,12 +297,16 @@ void stripTags(std::string& text, std::string_view s) {
     char* w = out.cursor();
     while (i + 128 <= n) {
         const char* block = p + i;
+        // "&" is looked for while the references are decoded here; after
+        // that the third comparison repeats the first.
+        const __m128i third = undecoded == std::string_view::npos ? ampByte : ltByte;
         std::uint64_t mask = 0;
         for (int k = 0; k < 64; k += 16) {
             const __m128i v = load(block + k);
-            mask |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(
-                        _mm_or_si128(_mm_cmpeq_epi8(v, ltByte), _mm_cmpeq_epi8(v, crByte))))}
-                    << k;
+            const __m128i hit =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, ltByte), _mm_cmpeq_epi8(v, crByte)),
+                             _mm_cmpeq_epi8(v, third));
+            mask |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hit))} << k;
         }
         // A block writes at most 64 bytes outside stripAt, as one store each
         // for its runs.
@@ -231,13 +321,42 @@ void stripTags(std::string& text, std::string_view s) {
             const auto k = static_cast<std::size_t>(__builtin_ctzll(mask));
             copy64(w, block + from);
             w += k - from;
+            if (block[k] == '&') {
+                char decoded;
+                std::size_t length;
+                if (undecoded == std::string_view::npos &&
+                    referenceAt(block + k, decoded, length)) {
+                    *w++ = decoded;
+                    from = k + length;
+                    if (from >= 64) {
+                        next = i + from;
+                        break;
+                    }
+                    mask &= ~std::uint64_t{0} << from;
+                } else {
+                    // Copied as it is with the next run, decoded afterwards
+                    // with everything behind it.
+                    if (undecoded == std::string_view::npos)
+                        undecoded = static_cast<std::size_t>(w - text.data());
+                    from = k;
+                    mask &= mask - 1;
+                }
+                continue;
+            }
             std::uint32_t four;
             std::memcpy(&four, block + k, 4);
-            if ((four | letters) == br && k + 5 < 64 && block[k + 4] == '\r' &&
-                block[k + 5] == '\n') {
-                from = k + 4;
-                mask &= ~std::uint64_t{0} << (k + 5);
-                continue;
+            if ((four | letters) == br && block[k + 4] == '\r' && block[k + 5] == '\n') {
+                if (k + 5 < 64) {
+                    from = k + 4;
+                    mask &= ~std::uint64_t{0} << (k + 5);
+                    continue;
+                }
+                // Its CR LF lies (partly) in the next block, where it would
+                // be taken for a pair of the source: written here instead.
+                std::memcpy(w, "\r\n", 2);
+                w += 2;
+                next = i + k + 6;
+                break;
             }
             out.advance(static_cast<std::size_t>(w - out.cursor()));
             next = stripAt(out, s, i + k);
@@ -262,6 +381,9 @@ void stripTags(std::string& text, std::string_view s) {
     }
     out.advance(static_cast<std::size_t>(w - out.cursor()));
 #endif
+    // The last bytes are copied with their references as they are.
+    if (undecoded == std::string_view::npos && std::memchr(p + i, '&', n - i) != nullptr)
+        undecoded = static_cast<std::size_t>(out.cursor() - text.data());
     while (i < n) {
         std::size_t at = i;
         while (at < n && p[at] != '<' && p[at] != '\r')
@@ -304,8 +426,10 @@ bool startsWith(std::string_view s, std::size_t i, std::string_view word) {
 // start at most one of the three.
 //
 // Decoding only shrinks the text, so it works in place: the bytes [from, end)
-// of `s` are decoded to the start of `s`, which is then cut to size.
-void decodeReferencesInPlace(std::string& s, std::size_t from, std::size_t end) {
+// of `s` are written to the start of `s`, those from `decodeFrom` on decoded,
+// and `s` is then cut to size.
+void decodeReferencesInPlace(std::string& s, std::size_t from, std::size_t decodeFrom,
+                             std::size_t end) {
     const std::string_view in(s.data(), end);
     char* base = s.data();
     char* w = base;
@@ -315,6 +439,8 @@ void decodeReferencesInPlace(std::string& s, std::size_t from, std::size_t end) 
             std::memmove(w, base + i, to - i);
         w += to - i;
     };
+    copy(decodeFrom);
+    i = decodeFrom;
     for (;;) {
         // Up to the next "&", sixteen bytes at a time. A block may be stored
         // whole only when the write position lags the read position by a
@@ -394,11 +520,15 @@ TextAndTitle ToText(std::string_view html) {
     // pair runs across the removed title, so the two parts can be stripped
     // one after the other.
     result.text.reserve(before.size() + after.size() + after.size() / 16 + 128);
-    stripTags(result.text, before);
-    stripTags(result.text, after);
+    std::size_t undecoded = std::string_view::npos;
+    stripTags(result.text, before, undecoded);
+    stripTags(result.text, after, undecoded);
+    // Trimming and decoding can go in either order: the references hold no
+    // byte <= 32 and decode to none.
     const std::string_view trimmed = trimControl(result.text);
     const auto from = static_cast<std::size_t>(trimmed.data() - result.text.data());
-    decodeReferencesInPlace(result.text, from, from + trimmed.size());
+    const std::size_t end = from + trimmed.size();
+    decodeReferencesInPlace(result.text, from, std::clamp(undecoded, from, end), end);
     return result;
 }
 
