@@ -47,7 +47,7 @@ int runWithRatios(int argc, char** argv, const std::vector<RatioRow>& rows) {
         auto b = reporter.m_seconds.find(row.baseline);
         if (m == reporter.m_seconds.end() || b == reporter.m_seconds.end())
             continue;
-        const double ratio = m->second / b->second;
+        const double ratio = m->second / (b->second * row.baselineFactor);
         const bool miss = row.target > 0 && ratio > row.target;
         misses += miss ? 1 : 0;
         const auto mb = reporter.m_mbPerSecond.find(row.measured);
