@@ -343,6 +343,16 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecoded) {
                 }
                 continue;
             }
+            if (block[k] == '\r' && block[k + 1] == '\n') {
+                // A CR LF pair of the source goes.
+                from = k + 2;
+                if (from >= 64) {
+                    next = i + from;
+                    break;
+                }
+                mask &= ~std::uint64_t{0} << from;
+                continue;
+            }
             std::uint32_t four;
             std::memcpy(&four, block + k, 4);
             if ((four | letters) == br && block[k + 4] == '\r' && block[k + 5] == '\n') {
@@ -382,7 +392,7 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecoded) {
     out.advance(static_cast<std::size_t>(w - out.cursor()));
 #endif
     // The last bytes are copied with their references as they are.
-    if (undecoded == std::string_view::npos && std::memchr(p + i, '&', n - i) != nullptr)
+    if (undecoded == std::string_view::npos && i < n && std::memchr(p + i, '&', n - i) != nullptr)
         undecoded = static_cast<std::size_t>(out.cursor() - text.data());
     while (i < n) {
         std::size_t at = i;
