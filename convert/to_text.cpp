@@ -256,8 +256,11 @@ inline bool referenceAt(const char* at, char& decoded, std::size_t& length) {
 // The references are decoded in the same pass where the bytes that decide
 // them are the bytes the stripped text has there (see referenceAt). From the
 // first one that is not so, the rest is left to decodeReferencesInPlace:
-// `undecoded` is set to where it starts in `text` (npos: nothing yet).
-void stripTags(std::string& text, std::string_view s, std::size_t& undecoded) {
+// `undecodedFrom` is set to where it starts in `text` (npos: nothing yet).
+void stripTags(std::string& text, std::string_view s, std::size_t& undecodedFrom) {
+    // A local: every byte written through the cursor could change it, as far
+    // as the compiler knows, were it read through the reference.
+    std::size_t undecoded = undecodedFrom;
     // Only "<P>" grows (3 bytes to 4); the buffer grows if a text is made of
     // little else.
     ByteWriter out(text, s.size() + s.size() / 16 + 64);
@@ -282,9 +285,13 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecoded) {
     auto load = [](const char* at) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     };
+    // Written out: the compiler keeps a loop here, a branch per register.
     auto copy64 = [&](char* to, const char* from) {
-        for (int k = 0; k < 64; k += 16)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k), load(from + k));
+        const __m128i a = load(from), b = load(from + 16), c = load(from + 32), d = load(from + 48);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), a);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32), c);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 48), d);
     };
     std::uint32_t br;
     std::memcpy(&br, "<br>", 4);
@@ -371,6 +378,7 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecoded) {
             out.advance(static_cast<std::size_t>(w - out.cursor()));
             next = stripAt(out, s, i + k);
             if (next == std::string_view::npos) {
+                undecodedFrom = undecoded;
                 out.finish();
                 return;
             }
@@ -394,6 +402,7 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecoded) {
     // The last bytes are copied with their references as they are.
     if (undecoded == std::string_view::npos && i < n && std::memchr(p + i, '&', n - i) != nullptr)
         undecoded = static_cast<std::size_t>(out.cursor() - text.data());
+    undecodedFrom = undecoded;
     while (i < n) {
         std::size_t at = i;
         while (at < n && p[at] != '<' && p[at] != '\r')

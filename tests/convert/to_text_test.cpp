@@ -257,6 +257,7 @@ TEST(ToText, MatchesTheStepByStepConversionOnLongPages) {
                                              "</TITLE>",
                                              "<a href=\"x\">",
                                              "<BR\x1e>",
+                                             "<",
                                              " ",
                                              "\x81\x40",
                                              std::string(20, 'y'),
