@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     korvane::keepLargeBuffersForReuse();
     return korvane::bench::runWithRatios(
         argc, argv,
-        {{"BM_ToHtml", "BM_MemcpyToHtmlOutput", 12.0},
-         {"BM_ToText", "BM_MemcpyToTextOutput", 12.0},
+        {{"BM_ToHtml", "BM_MemcpyToHtmlOutput", 8.0},
+         {"BM_ToText", "BM_MemcpyToTextOutput", 8.0},
          {"BM_ToTextTagDense", "BM_MemcpyToTextTagDenseOutput", 0}});
 }

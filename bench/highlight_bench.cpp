@@ -353,8 +353,8 @@ int main(int argc, char** argv) {
     korvane::keepLargeBuffersForReuse();
     const int status = korvane::bench::runWithRatios(
         argc, argv,
-        {{"BM_RichEditLoadAndColour/1MB", "BM_BaselineLoadAndHighlight/1MB", 1.0, true},
-         {"BM_RichEditLoadAndColour/10MB", "BM_BaselineLoadAndHighlight/10MB", 1.0, true},
+        {{"BM_RichEditLoadAndColour/1MB", "BM_BaselineLoadAndHighlight/1MB", 1.0, 1.0, true},
+         {"BM_RichEditLoadAndColour/10MB", "BM_BaselineLoadAndHighlight/10MB", 1.0, 1.0, true},
          {"BM_RichEditKeystrokeRecolour", "BM_BaselineKeystroke", 1.5},
          {"BM_RichEditKeystrokePlain", "BM_BaselineKeystroke", 0},
          {"BM_RichEditKeystrokeTagHighlighter", "BM_BaselineKeystroke", 0},

@@ -51,7 +51,7 @@ int runWithRatios(int argc, char** argv, const std::vector<RatioRow>& rows) {
         auto b = seconds.find(row.baseline);
         if (m == seconds.end() || b == seconds.end())
             continue;
-        const double ratio = m->second / b->second;
+        const double ratio = m->second / (b->second * row.baselineFactor);
         const bool miss = row.target > 0 && ratio > row.target;
         misses += miss ? 1 : 0;
         const auto mb = reporter.m_mbPerSecond.find(row.measured);

@@ -15,6 +15,9 @@ struct RatioRow {
     std::string measured;  // benchmark name
     std::string baseline;  // benchmark name of its baseline
     double target;         // the ratio it must stay under (0: report only)
+    // The baseline counts this many times: for a scaling row, how many times
+    // the baseline's input the measured one has, so 1.0 means linear.
+    double baselineFactor = 1.0;
     // Compares processor time instead of wall time: for work that never
     // waits, where a loaded machine would only add noise to the wall time.
     bool cpuTime = false;

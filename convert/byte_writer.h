@@ -2,10 +2,18 @@
 //
 // The page conversions write megabytes in small pieces; std::string::append
 // checks and grows the string for every piece, which costs more than the
-// conversion itself. ByteWriter sizes the string once for what it expects,
+// conversion itself. ByteWriter reserves the string once for what it expects,
 // writes through a pointer and grows only when a text turns out larger.
+//
+// A string's bytes can only be made writable by resizing it, which fills them
+// with zeros first. Resizing the whole expected size at once would write
+// megabytes of zeros that are out of the cache again before the text is
+// written over them, which costs about as much as a copy of the text; so the
+// size follows the cursor a chunk at a time, within the reserved capacity,
+// and each chunk is zeroed just before it is written.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -17,9 +25,9 @@ class ByteWriter {
     // Writes behind what `out` holds; `expected` is the likely number of bytes.
     ByteWriter(std::string& out, std::size_t expected) : m_out(out) {
         const std::size_t base = out.size();
-        out.resize(base + expected + kSlack);
+        out.reserve(base + expected + kSlack);
         m_w = out.data() + base;
-        m_end = out.data() + out.size();
+        m_end = m_w;
     }
     ByteWriter(const ByteWriter&) = delete;
     ByteWriter& operator=(const ByteWriter&) = delete;
@@ -31,6 +39,9 @@ class ByteWriter {
             grow(bytes);
     }
     char* cursor() { return m_w; }
+    // How many bytes may be written at `at` (at or behind the cursor)
+    // without a reserve, slack included.
+    std::size_t room(const char* at) const { return static_cast<std::size_t>(m_end - at); }
     void advance(std::size_t n) { m_w += n; }
     void put(const char* bytes, std::size_t n) {
         reserve(n);
@@ -45,11 +56,15 @@ class ByteWriter {
     void finish() { m_out.resize(static_cast<std::size_t>(m_w - m_out.data())); }
 
     static constexpr std::size_t kSlack = 16;
+    // Small enough to stay in the cache between zeroing and writing.
+    static constexpr std::size_t kChunk = 64 * 1024;
 
   private:
     void grow(std::size_t bytes) {
         const auto used = static_cast<std::size_t>(m_w - m_out.data());
-        m_out.resize(m_out.size() + m_out.size() / 2 + bytes + kSlack);
+        // Within the capacity this only zeroes the new chunk; past it the
+        // string reallocates, growing its capacity geometrically.
+        m_out.resize(used + std::max(kChunk, bytes + kSlack));
         m_w = m_out.data() + used;
         m_end = m_out.data() + m_out.size();
     }

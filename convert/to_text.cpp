@@ -2,6 +2,7 @@
 
 #include "convert/byte_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -15,12 +16,13 @@ namespace korvane {
 
 namespace {
 
-// The steps of the conversion are fused into three passes over the text
-// (join lines; replace block tags and drop tags; decode references). Pages
-// can be megabytes long and most of their bytes need nothing, so each pass
-// jumps from one interesting byte to the next with memchr and copies the runs
-// between in one piece. Each fusion is equivalent to the steps one after the
-// other; the reasons are given where they are made.
+// The steps of the conversion (join lines; replace block tags and drop tags;
+// decode references) are fused into one pass over the text, with a second
+// pass for the references only from where the first cannot decide them.
+// Pages can be megabytes long and most of their bytes need nothing, so the
+// passes jump from one interesting byte to the next and copy the runs between
+// in one piece. Each fusion is equivalent to the steps one after the other;
+// the reasons are given where they are made.
 
 char upperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -46,9 +48,32 @@ std::size_t findChar(std::string_view s, char c, std::size_t from) {
 }
 
 // The first `upperWord` (which starts with "<") without regard to case.
+// A page without a title is searched to its end, and it has a "<" on every
+// line: the candidates are found sixteen bytes at a time by their first two
+// bytes ("<T" or "</" in either case) rather than one "<" at a time.
 std::size_t findTagNoCase(std::string_view s, std::string_view upperWord) {
-    for (std::size_t i = findChar(s, '<', 0); i != std::string_view::npos;
-         i = findChar(s, '<', i + 1)) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const char second = upperWord[1];
+    const bool letter = second >= 'A' && second <= 'Z';
+    const __m128i ltByte = _mm_set1_epi8('<');
+    const __m128i secondByte = _mm_set1_epi8(letter ? static_cast<char>(second | 0x20) : second);
+    const __m128i fold = _mm_set1_epi8(letter ? 0x20 : 0);
+    for (; i + 17 <= s.size(); i += 16) {
+        const auto* at = reinterpret_cast<const __m128i*>(s.data() + i);
+        const __m128i first = _mm_cmpeq_epi8(_mm_loadu_si128(at), ltByte);
+        const __m128i next = _mm_cmpeq_epi8(
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i + 1)), fold),
+            secondByte);
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(first, next)));
+             mask != 0; mask &= mask - 1) {
+            const std::size_t candidate = i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (matchesNoCase(s, candidate, upperWord))
+                return candidate;
+        }
+    }
+#endif
+    for (i = findChar(s, '<', i); i != std::string_view::npos; i = findChar(s, '<', i + 1)) {
         if (matchesNoCase(s, i, upperWord))
             return i;
     }
@@ -112,6 +137,117 @@ const Block* blockTagAt(std::string_view s, std::size_t i, std::size_t& end) {
     return nullptr;
 }
 
+// What follows the "<" or CR at `at`, which stripTags has come to: the
+// replacement, if any, is appended to `out`; returns the offset behind what
+// it consumed, or npos when an open tag runs to the end.
+std::size_t stripAt(ByteWriter& out, std::string_view s, std::size_t at) {
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    if (p[at] == '\r') {
+        if (at + 1 < n && p[at + 1] == '\n')
+            return at + 2;
+        out.put('\r');
+        return at + 1;
+    }
+    // Generated pages end every line with "<BR>" and CR LF: that one case
+    // goes first, in any letter case ("|" 0x20 on the two letters folds
+    // them to lower case and no other byte to them).
+    if (at + 4 <= n) {
+        std::uint32_t four;
+        std::memcpy(&four, p + at, 4);
+        std::uint32_t br;
+        std::memcpy(&br, "<br>", 4);
+        std::uint32_t letters;
+        std::memcpy(&letters, "\0\x20\x20\0", 4);
+        if ((four | letters) == br) {
+            out.put("\r\n", 2);
+            if (at + 6 <= n && p[at + 4] == '\r' && p[at + 5] == '\n' &&
+                (at + 6 == n || p[at + 6] != '\r'))
+                return at + 6;
+            return skipCrLf(s, at + 4);
+        }
+    }
+    std::size_t blockEnd = 0;
+    if (const Block* b = blockTagAt(s, at, blockEnd)) {
+        out.put(b->replacement.data(), b->replacement.size());
+        return blockEnd;
+    }
+    std::size_t from = at + 1;
+    for (;;) {
+        const std::size_t gt = findChar(s, '>', from);
+        if (gt == std::string_view::npos)
+            return std::string_view::npos;
+        // Only the last "<" before this ">" can start a block tag ending here.
+        const void* last = gt > from ? ::memrchr(p + from, '<', gt - from) : nullptr;
+        if (last != nullptr) {
+            const auto q = static_cast<std::size_t>(static_cast<const char*>(last) - p);
+            if (blockTagAt(s, q, blockEnd) != nullptr && blockEnd == gt + 1) {
+                from = gt + 1;
+                continue;
+            }
+        }
+        return gt + 1;
+    }
+}
+
+#if defined(__SSE2__)
+// How far ahead of the block being converted the source is asked for.
+constexpr std::size_t kPrefetchAhead = 2048;
+
+// A few bytes as the number an 8-byte load of them gives (the SSE2 targets
+// are all little-endian), for matching references a word at a time.
+constexpr std::uint64_t wordOf(std::string_view text) {
+    std::uint64_t v = 0;
+    for (std::size_t k = 0; k < text.size(); ++k)
+        v |= std::uint64_t{static_cast<unsigned char>(text[k])} << (8 * k);
+    return v;
+}
+constexpr std::uint64_t kAmpWord = wordOf("&amp;"), kLtWord = wordOf("lt;"),
+                        kGtWord = wordOf("gt;"), kQuotWord = wordOf("quot;");
+constexpr std::uint64_t kThreeBytes = 0xFFFFFF, kFiveBytes = 0xFFFFFFFFFF;
+
+inline std::uint64_t wordAt(const char* at) {
+    std::uint64_t v;
+    std::memcpy(&v, at, 8);
+    return v;
+}
+
+// The reference at `at` (an "&") decoded from the source bytes, as
+// decodeReferencesInPlace would decode it from the stripped text: the
+// decoded byte and the number of bytes it takes. False when the stripped
+// text may differ there: the decision looks at most 9 bytes past the "&",
+// and the stripped text has the source's bytes up to the next "<" or CR. A
+// "<BR>" or a CR without LF there becomes a CR, which, like "<" and CR, no
+// reference holds, so the decision ends at it the same way; anything else
+// (another tag, a CR LF pair that goes) may bring in other bytes.
+// Reads up to 16 bytes past `at`.
+inline bool referenceAt(const char* at, char& decoded, std::size_t& length) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1));
+    const auto breaks =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_cmpeq_epi8(v, _mm_set1_epi8('<')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))))) &
+        0x1FFu;
+    if (breaks != 0) {
+        const char* q = at + 1 + __builtin_ctz(breaks);
+        const bool loneCr = q[0] == '\r' && q[1] != '\n';
+        const bool lineBreakTag =
+            q[0] == '<' && (q[1] | 0x20) == 'b' && (q[2] | 0x20) == 'r' && q[3] == '>';
+        if (!loneCr && !lineBreakTag)
+            return false;
+    }
+    // Which of the references this is, without a branch: real text has them
+    // at random and a branch would mispredict on each.
+    const std::size_t afterAmp = (wordAt(at) & kFiveBytes) == kAmpWord ? 5 : 1;
+    const std::uint64_t rest = wordAt(at + afterAmp);
+    const bool lt = (rest & kThreeBytes) == kLtWord;
+    const bool gt = (rest & kThreeBytes) == kGtWord;
+    const bool quot = (rest & kFiveBytes) == kQuotWord;
+    decoded = lt ? '<' : gt ? '>' : quot ? '"' : '&';
+    length = afterAmp + (lt || gt ? 3 : quot ? 5 : 0);
+    return true;
+}
+#endif
+
 // Block tags become line breaks, every other tag is dropped, and the CR LF
 // pairs of the source go, all in one pass appended to `out`. A tag runs from
 // "<" to the first ">" that is still there once the block tags inside it have
@@ -119,99 +255,170 @@ const Block* blockTagAt(std::string_view s, std::size_t i, std::size_t& end) {
 // («<a <BR> b>» is one tag). CR LF pairs hold neither "<" nor ">", so taking
 // them out first changes no tag boundary; only the block tag match has to
 // look across them.
-void stripTags(std::string& text, std::string_view s) {
+//
+// The references are decoded in the same pass where the bytes that decide
+// them are the bytes the stripped text has there (see referenceAt). From the
+// first one that is not so, the rest is left to decodeReferencesInPlace:
+// `undecodedFrom` is set to where it starts in `text` (npos: nothing yet).
+void stripTags(std::string& text, std::string_view s, std::size_t& undecodedFrom) {
+    // A local: every byte written through the cursor could change it, as far
+    // as the compiler knows, were it read through the reference.
+    std::size_t undecoded = undecodedFrom;
     // Only "<P>" grows (3 bytes to 4); the buffer grows if a text is made of
     // little else.
     ByteWriter out(text, s.size() + s.size() / 16 + 64);
     const char* p = s.data();
     const std::size_t n = s.size();
+    std::size_t i = 0;
 #if defined(__SSE2__)
+    // Sixty-four bytes at a time, so that the branches on where the "<" and
+    // CR bytes fall are taken a quarter as often as with one register's
+    // worth. Each plain run (at most 64 bytes) is stored as 64 bytes loaded
+    // where it starts and the cursor moves only past the run, so the excess
+    // is overwritten next. Loads reach up to 127 bytes past the block start,
+    // hence the loop's bound.
+    //
+    // A generated page ends every line with "<BR>" and CR LF, and that is
+    // the same as the "<BR>" alone taken out (the line break tag gives CR LF,
+    // the CR LF pair goes): one run each, and the CR is no event then.
+    // Everything else goes through stripAt.
     const __m128i ltByte = _mm_set1_epi8('<');
     const __m128i crByte = _mm_set1_epi8('\r');
-#endif
-    std::size_t i = 0;
-    while (i < n) {
-        // Copy up to the next "<" or CR.
-        std::size_t at = n;
-#if defined(__SSE2__)
-        while (i + 16 <= n) {
-            out.reserve(16);
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out.cursor()), v);
-            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_or_si128(_mm_cmpeq_epi8(v, ltByte), _mm_cmpeq_epi8(v, crByte))));
-            if (mask == 0) {
-                i += 16;
-                out.advance(16);
+    const __m128i ampByte = _mm_set1_epi8('&');
+    auto load = [](const char* at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    };
+    // Written out: the compiler keeps a loop here, a branch per register.
+    auto copy64 = [&](char* to, const char* from) {
+        const __m128i a = load(from), b = load(from + 16), c = load(from + 32), d = load(from + 48);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), a);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32), c);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 48), d);
+    };
+    std::uint32_t br;
+    std::memcpy(&br, "<br>", 4);
+    std::uint32_t letters;
+    std::memcpy(&letters, "\0\x20\x20\0", 4);
+    // The cursor is kept in a local between the calls of stripAt: through
+    // the writer, every run would wait for the cursor to come back from
+    // memory.
+    out.reserve(128);
+    char* w = out.cursor();
+    while (i + 128 <= n) {
+        const char* block = p + i;
+        // The work per block is uneven enough that the hardware's own
+        // prefetch falls behind on a busy machine.
+        _mm_prefetch(block + kPrefetchAhead, _MM_HINT_T0);
+        // "&" is looked for while the references are decoded here; after
+        // that the third comparison repeats the first.
+        const __m128i third = undecoded == std::string_view::npos ? ampByte : ltByte;
+        std::uint64_t mask = 0;
+        for (int k = 0; k < 64; k += 16) {
+            const __m128i v = load(block + k);
+            const __m128i hit =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, ltByte), _mm_cmpeq_epi8(v, crByte)),
+                             _mm_cmpeq_epi8(v, third));
+            mask |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hit))} << k;
+        }
+        // A block writes at most 64 bytes outside stripAt, as one store each
+        // for its runs.
+        if (out.room(w) < 128) {
+            out.advance(static_cast<std::size_t>(w - out.cursor()));
+            out.reserve(128);
+            w = out.cursor();
+        }
+        std::size_t from = 0;
+        std::size_t next = i + 64;
+        while (mask != 0) {
+            const auto k = static_cast<std::size_t>(__builtin_ctzll(mask));
+            copy64(w, block + from);
+            w += k - from;
+            if (block[k] == '&') {
+                char decoded;
+                std::size_t length;
+                if (undecoded == std::string_view::npos &&
+                    referenceAt(block + k, decoded, length)) {
+                    *w++ = decoded;
+                    from = k + length;
+                    if (from >= 64) {
+                        next = i + from;
+                        break;
+                    }
+                    mask &= ~std::uint64_t{0} << from;
+                } else {
+                    // Copied as it is with the next run, decoded afterwards
+                    // with everything behind it.
+                    if (undecoded == std::string_view::npos)
+                        undecoded = static_cast<std::size_t>(w - text.data());
+                    from = k;
+                    mask &= mask - 1;
+                }
                 continue;
             }
-            const auto k = static_cast<std::size_t>(__builtin_ctz(mask));
-            out.advance(k);
-            i += k;
-            at = i;
-            break;
-        }
-        if (at == n)
-#endif
-        {
-            at = i;
-            while (at < n && p[at] != '<' && p[at] != '\r')
-                ++at;
-            out.put(p + i, at - i);
-            i = at;
-            if (at == n)
-                break;
-        }
-        if (p[at] == '\r') {
-            if (at + 1 < n && p[at + 1] == '\n') {
-                i = at + 2;
-            } else {
-                out.put('\r');
-                i = at + 1;
+            if (block[k] == '\r' && block[k + 1] == '\n') {
+                // A CR LF pair of the source goes.
+                from = k + 2;
+                if (from >= 64) {
+                    next = i + from;
+                    break;
+                }
+                mask &= ~std::uint64_t{0} << from;
+                continue;
             }
-            continue;
-        }
-        // Generated pages end every line with "<BR>" and CR LF: that one
-        // case goes first, in any letter case ("|" 0x20 folds B and R and
-        // leaves "<" and ">", which already carry that bit, as they are).
-        if (at + 4 <= n) {
             std::uint32_t four;
-            std::memcpy(&four, p + at, 4);
-            std::uint32_t br;
-            std::memcpy(&br, "<br>", 4);
-            if ((four | 0x20202020u) == br) {
-                out.put("\r\n", 2);
-                i = skipCrLf(s, at + 4);
-                continue;
-            }
-        }
-        std::size_t blockEnd = 0;
-        if (const Block* b = blockTagAt(s, at, blockEnd)) {
-            out.put(b->replacement.data(), b->replacement.size());
-            i = blockEnd;
-            continue;
-        }
-        std::size_t from = at + 1;
-        std::size_t close = std::string_view::npos;
-        for (;;) {
-            const std::size_t gt = findChar(s, '>', from);
-            if (gt == std::string_view::npos)
-                break;
-            // Only the last "<" before this ">" can start a block tag ending here.
-            const void* last = gt > from ? ::memrchr(p + from, '<', gt - from) : nullptr;
-            if (last != nullptr) {
-                const auto q = static_cast<std::size_t>(static_cast<const char*>(last) - p);
-                if (blockTagAt(s, q, blockEnd) != nullptr && blockEnd == gt + 1) {
-                    from = gt + 1;
+            std::memcpy(&four, block + k, 4);
+            if ((four | letters) == br && block[k + 4] == '\r' && block[k + 5] == '\n') {
+                if (k + 5 < 64) {
+                    from = k + 4;
+                    mask &= ~std::uint64_t{0} << (k + 5);
                     continue;
                 }
+                // Its CR LF lies (partly) in the next block, where it would
+                // be taken for a pair of the source: written here instead.
+                std::memcpy(w, "\r\n", 2);
+                w += 2;
+                next = i + k + 6;
+                break;
             }
-            close = gt;
-            break;
+            out.advance(static_cast<std::size_t>(w - out.cursor()));
+            next = stripAt(out, s, i + k);
+            if (next == std::string_view::npos) {
+                undecodedFrom = undecoded;
+                out.finish();
+                return;
+            }
+            out.reserve(128);
+            w = out.cursor();
+            if (next >= i + 64)
+                break;
+            from = next - i;
+            // What the tag or line break took in is looked at no more.
+            mask &= ~std::uint64_t{0} << from;
+            next = i + 64;
         }
-        if (close == std::string_view::npos)
-            break;  // an open tag runs to the end
-        i = close + 1;
+        if (mask == 0) {
+            copy64(w, block + from);
+            w += 64 - from;
+        }
+        i = next;
+    }
+    out.advance(static_cast<std::size_t>(w - out.cursor()));
+#endif
+    // The last bytes are copied with their references as they are.
+    if (undecoded == std::string_view::npos && i < n && std::memchr(p + i, '&', n - i) != nullptr)
+        undecoded = static_cast<std::size_t>(out.cursor() - text.data());
+    undecodedFrom = undecoded;
+    while (i < n) {
+        std::size_t at = i;
+        while (at < n && p[at] != '<' && p[at] != '\r')
+            ++at;
+        out.put(p + i, at - i);
+        if (at == n)
+            break;
+        i = stripAt(out, s, at);
+        if (i == std::string_view::npos)
+            break;
     }
     out.finish();
 }
@@ -244,8 +451,10 @@ bool startsWith(std::string_view s, std::size_t i, std::string_view word) {
 // start at most one of the three.
 //
 // Decoding only shrinks the text, so it works in place: the bytes [from, end)
-// of `s` are decoded to the start of `s`, which is then cut to size.
-void decodeReferencesInPlace(std::string& s, std::size_t from, std::size_t end) {
+// of `s` are written to the start of `s`, those from `decodeFrom` on decoded,
+// and `s` is then cut to size.
+void decodeReferencesInPlace(std::string& s, std::size_t from, std::size_t decodeFrom,
+                             std::size_t end) {
     const std::string_view in(s.data(), end);
     char* base = s.data();
     char* w = base;
@@ -255,6 +464,8 @@ void decodeReferencesInPlace(std::string& s, std::size_t from, std::size_t end) 
             std::memmove(w, base + i, to - i);
         w += to - i;
     };
+    copy(decodeFrom);
+    i = decodeFrom;
     for (;;) {
         // Up to the next "&", sixteen bytes at a time. A block may be stored
         // whole only when the write position lags the read position by a
@@ -334,11 +545,15 @@ TextAndTitle ToText(std::string_view html) {
     // pair runs across the removed title, so the two parts can be stripped
     // one after the other.
     result.text.reserve(before.size() + after.size() + after.size() / 16 + 128);
-    stripTags(result.text, before);
-    stripTags(result.text, after);
+    std::size_t undecoded = std::string_view::npos;
+    stripTags(result.text, before, undecoded);
+    stripTags(result.text, after, undecoded);
+    // Trimming and decoding can go in either order: the references hold no
+    // byte <= 32 and decode to none.
     const std::string_view trimmed = trimControl(result.text);
     const auto from = static_cast<std::size_t>(trimmed.data() - result.text.data());
-    decodeReferencesInPlace(result.text, from, from + trimmed.size());
+    const std::size_t end = from + trimmed.size();
+    decodeReferencesInPlace(result.text, from, std::clamp(undecoded, from, end), end);
     return result;
 }
 

@@ -233,5 +233,47 @@ TEST(ToText, MatchesTheStepByStepConversion) {
     }
 }
 
+// The same on pages long enough for the conversion's block-wise paths, with
+// generated lines and references near block boundaries and line ends:
+// catches a reference decoded from bytes that a tag or a line break changes.
+TEST(ToText, MatchesTheStepByStepConversionOnLongPages) {
+    const std::vector<std::string> pieces = {"&",
+                                             "&amp;",
+                                             "&lt;",
+                                             "&gt;",
+                                             "&quot;",
+                                             "amp;",
+                                             "lt;",
+                                             "quot;",
+                                             "<BR>\r\n",
+                                             "<br>\r\n",
+                                             "<BR>",
+                                             "\r\n",
+                                             "\r",
+                                             "<b>",
+                                             "</b>",
+                                             "<P>",
+                                             "<TITLE>",
+                                             "</TITLE>",
+                                             "<a href=\"x\">",
+                                             "<BR\x1e>",
+                                             "<",
+                                             " ",
+                                             "\x81\x40",
+                                             std::string(20, 'y'),
+                                             std::string(45, 'z')};
+    std::mt19937 rng(1618);
+    for (int round = 0; round < 600; ++round) {
+        std::string html;
+        const int n = static_cast<int>(rng() % 300);
+        for (int i = 0; i < n; ++i)
+            html += pieces[rng() % pieces.size()];
+        const TextAndTitle want = referenceToText(html);
+        const TextAndTitle got = ToText(html);
+        ASSERT_EQ(got.text, want.text) << "round " << round;
+        ASSERT_EQ(got.title, want.title) << "round " << round;
+    }
+}
+
 }  // namespace
 }  // namespace korvane
