@@ -24,7 +24,7 @@ void HelpCommands::openHelp(const std::string& name) {
         m_messages.showError(missingHelpText(name));
         return;
     }
-    m_shell.openDocument(path);
+    m_shell.openWebPage(path);
 }
 
 void HelpCommands::H2Click() {

@@ -49,7 +49,7 @@ void Preview::show(const std::string& page) {
     }
     // Whether a browser then shows the page is the desktop's business, as a
     // failed ShellExecute goes unreported.
-    m_shell.openDocument(path);
+    m_shell.openWebPage(path);
 }
 
 void Preview::P1Click() {

@@ -1,11 +1,15 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 namespace korvane {
@@ -66,6 +70,115 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
         return false;
     }
     return true;
+}
+
+namespace {
+
+bool isExecutableFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+std::string findProgram(const std::string& name) {
+    if (name.empty())
+        return {};
+    if (name.find('/') != std::string::npos)
+        return isExecutableFile(name) ? name : std::string();
+    // What execvp searches when PATH is not set.
+    const char* variable = std::getenv("PATH");
+    const std::string path = variable ? variable : "/usr/local/bin:/usr/bin:/bin";
+    std::string::size_type start = 0;
+    while (start <= path.size()) {
+        std::string::size_type end = path.find(':', start);
+        if (end == std::string::npos)
+            end = path.size();
+        // An empty entry means the current folder, as for execvp.
+        const std::string folder = end == start ? "." : path.substr(start, end - start);
+        const std::string candidate = folder + "/" + name;
+        if (isExecutableFile(candidate))
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+// A tool that hangs (a desktop's settings service that does not answer) must
+// not hang the editor: the output is read with a deadline and the tool is
+// killed when it passes. Its helpers may keep the pipe open after it ended,
+// so the deadline counts for them too.
+bool readProgramOutput(const std::string& program, const std::vector<std::string>& args,
+                       std::string& output, int timeoutMs) {
+    output.clear();
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 2);
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0)
+        return false;
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(out[0]);
+        ::close(out[1]);
+        if (devNull >= 0)
+            ::close(devNull);
+        return false;
+    }
+    if (child == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        if (devNull >= 0) {
+            ::dup2(devNull, STDIN_FILENO);
+            ::dup2(devNull, STDERR_FILENO);
+        }
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    if (devNull >= 0)
+        ::close(devNull);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool timedOut = false;
+    char buffer[4096];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0) {
+            timedOut = true;
+            break;
+        }
+        pollfd fd{out[0], POLLIN, 0};
+        const int ready = ::poll(&fd, 1, static_cast<int>(left));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0) {
+            timedOut = ready == 0;
+            break;
+        }
+        const ssize_t n = ::read(out[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        // An answer of a line or two is expected; more is no answer.
+        if (output.size() < 65536)
+            output.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(out[0]);
+    if (timedOut)
+        ::kill(child, SIGKILL);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 long currentProcessId() {

@@ -13,6 +13,17 @@ namespace korvane {
 bool startDetached(const std::string& program, const std::vector<std::string>& args,
                    std::string& error);
 
+// The program `name` as a full path: itself when it holds a "/", else the
+// first executable of that name in the folders of PATH. Empty when there is
+// none.
+std::string findProgram(const std::string& name);
+
+// Runs `program` (a full path) with `args`, no input, and collects what it
+// writes to its standard output, for at most `timeoutMs` milliseconds (a
+// program that takes longer is killed). True when it ended with status 0.
+bool readProgramOutput(const std::string& program, const std::vector<std::string>& args,
+                       std::string& output, int timeoutMs);
+
 // This process's id.
 long currentProcessId();
 // Whether the process `pid` on this machine has ended (a process of another

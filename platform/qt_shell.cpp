@@ -7,21 +7,49 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <optional>
+
 #include "platform/process.h"
 #include "platform/program_folder.h"
+#include "platform/web_browser.h"
 
 namespace korvane {
 
-bool QtShell::openDocument(const std::string& path) {
+#ifndef _WIN32
+namespace {
+
+// The desktop's own answer first: KDE and GNOME keep the default browser in
+// their settings, which xdg-settings reads. Not every system has xdg-utils;
+// then the mimeapps.list files decide alone.
+std::string desktopDefaultBrowser() {
+    const std::string tool = findProgram("xdg-settings");
+    std::string answer;
+    if (tool.empty() || !readProgramOutput(tool, {"get", "default-web-browser"}, answer, 3000))
+        return {};
+    return answer;
+}
+
+}  // namespace
+#endif
+
+bool QtShell::openWebPage(const std::string& path) {
     if (path.empty())
         return false;
 #ifdef _WIN32
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 #else
-    // The name's own bytes, percent-encoded: a QString would lose those that
-    // are not valid UTF-8.
-    return QDesktopServices::openUrl(
-        QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/")));
+    // xdg-open would pick the handler of text/html, and that is this editor
+    // wherever no browser was made the default for it: the page would open
+    // as source in a second window. The browser is the handler of http.
+    if (const std::optional<ProgramCall> call = webBrowserCall(path, desktopDefaultBrowser())) {
+        std::string error;
+        if (startDetached(call->program, call->args, error))
+            return true;
+    }
+    // No browser found, or it would not start: what the desktop opens HTML
+    // files with is better than nothing. The URL keeps the name's own bytes:
+    // a QString would lose those that are not valid UTF-8.
+    return QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(fileUrl(path))));
 #endif
 }
 

@@ -1,5 +1,6 @@
-// The desktop shell through Qt: QDesktopServices opens files with their
-// associated program, QProcess starts copies of the program.
+// The desktop shell: pages go to the desktop's default web browser (started
+// from its desktop entry; QDesktopServices where none is found), copies of
+// the program are started as separate processes.
 #pragma once
 
 #include <QString>
@@ -11,7 +12,7 @@ namespace korvane {
 
 class QtShell : public Shell {
   public:
-    bool openDocument(const std::string& path) override;
+    bool openWebPage(const std::string& path) override;
     bool startCopy(const std::vector<std::string>& args) override;
 };
 

@@ -1,5 +1,5 @@
-// What the program asks of the desktop shell: open a file with the program
-// the desktop associates with it (the preview page, the help pages), and
+// What the program asks of the desktop shell: show a page in the user's web
+// browser (the preview page, the help pages), and
 // start another copy of this program (New, and files handed on by the open
 // commands and the drop handler).
 //
@@ -17,10 +17,11 @@ class Shell {
   public:
     virtual ~Shell() = default;
 
-    // Asks the desktop to open `path` (UTF-8) with its default program.
-    // False when the request could not even be made; whether a program then
-    // shows the file is not known here.
-    virtual bool openDocument(const std::string& path) = 0;
+    // Shows the local page `path` (its bytes as the file system has them)
+    // in the user's web browser: not in whatever opens HTML files, which may
+    // be this editor. False when the request could not even be made; whether
+    // the browser then shows the page is not known here.
+    virtual bool openWebPage(const std::string& path) = 0;
 
     // Starts the executable "korvane" in the folder of the running program
     // as a separate process, with `args` as its arguments: each one reaches

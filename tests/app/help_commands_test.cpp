@@ -37,7 +37,7 @@ TEST(HelpCommands, EachCommandOpensItsPageOrShowsItsLine) {
         CommandTable table;
         help.registerCommands(table);
         ASSERT_TRUE(table.run(row.command));
-        EXPECT_EQ(shell.openedDocuments(), row.opened);
+        EXPECT_EQ(shell.openedPages(), row.opened);
         EXPECT_EQ(messages.messages(), row.messages);
         EXPECT_TRUE(messages.errors().empty());
     }
@@ -50,7 +50,7 @@ TEST(HelpCommands, MissingPageIsReported) {
     test::RecordingMessageBoxes messages;
     HelpCommands help(shell, messages, [](const std::string&) { return std::string(); });
     help.H3Click();
-    EXPECT_TRUE(shell.openedDocuments().empty());
+    EXPECT_TRUE(shell.openedPages().empty());
     EXPECT_EQ(messages.errors(), std::vector<std::string>{missingHelpText("morvhelp.htm")});
 }
 

@@ -67,7 +67,7 @@ TEST_F(SettingsCommandsTest, TextModeItemsDoTheirWork) {
     trigger("ToolButton5");
     trigger("H2");
     trigger("ToolButton25");
-    EXPECT_EQ(m_shell->openedDocuments(),
+    EXPECT_EQ(m_shell->openedPages(),
               (std::vector<std::string>{m_home.path() + "/prev.htm", m_home.path() + "/prev.htm",
                                         m_home.path() + "/vanthelp.htm",
                                         m_home.path() + "/vanthelp.htm"}));
@@ -95,12 +95,12 @@ TEST_F(SettingsCommandsTest, TagModeItemsDoTheirWork) {
     trigger("P4");
     trigger("ToolButton20");
     EXPECT_EQ(test::readFile(m_home.path() + "/prev.htm"), "<B>x</B>");
-    EXPECT_EQ(m_shell->openedDocuments().size(), 2u);
+    EXPECT_EQ(m_shell->openedPages().size(), 2u);
 
     trigger("H3");  // no page anywhere: said so
     trigger("ToolButton24");
     EXPECT_EQ(m_scripted.messages->errors().size(), 2u);
-    EXPECT_EQ(m_shell->openedDocuments().size(), 2u);
+    EXPECT_EQ(m_shell->openedPages().size(), 2u);
 
     trigger("About2");
     EXPECT_EQ(m_scripted.messages->messages(), std::vector<std::string>{"morvix Ver1.31"});

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/program_folder.h"
+#include "tests/support/environment.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
@@ -20,6 +21,7 @@ namespace korvane {
 namespace {
 
 using namespace std::string_literals;
+using test::Environment;
 using test::TempDir;
 using test::writeFile;
 
@@ -326,24 +328,6 @@ TEST(Settings, NamedFileMustExist) {
     EXPECT_EQ(std::tie(loaded.ok, loaded.settings.options.tab), std::make_tuple(true, 3));
     EXPECT_EQ(writeFailedMessage("/a/krv13.ini"), "/a/krv13.ini に書き込めません");
 }
-
-// Sets environment variables for one test and restores them.
-class Environment {
-  public:
-    void set(const char* name, const char* value) {
-        const char* old = std::getenv(name);
-        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~Environment() {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-            it->second ? ::setenv(it->first, it->second->c_str(), 1) : ::unsetenv(it->first);
-        }
-    }
-
-  private:
-    std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
-};
 
 // Catches settings or preview files put in a folder the program cannot
 // write, the XDG rules broken, or KORVANE_HOME ignored (the read-only case

@@ -55,7 +55,7 @@ TEST_F(PreviewTest, TextModeWritesTheConvertedPageWithTheAbsolutePicture) {
     m_preview.P1Click();
     EXPECT_EQ(written(), ToHtml("a\tb\r\n<c>", kNihongo, m_page, 3));
     EXPECT_NE(written().find("background=\"/home/u/pics/back.gif\""), std::string::npos);
-    EXPECT_EQ(m_shell.openedDocuments(), std::vector<std::string>{m_path});
+    EXPECT_EQ(m_shell.openedPages(), std::vector<std::string>{m_path});
 }
 
 // Catches a preview that clears the modified flag (closing would then lose
@@ -85,7 +85,7 @@ TEST_F(PreviewTest, TagModeWritesTheTextUnchangedAndEachPreviewOverwrites) {
     m_edit.setText("<B>" + kNihongo + "</B>");
     m_preview.P4Click();
     EXPECT_EQ(written(), "<B>" + kNihongo + "</B>");
-    EXPECT_EQ(m_shell.openedDocuments().size(), 2u);
+    EXPECT_EQ(m_shell.openedPages().size(), 2u);
 }
 
 // Catches an empty document previewed as an empty file instead of a whole
@@ -108,7 +108,7 @@ TEST_F(PreviewTest, UnwritablePreviewIsReportedAndNothingOpens) {
     EXPECT_EQ(m_scripted.messages->errors(),
               (std::vector<std::string>{"ファイル " + m_path + " を作成できません",
                                         "ファイル " + m_path + " を作成できません"}));
-    EXPECT_TRUE(m_shell.openedDocuments().empty());
+    EXPECT_TRUE(m_shell.openedPages().empty());
     EXPECT_TRUE(m_edit.modified());
     EXPECT_TRUE(m_edit.redrawOn());
 }

@@ -2,7 +2,7 @@
 
 namespace korvane::test {
 
-bool RecordingShell::openDocument(const std::string& path) {
+bool RecordingShell::openWebPage(const std::string& path) {
     m_opened.push_back(path);
     return !m_failing;
 }

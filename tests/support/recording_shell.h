@@ -11,13 +11,13 @@ namespace korvane::test {
 
 class RecordingShell : public Shell {
   public:
-    bool openDocument(const std::string& path) override;
+    bool openWebPage(const std::string& path) override;
     bool startCopy(const std::vector<std::string>& args) override;
 
     // While failing, every request is still recorded but answers false.
     void setFailing(bool failing) { m_failing = failing; }
 
-    const std::vector<std::string>& openedDocuments() const { return m_opened; }
+    const std::vector<std::string>& openedPages() const { return m_opened; }
     const std::vector<std::vector<std::string>>& startedCopies() const { return m_copies; }
 
   private:
