@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,9 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     std::string textRange(std::size_t start, std::size_t end) const override;
     // Raises no change event.
     void setText(std::string_view bytes) override;
+    // Fills a new document and mirror piece by piece (rich_edit_load.cpp);
+    // the old ones stay aside, whole, until the load is committed.
+    std::unique_ptr<TextLoad> beginTextLoad() override;
 
     std::size_t selStart() const override;
     std::size_t selLength() const override;
@@ -141,6 +145,7 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // Holds the change event back until an operation of ours has finished,
     // so that the handler sees the caret where the operation leaves it.
     class EditScope;
+    class PieceLoad;
     struct Fixup {
         int position = 0;
         int length = 0;

@@ -346,6 +346,20 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view decoded
     m_lastSplice = {0, 0, m_lineCount};
 }
 
+void TextMirror::appendBytes(std::string_view bytes, std::u16string_view decoded) {
+    TextMirror piece;
+    piece.assignBytes(bytes, decoded);
+    m_chunks.back().lines.pop_back();
+    if (m_chunks.back().lines.empty())
+        m_chunks.pop_back();
+    else
+        recountChunk(m_chunks.back());
+    for (Chunk& chunk : piece.m_chunks)
+        m_chunks.push_back(std::move(chunk));
+    sumChunks();
+    m_lastSplice = {0, 0, m_lineCount};
+}
+
 void TextMirror::recountChunk(Chunk& chunk) {
     chunk.bytes = 0;
     chunk.units = 0;

@@ -66,6 +66,11 @@ class TextMirror {
     // their decoded text (decodeShiftJis of the same bytes): the lines are
     // cut and measured from the bytes themselves, without encoding again.
     void assignBytes(std::string_view bytes, std::u16string_view decoded);
+    // The same for a text that comes in pieces: adds a piece and its decoded
+    // text at the end. The text so far must end with a line break (a new
+    // mirror is one empty line), whose empty last line the piece's first
+    // line takes.
+    void appendBytes(std::string_view bytes, std::u16string_view decoded);
 
     // Takes in one edit of the document: the units [pos, pos + removed) of
     // the old text were replaced by `added` units. `newLines` are the whole
