@@ -1,6 +1,7 @@
 #include "edit/tag_highlighter.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,8 @@ namespace {
 // lines away) reads little, and a page without any bracket takes a few dozen
 // reads rather than thousands.
 constexpr std::size_t kLastChunk = std::size_t{1} << 20;
+
+constexpr std::size_t kTagsPerReport = 256;
 
 std::size_t nextChunk(std::size_t chunk) {
     return std::min(chunk * 2, kLastChunk);
@@ -78,10 +81,19 @@ void TagHighlighter::wholeTextPass() {
     // also when tags touch or only a line break stands between them.
     const CharColor tagColor = CharColor::of(m_highlightColor);
     const std::string text = m_edit.text();
-    forEachTag(text, [this, tagColor](TagRange tag) {
-        m_edit.setSelection(tag.start, tag.end);
-        m_edit.colorSelection(tagColor);
-    });
+    {
+        const std::unique_ptr<Progress> progress =
+            startProgress(m_progress, "タグに色を付けています...", false);
+        std::size_t tags = 0;
+        forEachTag(text, [&](TagRange tag) {
+            m_edit.setSelection(tag.start, tag.end);
+            m_edit.colorSelection(tagColor);
+            // Often enough to keep the window painted, seldom enough to
+            // cost nothing beside the colouring.
+            if (++tags % kTagsPerReport == 0)
+                progress->report(tag.end, text.size());
+        });
+    }
 
     m_edit.setVisible(true);
     m_edit.setSelStart(selStart);
