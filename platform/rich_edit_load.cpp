@@ -124,6 +124,8 @@ void RichEdit::PieceLoad::append(std::string_view bytes) {
 void RichEdit::PieceLoad::commit() {
     m_committed = true;
     m_edit.closeDocumentBlock();
+    // A selection asked for meanwhile was in the old text.
+    m_edit.m_pendingSelection.reset();
     // The old text goes, with its undo history and colours.
     delete m_old;
     m_new->setUndoRedoEnabled(true);
@@ -149,6 +151,8 @@ void RichEdit::PieceLoad::commit() {
     m_edit.m_locked = m_locked;
     m_edit.setUpdatesEnabled(m_updates);
     m_edit.ensureCursorVisible();
+    // Once for the whole text, as setText's document reports it.
+    emit m_edit.textChanged();
 }
 
 std::unique_ptr<EditControl::TextLoad> RichEdit::beginTextLoad() {

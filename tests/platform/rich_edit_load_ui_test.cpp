@@ -44,15 +44,20 @@ TEST(RichEditLoadTest, DroppedLoadLeavesTheEditorAsItWas) {
 }
 
 // Catches pieces joined wrongly (a line lost or doubled at a piece's end),
-// the flags setText sets, and an editor that no longer follows its own
-// document's edits once the load is in.
+// the flags setText sets, a load that goes in unannounced, and an editor that no longer follows its
+// own document's edits once the load is in.
 TEST(RichEditLoadTest, CommittedLoadIsTheTextAndFollowsEdits) {
     RichEdit edit;
     edit.setText("old");
     const std::unique_ptr<EditControl::TextLoad> load = edit.beginTextLoad();
+    int changes = 0;
+    QObject::connect(&edit, &QPlainTextEdit::textChanged, [&changes] { ++changes; });
     for (const char* piece : {"a\r\n", "\x82\xa0\xff\r\n", "\r\n", "end"})
         load->append(piece);
     load->commit();
+    // The journal follows this signal: a text that went in unannounced
+    // would not be kept.
+    EXPECT_EQ(changes, 1);
 
     EXPECT_EQ(edit.text(), "a\r\n\x82\xa0\xff\r\n\r\nend");
     EXPECT_EQ(edit.document()->blockCount(), 4);
