@@ -44,8 +44,8 @@ TEST(RichEditLoadTest, DroppedLoadLeavesTheEditorAsItWas) {
 }
 
 // Catches pieces joined wrongly (a line lost or doubled at a piece's end),
-// the flags setText sets, a load that goes in unannounced, and an editor that no longer follows its
-// own document's edits once the load is in.
+// the flags setText sets, a load that goes in unannounced, and an editor
+// that no longer follows its own document's edits once the load is in.
 TEST(RichEditLoadTest, CommittedLoadIsTheTextAndFollowsEdits) {
     RichEdit edit;
     edit.setText("old");
