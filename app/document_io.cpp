@@ -54,6 +54,72 @@ DocumentRead readDocument(const std::string& path) {
     return readDocument(path, memoryHeadroom());
 }
 
+PiecesRead readDocumentInPieces(const std::string& path, std::size_t headroom,
+                                const std::function<void(std::string_view)>& piece,
+                                Progress& progress) {
+    PiecesRead result;
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > headroom / kShowingFactor) {
+        result.error = kNotEnoughMemory;
+        return result;
+    }
+    EncodingGuess guess;
+    const auto send = [&](std::string_view raw) {
+        const std::string bytes = normalizeLineBreaks(raw);
+        guess.add(bytes);
+        piece(bytes);
+    };
+    bool first = true;
+    bool utf16 = false;
+    std::size_t done = 0;
+    std::string carry;
+    try {
+        const BlocksRead read =
+            readFileInBlocks(path, [&](std::string_view block, std::size_t total) {
+                if (first) {
+                    first = false;
+                    // Its line breaks are two bytes each: cut at the bytes of
+                    // CR and LF, it would come apart.
+                    utf16 = block.starts_with("\xFF\xFE") || block.starts_with("\xFE\xFF");
+                    if (utf16) {
+                        result.encoding = guessEncoding(block.substr(0, 2));
+                        return false;
+                    }
+                }
+                carry.append(block);
+                // Cut behind the last line break, unless it is a CR at the
+                // very end: the LF of its CR LF may be in the next block.
+                std::size_t cut = carry.find_last_of("\r\n");
+                if (cut != std::string::npos && cut + 1 == carry.size() && carry[cut] == '\r')
+                    cut = cut == 0 ? std::string::npos : carry.find_last_of("\r\n", cut - 1);
+                if (cut != std::string::npos) {
+                    send(std::string_view(carry).substr(0, cut + 1));
+                    carry.erase(0, cut + 1);
+                }
+                done += block.size();
+                return progress.report(done, total);
+            });
+        if (!read.ok) {
+            result.error = read.error;
+            return result;
+        }
+        if (read.stopped && !utf16) {
+            result.cancelled = true;
+            return result;
+        }
+        if (!utf16)
+            send(carry);
+    } catch (const std::bad_alloc&) {
+        result.error = kNotEnoughMemory;
+        return result;
+    }
+    if (!utf16)
+        result.encoding = guess.result();
+    result.ok = true;
+    return result;
+}
+
 bool writeDocument(const std::string& path, std::string_view bytes, std::string& error) {
     const FileResult written = writeFileAtomically(path, bytes);
     error = written.error;

@@ -8,10 +8,12 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/progress.h"
 #include "platform/encodings.h"
 
 namespace korvane {
@@ -35,6 +37,23 @@ inline constexpr std::size_t kShowingFactor = 16;
 DocumentRead readDocument(const std::string& path, std::size_t headroom);
 // The same, with what this process may still allocate (memoryHeadroom()).
 DocumentRead readDocument(const std::string& path);
+
+// readDocument a piece at a time, for a file that may be too large to hold
+// twice: each piece, its line breaks made CR LF and every piece but the last
+// ending with one, goes to `piece` as soon as it is read, and `progress`
+// hears how many bytes of the file are through. A false from `progress`
+// stops the read (`cancelled`). The encoding is guessed over the whole; the
+// pieces of a file that is not Shift_JIS are its raw bytes, of no use but
+// for the guess (a UTF-16 file is known by its first bytes: it sends none).
+struct PiecesRead {
+    bool ok = false;
+    bool cancelled = false;
+    TextEncoding encoding = TextEncoding::ShiftJis;
+    std::string error;
+};
+PiecesRead readDocumentInPieces(const std::string& path, std::size_t headroom,
+                                const std::function<void(std::string_view)>& piece,
+                                Progress& progress);
 
 // False with the system's reason in `error` when the file was not replaced.
 bool writeDocument(const std::string& path, std::string_view bytes, std::string& error);

@@ -1,5 +1,6 @@
 #include "app/documents.h"
 
+#include <memory>
 #include <new>
 #include <optional>
 #include <utility>
@@ -7,9 +8,11 @@
 #include "app/document_io.h"
 #include "base/line_breaks.h"
 #include "base/shift_jis.h"
+#include "base/text_pieces.h"
 #include "convert/relative_path.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
+#include "platform/memory_tuning.h"
 
 namespace korvane {
 
@@ -19,6 +22,8 @@ constexpr const char* kTextFirstFilter =
     "ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt|htmlﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|全てのﾌｧｲﾙ(*.*)|*.*";
 constexpr const char* kHtmlFirstFilter =
     "htmlﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*";
+constexpr const char* kReadingCaption = "ファイルを読み込んでいます...";
+constexpr const char* kConvertingCaption = "変換しています...";
 constexpr const char* kHtmlFilter = "htmlﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|全てのﾌｧｲﾙ(*.*)|*.*";
 
 // The editor does not paint while a file is loaded and converted, so the raw
@@ -56,19 +61,65 @@ void Documents::forgetFile() {
     m_dialogs.clearMainNames();
 }
 
-bool Documents::readOrReport(const std::string& path, std::string& bytes) {
-    DocumentRead read = readDocument(path);
-    if (!read.ok) {
-        if (path == m_currentFile)
-            m_fileUnread = true;
-        if (!m_quiet && m_dialogs.messages)
-            m_dialogs.messages->showError(readFailedText(path), read.error);
-        return false;
+// What a read for the editor brought.
+struct Documents::Opened {
+    LoadOutcome outcome = LoadOutcome::Failed;
+    // The text in the editor's load, not shown yet; dropped, it leaves the
+    // editor as it was.
+    std::unique_ptr<EditControl::TextLoad> load;
+    std::string bytes;  // or the whole text
+    std::string error;
+};
+
+Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
+    Opened opened;
+    if (!whole)
+        opened.load = m_edit.beginTextLoad();
+    PiecesRead read;
+    {
+        const std::unique_ptr<Progress> progress = startProgress(m_progress, kReadingCaption, true);
+        read = readDocumentInPieces(
+            path, memoryHeadroom(),
+            [&opened](std::string_view piece) {
+                if (opened.load)
+                    opened.load->append(piece);
+                else
+                    opened.bytes.append(piece);
+            },
+            *progress);
     }
-    bytes = std::move(read.bytes);
-    if (read.encoding != TextEncoding::ShiftJis)
-        offerConversion(path, read.encoding, bytes);
-    return true;
+    if (read.cancelled) {
+        opened.load.reset();
+        opened.outcome = LoadOutcome::Cancelled;
+        return opened;
+    }
+    if (!read.ok) {
+        opened.load.reset();
+        opened.error = read.error;
+        return opened;
+    }
+    if (read.encoding != TextEncoding::ShiftJis) {
+        // The pieces were its raw bytes: it is read again whole, to be
+        // converted if the user wants it so.
+        opened.load.reset();
+        opened.bytes = std::string();
+        DocumentRead again = readDocument(path);
+        if (!again.ok) {
+            opened.error = again.error;
+            return opened;
+        }
+        opened.bytes = std::move(again.bytes);
+        offerConversion(path, again.encoding, opened.bytes);
+    }
+    opened.outcome = LoadOutcome::Loaded;
+    return opened;
+}
+
+void Documents::reportUnread(const std::string& path, const std::string& error) {
+    if (path == m_currentFile)
+        m_fileUnread = true;
+    if (!m_quiet && m_dialogs.messages)
+        m_dialogs.messages->showError(readFailedText(path), error);
 }
 
 // A file that is not Shift_JIS shows as other characters than it holds. The
@@ -128,6 +179,8 @@ bool Documents::openFile(OpenSource source, const std::string& path) {
         handToCopy(route, path);
         return true;
     }
+    const std::string previous = m_currentFile;
+    const bool previousUnread = m_fileUnread;
     nameDocument(path);
     if (route.step == HereStep::NameOnly || (route.needsExistingFile && !isExistingFile(path))) {
         // Named after a file it did not load: saving must not replace it
@@ -136,25 +189,47 @@ bool Documents::openFile(OpenSource source, const std::string& path) {
         m_window.showCaption();
         return true;
     }
-    return loadHere(route, path);
+    const LoadOutcome outcome = loadHere(route, path);
+    if (outcome == LoadOutcome::Cancelled) {
+        m_currentFile = previous;
+        m_fileUnread = previousUnread;
+    }
+    return outcome == LoadOutcome::Loaded;
 }
 
-// The text goes into the editor as a document just loaded. In tag mode the
-// tags are coloured when the route asks for the default highlighting, and
-// also whenever the highlighting is on: the flag must not claim colours that
-// the new text does not have.
-void Documents::showText(std::string_view bytes, const Route& route) {
-    m_edit.setText(bytes);
+// In tag mode the tags are coloured when the route asks for the default
+// highlighting, and also whenever the highlighting is on: the flag must not
+// claim colours that the new text does not have. The text counts as just
+// loaded.
+void Documents::afterText(const Route& route) {
     if (m_window.isTagMode() && ((route.highlightByDefault && m_highlighter.HighlightByDefault()) ||
                                  m_highlighter.TagsHighlighted()))
         m_highlighter.forceWholeTextPass();
     m_edit.setModified(false);
 }
 
+void Documents::showText(std::string_view bytes, const Route& route, const char* caption) {
+    {
+        const std::unique_ptr<Progress> progress = startProgress(m_progress, caption, false);
+        setTextInPieces(m_edit, bytes, *progress);
+    }
+    afterText(route);
+}
+
+void Documents::showOpened(Opened& opened, const Route& route) {
+    if (!opened.load) {
+        showText(opened.bytes, route, kReadingCaption);
+        return;
+    }
+    opened.load->commit();
+    opened.load.reset();
+    afterText(route);
+}
+
 // A text that passed the size check may still not fit once it is decoded,
 // converted and laid out: that is a file that cannot be opened, not the end
 // of the program. The editor is left empty rather than half-filled.
-bool Documents::loadHere(const Route& route, const std::string& path) {
+LoadOutcome Documents::loadHere(const Route& route, const std::string& path) {
     try {
         return loadStep(route, path);
     } catch (const std::bad_alloc&) {
@@ -163,81 +238,85 @@ bool Documents::loadHere(const Route& route, const std::string& path) {
         m_edit.setText({});
     } catch (const std::bad_alloc&) {
     }
-    if (path == m_currentFile)
-        m_fileUnread = true;
-    if (!m_quiet && m_dialogs.messages)
-        m_dialogs.messages->showError(readFailedText(path), kNotEnoughMemory);
+    reportUnread(path, kNotEnoughMemory);
     m_window.showCaption();
-    return false;
+    return LoadOutcome::Failed;
 }
 
-// Each step changes the layout first, then reads: when the read fails, what
-// was done before it stays done, and the caption follows the mode and name.
-bool Documents::loadStep(const Route& route, const std::string& path) {
-    std::string bytes;
+// The file is read first: a read the user cancels changes nothing. Then
+// each step changes the layout and shows the text; when the read failed,
+// the layout change stays done, and the caption follows the mode and name.
+LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
+    if (route.step == HereStep::NameOnly) {
+        m_window.showCaption();
+        return LoadOutcome::Loaded;
+    }
+    const bool whole = route.step == HereStep::StripTags || route.step == HereStep::ConvertToHtml;
+    Opened opened = readForOpen(path, whole);
+    if (opened.outcome == LoadOutcome::Cancelled)
+        return LoadOutcome::Cancelled;
+    const bool read = opened.outcome == LoadOutcome::Loaded;
     switch (route.step) {
         case HereStep::NameOnly:
-            break;
         case HereStep::AsItIs:
-            if (!readOrReport(path, bytes))
-                break;
-            showText(bytes, route);
-            m_window.showCaption();
-            return true;
+            if (read)
+                showOpened(opened, route);
+            break;
         case HereStep::IntoTagMode: {
             m_window.enterTagMode();
             RedrawOff off(m_edit);
-            if (!readOrReport(path, bytes))
-                break;
-            showText(bytes, route);
-            m_window.showCaption();
-            return true;
+            if (read)
+                showOpened(opened, route);
+            break;
         }
         case HereStep::AsTagSource: {
             // The editor is empty; colours it had go with the flag.
             if (m_highlighter.TagsHighlighted())
                 m_highlighter.clearTagsHighlighted();
             RedrawOff off(m_edit);
-            if (!readOrReport(path, bytes))
-                break;
-            showText(bytes, route);
-            m_window.showCaption();
-            m_window.enableImageButton();
-            return true;
+            if (read)
+                showOpened(opened, route);
+            break;
         }
         case HereStep::IntoTextMode:
             m_highlighter.turnOff();
             m_window.enterTextMode();
-            if (!readOrReport(path, bytes))
-                break;
-            showText(bytes, route);
-            m_window.showCaption();
-            return true;
+            if (read)
+                showOpened(opened, route);
+            break;
         case HereStep::StripTags: {
-            RedrawOff off(m_edit);
-            if (!readOrReport(path, bytes))
+            if (!read)
                 break;
-            const TextAndTitle stripped = ToText(bytes);
+            RedrawOff off(m_edit);
+            TextAndTitle stripped = ToText(opened.bytes);
+            opened.bytes = std::string();
             if (stripped.title)
                 m_window.setTitleBytes(*stripped.title);
-            showText(stripped.text, route);
+            showText(stripped.text, route, kConvertingCaption);
             nameDocument(kUntitled);
-            m_window.showCaption();
-            return true;
+            break;
         }
         case HereStep::ConvertToHtml: {
-            RedrawOff off(m_edit);
-            if (!readOrReport(path, bytes))
+            if (!read)
                 break;
-            showText(ToHtml(bytes, m_window.titleBytes(), m_settings.page, m_settings.options.tab),
-                     route);
+            RedrawOff off(m_edit);
+            const std::string page = ToHtml(opened.bytes, m_window.titleBytes(), m_settings.page,
+                                            m_settings.options.tab);
+            opened.bytes = std::string();
+            showText(page, route, kConvertingCaption);
             nameDocument(kUntitled);
-            m_window.showCaption();
-            return true;
+            break;
         }
     }
+    if (!read) {
+        reportUnread(path, opened.error);
+        m_window.showCaption();
+        return LoadOutcome::Failed;
+    }
     m_window.showCaption();
-    return route.step == HereStep::NameOnly;
+    if (route.step == HereStep::AsTagSource)
+        m_window.enableImageButton();
+    return LoadOutcome::Loaded;
 }
 
 void Documents::New1Click() {
@@ -297,7 +376,10 @@ void Documents::interpretCommandLine(const StartupPlan& plan) {
                 m_window.enterTagMode();
                 route.step = HereStep::ConvertToHtml;
             }
-            loadHere(route, path);
+            if (loadHere(route, path) == LoadOutcome::Cancelled) {
+                nameDocument(kUntitled);
+                m_window.showCaption();
+            }
             return;
         }
         case StartupKind::FileList:

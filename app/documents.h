@@ -17,6 +17,7 @@
 #include "app/settings.h"
 #include "base/command_table.h"
 #include "base/edit_control.h"
+#include "base/progress.h"
 #include "edit/tag_highlighter.h"
 #include "platform/common_dialogs.h"
 #include "platform/encodings.h"
@@ -39,6 +40,12 @@ class DocumentWindow {
     virtual void showCaption() = 0;
     // Tag mode's simple-image button, once the document has a file.
     virtual void enableImageButton() = 0;
+};
+
+enum class LoadOutcome {
+    Loaded,
+    Failed,     // the file could not be read or shown
+    Cancelled,  // the user stopped the read: nothing changed
 };
 
 enum class SaveOutcome {
@@ -86,16 +93,28 @@ class Documents {
     // The file commands of both modes, under their handlers' names.
     void registerCommands(CommandTable& table);
 
+    // Where reading and converting a file show their progress; the read can
+    // be cancelled there. None: nothing is shown.
+    void setProgressDisplay(ProgressDisplay* display) { m_progress = display; }
+
   private:
-    // False when a read failed (the caller stops there).
+    struct Opened;
+
+    // False when a read failed or was cancelled (the caller stops there).
     bool openFile(OpenSource source, const std::string& path);
-    bool loadHere(const Route& route, const std::string& path);
-    bool loadStep(const Route& route, const std::string& path);
+    LoadOutcome loadHere(const Route& route, const std::string& path);
+    LoadOutcome loadStep(const Route& route, const std::string& path);
     void handToCopy(const Route& route, const std::string& path);
-    bool readOrReport(const std::string& path, std::string& bytes);
+    // Reads the file for the editor, or `whole` for a conversion, with its
+    // progress shown; a file that is not Shift_JIS comes whole, after the
+    // question about it.
+    Opened readForOpen(const std::string& path, bool whole);
+    void reportUnread(const std::string& path, const std::string& error);
     void offerConversion(const std::string& path, TextEncoding encoding, std::string& bytes);
     bool writeOrReport(const std::string& path, std::string_view bytes);
-    void showText(std::string_view bytes, const Route& route);
+    void showOpened(Opened& opened, const Route& route);
+    void showText(std::string_view bytes, const Route& route, const char* caption);
+    void afterText(const Route& route);
     // The background picture's path as seen from `page` (Shift_JIS).
     std::string relativePicture(const std::string& page) const;
     SaveOutcome saveAs(bool tagMode);
@@ -113,6 +132,7 @@ class Documents {
     // editor holds is not that file, so a plain save must not replace it.
     bool m_fileUnread = false;
     bool m_quiet = false;  // inside the close question: failures are not shown
+    ProgressDisplay* m_progress = nullptr;
 };
 
 }  // namespace korvane

@@ -1,5 +1,9 @@
 #include "app/mode_switches.h"
 
+#include <memory>
+#include <string>
+
+#include "base/text_pieces.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
 
@@ -32,6 +36,12 @@ void ModeSwitches::applyModeFont() {
     m_window.setEditorFont(modeFont(m_settings, m_window.isTagMode()));
 }
 
+void ModeSwitches::showConverted(std::string_view bytes) {
+    const std::unique_ptr<Progress> progress =
+        startProgress(m_progress, "変換しています...", false);
+    setTextInPieces(m_edit, bytes, *progress);
+}
+
 void ModeSwitches::morvixS1Click() {
     m_documents.forgetFile();
     m_edit.setText({});
@@ -43,8 +53,12 @@ void ModeSwitches::morvixS1Click() {
 void ModeSwitches::htmlmorvixH1Click() {
     m_documents.forgetFile();
     m_window.setEditorFont(modeFont(m_settings, true));
-    m_edit.setText(
-        ToHtml(m_edit.text(), m_window.titleBytes(), m_settings.page, m_settings.options.tab));
+    std::string page;
+    {
+        const std::string text = m_edit.text();
+        page = ToHtml(text, m_window.titleBytes(), m_settings.page, m_settings.options.tab);
+    }
+    showConverted(page);
     m_window.showTagLayout();
     m_window.showCaption();
     m_highlighter.highlightOnEntry();
@@ -63,12 +77,16 @@ void ModeSwitches::htmlkorvaneH1Click() {
     // The whole window stops painting, so the HTML never flashes before the
     // stripped text replaces it.
     m_window.freezePainting(true);
-    const TextAndTitle stripped = ToText(m_edit.text());
+    TextAndTitle stripped;
+    {
+        const std::string page = m_edit.text();
+        stripped = ToText(page);
+    }
     if (stripped.title)
         m_window.setTitleBytes(*stripped.title);
     m_edit.setText({});
     m_window.setEditorFont(modeFont(m_settings, false));
-    m_edit.setText(stripped.text);
+    showConverted(stripped.text);
     m_window.freezePainting(false);
     m_documents.forgetFile();
     m_window.showTextLayout();

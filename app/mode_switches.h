@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "base/command_table.h"
 #include "base/edit_control.h"
+#include "base/progress.h"
 #include "edit/tag_highlighter.h"
 
 namespace korvane {
@@ -72,12 +73,19 @@ class ModeSwitches {
 
     void registerCommands(CommandTable& table);
 
+    // Where a conversion's text going into the editor shows its progress.
+    void setProgressDisplay(ProgressDisplay* display) { m_progress = display; }
+
   private:
+    // The converted text becomes the editor's, with its progress shown.
+    void showConverted(std::string_view bytes);
+
     EditControl& m_edit;
     TagHighlighter& m_highlighter;
     Documents& m_documents;
     const StartupSettings& m_settings;
     ModeWindow& m_window;
+    ProgressDisplay* m_progress = nullptr;
 };
 
 }  // namespace korvane

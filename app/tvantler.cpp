@@ -21,7 +21,6 @@
 #include <QShortcut>
 #include <QStatusTipEvent>
 #include <QStyle>
-#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -44,6 +43,7 @@
 #include "platform/profile.h"
 #include "platform/program_folder.h"
 #include "platform/qt_common_dialogs.h"
+#include "platform/qt_progress.h"
 #include "platform/qt_shell.h"
 #include "platform/qt_sjis.h"
 #include "platform/rich_edit.h"
@@ -60,6 +60,7 @@ namespace {
 
 constexpr const char* kTitleLabel = "タイトル(&T)";
 constexpr const char* kWindowFontFamily = "ＭＳ Ｐゴシック";
+constexpr int kBusyRetryMs = 200;
 
 // The window's own font where it is installed; otherwise the desktop's UI
 // font at the same pixel size (which main() has already pointed at a CJK
@@ -113,7 +114,10 @@ void Tvantler::LoadForm() {
     // size (see fitToFrame).
     resize(fittedOuterSize());
 
+    m_progress = std::make_unique<QtProgressDisplay>(this);
+    m_commands.setHold([this] { return m_progress->busy(); });
     m_highlighter = std::make_unique<TagHighlighter>(*m_reMain);
+    m_highlighter->setProgressDisplay(m_progress.get());
     m_highlighter->setHighlightColor(settings().options.tColor);
     m_highlighter->setHighlightByDefault(settings().options.hilight);
     m_highlighter->setFocusMainWindow([this] { activateWindow(); });
@@ -137,6 +141,8 @@ void Tvantler::LoadForm() {
                                               *m_shell, static_cast<DocumentWindow&>(*this));
     m_modes = std::make_unique<ModeSwitches>(*m_reMain, *m_highlighter, *m_documents, settings(),
                                              static_cast<ModeWindow&>(*this));
+    m_documents->setProgressDisplay(m_progress.get());
+    m_modes->setProgressDisplay(m_progress.get());
     m_editCommands = std::make_unique<EditCommands>(*m_reMain);
     buildTagDialogs();
     buildPageDialogs();
@@ -144,6 +150,7 @@ void Tvantler::LoadForm() {
     // The search text starts empty; the find and replace dialogs live, hidden
     // when not in use, for the whole run.
     m_search = std::make_unique<Search>(*m_reMain);
+    m_search->setProgressDisplay(m_progress.get());
     m_fdMain = new FindDialog(*m_search, this);
     m_tfReplace = new TfReplace(*m_search, this);
     m_search->setDialogs(m_fdMain, m_tfReplace);
@@ -266,6 +273,11 @@ void Tvantler::buildEditor() {
     m_reMain->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_reMain->setHideSelection(false);
     m_reMain->setHidden(true);  // shown by the first activation, with the mode's font
+    // The whole-text pass hides the editor, and a long one keeps the window
+    // painted meanwhile: the title row must not jump into its place.
+    QSizePolicy policy = m_reMain->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    m_reMain->setSizePolicy(policy);
     column->addWidget(m_reMain, 1);
 
     auto* row = new QHBoxLayout;
@@ -503,6 +515,12 @@ void Tvantler::settingsChanged(SettingsStore::Change change, const StartupSettin
 }
 
 void Tvantler::closeEvent(QCloseEvent* e) {
+    // Closing in the middle of an open or a conversion would ask about, or
+    // save, a text that is half there.
+    if (m_progress->busy()) {
+        e->ignore();
+        return;
+    }
     if (!FormCloseQuery()) {
         e->ignore();
         return;
@@ -562,11 +580,15 @@ void Tvantler::startJournal() {
     m_journalKeeper = std::make_unique<JournalKeeper>(
         *m_journal, *m_reMain, *m_highlighter, *m_documents, *m_modes,
         static_cast<ModeWindow&>(*this), *m_dialogs.messages);
-    connect(m_reMain->document(), &QTextDocument::contentsChanged, this,
-            [this] { m_journalKeeper->edited(); });
+    // The editor's own signal: a long open gives the editor a new document.
+    connect(m_reMain, &QPlainTextEdit::textChanged, this, [this] { m_journalKeeper->edited(); });
     auto* timer = new QTimer(this);
     timer->setInterval(kJournalInterval);
-    connect(timer, &QTimer::timeout, this, [this] { m_journalKeeper->tick(); });
+    // Not in the middle of long work: the text may be half converted.
+    connect(timer, &QTimer::timeout, this, [this] {
+        if (!m_progress->busy())
+            m_journalKeeper->tick();
+    });
     timer->start();
 }
 
@@ -598,6 +620,11 @@ bool Tvantler::FormCloseQuery() {
 }
 
 void Tvantler::WMDropFiles(const std::vector<std::string>& paths) {
+    // Files dropped while long work runs are opened once it is through.
+    if (m_progress->busy()) {
+        QTimer::singleShot(kBusyRetryMs, this, [this, paths] { WMDropFiles(paths); });
+        return;
+    }
     m_documents->WMDropFiles(paths);
 }
 

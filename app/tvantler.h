@@ -40,6 +40,7 @@ class QToolBar;
 namespace korvane {
 
 class FindDialog;
+class QtProgressDisplay;
 class RichEdit;
 class TfColor;
 class TfDetail;
@@ -150,6 +151,8 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     CommonDialogs m_dialogs;
     std::unique_ptr<Shell> m_shell;
     CommandTable m_commands;
+    // Long work's progress; while it runs no command, drop or close starts.
+    std::unique_ptr<QtProgressDisplay> m_progress;
     std::unique_ptr<TagHighlighter> m_highlighter;
     std::unique_ptr<Documents> m_documents;
     std::unique_ptr<ModeSwitches> m_modes;

@@ -14,7 +14,7 @@ bool CommandTable::has(std::string_view name) const {
 
 bool CommandTable::run(std::string_view name) const {
     const auto it = m_handlers.find(name);
-    if (it == m_handlers.end() || !it->second)
+    if (it == m_handlers.end() || !it->second || (m_held && m_held()))
         return false;
     // A copy: a handler may register or replace commands while it runs.
     const Handler handler = it->second;

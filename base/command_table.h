@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace korvane {
 
@@ -21,12 +22,18 @@ class CommandTable {
     // replaces the first.
     void add(std::string name, Handler handler);
     bool has(std::string_view name) const;
-    // Runs the command; false when none is registered under `name`.
+    // Runs the command; false when none is registered under `name`, or
+    // while the table is held.
     bool run(std::string_view name) const;
+    // While `held` says so, no command runs: long work is keeping the window
+    // painted, and a command from a menu or a short-cut would run in the
+    // middle of it.
+    void setHold(std::function<bool()> held) { m_held = std::move(held); }
     std::size_t size() const { return m_handlers.size(); }
 
   private:
     std::map<std::string, Handler, std::less<>> m_handlers;
+    std::function<bool()> m_held;
 };
 
 }  // namespace korvane

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,34 @@ class EditControl {
     // Replaces everything and empties the undo history. The modified flag is
     // set when the new text is not empty and cleared when it is empty.
     virtual void setText(std::string_view bytes) = 0;
+
+    // A whole new text given in pieces, so that a large file is never held
+    // whole beside the control's own copy of it. Nothing changes until
+    // commit(); a load dropped before it leaves the control exactly as it
+    // was, its text, selection, colours, modified flag and undo included.
+    class TextLoad {
+      public:
+        virtual ~TextLoad() = default;
+        // Shift_JIS bytes with CR LF line breaks; every piece but the last
+        // ends with a line break.
+        virtual void append(std::string_view bytes) = 0;
+        // The pieces become the text, as setText would make them.
+        virtual void commit() = 0;
+    };
+    // A control that keeps no second copy collects the pieces for setText.
+    virtual std::unique_ptr<TextLoad> beginTextLoad() {
+        class Collected final : public TextLoad {
+          public:
+            explicit Collected(EditControl& edit) : m_edit(edit) {}
+            void append(std::string_view bytes) override { m_bytes.append(bytes); }
+            void commit() override { m_edit.setText(m_bytes); }
+
+          private:
+            EditControl& m_edit;
+            std::string m_bytes;
+        };
+        return std::make_unique<Collected>(*this);
+    }
 
     // --- selection ---
     virtual std::size_t selStart() const = 0;

@@ -1,5 +1,7 @@
 #include "edit/search.h"
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace korvane {
@@ -108,7 +110,15 @@ void Search::replaceAll(std::string_view pre, std::string_view after, bool match
     // as after a typed change; the editor shows only the end result.
     m_edit.setRedraw(false);
     m_edit.beginEditBlock();
-    while (replaceStep(after, options, up)) {
+    {
+        const std::unique_ptr<Progress> progress =
+            startProgress(m_progress, "置換しています...", false);
+        while (replaceStep(after, options, up)) {
+            // How far through the text: down from its start, up from its end.
+            const std::size_t length = m_edit.textLength();
+            const std::size_t at = std::min(m_edit.selStart(), length);
+            progress->report(up ? length - at : at, length);
+        }
     }
     m_edit.endEditBlock();
     m_edit.setRedraw(true);

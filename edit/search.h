@@ -19,6 +19,7 @@
 
 #include "base/command_table.h"
 #include "base/edit_control.h"
+#include "base/progress.h"
 
 namespace korvane {
 
@@ -60,6 +61,9 @@ class Search {
         m_findDialog = find;
         m_replaceDialog = replace;
     }
+
+    // Where replace-all shows its progress. None: nothing is shown.
+    void setProgressDisplay(ProgressDisplay* display) { m_progress = display; }
 
     const std::string& SearchText() const { return m_searchText; }
     bool LastFindFound() const { return m_lastFindFound; }
@@ -112,6 +116,7 @@ class Search {
     ReplaceDialogPort* m_replaceDialog = nullptr;
     std::string m_searchText;
     bool m_lastFindFound = false;
+    ProgressDisplay* m_progress = nullptr;
 };
 
 }  // namespace korvane

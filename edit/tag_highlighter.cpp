@@ -1,6 +1,7 @@
 #include "edit/tag_highlighter.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,6 +16,8 @@ namespace {
 // lines away) reads little, and a page without any bracket takes a few dozen
 // reads rather than thousands.
 constexpr std::size_t kLastChunk = std::size_t{1} << 20;
+
+constexpr std::size_t kTagsPerReport = 256;
 
 std::size_t nextChunk(std::size_t chunk) {
     return std::min(chunk * 2, kLastChunk);
@@ -79,9 +82,29 @@ void TagHighlighter::wholeTextPass() {
     // Text outside the tags keeps its colour; each tag is its own request,
     // also when tags touch or only a line break stands between them.
     const std::string text = m_edit.text();
-    std::vector<std::pair<std::size_t, std::size_t>> tags;
-    forEachTag(text, [&tags](TagRange tag) { tags.emplace_back(tag.start, tag.end); });
-    m_edit.colorRanges(tags, CharColor::of(m_highlightColor));
+    {
+        const std::unique_ptr<Progress> progress =
+            startProgress(m_progress, "タグに色を付けています...", false);
+        const CharColor tagColor = CharColor::of(m_highlightColor);
+        // A batch of tags at a time, coloured in one sweep: often enough to
+        // keep the window painted, seldom enough to cost nothing beside the
+        // colouring.
+        std::vector<std::pair<std::size_t, std::size_t>> tags;
+        tags.reserve(kTagsPerReport);
+        const auto colourBatch = [&] {
+            if (tags.empty())
+                return;
+            m_edit.colorRanges(tags, tagColor);
+            progress->report(tags.back().second, text.size());
+            tags.clear();
+        };
+        forEachTag(text, [&](TagRange tag) {
+            tags.emplace_back(tag.start, tag.end);
+            if (tags.size() == kTagsPerReport)
+                colourBatch();
+        });
+        colourBatch();
+    }
 
     m_edit.setVisible(true);
     m_edit.setSelStart(selStart);

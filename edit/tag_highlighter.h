@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "base/edit_control.h"
+#include "base/progress.h"
 
 namespace korvane {
 
@@ -41,6 +42,9 @@ class TagHighlighter {
     // What the clearing pass gives the focus to (the main window). Without
     // it the focus is left where it is.
     void setFocusMainWindow(std::function<void()> focus) { m_focusMainWindow = std::move(focus); }
+    // Where the whole-text pass shows its progress (a long page takes
+    // seconds). None: nothing is shown.
+    void setProgressDisplay(ProgressDisplay* display) { m_progress = display; }
 
     // The menu toggle: the clearing pass when tags are highlighted, else the
     // whole-text pass. Both keep the selection and the modified flag.
@@ -82,6 +86,7 @@ class TagHighlighter {
     ColorValue m_highlightColor = kDefaultHighlightColor;
     bool m_highlightByDefault = true;
     std::function<void()> m_focusMainWindow;
+    ProgressDisplay* m_progress = nullptr;
 };
 
 }  // namespace korvane

@@ -530,6 +530,48 @@ FileResult writeFile(const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
+BlocksRead readFileInBlocks(
+    const std::string& path,
+    const std::function<bool(std::string_view block, std::size_t size)>& block) {
+    BlocksRead result;
+    const auto fail = [&result](auto reason) {
+        static_cast<FileResult&>(result) = failure(reason);
+        return result;
+    };
+    // As readWholeFile: never wait for a FIFO's writer, read regular files only.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid())
+        return fail(errno);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return fail(errno);
+    if (S_ISDIR(st.st_mode))
+        return fail(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return fail(kNotRegularFile);
+    // Big enough that the system calls cost nothing beside the work on each
+    // block, small enough to be nothing beside the text.
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    std::string buffer(kBlock, '\0');
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(errno);
+        }
+        if (n == 0)
+            break;
+        if (!block(std::string_view(buffer.data(), static_cast<std::size_t>(n)),
+                   static_cast<std::size_t>(st.st_size))) {
+            result.stopped = true;
+            break;
+        }
+    }
+    static_cast<FileResult&>(result) = success();
+    return result;
+}
+
 FileResult readWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
     // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused

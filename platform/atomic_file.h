@@ -18,6 +18,7 @@
 // or a device is written in place, a socket is refused.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,16 @@ struct FileResult {
 // a device could block or never end, and is refused as "not a regular file".
 // A file larger than the memory available is "not enough memory".
 FileResult readWholeFile(const std::string& path, std::string& bytes);
+
+// The same a block at a time, for a file too large to hold twice: `block`
+// gets each block and the file's size as it was when opened, and stops the
+// read by returning false (the result is then ok, with `stopped` set).
+struct BlocksRead : FileResult {
+    bool stopped = false;
+};
+BlocksRead readFileInBlocks(
+    const std::string& path,
+    const std::function<bool(std::string_view block, std::size_t size)>& block);
 
 // Replaces the contents of the file at `path` with `bytes`, as described
 // above. A target without any write bit is refused like Windows refuses a

@@ -2,7 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "base/sjis_bytes.h"
 
@@ -141,6 +143,55 @@ TextEncoding guessEncoding(std::string_view bytes) {
         if (broken || (doubles * 2 < eucPairs && eucPairs >= kEnoughToTell))
             return TextEncoding::EucJp;
     }
+    return TextEncoding::ShiftJis;
+}
+
+void EncodingGuess::add(std::string_view piece) {
+    if (m_first) {
+        m_first = false;
+        for (const auto& [mark, encoding] : {std::pair{"\xEF\xBB\xBF", TextEncoding::Utf8Bom},
+                                             std::pair{"\xFF\xFE", TextEncoding::Utf16Le},
+                                             std::pair{"\xFE\xFF", TextEncoding::Utf16Be}}) {
+            if (startsWith(piece, mark)) {
+                m_hasBom = true;
+                m_bom = encoding;
+                return;
+            }
+        }
+    }
+    if (m_hasBom)
+        return;
+    bool multibyte = false;
+    m_utf8 = m_utf8 && isUtf8(piece, multibyte);
+    m_multibyte = m_multibyte || multibyte;
+    // Whether the whole is EUC-JP is known only at the end, when some later
+    // piece may have turned out not to be UTF-8.
+    if (!m_eucJp)
+        return;
+    std::size_t pairs = 0;
+    m_eucJp = isEucJp(piece, pairs);
+    m_eucPairs += pairs;
+    // ASCII reads as itself: nothing broken, nothing double-byte.
+    if (!m_eucJp || std::all_of(piece.begin(), piece.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return;
+    bool broken = false;
+    std::size_t doubles = 0;
+    readAsShiftJis(piece, broken, doubles);
+    m_broken = m_broken || broken;
+    m_doubles += doubles;
+}
+
+TextEncoding EncodingGuess::result() const {
+    if (m_hasBom)
+        return m_bom;
+    if (m_utf8)
+        return m_multibyte ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+    // As guessEncoding.
+    constexpr std::size_t kEnoughToTell = 8;
+    if (m_eucJp && m_eucPairs > 0 &&
+        (m_broken || (m_doubles * 2 < m_eucPairs && m_eucPairs >= kEnoughToTell)))
+        return TextEncoding::EucJp;
     return TextEncoding::ShiftJis;
 }
 

@@ -29,6 +29,26 @@ enum class TextEncoding {
 // only as a long run of half-width katakana. Everything else is Shift_JIS.
 TextEncoding guessEncoding(std::string_view bytes);
 
+// The same guess over a text read in pieces. Every piece but the last must
+// end with a line break: no character of UTF-8, EUC-JP or Shift_JIS holds a
+// CR or LF byte, so the pieces then tell what the whole would.
+class EncodingGuess {
+  public:
+    void add(std::string_view piece);
+    TextEncoding result() const;
+
+  private:
+    bool m_first = true;
+    TextEncoding m_bom = TextEncoding::ShiftJis;
+    bool m_hasBom = false;
+    bool m_utf8 = true;
+    bool m_multibyte = false;
+    bool m_eucJp = true;
+    std::size_t m_eucPairs = 0;
+    bool m_broken = false;
+    std::size_t m_doubles = 0;
+};
+
 // The name the user sees: "UTF-8", "UTF-8 (BOM付き)", "UTF-16", "EUC-JP".
 std::string encodingName(TextEncoding encoding);
 

@@ -149,21 +149,12 @@ void RichEdit::setText(std::string_view bytes) {
         copy = normalizeLineBreaks(bytes);
     const std::string_view normalized = copy.empty() ? bytes : std::string_view(copy);
     bool cut = false;
-    const QString text =
-        cutIntoPieces(documentTextOf(normalized), kPieceUnits, kMaxPieceUnits, cut);
+    const QString text = pieceTextOf(normalized, cut);
     m_rebuilding = true;
     QPlainTextEdit::setPlainText(text);
     if (cut) {
-        // One edit block: the layout drops the pieces' layouts once instead
-        // of laying out each piece as its format changes.
         document()->setUndoRedoEnabled(false);
-        QTextCursor c(document());
-        c.beginEditBlock();
-        for (QTextBlock b = document()->firstBlock().next(); b.isValid(); b = b.next()) {
-            if (text.at(b.position() - 1) == QChar(TextMirror::kSoftBreakUnit))
-                QTextCursor(b).setBlockFormat(softFormat());
-        }
-        c.endEditBlock();
+        markPieces(*document(), text, 0);
         document()->setUndoRedoEnabled(true);
     }
     m_rebuilding = false;
@@ -185,6 +176,28 @@ void RichEdit::setText(std::string_view bytes) {
     m_fixups.clear();
     m_textChanged = false;
     m_modified = m_mirror.byteLength() != 0;
+}
+
+void RichEdit::markPieces(QTextDocument& doc, const QString& text, int from) {
+    // One edit block: the layout drops the pieces' layouts once instead of
+    // laying out each piece as its format changes.
+    QTextCursor c(&doc);
+    c.beginEditBlock();
+    const int end = from + static_cast<int>(text.size());
+    for (QTextBlock b = doc.findBlock(from).next(); b.isValid() && b.position() <= end;
+         b = b.next()) {
+        if (text.at(b.position() - 1 - from) == QChar(TextMirror::kSoftBreakUnit))
+            QTextCursor(b).setBlockFormat(softFormat());
+    }
+    c.endEditBlock();
+}
+
+QString RichEdit::pieceTextOf(std::string_view crlfBytes, bool& cut) {
+    return cutIntoPieces(documentTextOf(crlfBytes), kPieceUnits, kMaxPieceUnits, cut);
+}
+
+bool RichEdit::blockStartsSoft(const QTextBlock& block) {
+    return startsSoft(block);
 }
 
 void RichEdit::rebuildMirror(bool clearFormats) {

@@ -29,6 +29,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,6 +56,9 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     std::string textRange(std::size_t start, std::size_t end) const override;
     // Raises no change event.
     void setText(std::string_view bytes) override;
+    // Fills a new document and mirror piece by piece (rich_edit_load.cpp);
+    // the old ones stay aside, whole, until the load is committed.
+    std::unique_ptr<TextLoad> beginTextLoad() override;
 
     std::size_t selStart() const override;
     std::size_t selLength() const override;
@@ -156,6 +160,7 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // Holds the change event back until an operation of ours has finished,
     // so that the handler sees the caret where the operation leaves it.
     class EditScope;
+    class PieceLoad;
     struct Fixup {
         int position = 0;
         int length = 0;
@@ -166,6 +171,15 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // kPieceUnits: a piece lays out in a millisecond or two.
     static constexpr std::size_t kPieceUnits = 4096;
     static constexpr std::size_t kMaxPieceUnits = 2 * kPieceUnits;
+
+    // The document's text of Shift_JIS bytes with CR LF line breaks,
+    // decoded in one pass, lines longer than kMaxPieceUnits cut into pieces
+    // by soft break units (`cut` tells whether any was).
+    static QString pieceTextOf(std::string_view crlfBytes, bool& cut);
+    // Gives the blocks that `text`, inserted at `from`, starts with a soft
+    // break unit the format of a piece.
+    static void markPieces(QTextDocument& doc, const QString& text, int from);
+    static bool blockStartsSoft(const QTextBlock& block);
 
     void onContentsChange(int position, int removed, int added);
     // Inserts text at the cursor (inside an edit block of the caller's),

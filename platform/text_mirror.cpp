@@ -438,6 +438,20 @@ void TextMirror::setSoftBreak(std::size_t line, bool soft) {
         m_hintChunk = LineRef();
 }
 
+void TextMirror::appendBytes(std::string_view bytes, std::u16string_view documentText) {
+    TextMirror piece;
+    piece.assignBytes(bytes, documentText);
+    m_chunks.back().lines.pop_back();
+    if (m_chunks.back().lines.empty())
+        m_chunks.pop_back();
+    else
+        recountChunk(m_chunks.back());
+    for (Chunk& chunk : piece.m_chunks)
+        m_chunks.push_back(std::move(chunk));
+    sumChunks();
+    m_lastSplice = {0, 0, m_lineCount};
+}
+
 void TextMirror::recountChunk(Chunk& chunk) {
     chunk.bytes = 0;
     chunk.units = 0;

@@ -87,6 +87,11 @@ class TextMirror {
     // Whether a line ends in a soft break; the mirror follows the document.
     bool softBreak(std::size_t line) const;
     void setSoftBreak(std::size_t line, bool soft);
+    // The same for a text that comes in pieces: adds a piece and its
+    // document text at the end. The text so far must end with a line break
+    // (a new mirror is one empty line), whose empty last line the piece's
+    // first line takes.
+    void appendBytes(std::string_view bytes, std::u16string_view documentText);
 
     // Takes in one edit of the document: the units [pos, pos + removed) of
     // the old text were replaced by `added` units. `newLines` are the whole

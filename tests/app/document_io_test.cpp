@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -128,6 +132,93 @@ TEST(DocumentIoTest, ExistingFile) {
 TEST(DocumentIoTest, MessagesNameThePath) {
     EXPECT_EQ(readFailedText("/w/a b.txt"), "ファイル /w/a b.txt は開けません");
     EXPECT_EQ(createFailedText("/w/a.htm"), "ファイル /w/a.htm を作成できません");
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Records the reports of a read, and stops it at the report `stopAt`.
+class CountingProgress : public Progress {
+  public:
+    explicit CountingProgress(std::size_t stopAt = SIZE_MAX) : m_stopAt(stopAt) {}
+    bool report(std::size_t done, std::size_t total) override {
+        reports.emplace_back(done, total);
+        return reports.size() < m_stopAt;
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> reports;
+
+  private:
+    std::size_t m_stopAt;
+};
+
+// A read in pieces must give the editor what a whole read gives, however the
+// file's blocks fall: catches a CR LF cut in two at a block's end (two line
+// breaks), a piece that does not end with a line break (a character cut in
+// two), a lost last piece, and a guess that differs from the whole file's.
+TEST(DocumentIoTest, ReadInPiecesGivesWhatAWholeReadGives) {
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    const std::string ascii(kBlock - 1, 'a');
+    struct Row {
+        const char* name;
+        std::string file;
+    };
+    const Row rows[] = {
+        {"CR LF across a block's end", ascii + "\r\n\x82\xa0" + ascii + "\r\nz"},
+        {"CR alone at a block's end", ascii + "\rb\r\n"},
+        {"LF alone, text ending with a line break", ascii + "\n\x82\xa0\n" + ascii + "\n"},
+        {"one line longer than a block", std::string(3 * kBlock, '\x82') + "\r\n"},
+        {"UTF-8 only in the second block", ascii + "\r\ncaf\xc3\xa9\r\n"},
+        {"UTF-16", std::string("\xff\xfe"
+                               "a\0\r\0\n\0",
+                               8)},
+        {"small file", "a\r\n\x82\xa0"},
+    };
+    test::TempDir dir;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::string path = dir.file("in.txt");
+        test::writeFile(path, r.file);
+        std::string joined;
+        std::size_t pieces = 0;
+        bool cutInsideALine = false;
+        CountingProgress progress;
+        const PiecesRead read = readDocumentInPieces(
+            path, SIZE_MAX,
+            [&](std::string_view piece) {
+                cutInsideALine = cutInsideALine || (pieces > 0 && !joined.ends_with("\r\n"));
+                joined.append(piece);
+                ++pieces;
+            },
+            progress);
+        ASSERT_TRUE(read.ok) << read.error;
+        EXPECT_EQ(read.encoding, guessEncoding(r.file));
+        EXPECT_FALSE(cutInsideALine);
+        if (read.encoding == TextEncoding::Utf16Le) {
+            EXPECT_EQ(pieces, 0u);
+            continue;
+        }
+        EXPECT_TRUE(joined == readDocument(path).bytes);
+        ASSERT_FALSE(progress.reports.empty());
+        EXPECT_EQ(progress.reports.back(), std::pair(r.file.size(), r.file.size()));
+    }
+}
+
+// Catches a read that goes on, or claims success, after the user stopped it.
+TEST(DocumentIoTest, ReadInPiecesStopsWhenTheProgressSaysSo) {
+    test::TempDir dir;
+    const std::string path = dir.file("in.txt");
+    test::writeFile(path, std::string(3 << 20, 'a') + "\r\nb");
+    std::size_t sent = 0;
+    CountingProgress progress(1);
+    const PiecesRead read = readDocumentInPieces(
+        path, SIZE_MAX, [&](std::string_view piece) { sent += piece.size(); }, progress);
+    EXPECT_TRUE(read.cancelled);
+    EXPECT_FALSE(read.ok);
+    EXPECT_EQ(progress.reports.size(), 1u);
+    EXPECT_LT(sent, std::size_t{2} << 20);
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+// A whole text put into the edit control a piece at a time.
+//
+// A conversion of a large document makes a text of hundreds of megabytes;
+// given to setText at once it is decoded and copied whole, twice, beside the
+// editor's own copies. In pieces it goes in with its progress shown.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "base/edit_control.h"
+#include "base/progress.h"
+
+namespace korvane {
+
+// About how many bytes go into the control at once.
+inline constexpr std::size_t kTextPiece = std::size_t{1} << 20;
+
+// setText(bytes) through the control's text load: any line breaks, each
+// piece cut behind one. `progress` hears the bytes through; the load cannot
+// be stopped halfway.
+void setTextInPieces(EditControl& edit, std::string_view bytes, Progress& progress);
+
+}  // namespace korvane

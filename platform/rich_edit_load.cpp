@@ -1,0 +1,150 @@
+// RichEdit's text load in pieces.
+//
+// setText holds the bytes, their decoded text, the toolkit's copy of that
+// text, the document and the mirror all at once: 15 times the size of a
+// 200 MB file at the peak. A load decodes and inserts one piece at a time
+// into a new document and a new mirror, so what is held at the end is about
+// what is held at the peak.
+//
+// The new document is the widget's while it fills (a document put in later
+// would have every paragraph laid out again at once, a text layout for each
+// of millions of lines); the old one is kept aside with its undo history
+// and colours and comes back whole when the load is dropped. The widget
+// neither paints nor hands anything to the document meanwhile.
+#include <QPlainTextDocumentLayout>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "platform/qt_sjis.h"
+#include "platform/rich_edit.h"
+
+namespace korvane {
+
+class RichEdit::PieceLoad final : public EditControl::TextLoad {
+  public:
+    explicit PieceLoad(RichEdit& edit);
+    ~PieceLoad() override;
+    PieceLoad(const PieceLoad&) = delete;
+    PieceLoad& operator=(const PieceLoad&) = delete;
+
+    void append(std::string_view bytes) override;
+    void commit() override;
+
+  private:
+    RichEdit& m_edit;
+    QTextDocument* m_old;
+    QObject* m_oldParent;
+    QTextDocument* m_new;
+    QTextCursor m_end;
+    TextMirror m_mirror;
+    // What the editor showed, for a load that is dropped.
+    QTextCursor m_cursor;
+    std::optional<std::pair<int, int>> m_pendingSelection;
+    int m_vertical;
+    int m_horizontal;
+    bool m_updates;
+    bool m_locked;
+    bool m_committed = false;
+};
+
+RichEdit::PieceLoad::PieceLoad(RichEdit& edit)
+    : m_edit(edit),
+      m_old(edit.document()),
+      m_oldParent(m_old->parent()),
+      m_new(new QTextDocument(&edit)),
+      m_cursor(edit.textCursor()),
+      m_pendingSelection(edit.m_pendingSelection),
+      m_vertical(edit.verticalScrollBar()->value()),
+      m_horizontal(edit.horizontalScrollBar()->value()),
+      m_updates(edit.updatesEnabled()),
+      m_locked(edit.m_locked) {
+    // Nothing is handed to the widget while its document is not the one the
+    // mirror describes.
+    m_edit.m_locked = true;
+    m_edit.m_pendingSelection.reset();
+    m_edit.setUpdatesEnabled(false);
+    m_new->setDocumentLayout(new QPlainTextDocumentLayout(m_new));
+    m_new->setDefaultFont(m_old->defaultFont());
+    m_new->setDefaultTextOption(m_old->defaultTextOption());
+    m_new->setDocumentMargin(m_old->documentMargin());
+    m_new->setUndoRedoEnabled(false);
+    // The widget deletes a document it owns when another takes its place.
+    m_old->setParent(&m_edit);
+    const QSignalBlocker quiet(&m_edit);
+    m_edit.QPlainTextEdit::setDocument(m_new);
+    m_end = QTextCursor(m_new);
+}
+
+RichEdit::PieceLoad::~PieceLoad() {
+    if (m_committed)
+        return;
+    const QSignalBlocker quiet(&m_edit);
+    m_edit.QPlainTextEdit::setDocument(m_old);
+    m_old->setParent(m_oldParent);
+    delete m_new;
+    QTextCursor c(m_old);
+    c.setPosition(m_cursor.anchor());
+    c.setPosition(m_cursor.position(), QTextCursor::KeepAnchor);
+    m_edit.QPlainTextEdit::setTextCursor(c);
+    m_edit.verticalScrollBar()->setValue(m_vertical);
+    m_edit.horizontalScrollBar()->setValue(m_horizontal);
+    m_edit.m_pendingSelection = m_pendingSelection;
+    m_edit.m_locked = m_locked;
+    m_edit.setUpdatesEnabled(m_updates);
+}
+
+void RichEdit::PieceLoad::append(std::string_view bytes) {
+    bool cut = false;
+    const QString text = pieceTextOf(bytes, cut);
+    const QSignalBlocker quiet(&m_edit);
+    const int from = m_end.position();
+    m_end.insertText(text);
+    // A piece holds whole lines: a long one is cut into pieces here.
+    if (cut)
+        markPieces(*m_new, text, from);
+    m_mirror.appendBytes(bytes, viewOf(text));
+}
+
+void RichEdit::PieceLoad::commit() {
+    m_committed = true;
+    m_edit.closeDocumentBlock();
+    // A selection asked for meanwhile was in the old text.
+    m_edit.m_pendingSelection.reset();
+    // The old text goes, with its undo history and colours.
+    delete m_old;
+    m_new->setUndoRedoEnabled(true);
+    connect(m_new, &QTextDocument::contentsChange, &m_edit, &RichEdit::onContentsChange);
+    connect(m_new, &QTextDocument::contentsChanged, &m_edit, &RichEdit::onContentsChanged);
+    m_edit.m_mirror = std::move(m_mirror);
+    // Should the document hold other paragraphs than the bytes make, the
+    // mirror is built from the document, as setText does.
+    bool same = static_cast<std::size_t>(m_new->blockCount()) == m_edit.m_mirror.lineCount();
+    std::size_t line = 0;
+    for (QTextBlock b = m_new->firstBlock(); same && b.isValid(); b = b.next(), ++line)
+        same = static_cast<std::size_t>(b.length() - 1) == m_edit.m_mirror.lineUnits(line) &&
+               blockStartsSoft(b.next()) == m_edit.m_mirror.softBreak(line);
+    if (same) {
+        m_edit.m_dirtyLines.clear();
+        m_edit.m_dirtySpan.reset();
+        m_edit.m_linesBefore.assign(1, 0);
+    } else {
+        m_edit.rebuildMirror();
+    }
+    m_edit.m_fixups.clear();
+    m_edit.m_textChanged = false;
+    m_edit.m_modified = m_edit.m_mirror.byteLength() != 0;
+    m_edit.m_locked = m_locked;
+    m_edit.setUpdatesEnabled(m_updates);
+    m_edit.ensureCursorVisible();
+    // Once for the whole text, as setText's document reports it.
+    emit m_edit.textChanged();
+}
+
+std::unique_ptr<EditControl::TextLoad> RichEdit::beginTextLoad() {
+    return std::make_unique<PieceLoad>(*this);
+}
+
+}  // namespace korvane

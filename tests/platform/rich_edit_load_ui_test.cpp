@@ -1,0 +1,100 @@
+// The editor's text load in pieces: the text it commits is setText's, and a
+// load that is dropped leaves the editor exactly as it was.
+#include <gtest/gtest.h>
+
+#include <QTextDocument>
+
+#include <memory>
+#include <string>
+
+#include "platform/rich_edit.h"
+
+namespace korvane {
+namespace {
+
+constexpr ColorValue kRed = 0x0000FF;
+
+// Catches the old document deleted or not given back, and the selection,
+// colours, modified flag or undo history lost with it.
+TEST(RichEditLoadTest, DroppedLoadLeavesTheEditorAsItWas) {
+    RichEdit edit;
+    edit.setText("<B>a</B>\r\nbc");
+    edit.setSelection(0, 3);
+    edit.colorSelection(CharColor::of(kRed));
+    edit.setSelection(10, 11);
+    edit.replaceSelection("xy");
+    edit.setModified(false);
+    edit.setSelection(1, 2);
+    const std::string text = edit.text();
+
+    {
+        const std::unique_ptr<EditControl::TextLoad> load = edit.beginTextLoad();
+        load->append("new\r\n");
+        load->append("text");
+    }
+
+    EXPECT_EQ(edit.text(), text);
+    EXPECT_EQ(edit.selStart(), 1u);
+    EXPECT_EQ(edit.selLength(), 1u);
+    EXPECT_EQ(edit.colorAt(0), CharColor::of(kRed));
+    EXPECT_FALSE(edit.modified());
+    ASSERT_TRUE(edit.canUndo());
+    edit.undo();
+    EXPECT_EQ(edit.text(), "<B>a</B>\r\nbc");
+}
+
+// Catches pieces joined wrongly (a line lost or doubled at a piece's end),
+// the flags setText sets, a load that goes in unannounced, and an editor
+// that no longer follows its own document's edits once the load is in.
+TEST(RichEditLoadTest, CommittedLoadIsTheTextAndFollowsEdits) {
+    RichEdit edit;
+    edit.setText("old");
+    const std::unique_ptr<EditControl::TextLoad> load = edit.beginTextLoad();
+    int changes = 0;
+    QObject::connect(&edit, &QPlainTextEdit::textChanged, [&changes] { ++changes; });
+    for (const char* piece : {"a\r\n", "\x82\xa0\xff\r\n", "\r\n", "end"})
+        load->append(piece);
+    load->commit();
+    // The journal follows this signal: a text that went in unannounced
+    // would not be kept.
+    EXPECT_EQ(changes, 1);
+
+    EXPECT_EQ(edit.text(), "a\r\n\x82\xa0\xff\r\n\r\nend");
+    EXPECT_EQ(edit.document()->blockCount(), 4);
+    EXPECT_TRUE(edit.modified());
+    EXPECT_FALSE(edit.canUndo());
+
+    edit.setSelection(3, 5);
+    edit.replaceSelection("zz");
+    EXPECT_EQ(edit.text(), "a\r\nzz\xff\r\n\r\nend");
+    EXPECT_EQ(edit.lineText(1), "zz\xff");
+    ASSERT_TRUE(edit.canUndo());
+    edit.undo();
+    EXPECT_EQ(edit.text(), "a\r\n\x82\xa0\xff\r\n\r\nend");
+}
+
+// Catches a long line that comes in through a load without being cut into
+// pieces, or cut ones that the mirror counts as line breaks.
+TEST(RichEditLoadTest, LongLineOfALoadIsHeldInPiecesLikeSetTexts) {
+    std::string line;
+    while (line.size() < 40'000)
+        line += "<P>\x93\xfa\x96\x7b abc";
+    const std::string text = "head\r\n" + line + "\r\ntail";
+    RichEdit loaded;
+    {
+        const std::unique_ptr<EditControl::TextLoad> load = loaded.beginTextLoad();
+        load->append("head\r\n");
+        load->append(line + "\r\n");
+        load->append("tail");
+        load->commit();
+    }
+    RichEdit set;
+    set.setText(text);
+    EXPECT_TRUE(loaded.text() == text);
+    EXPECT_GT(loaded.document()->blockCount(), 5);
+    EXPECT_EQ(loaded.document()->blockCount(), set.document()->blockCount());
+    EXPECT_EQ(loaded.find("tail", 0, text.size(), true), text.size() - 4);
+}
+
+}  // namespace
+}  // namespace korvane
