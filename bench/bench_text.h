@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <fstream>
 #include <random>
 #include <string>
 #include <string_view>
@@ -25,6 +26,37 @@ inline std::string weightedText(std::size_t size,
     while (s.size() < size)
         s += pieces[static_cast<std::size_t>(pick(rng))].first;
     return s;
+}
+
+// Japanese prose in lines of about 60 bytes, with some markup and tabs: the
+// ordinary document the opening, saving and scaling benchmarks share.
+inline std::string japaneseProse(std::size_t size, unsigned seed = 5) {
+    return weightedText(size,
+                        {{"\x8d\xa1\x93\xfa\x82\xcd", 20},          // 今日は
+                         {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 20},  // いい天気
+                         {"\x82\xc5\x82\xb7\x81\x42", 20},          // です。
+                         {"\x83\x5c\x83\x74\x83\x67", 10},          // ソフト
+                         {"<B>", 2},
+                         {"abc ", 5},
+                         {"\t", 1},
+                         {"\r\n", 8}},
+                        seed);
+}
+
+// A field of /proc/self/status ("VmRSS:", "VmHWM:") in bytes.
+inline std::size_t statusBytes(const char* key) {
+    std::ifstream in("/proc/self/status");
+    std::string word;
+    std::size_t kilobytes = 0;
+    while (in >> word) {
+        if (word == key && in >> kilobytes)
+            return kilobytes * 1024;
+    }
+    return 0;
+}
+
+inline double residentMegabytes() {
+    return static_cast<double>(statusBytes("VmRSS:")) / (1024.0 * 1024.0);
 }
 
 }  // namespace korvane::bench

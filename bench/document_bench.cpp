@@ -32,17 +32,7 @@ constexpr std::size_t kSize = 10 * 1024 * 1024;
 
 // Japanese prose in lines of about 60 bytes, with some markup and tabs.
 const std::string& documentBytes() {
-    static const std::string text =
-        bench::weightedText(kSize,
-                            {{"\x8d\xa1\x93\xfa\x82\xcd", 20},          // 今日は
-                             {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 20},  // いい天気
-                             {"\x82\xc5\x82\xb7\x81\x42", 20},          // です。
-                             {"\x83\x5c\x83\x74\x83\x67", 10},          // ソフト
-                             {"<B>", 2},
-                             {"abc ", 5},
-                             {"\t", 1},
-                             {"\r\n", 8}},
-                            5);
+    static const std::string text = bench::japaneseProse(kSize);
     return text;
 }
 
@@ -69,16 +59,6 @@ const BenchFile& benchFile() {
 }
 
 using Window = bench::ShownEditor<RichEdit>;
-
-double residentMegabytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
-}
 
 // Made in main() and gone before the application object: widgets must not
 // outlive it.
@@ -190,14 +170,14 @@ double residentAfterOpen(int argc, char** argv, bool bare) {
                     window.edit->setPlainText(text);
                 }
                 QCoreApplication::processEvents();
-                mb = residentMegabytes();
+                mb = bench::residentMegabytes();
             } else {
                 Window window;
                 DocumentRead read = readDocument(benchFile().path);
                 window.edit->setText(read.bytes);
                 read = DocumentRead();
                 QCoreApplication::processEvents();
-                mb = residentMegabytes();
+                mb = bench::residentMegabytes();
             }
         }
         [[maybe_unused]] const auto written = ::write(pipeEnds[1], &mb, sizeof mb);
@@ -217,9 +197,10 @@ int main(int argc, char** argv) {
     benchFile();  // the file is written before the measuring processes start
     const double bareMb = residentAfterOpen(argc, argv, true);
     const double editorMb = residentAfterOpen(argc, argv, false);
-    std::printf("resident memory with the 10 MB text open: bare program %.1f MB, editor %.1f MB, "
-                "ratio %.2f (target 1.15)\n",
-                bareMb, editorMb, bareMb > 0 ? editorMb / bareMb : 0.0);
+    std::printf(
+        "resident memory with the 10 MB text open: bare program %.1f MB, editor %.1f MB, "
+        "ratio %.2f (target 1.15)\n",
+        bareMb, editorMb, bareMb > 0 ? editorMb / bareMb : 0.0);
     QApplication app(argc, argv);
     korvane::keepLargeBuffersForReuse();
     Window shown;

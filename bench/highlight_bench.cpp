@@ -30,6 +30,7 @@
 
 #include "base/line_breaks.h"
 #include "base/shift_jis.h"
+#include "bench/bench_text.h"
 #include "bench/ratio_report.h"
 #include "bench/shown_editor.h"
 #include "bench/tagged_page.h"
@@ -65,16 +66,6 @@ std::size_t tagCount() {
         i = close + 1;
     }
     return n;
-}
-
-double residentMegabytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
 }
 
 // The baseline: colours each "<...>" inside a line.
@@ -183,7 +174,7 @@ const std::string& largePage();
         QCoreApplication::processEvents();
     }
     if (!large) {
-        g_baselineRss = residentMegabytes();
+        g_baselineRss = bench::residentMegabytes();
         state.counters["tags"] = static_cast<double>(tagCount());
         state.counters["rss_MB"] = g_baselineRss;
     }
@@ -199,7 +190,7 @@ const std::string& largePage();
         QCoreApplication::processEvents();
     }
     if (!large) {
-        g_richEditRss = residentMegabytes();
+        g_richEditRss = bench::residentMegabytes();
         state.counters["tags"] = static_cast<double>(tagCount());
         state.counters["rss_MB"] = g_richEditRss;
     }

@@ -31,35 +31,13 @@ namespace {
 
 using namespace korvane;
 
-// A field of /proc/self/status ("VmRSS:", "VmHWM:") in bytes.
-std::size_t statusBytes(const char* key) {
-    std::ifstream in("/proc/self/status");
-    std::string word;
-    std::size_t kilobytes = 0;
-    while (in >> word) {
-        if (word == key && in >> kilobytes)
-            return kilobytes * 1024;
-    }
-    return 0;
-}
-
 // Japanese prose in lines of about 60 bytes with some markup and tabs,
 // written a megabyte at a time so that making it costs no memory.
 void writeText(const std::string& path, std::size_t size) {
     std::ofstream out(path, std::ios::binary);
     unsigned seed = 1;
     for (std::size_t written = 0; written < size; ++seed) {
-        std::string piece =
-            bench::weightedText(1 << 20,
-                                {{"\x8d\xa1\x93\xfa\x82\xcd", 20},          // 今日は
-                                 {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 20},  // いい天気
-                                 {"\x82\xc5\x82\xb7\x81\x42", 20},          // です。
-                                 {"\x83\x5c\x83\x74\x83\x67", 10},          // ソフト
-                                 {"<B>", 2},
-                                 {"abc ", 5},
-                                 {"\t", 1},
-                                 {"\r\n", 8}},
-                                seed);
+        std::string piece = bench::japaneseProse(1 << 20, seed);
         // Each megabyte ends a line, so the pieces join into whole lines.
         piece += "\r\n";
         out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
@@ -93,7 +71,7 @@ int main(int argc, char** argv) {
         window.show();
         QCoreApplication::processEvents();
 
-        const std::size_t before = statusBytes("VmRSS:");
+        const std::size_t before = bench::statusBytes("VmRSS:");
         // Writing 5 resets the high-water mark to the present size.
         std::ofstream("/proc/self/clear_refs") << "5";
         QElapsedTimer timer;
@@ -101,8 +79,8 @@ int main(int argc, char** argv) {
         window.interpretCommandLine({path});
         QCoreApplication::processEvents();
         const double openMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        const std::size_t peak = statusBytes("VmHWM:");
-        const std::size_t held = statusBytes("VmRSS:");
+        const std::size_t peak = bench::statusBytes("VmHWM:");
+        const std::size_t held = bench::statusBytes("VmRSS:");
         if (window.editor()->textLength() + 4 < static_cast<std::size_t>(size)) {
             std::fprintf(stderr, "the text did not open\n");
             status = 1;

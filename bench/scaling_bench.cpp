@@ -47,16 +47,7 @@ const std::string& prose(int megabytes) {
     static std::map<int, std::string> texts;
     std::string& text = texts[megabytes];
     if (text.empty()) {
-        text = bench::weightedText(static_cast<std::size_t>(megabytes) * kMegabyte,
-                                   {{"\x8d\xa1\x93\xfa\x82\xcd", 20},          // 今日は
-                                    {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 20},  // いい天気
-                                    {"\x82\xc5\x82\xb7\x81\x42", 20},          // です。
-                                    {"\x83\x5c\x83\x74\x83\x67", 10},          // ソフト
-                                    {"<B>", 2},
-                                    {"abc ", 5},
-                                    {"\t", 1},
-                                    {"\r\n", 8}},
-                                   5);
+        text = bench::japaneseProse(static_cast<std::size_t>(megabytes) * kMegabyte);
     }
     return text;
 }
