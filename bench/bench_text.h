@@ -43,6 +43,19 @@ inline std::string japaneseProse(std::size_t size, unsigned seed = 5) {
                         seed);
 }
 
+// The "<...>" pairs of a text, as the highlighting passes find them.
+inline std::size_t countTags(const std::string& s) {
+    std::size_t n = 0;
+    for (std::size_t i = s.find('<'); i != std::string::npos; i = s.find('<', i)) {
+        const std::size_t close = s.find('>', i);
+        if (close == std::string::npos)
+            break;
+        ++n;
+        i = close + 1;
+    }
+    return n;
+}
+
 // A field of /proc/self/status ("VmRSS:", "VmHWM:") in bytes.
 inline std::size_t statusBytes(const char* key) {
     std::ifstream in("/proc/self/status");

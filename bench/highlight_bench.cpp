@@ -56,16 +56,7 @@ QString forQt(const std::string& bytes) {
 }
 
 std::size_t tagCount() {
-    std::size_t n = 0;
-    const std::string& s = page();
-    for (std::size_t i = s.find('<'); i != std::string::npos; i = s.find('<', i)) {
-        const std::size_t close = s.find('>', i);
-        if (close == std::string::npos)
-            break;
-        ++n;
-        i = close + 1;
-    }
-    return n;
+    return bench::countTags(page());
 }
 
 // The baseline: colours each "<...>" inside a line.

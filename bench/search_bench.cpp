@@ -63,18 +63,6 @@ const std::string& page() {
     return text;
 }
 
-std::size_t countTags(const std::string& s) {
-    std::size_t n = 0;
-    for (std::size_t i = s.find('<'); i != std::string::npos; i = s.find('<', i)) {
-        const std::size_t close = s.find('>', i);
-        if (close == std::string::npos)
-            break;
-        ++n;
-        i = close + 1;
-    }
-    return n;
-}
-
 // Where replace-all downward starts so that exactly kReplacements
 // occurrences lie behind it.
 std::size_t replaceStart() {
@@ -127,7 +115,7 @@ void BM_RichEditReplaceAllHighlighted(benchmark::State& state) {
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     }
     g_replaceAllSeconds = seconds;
-    state.counters["tags"] = static_cast<double>(countTags(page()));
+    state.counters["tags"] = static_cast<double>(bench::countTags(page()));
     state.counters["grown_bytes"] = static_cast<double>(edit.textLength() - page().size());
 }
 
