@@ -255,10 +255,10 @@ bool RichEdit::isUnchanged(int position, int removed, int added) const {
     while (left > 0) {
         const std::size_t take = std::min(left, m_mirror.lineUnits(line) - unit);
         if (take > 0) {
-            const std::string& bytes = m_mirror.lineBytes(line);
+            const std::string_view bytes = m_mirror.lineBytes(line);
             const std::size_t from = m_mirror.bytesOfUnits(line, unit);
-            before += decodeShiftJis(std::string_view(bytes).substr(
-                from, m_mirror.bytesOfUnits(line, unit + take) - from));
+            before +=
+                decodeShiftJis(bytes.substr(from, m_mirror.bytesOfUnits(line, unit + take) - from));
         }
         left -= take;
         if (left > 0) {

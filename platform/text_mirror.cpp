@@ -101,7 +101,7 @@ std::vector<std::string> firstCharForms(unsigned code, std::size_t width, bool m
 constexpr std::size_t kMaxForms = 8;
 
 // The first place at or after `from` where `form` stands in `bytes`.
-std::size_t firstForm(const std::string& bytes, std::size_t from, const std::string& form) {
+std::size_t firstForm(std::string_view bytes, std::size_t from, const std::string& form) {
     if (from >= bytes.size())
         return std::string::npos;
     const char* base = bytes.data();
@@ -157,29 +157,27 @@ void copyRuns(std::vector<TextMirror::ColorRun>& out, const std::vector<TextMirr
 class TextMirror::CharWalker {
   public:
     CharWalker(const TextMirror& mirror, LineRef ref, std::size_t unit)
-        : m_mirror(mirror), m_ref(ref), m_unit(unit) {
-        m_byte = unitToByteIn(line(), unit);
+        : m_mirror(mirror), m_ref(ref), m_line(mirror.lineAt(ref)), m_unit(unit) {
+        m_byte = unitToByteIn(m_line, unit);
         skipSoftBreaks();
     }
 
-    bool atEnd() const { return m_unit == line().units && m_ref.line + 1 == m_mirror.m_lineCount; }
+    bool atEnd() const { return m_unit == m_line.units && m_ref.line + 1 == m_mirror.m_lineCount; }
     std::size_t offset() const { return m_ref.byte + m_byte; }
     std::size_t width() const {
-        if (m_unit == line().units)
+        if (m_unit == m_line.units)
             return 2;
-        return isWide(line(), m_unit) ? 2 : 1;
+        return isWide(m_line, m_unit) ? 2 : 1;
     }
     unsigned code() const {
-        if (m_unit == line().units)
+        if (m_unit == m_line.units)
             return 0x0D0A;
-        const auto* p = reinterpret_cast<const unsigned char*>(line().bytes.data()) + m_byte;
+        const auto* p = reinterpret_cast<const unsigned char*>(m_line.bytes.data()) + m_byte;
         return width() == 2 ? (unsigned{p[0]} << 8) | p[1] : p[0];
     }
     void advance() {
-        if (m_unit == line().units) {
-            m_mirror.nextLine(m_ref);
-            m_unit = 0;
-            m_byte = 0;
+        if (m_unit == m_line.units) {
+            nextLine();
         } else {
             m_byte += width();
             ++m_unit;
@@ -188,24 +186,119 @@ class TextMirror::CharWalker {
     }
 
   private:
+    bool nextLine() {
+        if (!m_mirror.nextLine(m_ref))
+            return false;
+        m_line = m_mirror.lineAt(m_ref);
+        m_unit = 0;
+        m_byte = 0;
+        return true;
+    }
     // A soft break is no character: the walk goes on in the next piece.
     void skipSoftBreaks() {
-        while (m_unit == line().units && line().soft && m_mirror.nextLine(m_ref)) {
-            m_unit = 0;
-            m_byte = 0;
+        while (m_unit == m_line.units && m_line.soft && nextLine()) {
         }
     }
 
-    const Line& line() const { return m_mirror.lineAt(m_ref); }
-
     const TextMirror& m_mirror;
     LineRef m_ref;
+    LineView m_line;
     std::size_t m_unit;
     std::size_t m_byte = 0;
 };
 
 TextMirror::TextMirror() {
     assign({std::u16string_view()});
+}
+
+TextMirror::LineView TextMirror::viewOf(const Line& line) {
+    return {line.bytes, line.wide.empty() ? nullptr : line.wide.data(), line.units, line.soft,
+            &line.colors};
+}
+
+TextMirror::LineView TextMirror::viewIn(const Chunk& chunk, std::size_t index) {
+    static const std::vector<ColorRun> kNoColors;
+    const Record& r = chunk.lines[index];
+    return {std::string_view(chunk.text.data() + r.begin, r.size),
+            r.hasWide() ? chunk.wide.data() + r.wideIndex() : nullptr, r.units(), r.soft(),
+            chunk.colors.empty() ? &kNoColors : &chunk.colors[index]};
+}
+
+void TextMirror::appendLine(Chunk& chunk, std::string_view bytes, const std::uint64_t* wide,
+                            std::uint32_t units, bool soft, std::vector<ColorRun> colors) {
+    Record r;
+    r.begin = static_cast<std::uint32_t>(chunk.text.size());
+    r.size = static_cast<std::uint32_t>(bytes.size());
+    r.unitsSoft = units | (soft ? Record::kTopBit : 0);
+    r.wideWord = static_cast<std::uint32_t>(chunk.wide.size());
+    if (wide != nullptr) {
+        r.wideWord |= Record::kTopBit;
+        chunk.wide.insert(chunk.wide.end(), wide, wide + (units + 63u) / 64u);
+    }
+    chunk.text.append(bytes);
+    if (!colors.empty() || !chunk.colors.empty()) {
+        chunk.colors.resize(chunk.lines.size());
+        chunk.colors.push_back(std::move(colors));
+    }
+    chunk.lines.push_back(r);
+    chunk.bytes += r.extentBytes();
+    chunk.units += units + 1u;
+}
+
+void TextMirror::appendLine(Chunk& chunk, const LineView& line) {
+    appendLine(chunk, line.bytes, line.wide, line.units, line.soft, *line.colors);
+}
+
+void TextMirror::seal(Chunk& chunk) {
+    chunk.text.shrink_to_fit();
+    chunk.wide.shrink_to_fit();
+    chunk.lines.shrink_to_fit();
+}
+
+std::pair<std::ptrdiff_t, std::ptrdiff_t> TextMirror::storeLine(Chunk& chunk, std::size_t index,
+                                                                Line&& line) {
+    Record& r = chunk.lines[index];
+    const auto oldExtent = static_cast<std::ptrdiff_t>(r.extentBytes());
+    const auto oldUnits = static_cast<std::ptrdiff_t>(r.units());
+    const std::size_t oldWords = r.wideWords();
+    const std::size_t newWords = line.wide.size();
+    const auto byteShift =
+        static_cast<std::ptrdiff_t>(line.bytes.size()) - static_cast<std::ptrdiff_t>(r.size);
+    const auto wordShift =
+        static_cast<std::ptrdiff_t>(newWords) - static_cast<std::ptrdiff_t>(oldWords);
+
+    chunk.text.replace(r.begin, r.size, line.bytes);
+    const auto words = chunk.wide.begin() + static_cast<std::ptrdiff_t>(r.wideIndex());
+    if (newWords <= oldWords) {
+        std::copy(line.wide.begin(), line.wide.end(), words);
+        chunk.wide.erase(words + static_cast<std::ptrdiff_t>(newWords),
+                         words + static_cast<std::ptrdiff_t>(oldWords));
+    } else {
+        std::copy(line.wide.begin(), line.wide.begin() + static_cast<std::ptrdiff_t>(oldWords),
+                  words);
+        chunk.wide.insert(words + static_cast<std::ptrdiff_t>(oldWords),
+                          line.wide.begin() + static_cast<std::ptrdiff_t>(oldWords),
+                          line.wide.end());
+    }
+    r.size = static_cast<std::uint32_t>(line.bytes.size());
+    r.unitsSoft = line.units | (line.soft ? Record::kTopBit : 0);
+    r.wideWord = r.wideIndex() | (newWords != 0 ? Record::kTopBit : 0);
+    if (byteShift != 0 || wordShift != 0) {
+        for (std::size_t i = index + 1; i < chunk.lines.size(); ++i) {
+            Record& next = chunk.lines[i];
+            next.begin = static_cast<std::uint32_t>(next.begin + byteShift);
+            next.wideWord = static_cast<std::uint32_t>(next.wideWord + wordShift);
+        }
+    }
+    if (!line.colors.empty() && chunk.colors.empty())
+        chunk.colors.resize(chunk.lines.size());
+    if (!chunk.colors.empty())
+        chunk.colors[index] = std::move(line.colors);
+    const auto extent = static_cast<std::ptrdiff_t>(r.extentBytes()) - oldExtent;
+    const auto units = static_cast<std::ptrdiff_t>(r.units()) - oldUnits;
+    chunk.bytes = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(chunk.bytes) + extent);
+    chunk.units = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(chunk.units) + units);
+    return {extent, units};
 }
 
 TextMirror::Line TextMirror::makeLine(std::u16string_view text, std::size_t lineIndex,
@@ -311,13 +404,17 @@ void TextMirror::assign(const std::vector<std::u16string_view>& lines,
     const std::size_t n = std::max<std::size_t>(lines.size(), 1);
     for (std::size_t i = 0; i < n; ++i) {
         if (i % kChunkLines == 0) {
+            if (!m_chunks.empty())
+                seal(m_chunks.back());
             m_chunks.emplace_back();
             m_chunks.back().lines.reserve(std::min(kChunkLines, n - i));
         }
-        m_chunks.back().lines.push_back(
-            makeLine(i < lines.size() ? lines[i] : std::u16string_view(), i, problems));
+        Line line = makeLine(i < lines.size() ? lines[i] : std::u16string_view(), i, problems);
+        appendLine(m_chunks.back(), line.bytes, line.wide.empty() ? nullptr : line.wide.data(),
+                   line.units, false, {});
     }
-    recount();
+    seal(m_chunks.back());
+    sumChunks();
     m_lastSplice = {0, 0, n};
 }
 
@@ -329,9 +426,15 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documen
     std::size_t i = 0;
     std::size_t u = 0;
     for (;;) {
-        Line line;
+        if (m_chunks.back().lines.size() == kChunkLines) {
+            seal(m_chunks.back());
+            m_chunks.emplace_back();
+        }
+        Chunk& chunk = m_chunks.back();
         const std::size_t from = i;
-        std::vector<std::uint64_t> wide;
+        // The line's width words are written where the chunk keeps them.
+        std::vector<std::uint64_t>& wide = chunk.wide;
+        const std::size_t firstWord = wide.size();
         bool anyWide = false;
         std::uint32_t units = 0;
         bool soft = false;
@@ -348,9 +451,9 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documen
             // A lead byte is one character with the byte after it unless the
             // decoder gave it a stand-in of its own.
             if (isSjisLeadByte(b) && c != static_cast<char16_t>(kInvalidByteBase + b)) {
-                if (wide.size() <= units / 64)
-                    wide.resize(units / 64 + 1, 0);
-                wide[units / 64] |= std::uint64_t{1} << (units % 64);
+                if (wide.size() <= firstWord + units / 64)
+                    wide.resize(firstWord + units / 64 + 1, 0);
+                wide[firstWord + units / 64] |= std::uint64_t{1} << (units % 64);
                 anyWide = true;
                 i += 2;
             } else {
@@ -359,16 +462,19 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documen
             ++u;
             ++units;
         }
-        line.bytes.assign(bytes.substr(from, i - from));
-        line.units = units;
-        line.soft = soft;
+        Record r;
+        r.begin = static_cast<std::uint32_t>(chunk.text.size());
+        r.size = static_cast<std::uint32_t>(i - from);
+        r.unitsSoft = units | (soft ? Record::kTopBit : 0);
+        r.wideWord = static_cast<std::uint32_t>(firstWord);
         if (anyWide) {
-            wide.resize((units + 63) / 64, 0);
-            line.wide = std::move(wide);
+            wide.resize(firstWord + (units + 63u) / 64u, 0);
+            r.wideWord |= Record::kTopBit;
         }
-        if (m_chunks.back().lines.size() == kChunkLines)
-            m_chunks.emplace_back();
-        m_chunks.back().lines.push_back(std::move(line));
+        chunk.text.append(bytes.substr(from, i - from));
+        chunk.lines.push_back(r);
+        chunk.bytes += r.extentBytes();
+        chunk.units += units + 1u;
         if (soft)
             continue;
         if (i >= n)
@@ -376,7 +482,8 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documen
         i += 2;  // CR LF, one unit of the document
         ++u;
     }
-    recount();
+    seal(m_chunks.back());
+    sumChunks();
     m_lastSplice = {0, 0, m_lineCount};
 }
 
@@ -412,7 +519,7 @@ std::vector<std::size_t> TextMirror::softBreakPoints(std::u16string_view text, s
 }
 
 bool TextMirror::softBreak(std::size_t line) const {
-    return lineAt(refOfLine(line)).soft;
+    return recordAt(refOfLine(line)).soft();
 }
 
 void TextMirror::setSoftBreak(std::size_t line, bool soft) {
@@ -420,10 +527,10 @@ void TextMirror::setSoftBreak(std::size_t line, bool soft) {
     if (line + 1 >= m_lineCount)
         soft = false;
     const LineRef ref = refOfLine(line);
-    Line& l = m_chunks[ref.chunk].lines[ref.index];
-    if (l.soft == soft)
+    Record& r = m_chunks[ref.chunk].lines[ref.index];
+    if (r.soft() == soft)
         return;
-    l.soft = soft;
+    r.unitsSoft = r.units() | (soft ? Record::kTopBit : 0);
     if (soft) {
         m_chunks[ref.chunk].bytes -= 2;
         m_totalBytes -= 2;
@@ -441,11 +548,15 @@ void TextMirror::setSoftBreak(std::size_t line, bool soft) {
 void TextMirror::appendBytes(std::string_view bytes, std::u16string_view documentText) {
     TextMirror piece;
     piece.assignBytes(bytes, documentText);
-    m_chunks.back().lines.pop_back();
-    if (m_chunks.back().lines.empty())
+    // The empty last line (no bytes, no width words) gives way to the piece.
+    Chunk& last = m_chunks.back();
+    last.lines.pop_back();
+    if (!last.colors.empty())
+        last.colors.pop_back();
+    if (last.lines.empty())
         m_chunks.pop_back();
     else
-        recountChunk(m_chunks.back());
+        recountChunk(last);
     for (Chunk& chunk : piece.m_chunks)
         m_chunks.push_back(std::move(chunk));
     sumChunks();
@@ -455,9 +566,9 @@ void TextMirror::appendBytes(std::string_view bytes, std::u16string_view documen
 void TextMirror::recountChunk(Chunk& chunk) {
     chunk.bytes = 0;
     chunk.units = 0;
-    for (const Line& line : chunk.lines) {
-        chunk.bytes += extentBytes(line);
-        chunk.units += line.units + 1u;
+    for (const Record& line : chunk.lines) {
+        chunk.bytes += line.extentBytes();
+        chunk.units += line.units() + 1u;
     }
 }
 
@@ -481,9 +592,9 @@ void TextMirror::recount() {
     sumChunks();
 }
 
-std::size_t TextMirror::unitToByteIn(const Line& line, std::size_t unit) {
+std::size_t TextMirror::unitToByteIn(const LineView& line, std::size_t unit) {
     unit = std::min<std::size_t>(unit, line.units);
-    if (line.wide.empty())
+    if (line.wide == nullptr)
         return unit;
     std::size_t bytes = unit;
     const std::size_t words = unit / 64;
@@ -496,14 +607,15 @@ std::size_t TextMirror::unitToByteIn(const Line& line, std::size_t unit) {
     return bytes;
 }
 
-std::size_t TextMirror::byteToUnitIn(const Line& line, std::size_t byte) {
+std::size_t TextMirror::byteToUnitIn(const LineView& line, std::size_t byte) {
     if (byte >= line.bytes.size())
         return line.units;
-    if (line.wide.empty())
+    if (line.wide == nullptr)
         return byte;
     std::size_t unit = 0;
     std::size_t at = 0;  // byte offset of `unit`
-    for (std::size_t k = 0; k < line.wide.size(); ++k) {
+    const std::size_t words = (line.units + 63u) / 64u;
+    for (std::size_t k = 0; k < words; ++k) {
         const std::size_t count = std::min<std::size_t>(64, line.units - k * 64);
         const std::size_t wordBytes = count + countWide(line.wide[k]);
         if (at + wordBytes > byte)
@@ -521,9 +633,9 @@ std::size_t TextMirror::byteToUnitIn(const Line& line, std::size_t byte) {
     return unit;
 }
 
-void TextMirror::advanceTo(const Line& line, std::size_t& unit, std::size_t& byte,
+void TextMirror::advanceTo(const LineView& line, std::size_t& unit, std::size_t& byte,
                            std::size_t target) {
-    if (line.wide.empty()) {
+    if (line.wide == nullptr) {
         unit = byte = std::min<std::size_t>(target, line.units);
         return;
     }
@@ -576,16 +688,17 @@ void TextMirror::advanceTo(const Line& line, std::size_t& unit, std::size_t& byt
     }
 }
 
-bool TextMirror::isWide(const Line& line, std::size_t unit) {
-    return !line.wide.empty() && unit < line.units &&
+bool TextMirror::isWide(const LineView& line, std::size_t unit) {
+    return line.wide != nullptr && unit < line.units &&
            ((line.wide[unit / 64] >> (unit % 64)) & 1u) != 0;
 }
 
-CharColor TextMirror::colorIn(const Line& line, std::size_t unit) {
+CharColor TextMirror::colorIn(const LineView& line, std::size_t unit) {
+    const std::vector<ColorRun>& runs = *line.colors;
     const auto it =
-        std::upper_bound(line.colors.begin(), line.colors.end(), unit,
+        std::upper_bound(runs.begin(), runs.end(), unit,
                          [](std::size_t u, const ColorRun& run) { return u < run.end; });
-    if (it != line.colors.end() && it->start <= unit)
+    if (it != runs.end() && it->start <= unit)
         return CharColor::of(it->color);
     return CharColor::autoColor();
 }
@@ -614,6 +727,18 @@ bool TextMirror::paint(std::vector<ColorRun>& runs, std::uint32_t start, std::ui
     return true;
 }
 
+bool TextMirror::paintLine(const LineRef& ref, std::uint32_t start, std::uint32_t end,
+                           CharColor color) {
+    Chunk& chunk = m_chunks[ref.chunk];
+    // A chunk gets its colour lists with its first colour.
+    if (chunk.colors.empty()) {
+        if (color.automatic)
+            return false;
+        chunk.colors.resize(chunk.lines.size());
+    }
+    return paint(chunk.colors[ref.index], start, end, color);
+}
+
 template <typename Key, typename ChunkSize, typename LineSize>
 TextMirror::LineRef TextMirror::locate(std::size_t target, Key key, ChunkSize chunkSize,
                                        LineSize lineSize) const {
@@ -635,8 +760,8 @@ TextMirror::LineRef TextMirror::locate(std::size_t target, Key key, ChunkSize ch
     LineRef r = (m_hint.chunk == cs.chunk && key(m_hint) <= target) ? m_hint : cs;
     const auto& lines = m_chunks[r.chunk].lines;
     while (r.index + 1 < lines.size() && key(r) + lineSize(lines[r.index]) <= target) {
-        r.byte += extentBytes(lines[r.index]);
-        r.unit += lines[r.index].units + 1u;
+        r.byte += lines[r.index].extentBytes();
+        r.unit += lines[r.index].units() + 1u;
         ++r.line;
         ++r.index;
     }
@@ -648,28 +773,29 @@ TextMirror::LineRef TextMirror::locate(std::size_t target, Key key, ChunkSize ch
 TextMirror::LineRef TextMirror::refOfLine(std::size_t line) const {
     return locate(
         std::min(line, m_lineCount - 1), [](const LineRef& r) { return r.line; },
-        [](const Chunk& c) { return c.lines.size(); }, [](const Line&) { return std::size_t{1}; });
+        [](const Chunk& c) { return c.lines.size(); },
+        [](const Record&) { return std::size_t{1}; });
 }
 
 TextMirror::LineRef TextMirror::refOfUnit(std::size_t unit) const {
     return locate(
         std::min(unit, m_totalUnits - 1), [](const LineRef& r) { return r.unit; },
         [](const Chunk& c) { return c.units; },
-        [](const Line& l) { return std::size_t{l.units} + 1; });
+        [](const Record& l) { return std::size_t{l.units()} + 1; });
 }
 
 TextMirror::LineRef TextMirror::refOfByte(std::size_t offset) const {
     return locate(
         std::min(offset, byteLength()), [](const LineRef& r) { return r.byte; },
-        [](const Chunk& c) { return c.bytes; }, [](const Line& l) { return extentBytes(l); });
+        [](const Chunk& c) { return c.bytes; }, [](const Record& l) { return l.extentBytes(); });
 }
 
 bool TextMirror::nextLine(LineRef& ref) const {
     if (ref.line + 1 >= m_lineCount)
         return false;
-    const Line& line = lineAt(ref);
-    ref.byte += extentBytes(line);
-    ref.unit += line.units + 1u;
+    const Record& line = recordAt(ref);
+    ref.byte += line.extentBytes();
+    ref.unit += line.units() + 1u;
     ++ref.line;
     if (++ref.index == m_chunks[ref.chunk].lines.size()) {
         ++ref.chunk;
@@ -683,65 +809,68 @@ void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<
     const LineRef b = refOfLine(first + count - 1);
     if (a.chunk == b.chunk && lines.size() == count) {
         // The usual edit, inside lines that stay as many: only they change,
-        // and the totals by their difference (a replace-all makes
+        // in place, and the totals by their difference (a replace-all makes
         // thousands of these).
         Chunk& chunk = m_chunks[a.chunk];
         for (std::size_t i = 0; i < count; ++i) {
-            Line& old = chunk.lines[a.index + i];
-            chunk.bytes = chunk.bytes - extentBytes(old) + extentBytes(lines[i]);
-            chunk.units = chunk.units - old.units + lines[i].units;
-            m_totalBytes = m_totalBytes - extentBytes(old) + extentBytes(lines[i]);
-            m_totalUnits = m_totalUnits - old.units + lines[i].units;
-            old = std::move(lines[i]);
+            const auto [bytes, units] = storeLine(chunk, a.index + i, std::move(lines[i]));
+            m_totalBytes =
+                static_cast<std::size_t>(static_cast<std::ptrdiff_t>(m_totalBytes) + bytes);
+            m_totalUnits =
+                static_cast<std::size_t>(static_cast<std::ptrdiff_t>(m_totalUnits) + units);
         }
         // The first line and its chunk start where they did.
         m_hint = a;
         m_walk = WalkPoint();
         return;
     }
-    std::vector<Line> merged;
-    std::vector<Line>& ca = m_chunks[a.chunk].lines;
-    std::vector<Line>& cb = m_chunks[b.chunk].lines;
-    merged.reserve(a.index + lines.size() + (cb.size() - b.index - 1));
-    std::move(ca.begin(), ca.begin() + static_cast<std::ptrdiff_t>(a.index),
-              std::back_inserter(merged));
-    std::move(lines.begin(), lines.end(), std::back_inserter(merged));
-    std::move(cb.begin() + static_cast<std::ptrdiff_t>(b.index) + 1, cb.end(),
-              std::back_inserter(merged));
 
+    // The chunks from a's to b's are made anew: the lines before a, the new
+    // lines, the lines after b.
     std::size_t lastChunk = b.chunk;
+    std::size_t total = a.index + lines.size() + (m_chunks[b.chunk].lines.size() - b.index - 1);
     // Deletions leave small chunks behind; a small result takes in its
     // neighbour so that the chunk count stays in proportion to the text.
-    if (merged.size() < kChunkLines / 2 && lastChunk + 1 < m_chunks.size() &&
-        merged.size() + m_chunks[lastChunk + 1].lines.size() <= kMaxChunkLines) {
+    if (total < kChunkLines / 2 && lastChunk + 1 < m_chunks.size() &&
+        total + m_chunks[lastChunk + 1].lines.size() <= kMaxChunkLines) {
         ++lastChunk;
-        auto& next = m_chunks[lastChunk].lines;
-        std::move(next.begin(), next.end(), std::back_inserter(merged));
+        total += m_chunks[lastChunk].lines.size();
     }
+    const std::size_t parts = total <= kMaxChunkLines ? 1 : (total + kChunkLines - 1) / kChunkLines;
+    const std::size_t per = (total + parts - 1) / parts;
 
-    std::vector<Chunk> pieces;
-    if (merged.size() <= kMaxChunkLines) {
-        pieces.emplace_back();
-        pieces.back().lines = std::move(merged);
-    } else {
-        const std::size_t parts = (merged.size() + kChunkLines - 1) / kChunkLines;
-        const std::size_t per = (merged.size() + parts - 1) / parts;
-        for (std::size_t i = 0; i < merged.size(); i += per) {
+    std::vector<Chunk> pieces(1);
+    pieces.back().lines.reserve(std::min(per, total));
+    const auto room = [&]() -> Chunk& {
+        if (pieces.back().lines.size() == per) {
+            seal(pieces.back());
             pieces.emplace_back();
-            const std::size_t end = std::min(merged.size(), i + per);
-            pieces.back().lines.assign(
-                std::make_move_iterator(merged.begin() + static_cast<std::ptrdiff_t>(i)),
-                std::make_move_iterator(merged.begin() + static_cast<std::ptrdiff_t>(end)));
+            pieces.back().lines.reserve(per);
         }
+        return pieces.back();
+    };
+    const Chunk& ca = m_chunks[a.chunk];
+    for (std::size_t i = 0; i < a.index; ++i)
+        appendLine(room(), viewIn(ca, i));
+    for (Line& line : lines) {
+        appendLine(room(), line.bytes, line.wide.empty() ? nullptr : line.wide.data(), line.units,
+                   line.soft, std::move(line.colors));
     }
+    const Chunk& cb = m_chunks[b.chunk];
+    for (std::size_t i = b.index + 1; i < cb.lines.size(); ++i)
+        appendLine(room(), viewIn(cb, i));
+    if (lastChunk != b.chunk) {
+        const Chunk& next = m_chunks[lastChunk];
+        for (std::size_t i = 0; i < next.lines.size(); ++i)
+            appendLine(room(), viewIn(next, i));
+    }
+    seal(pieces.back());
+
     m_chunks.erase(m_chunks.begin() + static_cast<std::ptrdiff_t>(a.chunk),
                    m_chunks.begin() + static_cast<std::ptrdiff_t>(lastChunk) + 1);
     m_chunks.insert(m_chunks.begin() + static_cast<std::ptrdiff_t>(a.chunk),
                     std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
-
-    // Totals: the chunks just built are counted afresh, the others keep theirs.
-    for (std::size_t c = a.chunk; c < a.chunk + pieces.size() && c < m_chunks.size(); ++c)
-        recountChunk(m_chunks[c]);
+    // The chunks just built counted their totals as they grew.
     sumChunks();
 }
 
@@ -753,16 +882,16 @@ void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<
 // many characters as it removed, the toolkit may be reporting text that did
 // not change at all (a format change, an undo step), so those characters are
 // compared one by one too and keep their bytes where they are the same.
-void TextMirror::keepUnchangedBytes(const std::vector<const Line*>& oldLines,
+void TextMirror::keepUnchangedBytes(const std::vector<LineView>& oldLines,
                                     std::vector<Line>& newLines, std::size_t front,
                                     std::size_t back) {
-    const auto codeAt = [](const Line& line, std::size_t byte, std::size_t width) {
+    const auto codeAt = [](const LineView& line, std::size_t byte, std::size_t width) {
         const auto* p = reinterpret_cast<const unsigned char*>(line.bytes.data()) + byte;
         return width == 2 ? (unsigned{p[0]} << 8) | p[1] : unsigned{p[0]};
     };
     // Whether the characters at two positions are one; `patch` when the new
     // one must take the old one's bytes.
-    const auto same = [&](const Line& o, std::size_t ou, std::size_t ob, const Line& n,
+    const auto same = [&](const LineView& o, std::size_t ou, std::size_t ob, const LineView& n,
                           std::size_t nu, std::size_t nb, bool& patch) {
         patch = false;
         const bool oEnd = ou == o.units;
@@ -779,7 +908,7 @@ void TextMirror::keepUnchangedBytes(const std::vector<const Line*>& oldLines,
         patch = w == 2 && windowsFormOfCode(oc) == nc;
         return patch;
     };
-    const auto patchBytes = [](const Line& o, std::size_t ob, Line& n, std::size_t nb) {
+    const auto patchBytes = [](const LineView& o, std::size_t ob, Line& n, std::size_t nb) {
         n.bytes[nb] = o.bytes[ob];
         n.bytes[nb + 1] = o.bytes[ob + 1];
     };
@@ -789,7 +918,7 @@ void TextMirror::keepUnchangedBytes(const std::vector<const Line*>& oldLines,
         std::size_t ol = 0, ou = 0, ob = 0;
         std::size_t nl = 0, nu = 0, nb = 0;
         for (std::size_t k = 0; k < front; ++k) {
-            const bool oEnd = ou == oldLines[ol]->units;
+            const bool oEnd = ou == oldLines[ol].units;
             const bool nEnd = nu == newLines[nl].units;
             if (oEnd != nEnd)
                 break;  // the lines no longer pair up
@@ -802,18 +931,18 @@ void TextMirror::keepUnchangedBytes(const std::vector<const Line*>& oldLines,
                 continue;
             }
             bool patch = false;
-            if (same(*oldLines[ol], ou, ob, newLines[nl], nu, nb, patch) && patch)
-                patchBytes(*oldLines[ol], ob, newLines[nl], nb);
-            ob += isWide(*oldLines[ol], ou) ? 2 : 1;
-            nb += isWide(newLines[nl], nu) ? 2 : 1;
+            if (same(oldLines[ol], ou, ob, viewOf(newLines[nl]), nu, nb, patch) && patch)
+                patchBytes(oldLines[ol], ob, newLines[nl], nb);
+            ob += isWide(oldLines[ol], ou) ? 2 : 1;
+            nb += isWide(viewOf(newLines[nl]), nu) ? 2 : 1;
             ++ou;
             ++nu;
         }
     }
 
     // From the back; the last position is the line break after the lines.
-    std::size_t ol = oldLines.size() - 1, ou = oldLines[ol]->units;
-    std::size_t ob = oldLines[ol]->bytes.size();
+    std::size_t ol = oldLines.size() - 1, ou = oldLines[ol].units;
+    std::size_t ob = oldLines[ol].bytes.size();
     std::size_t nl = newLines.size() - 1, nu = newLines[nl].units;
     std::size_t nb = newLines[nl].bytes.size();
     for (std::size_t k = 1; k < back; ++k) {
@@ -821,22 +950,22 @@ void TextMirror::keepUnchangedBytes(const std::vector<const Line*>& oldLines,
             if (ou != 0 || nu != 0 || ol == 0 || nl == 0)
                 break;
             --ol;
-            ou = oldLines[ol]->units;
-            ob = oldLines[ol]->bytes.size();
+            ou = oldLines[ol].units;
+            ob = oldLines[ol].bytes.size();
             --nl;
             nu = newLines[nl].units;
             nb = newLines[nl].bytes.size();
         } else {
             --ou;
             --nu;
-            ob -= isWide(*oldLines[ol], ou) ? 2 : 1;
-            nb -= isWide(newLines[nl], nu) ? 2 : 1;
+            ob -= isWide(oldLines[ol], ou) ? 2 : 1;
+            nb -= isWide(viewOf(newLines[nl]), nu) ? 2 : 1;
         }
         bool patch = false;
-        if (!same(*oldLines[ol], ou, ob, newLines[nl], nu, nb, patch))
+        if (!same(oldLines[ol], ou, ob, viewOf(newLines[nl]), nu, nb, patch))
             break;
         if (patch)
-            patchBytes(*oldLines[ol], ob, newLines[nl], nb);
+            patchBytes(oldLines[ol], ob, newLines[nl], nb);
     }
 }
 
@@ -846,13 +975,13 @@ bool TextMirror::splice(std::size_t pos, std::size_t removed, std::size_t added,
     if (newLines.empty() || pos + removed > m_totalUnits - 1)
         return false;
     const LineRef a = refOfUnit(pos);
-    const Line& lineA = lineAt(a);
+    const LineView lineA = lineAt(a);
     const std::size_t prefix = pos - a.unit;
-    const std::vector<ColorRun> runsA = lineA.colors;
+    const std::vector<ColorRun> runsA = *lineA.colors;
     const CharColor inherited = pos > 0 ? colorAtUnit(pos - 1) : CharColor::autoColor();
 
     const LineRef b = refOfUnit(pos + removed);
-    const Line& lineB = lineAt(b);
+    const LineView lineB = lineAt(b);
     const std::size_t suffixFrom = pos + removed - b.unit;  // in line b
     const std::size_t lineBExtent = lineB.units + 1u;
     const std::size_t suffixLength = lineBExtent - suffixFrom;
@@ -870,7 +999,7 @@ bool TextMirror::splice(std::size_t pos, std::size_t removed, std::size_t added,
         pushRun(region, static_cast<std::uint32_t>(prefix),
                 static_cast<std::uint32_t>(prefix + added), inherited.color);
     }
-    copyRuns(region, lineB.colors, suffixFrom, lineBExtent,
+    copyRuns(region, *lineB.colors, suffixFrom, lineBExtent,
              static_cast<std::ptrdiff_t>(prefix + added) - static_cast<std::ptrdiff_t>(suffixFrom));
 
     std::vector<Line> lines;
@@ -883,10 +1012,10 @@ bool TextMirror::splice(std::size_t pos, std::size_t removed, std::size_t added,
         rel += line.units + 1u;
         lines.push_back(std::move(line));
     }
-    std::vector<const Line*> oldLines;
+    std::vector<LineView> oldLines;
     oldLines.reserve(b.line - a.line + 1);
     for (LineRef r = a;; nextLine(r)) {
-        oldLines.push_back(&lineAt(r));
+        oldLines.push_back(lineAt(r));
         if (r.line == b.line)
             break;
     }
@@ -905,11 +1034,11 @@ std::string TextMirror::text() const {
     out.reserve(byteLength());
     bool breakOwed = false;
     for (const Chunk& chunk : m_chunks) {
-        for (const Line& line : chunk.lines) {
+        for (const Record& line : chunk.lines) {
             if (breakOwed)
                 out += "\r\n";
-            out += line.bytes;
-            breakOwed = !line.soft;
+            out.append(chunk.text, line.begin, line.size);
+            breakOwed = !line.soft();
         }
     }
     return out;
@@ -923,7 +1052,7 @@ std::string TextMirror::textRange(std::size_t start, std::size_t end) const {
     out.reserve(end - start);
     LineRef ref = refOfByte(start);
     for (;;) {
-        const Line& line = lineAt(ref);
+        const LineView line = lineAt(ref);
         // The line's bytes and its line break, as far as they lie in range.
         const std::size_t lineEnd = ref.byte + line.bytes.size();
         if (start < lineEnd) {
@@ -953,9 +1082,9 @@ std::size_t TextMirror::byteToUnit(std::size_t offset) const {
     if (offset >= byteLength())
         return m_totalUnits - 1;
     const LineRef ref = refOfByte(offset);
-    const Line& line = lineAt(ref);
+    const LineView line = lineAt(ref);
     const std::size_t local = offset - ref.byte;
-    if (line.wide.empty() || local >= line.bytes.size())
+    if (line.wide == nullptr || local >= line.bytes.size())
         return ref.unit + byteToUnitIn(line, local);
     std::size_t unit = 0;
     std::size_t byte = 0;
@@ -985,10 +1114,10 @@ std::size_t TextMirror::lineStartByte(std::size_t line) const {
 }
 
 std::size_t TextMirror::lineUnits(std::size_t line) const {
-    return lineAt(refOfLine(line)).units;
+    return recordAt(refOfLine(line)).units();
 }
 
-const std::string& TextMirror::lineBytes(std::size_t line) const {
+std::string_view TextMirror::lineBytes(std::size_t line) const {
     return lineAt(refOfLine(line)).bytes;
 }
 
@@ -1005,12 +1134,10 @@ std::optional<std::pair<std::size_t, std::size_t>> TextMirror::setColor(std::siz
     std::optional<std::pair<std::size_t, std::size_t>> changed;
     LineRef ref = refOfUnit(start);
     for (;;) {
-        Line& line = m_chunks[ref.chunk].lines[ref.index];
-        const std::size_t extent = line.units + 1u;
+        const std::size_t extent = recordAt(ref).units() + 1u;
         const std::size_t s = std::max(start, ref.unit) - ref.unit;
         const std::size_t e = std::min(end, ref.unit + extent) - ref.unit;
-        if (paint(line.colors, static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(e),
-                  color)) {
+        if (paintLine(ref, static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(e), color)) {
             if (!changed)
                 changed = std::make_pair(ref.line, ref.line);
             changed->second = ref.line;
@@ -1044,9 +1171,9 @@ std::optional<std::pair<std::size_t, std::size_t>> TextMirror::setColors(
             ref = refOfByte(offset);
             unit = byte = 0;
         }
-        while (offset >= ref.byte + extentBytes(lineAt(ref)) && nextLine(ref))
+        while (offset >= ref.byte + recordAt(ref).extentBytes() && nextLine(ref))
             unit = byte = 0;
-        const Line& line = lineAt(ref);
+        const LineView line = lineAt(ref);
         const std::size_t local = offset - ref.byte;
         if (local >= line.bytes.size())
             return ref.unit + line.units;  // the line break
@@ -1062,9 +1189,8 @@ std::optional<std::pair<std::size_t, std::size_t>> TextMirror::setColors(
         const LineRef startLine = ref;
         const std::size_t e = toUnit(end);
         if (ref.line == startLine.line && s < e) {
-            Line& line = m_chunks[ref.chunk].lines[ref.index];
-            if (paint(line.colors, static_cast<std::uint32_t>(s - ref.unit),
-                      static_cast<std::uint32_t>(e - ref.unit), color))
+            if (paintLine(ref, static_cast<std::uint32_t>(s - ref.unit),
+                          static_cast<std::uint32_t>(e - ref.unit), color))
                 note(ref.line, ref.line);
         } else if (const auto span = setColor(s, e, color)) {
             note(span->first, span->second);
@@ -1081,7 +1207,7 @@ CharColor TextMirror::colorAtUnit(std::size_t unit) const {
 }
 
 const std::vector<TextMirror::ColorRun>& TextMirror::lineColors(std::size_t line) const {
-    return lineAt(refOfLine(line)).colors;
+    return *lineAt(refOfLine(line)).colors;
 }
 
 std::optional<std::size_t> TextMirror::find(std::string_view what, std::size_t min, std::size_t max,
@@ -1147,10 +1273,10 @@ std::optional<std::size_t> TextMirror::find(std::string_view what, std::size_t m
     // compared character by character.
     LineRef at = ref;
     for (;;) {
-        const Line& line = lineAt(at);
+        const LineView line = lineAt(at);
         if (at.byte + what.size() > max)
             break;
-        const std::string& bytes = line.bytes;
+        const std::string_view bytes = line.bytes;
         std::size_t unit = 0;
         std::size_t byte = 0;
         std::size_t from = min > at.byte ? min - at.byte : 0;

@@ -132,7 +132,7 @@ class TextMirror {
     std::size_t lineStartUnit(std::size_t line) const;
     std::size_t lineStartByte(std::size_t line) const;
     std::size_t lineUnits(std::size_t line) const;
-    const std::string& lineBytes(std::size_t line) const;
+    std::string_view lineBytes(std::size_t line) const;
     // Byte length of the first `units` units of a line.
     std::size_t bytesOfUnits(std::size_t line, std::size_t units) const;
 
@@ -155,6 +155,7 @@ class TextMirror {
                                     bool matchCase) const;
 
   private:
+    // A line as made from new text, before it is stored.
     struct Line {
         std::string bytes;                // without the line break
         std::vector<std::uint64_t> wide;  // bit u: unit u takes two bytes; empty when none does
@@ -162,12 +163,39 @@ class TextMirror {
         std::vector<ColorRun> colors;  // sorted, disjoint, never automatic
         bool soft = false;             // ends in a soft break: no bytes between it and the next
     };
-    // A line's bytes with its line break (none for a soft break).
-    static std::size_t extentBytes(const Line& line) {
+    // A stored line, read where it lies in its chunk.
+    struct LineView {
+        std::string_view bytes;
+        const std::uint64_t* wide = nullptr;  // (units + 63) / 64 words; null when no unit is wide
+        std::uint32_t units = 0;
+        bool soft = false;
+        const std::vector<ColorRun>* colors = nullptr;
+    };
+    // How a chunk keeps a line: 16 bytes beside the line's bytes, where a
+    // line record of its own strings and vectors took about 200 with their
+    // heap blocks, more than the text itself for short lines. A line holds
+    // fewer than 2^31 units, as the toolkit's whole document does.
+    struct Record {
+        static constexpr std::uint32_t kTopBit = std::uint32_t{1} << 31;
+        std::uint32_t begin = 0;      // of its bytes in the chunk's text
+        std::uint32_t size = 0;       // its bytes, without the line break
+        std::uint32_t unitsSoft = 0;  // its units; the top bit: it ends in a soft break
+        std::uint32_t wideWord = 0;   // its first width word in the chunk; the top bit: it has some
+        std::uint32_t units() const { return unitsSoft & ~kTopBit; }
+        bool soft() const { return (unitsSoft & kTopBit) != 0; }
+        bool hasWide() const { return (wideWord & kTopBit) != 0; }
+        std::uint32_t wideIndex() const { return wideWord & ~kTopBit; }
+        std::size_t wideWords() const { return hasWide() ? (units() + 63u) / 64u : 0; }
+        std::size_t extentBytes() const { return size + (soft() ? 0u : 2u); }
+    };
+    static std::size_t extentBytes(const LineView& line) {
         return line.bytes.size() + (line.soft ? 0 : 2);
     }
     struct Chunk {
-        std::vector<Line> lines;
+        std::string text;                 // its lines' bytes, one after the other
+        std::vector<std::uint64_t> wide;  // the width words of its lines that have any
+        std::vector<Record> lines;
+        std::vector<std::vector<ColorRun>> colors;  // one per line once a line has colours
         std::size_t bytes = 0;  // each line's bytes and its two line-break bytes
         std::size_t units = 0;  // each line's units and its line-break position
     };
@@ -183,22 +211,38 @@ class TextMirror {
 
     static Line makeLine(std::u16string_view text, std::size_t lineIndex,
                          std::vector<Problem>* problems);
-    static void keepUnchangedBytes(const std::vector<const Line*>& oldLines,
+    static void keepUnchangedBytes(const std::vector<LineView>& oldLines,
                                    std::vector<Line>& newLines, std::size_t front,
                                    std::size_t back);
-    static std::size_t unitToByteIn(const Line& line, std::size_t unit);
-    static std::size_t byteToUnitIn(const Line& line, std::size_t byte);
+    static LineView viewOf(const Line& line);
+    static LineView viewIn(const Chunk& chunk, std::size_t index);
+    // Adds a line at the end of a chunk.
+    static void appendLine(Chunk& chunk, std::string_view bytes, const std::uint64_t* wide,
+                           std::uint32_t units, bool soft, std::vector<ColorRun> colors);
+    static void appendLine(Chunk& chunk, const LineView& line);
+    // Gives a finished chunk back what its buffers hold in reserve.
+    static void seal(Chunk& chunk);
+    // Replaces a chunk's line in place; returns how its extent changed.
+    static std::pair<std::ptrdiff_t, std::ptrdiff_t> storeLine(Chunk& chunk, std::size_t index,
+                                                               Line&& line);
+    static std::size_t unitToByteIn(const LineView& line, std::size_t unit);
+    static std::size_t byteToUnitIn(const LineView& line, std::size_t byte);
     // Moves the character position (unit, byte) of a line forward to the
     // character that holds byte `target`, a word of 64 units at a time
     // where it can.
-    static void advanceTo(const Line& line, std::size_t& unit, std::size_t& byte,
+    static void advanceTo(const LineView& line, std::size_t& unit, std::size_t& byte,
                           std::size_t target);
-    static bool isWide(const Line& line, std::size_t unit);
-    static CharColor colorIn(const Line& line, std::size_t unit);
+    static bool isWide(const LineView& line, std::size_t unit);
+    static CharColor colorIn(const LineView& line, std::size_t unit);
     static bool paint(std::vector<ColorRun>& runs, std::uint32_t start, std::uint32_t end,
                       CharColor color);
 
-    const Line& lineAt(const LineRef& ref) const { return m_chunks[ref.chunk].lines[ref.index]; }
+    LineView lineAt(const LineRef& ref) const { return viewIn(m_chunks[ref.chunk], ref.index); }
+    const Record& recordAt(const LineRef& ref) const {
+        return m_chunks[ref.chunk].lines[ref.index];
+    }
+    // Colours a line's unit positions [start, end); whether they changed.
+    bool paintLine(const LineRef& ref, std::uint32_t start, std::uint32_t end, CharColor color);
     template <typename Key, typename ChunkSize, typename LineSize>
     LineRef locate(std::size_t target, Key key, ChunkSize chunkSize, LineSize lineSize) const;
     LineRef refOfLine(std::size_t line) const;

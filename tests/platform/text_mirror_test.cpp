@@ -259,9 +259,10 @@ TEST(TextMirror, FollowsRandomEditsLikeAPlainModel) {
         const std::string expected = fileBytes(text);
         ASSERT_EQ(m.text(), expected) << "step " << step;
         ASSERT_EQ(m.unitLength(), text.size() + 1);
+        for (std::size_t u = 0; u <= text.size(); ++u)
+            ASSERT_EQ(m.colorAtUnit(u), colors[u]) << "step " << step << " unit " << u;
         for (int probe = 0; probe < 20; ++probe) {
             const std::size_t u = rng() % (text.size() + 1);
-            ASSERT_EQ(m.colorAtUnit(u), colors[u]) << "step " << step << " unit " << u;
             const std::size_t b = fileBytes(text.substr(0, u)).size();
             ASSERT_EQ(m.unitToByte(u), b) << "step " << step << " unit " << u;
             ASSERT_EQ(m.byteToUnit(b), u) << "step " << step << " byte " << b;
