@@ -42,7 +42,7 @@ DocumentRead readDocument(const std::string& path, std::size_t headroom) {
         else
             result.bytes = normalizeLineBreaks(raw);
     } catch (const std::bad_alloc&) {
-        result.bytes = std::string();
+        std::string().swap(result.bytes);
         result.error = kNotEnoughMemory;
         return result;
     }

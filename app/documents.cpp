@@ -102,7 +102,8 @@ Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
         // The pieces were its raw bytes: it is read again whole, to be
         // converted if the user wants it so.
         opened.load.reset();
-        opened.bytes = std::string();
+        // Swapped, not assigned: an empty string assigned keeps the buffer.
+        std::string().swap(opened.bytes);
         DocumentRead again = readDocument(path);
         if (!again.ok) {
             opened.error = again.error;
@@ -289,7 +290,7 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
                 break;
             RedrawOff off(m_edit);
             TextAndTitle stripped = ToText(opened.bytes);
-            opened.bytes = std::string();
+            std::string().swap(opened.bytes);  // its memory, before the text is shown
             if (stripped.title)
                 m_window.setTitleBytes(*stripped.title);
             showText(stripped.text, route, kConvertingCaption);
@@ -302,7 +303,7 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
             RedrawOff off(m_edit);
             const std::string page = ToHtml(opened.bytes, m_window.titleBytes(), m_settings.page,
                                             m_settings.options.tab);
-            opened.bytes = std::string();
+            std::string().swap(opened.bytes);  // its memory, before the page is shown
             showText(page, route, kConvertingCaption);
             nameDocument(kUntitled);
             break;
