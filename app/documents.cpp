@@ -23,7 +23,6 @@ constexpr const char* kTextFirstFilter =
 constexpr const char* kHtmlFirstFilter =
     "htmlﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|ﾃｷｽﾄﾌｧｲﾙ(*.txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*";
 constexpr const char* kReadingCaption = "ファイルを読み込んでいます...";
-constexpr const char* kConvertingCaption = "変換しています...";
 constexpr const char* kHtmlFilter = "htmlﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|全てのﾌｧｲﾙ(*.*)|*.*";
 
 // The editor does not paint while a file is loaded and converted, so the raw
@@ -209,6 +208,14 @@ void Documents::afterText(const Route& route) {
     m_edit.setModified(false);
 }
 
+void Documents::showConverted(std::string_view bytes, const Route& route, Progress& conversion) {
+    {
+        ProgressPart loading(conversion, kConversionShare, 1.0);
+        setTextInPieces(m_edit, bytes, loading);
+    }
+    afterText(route);
+}
+
 void Documents::showText(std::string_view bytes, const Route& route, const char* caption) {
     {
         const std::unique_ptr<Progress> progress = startProgress(m_progress, caption, false);
@@ -289,11 +296,17 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
             if (!read)
                 break;
             RedrawOff off(m_edit);
-            TextAndTitle stripped = ToText(opened.bytes);
+            const std::unique_ptr<Progress> progress =
+                startProgress(m_progress, kConvertingCaption, false);
+            TextAndTitle stripped;
+            {
+                ProgressPart converting(*progress, 0.0, kConversionShare);
+                stripped = ToText(opened.bytes, &converting);
+            }
             std::string().swap(opened.bytes);  // its memory, before the text is shown
             if (stripped.title)
                 m_window.setTitleBytes(*stripped.title);
-            showText(stripped.text, route, kConvertingCaption);
+            showConverted(stripped.text, route, *progress);
             nameDocument(kUntitled);
             break;
         }
@@ -301,10 +314,16 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
             if (!read)
                 break;
             RedrawOff off(m_edit);
-            const std::string page = ToHtml(opened.bytes, m_window.titleBytes(), m_settings.page,
-                                            m_settings.options.tab);
+            const std::unique_ptr<Progress> progress =
+                startProgress(m_progress, kConvertingCaption, false);
+            std::string page;
+            {
+                ProgressPart converting(*progress, 0.0, kConversionShare);
+                page = ToHtml(opened.bytes, m_window.titleBytes(), m_settings.page,
+                              m_settings.options.tab, &converting);
+            }
             std::string().swap(opened.bytes);  // its memory, before the page is shown
-            showText(page, route, kConvertingCaption);
+            showConverted(page, route, *progress);
             nameDocument(kUntitled);
             break;
         }
@@ -470,8 +489,13 @@ void Documents::htmlH1Click() {
     if (!path)
         return;
     RedrawOff off(m_edit);
-    std::string page =
-        ToHtml(m_edit.text(), m_window.titleBytes(), m_settings.page, m_settings.options.tab);
+    std::string page;
+    {
+        const std::unique_ptr<Progress> progress =
+            startProgress(m_progress, kConvertingCaption, false);
+        page = ToHtml(m_edit.text(), m_window.titleBytes(), m_settings.page, m_settings.options.tab,
+                      progress.get());
+    }
     replaceFirstOccurrence(page, m_settings.page.BackPicture, relativePicture(*path));
     // An export: the document keeps its name and its text, but counts as
     // saved. After a failure it stays modified.

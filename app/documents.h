@@ -114,6 +114,9 @@ class Documents {
     bool writeOrReport(const std::string& path, std::string_view bytes);
     void showOpened(Opened& opened, const Route& route);
     void showText(std::string_view bytes, const Route& route, const char* caption);
+    // The same for the result of a conversion that reported to `conversion`:
+    // the load shows as the rest of its progress.
+    void showConverted(std::string_view bytes, const Route& route, Progress& conversion);
     void afterText(const Route& route);
     // The background picture's path as seen from `page` (Shift_JIS).
     std::string relativePicture(const std::string& page) const;

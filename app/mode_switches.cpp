@@ -36,10 +36,9 @@ void ModeSwitches::applyModeFont() {
     m_window.setEditorFont(modeFont(m_settings, m_window.isTagMode()));
 }
 
-void ModeSwitches::showConverted(std::string_view bytes) {
-    const std::unique_ptr<Progress> progress =
-        startProgress(m_progress, "変換しています...", false);
-    setTextInPieces(m_edit, bytes, *progress);
+void ModeSwitches::showConverted(std::string_view bytes, Progress& conversion) {
+    ProgressPart loading(conversion, kConversionShare, 1.0);
+    setTextInPieces(m_edit, bytes, loading);
 }
 
 void ModeSwitches::morvixS1Click() {
@@ -53,12 +52,15 @@ void ModeSwitches::morvixS1Click() {
 void ModeSwitches::htmlmorvixH1Click() {
     m_documents.forgetFile();
     m_window.setEditorFont(modeFont(m_settings, true));
+    const std::unique_ptr<Progress> progress = startProgress(m_progress, kConvertingCaption, false);
     std::string page;
     {
         const std::string text = m_edit.text();
-        page = ToHtml(text, m_window.titleBytes(), m_settings.page, m_settings.options.tab);
+        ProgressPart converting(*progress, 0.0, kConversionShare);
+        page = ToHtml(text, m_window.titleBytes(), m_settings.page, m_settings.options.tab,
+                      &converting);
     }
-    showConverted(page);
+    showConverted(page, *progress);
     m_window.showTagLayout();
     m_window.showCaption();
     m_highlighter.highlightOnEntry();
@@ -77,16 +79,18 @@ void ModeSwitches::htmlkorvaneH1Click() {
     // The whole window stops painting, so the HTML never flashes before the
     // stripped text replaces it.
     m_window.freezePainting(true);
+    const std::unique_ptr<Progress> progress = startProgress(m_progress, kConvertingCaption, false);
     TextAndTitle stripped;
     {
         const std::string page = m_edit.text();
-        stripped = ToText(page);
+        ProgressPart converting(*progress, 0.0, kConversionShare);
+        stripped = ToText(page, &converting);
     }
     if (stripped.title)
         m_window.setTitleBytes(*stripped.title);
     m_edit.setText({});
     m_window.setEditorFont(modeFont(m_settings, false));
-    showConverted(stripped.text);
+    showConverted(stripped.text, *progress);
     m_window.freezePainting(false);
     m_documents.forgetFile();
     m_window.showTextLayout();

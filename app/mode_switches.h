@@ -77,8 +77,9 @@ class ModeSwitches {
     void setProgressDisplay(ProgressDisplay* display) { m_progress = display; }
 
   private:
-    // The converted text becomes the editor's, with its progress shown.
-    void showConverted(std::string_view bytes);
+    // The converted text becomes the editor's; its load shows as the rest
+    // of the conversion's progress.
+    void showConverted(std::string_view bytes, Progress& conversion);
 
     EditControl& m_edit;
     TagHighlighter& m_highlighter;

@@ -6,6 +6,7 @@
 // sees these two interfaces.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <string_view>
@@ -29,6 +30,33 @@ class ProgressDisplay {
     // (UTF-8) until the returned object is gone. `cancellable` offers the
     // user a way to stop it.
     virtual std::unique_ptr<Progress> start(std::string_view caption, bool cancellable) = 0;
+};
+
+// How much work (bytes, characters) goes by between two reports of a pass
+// that reports as it goes: a report costs a clock reading, and a megabyte
+// takes a millisecond or two.
+inline constexpr std::size_t kProgressStep = std::size_t{1} << 20;
+
+// A share of a whole that runs in steps: what a step reports, in its own
+// units, fills the fractions [from, to) of the whole's progress, so that one
+// display runs through a conversion and the load of its result once.
+class ProgressPart final : public Progress {
+  public:
+    ProgressPart(Progress& whole, double from, double to)
+        : m_whole(whole), m_from(from), m_to(to) {}
+    bool report(std::size_t done, std::size_t total) override {
+        constexpr double kScale = 1'000'000;
+        const double part =
+            total == 0 ? 0.0
+                       : std::min(1.0, static_cast<double>(done) / static_cast<double>(total));
+        return m_whole.report(static_cast<std::size_t>((m_from + (m_to - m_from) * part) * kScale),
+                              static_cast<std::size_t>(kScale));
+    }
+
+  private:
+    Progress& m_whole;
+    double m_from;
+    double m_to;
 };
 
 // Progress that nobody sees: work started without a display reports here.

@@ -16,6 +16,12 @@ namespace korvane {
 // About how many bytes go into the control at once.
 inline constexpr std::size_t kTextPiece = std::size_t{1} << 20;
 
+// A conversion's share of the progress of a conversion and the load of its
+// result into the control: the load takes about ten times as long.
+inline constexpr double kConversionShare = 0.1;
+// The caption such work shows its progress under.
+inline constexpr const char* kConvertingCaption = "変換しています...";
+
 // setText(bytes) through the control's text load: any line breaks, each
 // piece cut behind one. `progress` hears the bytes through; the load cannot
 // be stopped halfway.

@@ -95,7 +95,7 @@ int tabWidthForOption(int tabOption) {
     }
 }
 
-void appendHtmlBody(std::string& page, std::string_view body, int tabOption) {
+void appendHtmlBody(std::string& page, std::string_view body, int tabOption, Progress* progress) {
     const std::size_t tabWidth = static_cast<std::size_t>(tabWidthForOption(tabOption));
 
     // Every replacement is at most 16 bytes (a tab at option 3), so each one
@@ -133,6 +133,7 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption) {
     };
 
     std::size_t i = 0;
+    std::size_t nextReport = progress != nullptr ? kProgressStep : SIZE_MAX;
 #if defined(__SSE2__)
     // Sixty-four bytes at a time, so that the branches on where the special
     // bytes fall are taken a quarter as often as with one register's worth.
@@ -153,6 +154,10 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 48), d);
     };
     while (i + 128 <= n) {
+        if (i >= nextReport) [[unlikely]] {
+            progress->report(i, n);
+            nextReport = i + kProgressStep;
+        }
         // The work per block is uneven enough that the hardware's own
         // prefetch falls behind on a busy machine.
         _mm_prefetch(p + i + 2048, _MM_HINT_T0);
@@ -187,6 +192,10 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption) {
     }
 #endif
     while (i < n) {
+        if (i >= nextReport) [[unlikely]] {
+            progress->report(i, n);
+            nextReport = i + kProgressStep;
+        }
         const std::size_t special = nextSpecial(body, i);
         out.put(p + i, special - i);
         if (special >= n)
@@ -201,7 +210,7 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption) {
 }
 
 std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& settings,
-                   int tabOption) {
+                   int tabOption, Progress* progress) {
     std::string out;
     // The body sizes the output exactly when it is appended.
     out.reserve(1024 + title.size() + settings.Author.size() + settings.Description.size() +
@@ -249,7 +258,7 @@ std::string ToHtml(std::string_view body, std::string_view title, const PageSett
         attribute("alink", settings.AlinkColorHtml);
     out.append(">").append(kCrLf);
 
-    appendHtmlBody(out, body, tabOption);
+    appendHtmlBody(out, body, tabOption, progress);
     out.append(kCrLf);
     appendLine(out, "</BODY>");
     out.append("</HTML>");

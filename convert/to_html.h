@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/progress.h"
 #include "convert/page_settings.h"
 
 namespace korvane {
@@ -18,13 +19,15 @@ int tabWidthForOption(int tabOption);
 
 // The page for `body` (Shift_JIS, CR LF line breaks) and `title`, with the
 // colours, head values and background picture of `settings`. `tabOption` is
-// the option "Tab". Pure: reads nothing else, changes nothing.
+// the option "Tab". Pure: reads nothing else, changes nothing. `progress`,
+// when given, hears how much of the body is through.
 std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& settings,
-                   int tabOption);
+                   int tabOption, Progress* progress = nullptr);
 
 // The body part alone (escaped, tabs widened, "<BR>" before each CR LF),
 // appended to `out`.
-void appendHtmlBody(std::string& out, std::string_view body, int tabOption);
+void appendHtmlBody(std::string& out, std::string_view body, int tabOption,
+                    Progress* progress = nullptr);
 
 // Convert-and-save's rewrite: the first occurrence of `picture` (the text of
 // the background picture as it stands in the page) becomes `relative`. An

@@ -260,7 +260,10 @@ inline bool referenceAt(const char* at, char& decoded, std::size_t& length) {
 // them are the bytes the stripped text has there (see referenceAt). From the
 // first one that is not so, the rest is left to decodeReferencesInPlace:
 // `undecodedFrom` is set to where it starts in `text` (npos: nothing yet).
-void stripTags(std::string& text, std::string_view s, std::size_t& undecodedFrom) {
+//
+// `s` starts `done` bytes into a source of `total`, for `progress`.
+void stripTags(std::string& text, std::string_view s, std::size_t& undecodedFrom,
+               Progress* progress, std::size_t done, std::size_t total) {
     // A local: every byte written through the cursor could change it, as far
     // as the compiler knows, were it read through the reference.
     std::size_t undecoded = undecodedFrom;
@@ -270,6 +273,7 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecodedFrom
     const char* p = s.data();
     const std::size_t n = s.size();
     std::size_t i = 0;
+    std::size_t nextReport = progress != nullptr ? kProgressStep : SIZE_MAX;
 #if defined(__SSE2__)
     // Sixty-four bytes at a time, so that the branches on where the "<" and
     // CR bytes fall are taken a quarter as often as with one register's
@@ -306,6 +310,10 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecodedFrom
     out.reserve(128);
     char* w = out.cursor();
     while (i + 128 <= n) {
+        if (i >= nextReport) [[unlikely]] {
+            progress->report(done + i, total);
+            nextReport = i + kProgressStep;
+        }
         const char* block = p + i;
         // The work per block is uneven enough that the hardware's own
         // prefetch falls behind on a busy machine.
@@ -410,6 +418,10 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecodedFrom
         undecoded = static_cast<std::size_t>(out.cursor() - text.data());
     undecodedFrom = undecoded;
     while (i < n) {
+        if (i >= nextReport) [[unlikely]] {
+            progress->report(done + i, total);
+            nextReport = i + kProgressStep;
+        }
         std::size_t at = i;
         while (at < n && p[at] != '<' && p[at] != '\r')
             ++at;
@@ -520,7 +532,7 @@ void decodeReferencesInPlace(std::string& s, std::size_t from, std::size_t decod
 
 }  // namespace
 
-TextAndTitle ToText(std::string_view html) {
+TextAndTitle ToText(std::string_view html, Progress* progress) {
     TextAndTitle result;
 
     // The first "<TITLE>" and "</TITLE>" in any case are the ones the
@@ -546,8 +558,10 @@ TextAndTitle ToText(std::string_view html) {
     // one after the other.
     result.text.reserve(before.size() + after.size() + after.size() / 16 + 128);
     std::size_t undecoded = std::string_view::npos;
-    stripTags(result.text, before, undecoded);
-    stripTags(result.text, after, undecoded);
+    stripTags(result.text, before, undecoded, progress, 0, html.size());
+    stripTags(result.text, after, undecoded, progress,
+              after.empty() ? html.size() : static_cast<std::size_t>(after.data() - html.data()),
+              html.size());
     // Trimming and decoding can go in either order: the references hold no
     // byte <= 32 and decode to none.
     const std::string_view trimmed = trimControl(result.text);

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/progress.h"
+
 namespace korvane {
 
 struct TextAndTitle {
@@ -18,6 +20,7 @@ struct TextAndTitle {
     std::optional<std::string> title;
 };
 
-TextAndTitle ToText(std::string_view html);
+// `progress`, when given, hears how much of the source is through.
+TextAndTitle ToText(std::string_view html, Progress* progress = nullptr);
 
 }  // namespace korvane

@@ -11,6 +11,7 @@
 #include "app/documents.h"
 #include "platform/rich_edit.h"
 #include "tests/support/fake_mode_window.h"
+#include "tests/support/recording_progress.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
@@ -18,39 +19,7 @@
 namespace korvane {
 namespace {
 
-// Each piece of long work with its caption and reports; with `stop` every
-// report asks the work to stop, as the dialog's Cancel does.
-class RecordingProgressDisplay : public ProgressDisplay {
-  public:
-    struct Work {
-        std::string caption;
-        bool cancellable = false;
-        std::vector<std::pair<std::size_t, std::size_t>> reports;
-    };
-
-    std::unique_ptr<Progress> start(std::string_view caption, bool cancellable) override {
-        works.push_back({std::string(caption), cancellable, {}});
-        return std::make_unique<Sink>(*this, works.size() - 1);
-    }
-
-    std::vector<Work> works;
-    bool stop = false;
-
-  private:
-    class Sink : public Progress {
-      public:
-        Sink(RecordingProgressDisplay& display, std::size_t index)
-            : m_display(display), m_index(index) {}
-        bool report(std::size_t done, std::size_t total) override {
-            m_display.works[m_index].reports.emplace_back(done, total);
-            return !m_display.stop;
-        }
-
-      private:
-        RecordingProgressDisplay& m_display;
-        std::size_t m_index;
-    };
-};
+using test::RecordingProgressDisplay;
 
 // An untitled, empty tag-mode document that has a history: text typed and
 // deleted again (so it is modified and can be undone) and the highlighting

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/text_pieces.h"
 #include "tests/support/fake_mode_window.h"
 #include "tests/support/memory_edit_control.h"
+#include "tests/support/recording_progress.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -72,6 +74,45 @@ TEST(ModeSwitches, PlainSwitchesStartEmpty) {
     EXPECT_FALSE(s.window.tag);
     EXPECT_EQ(s.edit.text(), "");
     EXPECT_FALSE(s.highlighter.TagsHighlighted());
+}
+
+// A conversion of a big document shows one progress that runs once through
+// the conversion and the load of its result: catches a conversion that
+// reports nothing (the window unpainted for a second or more at 200 MB) and
+// a display that starts over for the load.
+TEST(ModeSwitches, BigConversionsShowOneProgressToTheEnd) {
+    Switches s;
+    test::RecordingProgressDisplay progress;
+    s.modes.setProgressDisplay(&progress);
+    std::string text;
+    while (text.size() < (std::size_t{3} << 20))
+        text += "a line of text with <markup> & \"quotes\"\t\x82\xa0\r\n";
+    s.edit.setText(text);
+    const auto check = [&progress] {
+        ASSERT_EQ(progress.works.size(), 1u);
+        EXPECT_EQ(progress.works[0].caption, kConvertingCaption);
+        double last = 0;
+        bool converting = false;
+        for (const auto& [done, total] : progress.works[0].reports) {
+            const double part = static_cast<double>(done) / static_cast<double>(total);
+            EXPECT_GE(part, last);
+            converting = converting || (part > 0 && part < kConversionShare);
+            last = part;
+        }
+        EXPECT_TRUE(converting);
+        EXPECT_DOUBLE_EQ(last, 1.0);
+        progress.works.clear();
+    };
+    s.modes.htmlmorvixH1Click();
+    {
+        SCOPED_TRACE("to a page");
+        check();
+    }
+    s.modes.htmlkorvaneH1Click();
+    {
+        SCOPED_TRACE("back to text");
+        check();
+    }
 }
 
 }  // namespace
