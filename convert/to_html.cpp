@@ -142,17 +142,6 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption, Pro
     // overwritten next; then the replacement. Loads reach up to 127 bytes past
     // the block start, hence the loop's bound.
     const SpecialMasks m;
-    auto load = [](const char* at) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    };
-    // Written out: the compiler keeps a loop here, a branch per register.
-    auto copy64 = [&](char* to, const char* from) {
-        const __m128i a = load(from), b = load(from + 16), c = load(from + 32), d = load(from + 48);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), a);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), b);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32), c);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 48), d);
-    };
     while (i + 128 <= n) {
         if (i >= nextReport) [[unlikely]] {
             progress->report(i, n);
@@ -167,7 +156,7 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption, Pro
         const char* block = p + i;
         std::uint64_t mask = 0;
         for (int k = 0; k < 64; k += 16)
-            mask |= std::uint64_t{specialMask(load(block + k), m)} << k;
+            mask |= std::uint64_t{specialMask(load16(block + k), m)} << k;
         std::size_t from = 0;
         while (mask != 0) {
             const auto k = static_cast<std::size_t>(__builtin_ctzll(mask));

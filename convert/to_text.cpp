@@ -289,17 +289,6 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecodedFrom
     const __m128i ltByte = _mm_set1_epi8('<');
     const __m128i crByte = _mm_set1_epi8('\r');
     const __m128i ampByte = _mm_set1_epi8('&');
-    auto load = [](const char* at) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    };
-    // Written out: the compiler keeps a loop here, a branch per register.
-    auto copy64 = [&](char* to, const char* from) {
-        const __m128i a = load(from), b = load(from + 16), c = load(from + 32), d = load(from + 48);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), a);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), b);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32), c);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 48), d);
-    };
     std::uint32_t br;
     std::memcpy(&br, "<br>", 4);
     std::uint32_t letters;
@@ -323,7 +312,7 @@ void stripTags(std::string& text, std::string_view s, std::size_t& undecodedFrom
         const __m128i third = undecoded == std::string_view::npos ? ampByte : ltByte;
         std::uint64_t mask = 0;
         for (int k = 0; k < 64; k += 16) {
-            const __m128i v = load(block + k);
+            const __m128i v = load16(block + k);
             const __m128i hit =
                 _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, ltByte), _mm_cmpeq_epi8(v, crByte)),
                              _mm_cmpeq_epi8(v, third));
