@@ -14,18 +14,30 @@
 
 namespace korvane {
 
-// Two forks, so that the program is nobody's child here and leaves no zombie;
-// a pipe closed on exec tells whether the exec itself succeeded. Only
-// async-signal-safe calls between fork and exec: the argument vector is
-// built before.
-bool startDetached(const std::string& program, const std::vector<std::string>& args,
-                   std::string& error) {
+namespace {
+
+// execv's argument vector, built before the fork: after it only
+// async-signal-safe calls may run.
+std::vector<char*> argumentVector(const std::string& program,
+                                  const std::vector<std::string>& args) {
     std::vector<char*> argv;
     argv.reserve(args.size() + 2);
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    return argv;
+}
+
+}  // namespace
+
+// Two forks, so that the program is nobody's child here and leaves no zombie;
+// a pipe closed on exec tells whether the exec itself succeeded. Only
+// async-signal-safe calls between fork and exec: the argument vector is
+// built before.
+bool startDetached(const std::string& program, const std::vector<std::string>& args,
+                   std::string& error) {
+    std::vector<char*> argv = argumentVector(program, args);
 
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) {
@@ -112,12 +124,7 @@ std::string findProgram(const std::string& name) {
 bool readProgramOutput(const std::string& program, const std::vector<std::string>& args,
                        std::string& output, int timeoutMs) {
     output.clear();
-    std::vector<char*> argv;
-    argv.reserve(args.size() + 2);
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(program, args);
 
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
