@@ -14,16 +14,12 @@
 
 #include "platform/sjis_line_edit.h"
 #include "tests/support/memory_edit_control.h"
+#include "tests/support/ui/dialog_keys.h"
 
 namespace korvane {
 namespace {
 
-template <typename W>
-W* child(const QWidget& parent, const char* name) {
-    W* w = parent.findChild<W*>(QString::fromUtf8(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
+using test::child;
 
 struct FindFixture {
     FindFixture() : edit("Abc abc ABC"), search(edit), dialog(search) {

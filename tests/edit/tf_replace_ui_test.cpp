@@ -13,16 +13,12 @@
 #include "edit/tag_highlighter.h"
 #include "platform/sjis_line_edit.h"
 #include "tests/support/memory_edit_control.h"
+#include "tests/support/ui/dialog_keys.h"
 
 namespace korvane {
 namespace {
 
-template <typename W>
-W* child(const QWidget& parent, const char* name) {
-    W* w = parent.findChild<W*>(QString::fromUtf8(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
+using test::child;
 
 struct ReplaceFixture {
     ReplaceFixture() : edit("a-b-a"), highlighter(edit), search(edit), dialog(search) {
