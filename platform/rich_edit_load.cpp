@@ -138,6 +138,9 @@ void RichEdit::PieceLoad::commit() {
     m_edit.m_modified = m_edit.m_mirror.byteLength() != 0;
     m_edit.m_locked = m_locked;
     m_edit.setUpdatesEnabled(m_updates);
+    // The caret stood where the pieces went in and moved along with them;
+    // a loaded text starts with the caret before it, as setText's does.
+    m_edit.QPlainTextEdit::setTextCursor(QTextCursor(m_new));
     m_edit.ensureCursorVisible();
     // Once for the whole text, as setText's document reports it.
     emit m_edit.textChanged();

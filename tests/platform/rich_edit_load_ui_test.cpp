@@ -2,6 +2,8 @@
 // load that is dropped leaves the editor exactly as it was.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QScrollBar>
 #include <QTextDocument>
 
 #include <memory>
@@ -71,6 +73,32 @@ TEST(RichEditLoadTest, CommittedLoadIsTheTextAndFollowsEdits) {
     ASSERT_TRUE(edit.canUndo());
     edit.undo();
     EXPECT_EQ(edit.text(), "a\r\n\x82\xa0\xff\r\n\r\nend");
+}
+
+// An opened file shows its first line with the caret before it, as setText
+// leaves a text: catches the caret carried along to the end by the pieces
+// inserted behind it, and the view scrolled down after it.
+TEST(RichEditLoadTest, CommittedLoadShowsTheStartWithTheCaretThere) {
+    RichEdit edit;
+    edit.resize(400, 300);
+    edit.show();
+    edit.setText("old\r\ntext");
+    edit.setSelection(4, 8);
+    {
+        const std::unique_ptr<EditControl::TextLoad> load = edit.beginTextLoad();
+        for (int piece = 0; piece < 3; ++piece) {
+            std::string lines;
+            for (int i = 0; i < 200; ++i)
+                lines += "a line of the file\r\n";
+            load->append(lines);
+        }
+        load->commit();
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(edit.selStart(), 0u);
+    EXPECT_EQ(edit.selLength(), 0u);
+    EXPECT_EQ(edit.verticalScrollBar()->value(), 0);
+    EXPECT_EQ(edit.horizontalScrollBar()->value(), 0);
 }
 
 // Catches a long line that comes in through a load without being cut into
