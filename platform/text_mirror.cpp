@@ -224,25 +224,29 @@ TextMirror::LineView TextMirror::viewIn(const Chunk& chunk, std::size_t index) {
             chunk.colors.empty() ? &kNoColors : &chunk.colors[index]};
 }
 
-void TextMirror::appendLine(Chunk& chunk, std::string_view bytes, const std::uint64_t* wide,
-                            std::uint32_t units, bool soft, std::vector<ColorRun> colors) {
+void TextMirror::pushRecord(Chunk& chunk, std::string_view bytes, std::uint32_t units, bool soft,
+                            std::size_t firstWord, bool hasWide) {
     Record r;
     r.begin = static_cast<std::uint32_t>(chunk.text.size());
     r.size = static_cast<std::uint32_t>(bytes.size());
     r.unitsSoft = units | (soft ? Record::kTopBit : 0);
-    r.wideWord = static_cast<std::uint32_t>(chunk.wide.size());
-    if (wide != nullptr) {
-        r.wideWord |= Record::kTopBit;
-        chunk.wide.insert(chunk.wide.end(), wide, wide + (units + 63u) / 64u);
-    }
+    r.wideWord = static_cast<std::uint32_t>(firstWord) | (hasWide ? Record::kTopBit : 0);
     chunk.text.append(bytes);
+    chunk.lines.push_back(r);
+    chunk.bytes += r.extentBytes();
+    chunk.units += units + 1u;
+}
+
+void TextMirror::appendLine(Chunk& chunk, std::string_view bytes, const std::uint64_t* wide,
+                            std::uint32_t units, bool soft, std::vector<ColorRun> colors) {
+    const std::size_t firstWord = chunk.wide.size();
+    if (wide != nullptr)
+        chunk.wide.insert(chunk.wide.end(), wide, wide + (units + 63u) / 64u);
     if (!colors.empty() || !chunk.colors.empty()) {
         chunk.colors.resize(chunk.lines.size());
         chunk.colors.push_back(std::move(colors));
     }
-    chunk.lines.push_back(r);
-    chunk.bytes += r.extentBytes();
-    chunk.units += units + 1u;
+    pushRecord(chunk, bytes, units, soft, firstWord, wide != nullptr);
 }
 
 void TextMirror::appendLine(Chunk& chunk, const LineView& line) {
@@ -462,19 +466,9 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documen
             ++u;
             ++units;
         }
-        Record r;
-        r.begin = static_cast<std::uint32_t>(chunk.text.size());
-        r.size = static_cast<std::uint32_t>(i - from);
-        r.unitsSoft = units | (soft ? Record::kTopBit : 0);
-        r.wideWord = static_cast<std::uint32_t>(firstWord);
-        if (anyWide) {
+        if (anyWide)
             wide.resize(firstWord + (units + 63u) / 64u, 0);
-            r.wideWord |= Record::kTopBit;
-        }
-        chunk.text.append(bytes.substr(from, i - from));
-        chunk.lines.push_back(r);
-        chunk.bytes += r.extentBytes();
-        chunk.units += units + 1u;
+        pushRecord(chunk, bytes.substr(from, i - from), units, soft, firstWord, anyWide);
         if (soft)
             continue;
         if (i >= n)
@@ -584,12 +578,6 @@ void TextMirror::sumChunks() {
     m_hint = LineRef();
     m_hintChunk = LineRef();
     m_walk = WalkPoint();
-}
-
-void TextMirror::recount() {
-    for (Chunk& chunk : m_chunks)
-        recountChunk(chunk);
-    sumChunks();
 }
 
 std::size_t TextMirror::unitToByteIn(const LineView& line, std::size_t unit) {

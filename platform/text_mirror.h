@@ -216,6 +216,10 @@ class TextMirror {
                                    std::size_t back);
     static LineView viewOf(const Line& line);
     static LineView viewIn(const Chunk& chunk, std::size_t index);
+    // Adds a line's record and bytes at the end of a chunk, whose width
+    // words (if it `hasWide`) the chunk holds from `firstWord` on.
+    static void pushRecord(Chunk& chunk, std::string_view bytes, std::uint32_t units, bool soft,
+                           std::size_t firstWord, bool hasWide);
     // Adds a line at the end of a chunk.
     static void appendLine(Chunk& chunk, std::string_view bytes, const std::uint64_t* wide,
                            std::uint32_t units, bool soft, std::vector<ColorRun> colors);
@@ -251,7 +255,6 @@ class TextMirror {
     // Moves a reference to the next line; false at the last.
     bool nextLine(LineRef& ref) const;
     void replaceLines(std::size_t first, std::size_t count, std::vector<Line> lines);
-    void recount();
     // A chunk's own byte and unit totals from its lines.
     static void recountChunk(Chunk& chunk);
     // The mirror's totals from its chunks' totals; forgets the look-up hints.
