@@ -101,16 +101,18 @@ void BM_ReadDocument(benchmark::State& state) {
 
 // The bare program: the same file read, decoded and shown in a plain
 // QPlainTextEdit, without the byte mirror or any of the editor's checks.
+void bareOpen(QPlainTextEdit& edit) {
+    std::ifstream in(benchFile().path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    QString text = QString::fromStdU16String(decodeShiftJis(bytes));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    edit.setPlainText(text);
+}
+
 [[gnu::noinline]] void BM_BareOpen(benchmark::State& state) {
-    const std::string& path = benchFile().path;
     bench::ShownEditor<QPlainTextEdit> bare;
     for (auto _ : state) {
-        std::ifstream in(path, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
-        QString text = QString::fromStdU16String(decodeShiftJis(bytes));
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        bare.edit->setPlainText(text);
+        bareOpen(*bare.edit);
         QCoreApplication::processEvents();
     }
 }
@@ -161,14 +163,7 @@ double residentAfterOpen(int argc, char** argv, bool bare) {
             keepLargeBuffersForReuse();
             if (bare) {
                 bench::ShownEditor<QPlainTextEdit> window;
-                {
-                    std::ifstream in(benchFile().path, std::ios::binary);
-                    const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                            std::istreambuf_iterator<char>());
-                    QString text = QString::fromStdU16String(decodeShiftJis(bytes));
-                    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-                    window.edit->setPlainText(text);
-                }
+                bareOpen(*window.edit);
                 QCoreApplication::processEvents();
                 mb = bench::residentMegabytes();
             } else {
