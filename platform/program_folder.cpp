@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -159,9 +161,23 @@ std::string helpPagePath(const std::string& name) {
 }
 
 bool ensureFolderExists(const std::string& folder, std::string& error) {
+    // Made one level at a time, each new level 0700: every folder the
+    // program makes holds the user's text (journals, the preview, backups)
+    // or settings, which other users of the machine have no business
+    // reading. Folders that exist are left as their owner set them.
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (!ec && std::filesystem::is_directory(folder, ec))
+    const std::filesystem::path target = std::filesystem::path(folder).lexically_normal();
+    std::filesystem::path current;
+    for (const std::filesystem::path& part : target) {
+        current /= part;
+        if (part.empty() || current == current.root_path())
+            continue;
+        if (::mkdir(current.c_str(), 0700) != 0 && errno != EEXIST) {
+            error = std::strerror(errno);
+            return false;
+        }
+    }
+    if (std::filesystem::is_directory(folder, ec))
         return true;
     error = ec ? ec.message() : std::string("not a folder");
     return false;

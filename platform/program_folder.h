@@ -72,8 +72,9 @@ std::vector<std::string> helpPageFolders();
 // empty when none has.
 std::string helpPagePath(const std::string& name);
 
-// Creates `folder` and its missing parents; true when it exists afterwards,
-// else false with the system's reason in `error`.
+// Creates `folder` and its missing parents, each new one readable by this
+// user only (0700); true when it exists afterwards, else false with the
+// system's reason in `error`.
 bool ensureFolderExists(const std::string& folder, std::string& error);
 
 }  // namespace korvane
