@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/progress.h"
+#include "platform/atomic_file.h"
 #include "platform/encodings.h"
 
 namespace korvane {
@@ -27,8 +28,6 @@ struct DocumentRead {
     std::string error;  // the system's reason when !ok
 };
 
-// The reason given for a file that does not fit in memory.
-inline constexpr const char* kNotEnoughMemory = "not enough memory";
 // How many times its size a text takes once it is shown in the editor, at
 // most (measured: about 13 times for a large text).
 inline constexpr std::size_t kShowingFactor = 16;

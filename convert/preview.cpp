@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "convert/to_html.h"
-#include "platform/atomic_file.h"
+#include "platform/owned_file.h"
 #include "platform/program_folder.h"
 
 namespace korvane {
@@ -39,7 +39,8 @@ void Preview::show(const std::string& page) {
     const std::string folder = folderOf(path);
     FileResult written;
     if (folder.empty() || ensureFolderExists(folder, error))
-        written = writeFileAtomically(path, page);
+        written =
+            writePrivateFile(path, page);  // the user's text: 0600, never through a stranger's link
     else
         written.error = error;
     if (!written.ok) {

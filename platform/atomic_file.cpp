@@ -23,7 +23,6 @@ namespace korvane {
 
 namespace {
 
-constexpr const char* kNotEnoughMemory = "not enough memory";
 constexpr const char* kNotRegularFile = "not a regular file";
 // The kernel follows at most 40 links in one path; a longer chain is a loop
 // as far as anyone can tell.

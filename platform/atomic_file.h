@@ -29,6 +29,9 @@ struct FileResult {
     std::string error;  // the reason when !ok, in English
 };
 
+// The reason given when a file or its work does not fit in memory.
+inline constexpr const char* kNotEnoughMemory = "not enough memory";
+
 // Reads the whole file into `bytes`. Only a regular file is read: a FIFO or
 // a device could block or never end, and is refused as "not a regular file".
 // A file larger than the memory available is "not enough memory".

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "platform/atomic_file.h"
+#include "platform/owned_file.h"
 #include "platform/program_folder.h"
 
 namespace korvane {
@@ -349,13 +350,15 @@ int waitForLock(int fd) {
 class FileLock {
   public:
     FileLock(const std::string& path, const std::string& folder) {
-        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        // Never through a link: one planted at the lock's name by another
+        // user would have this program create or open a file of theirs.
+        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (m_fd < 0) {
             const int createError = errno;
             // An existing lock file that is not ours to write still takes a
             // lock.
             if (createError == EACCES || createError == EROFS)
-                m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
             if (m_fd < 0) {
                 // Without a lock file, the reason is the folder's: the
                 // second try's "No such file" would mislead.
@@ -627,9 +630,11 @@ ProfileWriteResult Profile::writeString(std::string_view section, std::string_vi
         return failure("invalid section or key name");
     }
 
+    // The settings file is the program's own: a link at its name is
+    // followed only when it is the user's (see ownedFileTarget).
     std::string error;
-    const std::string real = realFile(m_path, error);
-    if (real.empty())
+    std::string real;
+    if (!ownedFileTarget(m_path, real, error))
         return failure(error);
     const std::string folder = std::filesystem::path(real).parent_path().string();
     if (!folder.empty() && !ensureFolderExists(folder, error))

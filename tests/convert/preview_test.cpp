@@ -4,6 +4,7 @@
 #include "convert/preview.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -90,6 +91,18 @@ TEST_F(PreviewTest, TagModeWritesTheTextUnchangedAndEachPreviewOverwrites) {
 
 // Catches an empty document previewed as an empty file instead of a whole
 // page with an empty body.
+// Catches the preview, which holds the user's text, written 0644 where
+// every user of the machine can read it.
+TEST_F(PreviewTest, PageIsReadableByItsUserAlone) {
+    m_edit.setText("<P>private</P>");
+    const mode_t old = ::umask(022);
+    m_preview.P4Click();
+    ::umask(old);
+    struct stat st {};
+    ASSERT_EQ(::stat(m_path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
 TEST_F(PreviewTest, EmptyTextModeDocumentIsACompletePage) {
     m_preview.P1Click();
     EXPECT_EQ(written(), ToHtml("", kNihongo, m_page, 1));
