@@ -1,30 +1,124 @@
 #include "app/journal_keeper.h"
 
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
+#include <system_error>
+
+#include "app/document_io.h"
+#include "base/shift_jis.h"
+#include "platform/memory_tuning.h"
 
 namespace korvane {
 
+namespace {
+
+// The editor's text goes to the journal in pieces of this size, never whole.
+constexpr std::size_t kWritePiece = std::size_t{1} << 20;
+constexpr std::size_t kMegabyte = std::size_t{1} << 20;
+
+constexpr const char* kRestoreButton = "開く(&O)";
+constexpr const char* kLaterButton = "後で(&L)";
+constexpr const char* kDiscardButton = "破棄(&D)";
+enum RecoveryButton : std::size_t { Restore, Later, Discard };
+
+std::string localTime(std::time_t when) {
+    std::tm parts{};
+    char text[32] = {};
+    if (when == 0 || ::localtime_r(&when, &parts) == nullptr ||
+        std::strftime(text, sizeof text, "%Y/%m/%d %H:%M", &parts) == 0)
+        return "不明";
+    return text;
+}
+
+std::string megabytes(std::size_t bytes) {
+    return std::to_string(std::max<std::size_t>(1, (bytes + kMegabyte - 1) / kMegabyte)) + " MB";
+}
+
+std::string notRestoredText(const std::string& reason, std::size_t size) {
+    const std::string kept = "\n文章は消さずに残してあるので、次に起動したときにまたたずねます。";
+    if (reason == kNotEnoughMemory)
+        return "保存されないまま終わった文章（" + megabytes(size) +
+               "）を開くにはメモリが足りません（約 " + megabytes(size * kShowingFactor) +
+               " 必要です）。" + kept;
+    return "保存されないまま終わった文章を開けませんでした。" + kept;
+}
+
+}  // namespace
+
+std::string recoveryQuestionText(const JournalSummary& summary) {
+    std::string text = "保存されないまま終わった文章があります。\n\n";
+    text += std::string("モード: ") + (summary.tagMode ? "morvix（タグ）" : "korvane（テキスト）");
+    text += "\nファイル: " +
+            (summary.currentFile == kUntitled ? std::string("無題") : summary.currentFile);
+    text += "\n最後に控えた時刻: " + localTime(summary.written);
+    if (!summary.tagMode && !summary.title.empty())
+        text += "\nタイトル: " + decodeShiftJisToUtf8(summary.title);
+    text += "\n最初の行: " + (summary.firstLine.empty() ? std::string("（空）")
+                                                        : decodeShiftJisToUtf8(summary.firstLine));
+    text +=
+        "\n\n「開く」を選ぶと新しい文書として開きます。「後で」を選ぶと、次に起動したときに"
+        "またたずねます。「破棄」を選ぶと、この文章は捨てられます。";
+    return text;
+}
+
 JournalKeeper::JournalKeeper(Journal& journal, EditControl& edit, TagHighlighter& highlighter,
                              Documents& documents, ModeSwitches& modes, ModeWindow& window,
-                             MessageBoxes& messages)
+                             MessageBoxes& messages, Shell& shell)
     : m_journal(journal),
       m_edit(edit),
       m_highlighter(highlighter),
       m_documents(documents),
       m_modes(modes),
       m_window(window),
-      m_messages(messages) {}
+      m_messages(messages),
+      m_shell(shell) {}
 
-JournalEntry JournalKeeper::entry() const {
-    return {m_window.isTagMode(), m_documents.CurrentFile(), m_window.titleBytes(), m_edit.text()};
+JournalSource JournalKeeper::source() const {
+    const std::size_t size = m_edit.textLength();
+    return {m_window.isTagMode(), m_documents.CurrentFile(), m_window.titleBytes(), size,
+            [this, size](const ByteSink& put) {
+                for (std::size_t at = 0; at < size; at += kWritePiece) {
+                    if (!put(m_edit.textRange(at, std::min(size, at + kWritePiece))))
+                        return false;
+                }
+                return true;
+            }};
+}
+
+// A write that fails is skipped: the text stays to be written at the next
+// tick, and the window goes on. The user hears of it once, not every few
+// seconds, until a write works again.
+void JournalKeeper::write() {
+    FileResult written;
+    try {
+        written = m_journal.write(source());
+    } catch (const std::bad_alloc&) {
+        written = {false, kNotEnoughMemory};
+    }
+    if (written.ok) {
+        m_dirty = false;
+        if (std::exchange(m_failureShown, false))
+            showStatus({});
+        return;
+    }
+    if (m_failureShown)
+        return;
+    m_failureShown = true;
+    showStatus(written.error == kNotEnoughMemory
+                   ? std::string("メモリが足りないため、未保存の文章を控えられません")
+                   : "未保存の文章を " + m_journal.path() + " に控えられません: " + written.error);
 }
 
 void JournalKeeper::tick() {
     if (m_edit.modified()) {
-        if (m_dirty && m_journal.write(entry())) {
-            m_dirty = false;
-            m_holdsDiscarded = false;
+        if (m_dirty) {
+            write();
+            if (!m_dirty)
+                m_holdsDiscarded = false;
         }
     } else if (!m_holdsDiscarded) {
         m_journal.remove();
@@ -34,46 +128,101 @@ void JournalKeeper::tick() {
 void JournalKeeper::beforeDiscard() {
     if (!m_edit.modified())
         return;
-    if (m_journal.write(entry())) {
+    m_dirty = true;
+    write();
+    if (!m_dirty)
         m_holdsDiscarded = true;
-        m_dirty = false;
-    }
 }
 
-void JournalKeeper::offerLeftBehind() {
+void JournalKeeper::offerLeftBehind(bool windowIsEmpty) {
     for (const std::string& path : m_journal.leftBehind()) {
-        const std::optional<JournalEntry> found = Journal::read(path);
+        const std::optional<JournalSummary> found = Journal::summary(path);
         if (!found)
             continue;
-        const std::string name =
-            found->currentFile == kUntitled ? std::string("無題の文書") : found->currentFile;
-        const bool wanted = m_messages.askYesNo(
-            "保存されないまま終わった文章があります（" + name +
-            "）。\n新しい文書として開きますか？\n「いいえ」を選ぶと、この文章は捨てられます。");
-        const std::optional<JournalEntry> taken = Journal::take(path);
-        if (wanted && taken) {
-            restore(*taken);
-            return;  // one at a time; the others wait for the next start
+        const std::size_t answer =
+            m_messages.askChoice(recoveryQuestionText(*found),
+                                 {kRestoreButton, kLaterButton, kDiscardButton}, Restore, Later);
+        if (answer == Discard) {
+            Journal::discard(path);
+            continue;
         }
+        if (answer != Restore)
+            continue;  // kept for the next start
+        if (windowIsEmpty) {
+            restoreHere(path);
+        } else if (!m_shell.startCopy({kRecoverSwitch, path})) {
+            // This window holds the file the user asked for; the text gets a
+            // window of its own, or stays where it is.
+            m_messages.showError(notRestoredText({}, 0));
+        }
+        return;  // one at a time; the others wait for the next start
     }
 }
 
-// It counts as modified, so closing asks before it is lost again.
-void JournalKeeper::restore(const JournalEntry& entry) {
-    if (entry.tagMode != m_window.isTagMode()) {
-        if (entry.tagMode)
-            m_modes.enterTagMode();
-        else
-            m_modes.enterTextMode();
+void JournalKeeper::recover(const std::string& path) {
+    restoreHere(path);
+}
+
+// The text goes into the editor in pieces, as an opened file does. The
+// journal is this window's own from the moment it is taken, so it is never
+// removed before its text is safely in the editor: a restore that fails gives
+// it back under its old name, and a window that dies meanwhile leaves it to
+// be offered again. It counts as modified, so closing asks before it is lost
+// again.
+bool JournalKeeper::restoreHere(const std::string& path) {
+    std::error_code ec;
+    const std::size_t size = static_cast<std::size_t>(std::filesystem::file_size(path, ec));
+    const std::size_t headroom = m_headroom ? m_headroom() : memoryHeadroom();
+    if (!ec && size > headroom / kShowingFactor) {
+        m_messages.showError(notRestoredText(kNotEnoughMemory, size));
+        return false;
     }
-    if (!entry.tagMode)
-        m_window.setTitleBytes(entry.title);
-    m_edit.setText(entry.text);
+    if (!m_journal.take(path))
+        return false;  // another copy has it, or it is gone
+    std::string reason;
+    try {
+        const std::optional<JournalSummary> head = Journal::summary(m_journal.path());
+        if (head && head->tagMode != m_window.isTagMode()) {
+            if (head->tagMode)
+                m_modes.enterTagMode();
+            else
+                m_modes.enterTextMode();
+        }
+        const std::unique_ptr<EditControl::TextLoad> load = m_edit.beginTextLoad();
+        JournalSummary read;
+        const JournalTextRead text = Journal::readText(
+            m_journal.path(), read, [&load](std::string_view piece) { load->append(piece); });
+        if (head && text.ok) {
+            if (!read.tagMode)
+                m_window.setTitleBytes(read.title);
+            load->commit();
+        } else {
+            reason = text.ok ? std::string("the journal is damaged") : text.error;
+        }
+    } catch (const std::bad_alloc&) {
+        reason = kNotEnoughMemory;
+    }
+    if (!reason.empty()) {
+        try {
+            m_edit.setText({});
+        } catch (const std::bad_alloc&) {
+        }
+        m_journal.giveBack(path);
+        m_messages.showError(notRestoredText(reason, size), reason);
+        return false;
+    }
     m_edit.setModified(true);
     if (m_window.isTagMode() && m_highlighter.TagsHighlighted())
         m_highlighter.forceWholeTextPass();
-    m_dirty = true;
+    // The journal holds this very text already.
+    m_dirty = false;
     m_window.showCaption();
+    return true;
+}
+
+void JournalKeeper::showStatus(const std::string& text) const {
+    if (m_status)
+        m_status(text);
 }
 
 }  // namespace korvane

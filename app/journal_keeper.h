@@ -2,8 +2,12 @@
 // to remove, and what to offer back at the start.
 //
 // Plain C++ over the editor, the documents, the highlighter and the modes;
-// the window only runs tick() on a timer and tells it of edits.
+// the window only runs tick() on a timer, tells it of edits and shows its
+// notes in the status line.
 #pragma once
+
+#include <functional>
+#include <string>
 
 #include "app/documents.h"
 #include "app/journal.h"
@@ -11,20 +15,33 @@
 #include "base/edit_control.h"
 #include "edit/tag_highlighter.h"
 #include "platform/common_dialogs.h"
+#include "platform/shell.h"
 
 namespace korvane {
+
+// The switch a copy of the program is started with to restore the journal
+// named after it; the one who asked has answered the question already.
+inline constexpr const char* kRecoverSwitch = "--recover";
 
 class JournalKeeper {
   public:
     JournalKeeper(Journal& journal, EditControl& edit, TagHighlighter& highlighter,
                   Documents& documents, ModeSwitches& modes, ModeWindow& window,
-                  MessageBoxes& messages);
+                  MessageBoxes& messages, Shell& shell);
     JournalKeeper(const JournalKeeper&) = delete;
     JournalKeeper& operator=(const JournalKeeper&) = delete;
 
+    // Where short notes go (a write that failed): the status line.
+    void setStatusDisplay(std::function<void(const std::string&)> show) {
+        m_status = std::move(show);
+    }
+    // How much memory may still be taken; a journal too large to show in it
+    // is not restored. By default what the process may still allocate.
+    void setHeadroom(std::function<std::size_t()> headroom) { m_headroom = std::move(headroom); }
+
     // The text or the title changed.
     void edited() { m_dirty = true; }
-    // Every few seconds: unsaved changes since the last look are written;
+    // Every few seconds: unsaved changes since the last write are written;
     // once the text is saved the journal has nothing to keep, unless it
     // holds text that was thrown away on purpose.
     void tick();
@@ -33,13 +50,21 @@ class JournalKeeper {
     void beforeDiscard();
     // A normal end: nothing is left that the user did not choose to leave.
     void ended() { m_journal.remove(); }
-    // At a start with no file: the newest journal of a copy that is gone is
-    // offered back as a new, unnamed, modified document in its mode.
-    void offerLeftBehind();
+    // At every start: each journal of a copy that is gone is offered back,
+    // newest first, until one is restored. A window that holds no document
+    // restores it itself; one started with a file hands it to a new copy.
+    // Only "破棄" removes a journal; Esc and the close box keep it for the
+    // next start.
+    void offerLeftBehind(bool windowIsEmpty);
+    // A copy started with kRecoverSwitch: the journal at `path` is restored
+    // here without a question.
+    void recover(const std::string& path);
 
   private:
-    JournalEntry entry() const;
-    void restore(const JournalEntry& entry);
+    void write();
+    JournalSource source() const;
+    bool restoreHere(const std::string& path);
+    void showStatus(const std::string& text) const;
 
     Journal& m_journal;
     EditControl& m_edit;
@@ -48,8 +73,17 @@ class JournalKeeper {
     ModeSwitches& m_modes;
     ModeWindow& m_window;
     MessageBoxes& m_messages;
+    Shell& m_shell;
+    std::function<void(const std::string&)> m_status;
+    std::function<std::size_t()> m_headroom;
     bool m_dirty = false;
     bool m_holdsDiscarded = false;
+    // A write failed and the user was told; told again only after a write
+    // has worked in between.
+    bool m_failureShown = false;
 };
+
+// What the recovery question says of a journal (UTF-8).
+std::string recoveryQuestionText(const JournalSummary& summary);
 
 }  // namespace korvane

@@ -292,6 +292,13 @@ void Tvantler::buildEditor() {
     m_label1->setBuddy(m_eTitle);
     row->addWidget(m_label1);
     row->addWidget(m_eTitle, 1);
+    // Notes of the window's own (a journal that could not be written), at
+    // the right of the bottom row in both modes; hidden while there is none.
+    m_statusNote = new QLabel(central);
+    m_statusNote->setObjectName(QStringLiteral("StatusNote"));
+    m_statusNote->setFont(uiFont(12));
+    m_statusNote->hide();
+    row->addWidget(m_statusNote);
     column->addLayout(row);
     setCentralWidget(central);
 }
@@ -415,6 +422,16 @@ QString Tvantler::AddAdCaption() const {
 
 void Tvantler::AddCaption() {
     setWindowTitle(isTagMode() ? AddAdCaption() : modeCaption(QStringLiteral("korvane -")));
+}
+
+QString Tvantler::statusNote() const {
+    return m_statusNote->text();
+}
+
+void Tvantler::showStatusNote(const QString& note) {
+    m_statusNote->setText(note);
+    m_statusNote->setToolTip(note);
+    m_statusNote->setVisible(!note.isEmpty());
 }
 
 void Tvantler::ShowLongHint(const QString& hint) {
@@ -565,12 +582,19 @@ QString Tvantler::currentFile() const {
 }
 
 void Tvantler::interpretCommandLine(const std::vector<std::string>& params) {
+    // A copy started to restore a journal that another window offered: the
+    // user has answered the question there.
+    if (params.size() == 2 && params[0] == kRecoverSwitch) {
+        m_documents->interpretCommandLine(StartupPlan{});
+        m_journalKeeper->recover(params[1]);
+        return;
+    }
     const StartupPlan plan = parseCommandLine(params, currentFolder());
     m_documents->interpretCommandLine(plan);
-    // Text a copy left unsaved when it died is offered to a window that
-    // starts empty, never mixed into a file the user asked for.
-    if (plan.kind == StartupKind::Nothing)
-        m_journalKeeper->offerLeftBehind();
+    // Text a copy left unsaved when it died is offered to every new window:
+    // one that starts empty takes it in, one with the user's file hands it
+    // to a copy of its own, never mixing it into that file.
+    m_journalKeeper->offerLeftBehind(m_documents->isUntitled() && m_reMain->textLength() == 0);
 }
 
 // The journal of unsaved text: written on a timer and before text is thrown
@@ -579,10 +603,15 @@ void Tvantler::startJournal() {
     m_journal = std::make_unique<Journal>(journalFolder());
     m_journalKeeper = std::make_unique<JournalKeeper>(
         *m_journal, *m_reMain, *m_highlighter, *m_documents, *m_modes,
-        static_cast<ModeWindow&>(*this), *m_dialogs.messages);
+        static_cast<ModeWindow&>(*this), *m_dialogs.messages, *m_shell);
+    m_journalKeeper->setStatusDisplay(
+        [this](const std::string& note) { showStatusNote(QString::fromStdString(note)); });
     // The editor's own signal: a long open gives the editor a new document.
     connect(m_reMain, &QPlainTextEdit::textChanged, this, [this] { m_journalKeeper->edited(); });
+    // The title is part of what text mode would lose.
+    connect(m_eTitle, &QLineEdit::textChanged, this, [this] { m_journalKeeper->edited(); });
     auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("JournalTimer"));
     timer->setInterval(kJournalInterval);
     // Not in the middle of long work: the text may be half converted.
     connect(timer, &QTimer::timeout, this, [this] {

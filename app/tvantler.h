@@ -74,6 +74,9 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     RichEdit* editor() const { return m_reMain; }
     SjisLineEdit* titleBox() const { return m_eTitle; }
     QLabel* statusLabel() const { return m_label1; }
+    // The window's own note at the right of the bottom row; empty: none.
+    QString statusNote() const;
+    void showStatusNote(const QString& note);
     const StartupSettings& settings() const { return m_store->values(); }
     SettingsStore& settingsStore() { return *m_store; }
     bool tagsHighlighted() const;
@@ -180,6 +183,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     RichEdit* m_reMain = nullptr;
     SjisLineEdit* m_eTitle = nullptr;
     QLabel* m_label1 = nullptr;
+    QLabel* m_statusNote = nullptr;
     QToolBar* m_tbMain = nullptr;
     QToolBar* m_toolBar1 = nullptr;
     std::vector<QMenu*> m_mainMenu1;  // text mode's top-level menus

@@ -47,6 +47,10 @@ class NoMessages : public MessageBoxes {
     void showMessage(const std::string&) override {}
     SaveAnswer askSave(const std::string&) override { return SaveAnswer::Cancel; }
     bool askYesNo(const std::string&) override { return false; }
+    std::size_t askChoice(const std::string&, const std::vector<std::string>&, std::size_t,
+                          std::size_t escape) override {
+        return escape;
+    }
 };
 
 // One shown editor with the page highlighted, its highlighter and the tag

@@ -170,6 +170,12 @@ class MessageBoxes {
     // A question with "はい(&Y)" and "いいえ(&N)", caption "korvane"; Esc and
     // the close button answer No.
     virtual bool askYesNo(const std::string& text) = 0;
+    // A question with the buttons `buttons` (captions with their access
+    // keys), no icon, caption "korvane": the index of the button chosen.
+    // Enter chooses `defaultButton`; Esc and the close button answer
+    // `escapeButton`.
+    virtual std::size_t askChoice(const std::string& text, const std::vector<std::string>& buttons,
+                                  std::size_t defaultButton, std::size_t escapeButton) = 0;
 };
 
 // The dialogs of one main window, one object per role, kept for the run.

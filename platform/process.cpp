@@ -8,9 +8,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/atomic_file.h"
 
 namespace korvane {
 
@@ -195,6 +198,69 @@ long currentProcessId() {
 bool processIsGone(long pid) {
     // Only ESRCH says the process is gone (EPERM: alive, of another user).
     return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+namespace {
+
+std::string bootId() {
+    std::string id;
+    if (!readWholeFile("/proc/sys/kernel/random/boot_id", id).ok)
+        return {};
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' '))
+        id.pop_back();
+    return id;
+}
+
+}  // namespace
+
+std::optional<unsigned long long> processStartTime(long pid) {
+    if (pid <= 0)
+        return std::nullopt;
+    std::string stat;
+    if (!readWholeFile("/proc/" + std::to_string(pid) + "/stat", stat).ok)
+        return std::nullopt;
+    // "pid (name) state ppid ...": the name may hold blanks and parentheses,
+    // so the fields are counted from its last ")". The start time is the
+    // 22nd field, the 20th after the name.
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos)
+        return std::nullopt;
+    std::size_t at = close + 1;
+    for (int field = 0; field < 20; ++field) {
+        at = stat.find(' ', at);
+        if (at == std::string::npos)
+            return std::nullopt;
+        ++at;
+    }
+    unsigned long long ticks = 0;
+    const char* end = stat.data() + stat.size();
+    const auto [ptr, ec] = std::from_chars(stat.data() + at, end, ticks);
+    if (ec != std::errc() || (ptr != end && *ptr != ' ' && *ptr != '\n'))
+        return std::nullopt;
+    return ticks;
+}
+
+ProcessIdentity currentProcessIdentity() {
+    // Read once: neither changes while the process lives.
+    static const ProcessIdentity self{bootId(), currentProcessId(),
+                                      processStartTime(currentProcessId()).value_or(0)};
+    return self;
+}
+
+bool processIsGone(const ProcessIdentity& identity) {
+    if (!identity.bootId.empty()) {
+        const std::string now = currentProcessIdentity().bootId;
+        if (!now.empty() && now != identity.bootId)
+            return true;  // the machine was restarted: every process of then is gone
+    }
+    if (processIsGone(identity.pid))
+        return true;
+    if (identity.startTime == 0)
+        return false;
+    const std::optional<unsigned long long> started = processStartTime(identity.pid);
+    // A live process that cannot be looked at (another user's, a /proc
+    // mounted with hidepid) is taken for the one named.
+    return started && *started != identity.startTime;
 }
 
 std::string machineToken() {

@@ -1,6 +1,7 @@
 // Starting another program and leaving it to run on its own.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,25 @@ long currentProcessId();
 // Whether the process `pid` on this machine has ended (a process of another
 // user that is alive counts as alive).
 bool processIsGone(long pid);
+// A process as this machine's boot knows it: a pid alone names another
+// process once the pid is reused, or after a restart.
+struct ProcessIdentity {
+    std::string bootId;  // the kernel's id of this boot; empty when unknown
+    long pid = 0;
+    unsigned long long startTime = 0;  // clock ticks after the boot; 0 when unknown
+
+    friend bool operator==(const ProcessIdentity&, const ProcessIdentity&) = default;
+};
+// This process.
+ProcessIdentity currentProcessIdentity();
+// When the process `pid` started, in clock ticks after the boot; nothing
+// when there is no such process or it cannot be told.
+std::optional<unsigned long long> processStartTime(long pid);
+// Whether the process `identity` describes has ended: the machine was
+// restarted since, no process has its pid, or the one that has it started at
+// another time. Without a boot id or a start time the pid alone decides.
+bool processIsGone(const ProcessIdentity& identity);
+
 // This machine's name in a form that can stand in a file name and be told
 // apart from a number after a "-": letters and digits, anything else "_".
 std::string machineToken();

@@ -444,6 +444,22 @@ bool QtMessageBoxes::askYesNo(const std::string& text) {
     return box.clickedButton() == yes;
 }
 
+std::size_t QtMessageBoxes::askChoice(const std::string& text,
+                                      const std::vector<std::string>& buttons,
+                                      std::size_t defaultButton, std::size_t escapeButton) {
+    QMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::NoButton, m_parent);
+    std::vector<QPushButton*> added;
+    for (const std::string& caption : buttons)
+        added.push_back(box.addButton(fromUtf8(caption), QMessageBox::ActionRole));
+    if (defaultButton < added.size())
+        box.setDefaultButton(added[defaultButton]);
+    if (escapeButton < added.size())
+        box.setEscapeButton(added[escapeButton]);
+    box.exec();
+    const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
+    return chosen == added.end() ? escapeButton : static_cast<std::size_t>(chosen - added.begin());
+}
+
 std::unique_ptr<QMessageBox> makeSaveQuestion(QWidget* parent, const QString& text) {
     auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, kCaption, text,
                                              QMessageBox::NoButton, parent);

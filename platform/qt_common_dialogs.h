@@ -128,6 +128,8 @@ class QtMessageBoxes : public MessageBoxes {
     void showMessage(const std::string& text) override;
     SaveAnswer askSave(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
+    std::size_t askChoice(const std::string& text, const std::vector<std::string>& buttons,
+                          std::size_t defaultButton, std::size_t escapeButton) override;
 
   private:
     QPointer<QWidget> m_parent;

@@ -2,7 +2,10 @@
 #include "app/journal.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -13,8 +16,20 @@
 namespace korvane {
 namespace {
 
-std::string journalName(long pid) {
+// The name an older copy gave its journal: the pid alone.
+std::string oldJournalName(long pid) {
     return machineToken() + "-" + std::to_string(pid) + ".journal";
+}
+
+std::string journalName(long pid, unsigned long long start, std::string boot) {
+    std::erase(boot, '-');
+    return machineToken() + "-" + std::to_string(pid) + "-" + std::to_string(start) + "-" + boot +
+           ".journal";
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 // Catches text or names that do not come back byte for byte (NUL, CR LF,
@@ -36,25 +51,120 @@ TEST(Journal, EntriesComeBackExactlyAndDamageIsRefused) {
 }
 
 // Catches a copy taking the journal of a copy that is still running (its
-// own included), or of another machine sharing the folder, and a journal
-// that two starting copies could both take.
+// own included) or of another machine sharing the folder; a journal of a
+// dead copy missed because its pid now belongs to another process, or
+// because the machine was restarted; and a journal that two starting copies
+// could both take.
 TEST(Journal, OnlyJournalsOfCopiesThatAreGoneAreTaken) {
     test::TempDir dir;
     const long gone = test::endedProcessId();
+    const ProcessIdentity self = currentProcessIdentity();
+    ASSERT_NE(self.startTime, 0u);
+    ASSERT_FALSE(self.bootId.empty());
+    const std::string otherBoot = "00000000-0000-0000-0000-000000000000";
+    const struct {
+        const char* name;
+        std::string file;
+        bool leftBehind;
+    } rows[] = {
+        {"older copy, pid gone", oldJournalName(gone), true},
+        {"older copy, pid alive", oldJournalName(1), false},
+        {"pid gone", journalName(gone, 5, self.bootId), true},
+        {"pid reused by a later process", journalName(self.pid, self.startTime - 1, self.bootId),
+         true},
+        {"before a restart", journalName(self.pid, self.startTime, otherBoot), true},
+        {"a live copy", journalName(1, processStartTime(1).value_or(0), self.bootId), false},
+        {"another machine", "other_machine-" + std::to_string(gone) + ".journal", false},
+    };
     const JournalEntry entry{false, "Untitled", "T", "lost text"};
-    for (const std::string& name :
-         {journalName(gone), journalName(1), "other_machine-" + std::to_string(gone) + ".journal"})
-        test::writeFile(dir.file(name), encodeJournal(entry));
+    for (const auto& row : rows)
+        test::writeFile(dir.file(row.file), encodeJournal(entry));
     Journal mine(dir.path());
-    ASSERT_TRUE(mine.write(entry));
+    ASSERT_TRUE(mine.write(entry).ok);
 
-    EXPECT_EQ(mine.leftBehind(), std::vector<std::string>{dir.file(journalName(gone))});
-    EXPECT_EQ(Journal::take(dir.file(journalName(gone))), entry);
-    EXPECT_FALSE(Journal::take(dir.file(journalName(gone))));  // taken already
-    EXPECT_TRUE(mine.leftBehind().empty());
-    EXPECT_TRUE(std::filesystem::exists(mine.path()));
+    const std::vector<std::string> found = mine.leftBehind();
+    for (const auto& row : rows) {
+        EXPECT_EQ(std::count(found.begin(), found.end(), dir.file(row.file)), row.leftBehind)
+            << row.name;
+    }
+    EXPECT_EQ(std::count(found.begin(), found.end(), mine.path()), 0);
+
+    // Taken by a rename into a copy's own name: once, and only by a copy
+    // that has no journal of its own yet.
+    const std::string left = dir.file(rows[0].file);
+    EXPECT_FALSE(mine.take(left));
     mine.remove();
-    EXPECT_FALSE(std::filesystem::exists(mine.path()));
+    ASSERT_TRUE(mine.take(left));
+    EXPECT_FALSE(std::filesystem::exists(left));
+    EXPECT_EQ(Journal::read(mine.path()), entry);
+    const std::vector<std::string> afterTake = mine.leftBehind();
+    EXPECT_EQ(std::count(afterTake.begin(), afterTake.end(), mine.path()), 0);
+    Journal other(dir.file("elsewhere"));
+    EXPECT_FALSE(other.take(left));
+    ASSERT_TRUE(mine.giveBack(left));
+    EXPECT_EQ(Journal::read(left), entry);
+}
+
+// Catches a journal that other users of the machine can read: its file and
+// its folder are the user's alone whatever the umask, and a folder an older
+// copy left open is closed.
+TEST(Journal, IsReadableByItsUserAlone) {
+    test::TempDir dir;
+    const mode_t old = ::umask(022);
+    Journal fresh(dir.file("new/journal"));
+    ASSERT_TRUE(fresh.write({false, "Untitled", "", "private"}).ok);
+    ASSERT_EQ(::mkdir(dir.file("open").c_str(), 0755), 0);
+    Journal opened(dir.file("open"));
+    ASSERT_TRUE(opened.write({false, "Untitled", "", "private"}).ok);
+    ::umask(old);
+    EXPECT_EQ(modeOf(fresh.path()), 0600u);
+    EXPECT_EQ(modeOf(dir.file("new/journal")), 0700u);
+    EXPECT_EQ(modeOf(dir.file("new")), 0700u);
+    EXPECT_EQ(modeOf(opened.path()), 0600u);
+    EXPECT_EQ(modeOf(dir.file("open")), 0700u);
+}
+
+// Catches a journal whose text is read back in pieces that split a line (or
+// a CR LF) or lose bytes, and a cut journal taken for whole; and a summary
+// that shows a blank first line or cuts a double-byte character in two.
+TEST(Journal, TextComesBackInWholeLinesAndTheSummaryShowsTheFirstRealLine) {
+    test::TempDir dir;
+    std::string text = "\r\n\x81\x40\x81\x40\x93\xfa\x96\x7b\r\n";  // a full-width space starts it
+    for (int i = 0; i < 300000; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    text += "last";
+    const std::string path = dir.file("j.journal");
+    test::writeFile(path, encodeJournal({true, "/p/a.htm", "", text}));
+
+    std::string back;
+    JournalSummary head;
+    std::size_t pieces = 0;
+    const JournalTextRead read = Journal::readText(path, head, [&](std::string_view piece) {
+        ++pieces;
+        if (!back.empty()) {
+            EXPECT_EQ(back.back(), '\n');
+        }
+        back.append(piece);
+    });
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_GT(pieces, 1u);
+    EXPECT_EQ(back, text);
+    EXPECT_TRUE(head.tagMode);
+    EXPECT_EQ(head.currentFile, "/p/a.htm");
+
+    const std::optional<JournalSummary> summary = Journal::summary(path);
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->firstLine, "\x81\x40\x81\x40\x93\xfa\x96\x7b");
+    EXPECT_EQ(summary->textSize, text.size());
+
+    const std::string bytes = encodeJournal({false, "Untitled", "", text});
+    test::writeFile(path, bytes.substr(0, bytes.size() - 100));
+    EXPECT_FALSE(Journal::readText(path, head, [](std::string_view) {}).ok);
+
+    test::writeFile(path, encodeJournal({false, "Untitled", "", std::string(200, 'a') + "\x82"}));
+    EXPECT_EQ(Journal::summary(path)->firstLine, std::string(80, 'a') + "...");
+    test::writeFile(path, encodeJournal({false, "Untitled", "", "a" + std::string(200, '\x82')}));
+    EXPECT_EQ(Journal::summary(path)->firstLine, "a" + std::string(78, '\x82') + "...");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QEnterEvent>
+#include <QEventLoop>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -64,8 +65,9 @@ class TvantlerTest : public ::testing::Test {
     void create() {
         m_window.reset();
         m_scripted = std::make_unique<test::ScriptedDialogs>();
-        m_window = std::make_unique<Tvantler>(m_scripted->release(),
-                                              std::make_unique<test::RecordingShell>());
+        auto shell = std::make_unique<test::RecordingShell>();
+        m_shell = shell.get();
+        m_window = std::make_unique<Tvantler>(m_scripted->release(), std::move(shell));
     }
     QAction* action(const char* name) const { return test::findAction(m_window.get(), name); }
     void trigger(const char* name) const { test::triggerAction(m_window.get(), name); }
@@ -76,6 +78,7 @@ class TvantlerTest : public ::testing::Test {
     ProgramHome m_home;
     std::unique_ptr<test::ScriptedDialogs> m_scripted;
     std::unique_ptr<Tvantler> m_window;
+    test::RecordingShell* m_shell = nullptr;  // the window's
     const std::vector<std::string>& errors() const { return m_scripted->messages->errors(); }
 };
 
@@ -923,9 +926,11 @@ TEST_F(TvantlerTest, EveryTagActionDoesItsWork) {
 }
 
 // Unsaved text survives a program that is gone: catches text thrown away by
-// a switch of mode without being journalled first, a journal left after a
-// normal close, and a start that does not offer the text of a copy that
-// died (or restores it unmodified, so that closing would lose it again).
+// a switch of mode without being journalled first, a title typed alone left
+// out of the journal, a journal left after a normal close, a start that does
+// not offer the text of a copy that died (or restores it unmodified, so that
+// closing would lose it again), and a window started with a file that never
+// offers it.
 TEST_F(TvantlerTest, JournalKeepsUnsavedTextForTheNextStart) {
     const std::string folder = m_home.path() + "/journal";
     const auto journals = [&] {
@@ -945,14 +950,24 @@ TEST_F(TvantlerTest, JournalKeepsUnsavedTextForTheNextStart) {
     EXPECT_EQ(kept->text, "typed \x93\xfa\x96\x7b");
     EXPECT_FALSE(kept->tagMode);
 
-    // Left by a copy that died: offered, restored, and closing asks again.
+    // Left by a copy that died: a window started with a file offers it and
+    // hands it to a copy of its own; an empty one restores it.
     const std::string dead =
         folder + "/" + machineToken() + "-" + std::to_string(test::endedProcessId()) + ".journal";
     std::filesystem::rename(folder + "/" + journals()[0], dead);
+    const std::string page = m_home.path() + "/page.htm";
+    test::writeFile(page, "<P>mine</P>");
     create();
-    m_scripted->messages->answerYesNo(true);
-    m_window->interpretCommandLine({});
-    EXPECT_EQ(m_scripted->messages->questions().size(), 1u);
+    m_scripted->messages->answerChoice(0);
+    m_window->interpretCommandLine({page});
+    EXPECT_EQ(m_window->editor()->text(), "<P>mine</P>");
+    EXPECT_EQ(m_shell->startedCopies(),
+              (std::vector<std::vector<std::string>>{{kRecoverSwitch, dead}}));
+    EXPECT_TRUE(std::filesystem::exists(dead));
+
+    create();
+    m_window->interpretCommandLine({kRecoverSwitch, dead});
+    EXPECT_TRUE(m_scripted->messages->choiceQuestions().empty());
     EXPECT_EQ(m_window->editor()->text(), "typed \x93\xfa\x96\x7b");
     EXPECT_TRUE(m_window->editor()->modified());
     EXPECT_FALSE(std::filesystem::exists(dead));
@@ -962,6 +977,27 @@ TEST_F(TvantlerTest, JournalKeepsUnsavedTextForTheNextStart) {
     m_scripted->messages->answerSave(SaveAnswer::No);
     EXPECT_TRUE(m_window->close());
     EXPECT_TRUE(journals().empty());
+
+    // The title is text mode's too: typed with the text, it is kept.
+    create();
+    m_window->show();
+    auto* timer = m_window->findChild<QTimer*>(QStringLiteral("JournalTimer"));
+    ASSERT_NE(timer, nullptr);
+    timer->setInterval(1);
+    const auto runTimers = [] {
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    m_window->editor()->replaceSelection("body");
+    runTimers();
+    m_window->titleBox()->setText(QStringLiteral("新しい題"));
+    runTimers();
+    ASSERT_EQ(journals().size(), 1u);
+    EXPECT_EQ(Journal::read(folder + "/" + journals()[0])->title,
+              "\x90\x56\x82\xb5\x82\xa2\x91\xe8");
+    m_scripted->messages->answerSave(SaveAnswer::No);
+    EXPECT_TRUE(m_window->close());
 }
 
 // Catches Exit going through close (which would store the size and ask the

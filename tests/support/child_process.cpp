@@ -1,7 +1,10 @@
 #include "tests/support/child_process.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <fstream>
 
 namespace korvane::test {
 
@@ -26,6 +29,16 @@ bool runInChild(const std::function<bool()>& body, unsigned timeoutSeconds) {
     if (::waitpid(pid, &status, 0) != pid)
         return false;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool limitAddressSpace(std::uint64_t spare) {
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t pages = 0;
+    if (!(statm >> pages))
+        return false;
+    const std::uint64_t used = pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    const rlimit limit{used + spare, used + spare};
+    return ::setrlimit(RLIMIT_AS, &limit) == 0;
 }
 
 long endedProcessId() {

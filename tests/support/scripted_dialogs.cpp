@@ -98,6 +98,19 @@ bool RecordingMessageBoxes::askYesNo(const std::string& text) {
     return yes;
 }
 
+std::size_t RecordingMessageBoxes::askChoice(const std::string& text,
+                                             const std::vector<std::string>& buttons,
+                                             std::size_t /*defaultButton*/,
+                                             std::size_t escapeButton) {
+    m_choiceQuestions.push_back(text);
+    if (m_choices.empty())
+        return escapeButton;
+    const std::size_t answer = m_choices.front();
+    m_choices.pop_front();
+    EXPECT_LT(answer, buttons.size());
+    return answer;
+}
+
 SaveAnswer RecordingMessageBoxes::askSave(const std::string& text) {
     m_questions.push_back(text);
     if (m_answers.empty()) {

@@ -93,6 +93,11 @@ class RecordingMessageBoxes : public MessageBoxes {
     bool askYesNo(const std::string& text) override;
     void answerYesNo(bool yes) { m_yesNo.push_back(yes); }
     const std::vector<std::string>& questions() const { return m_yesNoQuestions; }
+    // Answers the scripted choices in order, then as Esc would.
+    std::size_t askChoice(const std::string& text, const std::vector<std::string>& buttons,
+                          std::size_t defaultButton, std::size_t escapeButton) override;
+    void answerChoice(std::size_t button) { m_choices.push_back(button); }
+    const std::vector<std::string>& choiceQuestions() const { return m_choiceQuestions; }
 
     // The answer of the next save question.
     void answerSave(SaveAnswer answer);
@@ -110,6 +115,8 @@ class RecordingMessageBoxes : public MessageBoxes {
     std::vector<std::string> m_errorDetails;
     std::deque<bool> m_yesNo;
     std::vector<std::string> m_yesNoQuestions;
+    std::deque<std::size_t> m_choices;
+    std::vector<std::string> m_choiceQuestions;
     std::vector<std::string> m_messages;
     std::vector<std::string> m_questions;
 };
