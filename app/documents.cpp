@@ -438,11 +438,18 @@ SaveOutcome Documents::SaveAs1Click() {
     return saveAs(false);
 }
 
+// A page refers to its background picture from where it is saved, by every
+// save command alike: the editor keeps the full path the conversion gave it.
+std::string Documents::pageForFile(const std::string& path) const {
+    std::string bytes = m_edit.text();
+    replaceFirstOccurrence(bytes, m_settings.page.BackPicture, relativePicture(path));
+    return bytes;
+}
+
 SaveOutcome Documents::Save2Click() {
     if (isUntitled() || m_fileUnread)
         return SaveAs2Click();
-    // As it stands: the background picture keeps its full path here.
-    if (!writeOrReport(m_currentFile, m_edit.text()))
+    if (!writeOrReport(m_currentFile, pageForFile(m_currentFile)))
         return SaveOutcome::Failed;
     m_edit.setModified(false);
     m_window.enableImageButton();
@@ -465,11 +472,8 @@ SaveOutcome Documents::saveAs(bool tagMode) {
     if (!path)
         return SaveOutcome::Cancelled;
     nameDocument(*path);
-    std::string bytes = m_edit.text();
-    // The editor keeps the picture's full path; the file gets it relative.
-    if (tagMode)
-        replaceFirstOccurrence(bytes, m_settings.page.BackPicture, relativePicture(m_currentFile));
-    const bool written = writeOrReport(m_currentFile, bytes);
+    const bool written =
+        writeOrReport(m_currentFile, tagMode ? pageForFile(m_currentFile) : m_edit.text());
     // The caption names the document's file even when the write failed: the
     // next save goes there.
     m_window.showCaption();

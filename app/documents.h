@@ -120,6 +120,8 @@ class Documents {
     void afterText(const Route& route);
     // The background picture's path as seen from `page` (Shift_JIS).
     std::string relativePicture(const std::string& page) const;
+    // Tag mode's text as the file `path` gets it.
+    std::string pageForFile(const std::string& path) const;
     SaveOutcome saveAs(bool tagMode);
     // Gives the document a name; whether its file was read is not known yet.
     void nameDocument(std::string path);

@@ -24,7 +24,8 @@ void HelpCommands::openHelp(const std::string& name) {
         m_messages.showError(missingHelpText(name));
         return;
     }
-    m_shell.openWebPage(path);
+    if (!m_shell.openWebPage(path))
+        m_messages.showError(noBrowserText(path));
 }
 
 void HelpCommands::H2Click() {

@@ -358,7 +358,11 @@ bool Journal::take(const std::string& path) {
     std::string error;
     if (!preparePrivateFolder(m_folder, error))
         return false;
-    return std::rename(path.c_str(), m_path.c_str()) == 0;
+    if (std::rename(path.c_str(), m_path.c_str()) != 0)
+        return false;
+    // An older copy wrote its journals with the umask's mode.
+    ::chmod(m_path.c_str(), 0600);
+    return true;
 }
 
 bool Journal::giveBack(const std::string& path) {

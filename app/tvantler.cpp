@@ -208,8 +208,13 @@ void Tvantler::buildPageDialogs() {
                             }});
     m_preview = std::make_unique<Preview>(
         *m_reMain, page, m_dialogs, *m_shell,
-        Preview::Sources{
-            [this] { return titleBytes(); }, [this] { return settings().options.tab; }, {}});
+        Preview::Sources{[this] { return titleBytes(); },
+                         [this] { return settings().options.tab; },
+                         {},
+                         [this] {
+                             return m_documents->isUntitled() ? std::string()
+                                                              : m_documents->CurrentFile();
+                         }});
 }
 
 // The options dialog, the editor fonts, help and version.

@@ -19,7 +19,104 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Whether the tag's text (what stands between "<" and ">") starts with the
+// element `name` (lower case), in any letter case.
+bool isElement(std::string_view tag, std::string_view name) {
+    if (tag.size() < name.size())
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (lower(tag[i]) != name[i])
+            return false;
+    }
+    return tag.size() == name.size() || isBlank(tag[name.size()]) || tag[name.size()] == '/';
+}
+
+// Whether the tag's text holds the attribute `name` (lower case) with a value.
+bool hasAttribute(std::string_view tag, std::string_view name) {
+    for (std::size_t i = 1; i + name.size() < tag.size(); ++i) {
+        if (!isBlank(tag[i - 1]))
+            continue;
+        std::size_t j = 0;
+        while (j < name.size() && lower(tag[i + j]) == name[j])
+            ++j;
+        if (j < name.size())
+            continue;
+        std::size_t k = i + j;
+        while (k < tag.size() && isBlank(tag[k]))
+            ++k;
+        if (k < tag.size() && tag[k] == '=')
+            return true;
+    }
+    return false;
+}
+
+// The folder of `path` as a file URL ending in "/": every byte but the
+// unreserved ones and "/" is percent-encoded, so the URL is plain ASCII in a
+// Shift_JIS page and names the file system's own bytes.
+std::string folderUrl(const std::string& path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (const char c : folderOf(path) + "/") {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                           c == '/';
+        if (plain) {
+            url += c;
+        } else {
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 15];
+        }
+    }
+    return url;
+}
+
 }  // namespace
+
+std::string withDocumentBase(std::string_view page, const std::string& documentPath) {
+    if (documentPath.empty() || documentPath.front() != '/')
+        return std::string(page);
+    // "<", ">" and "-" never occur inside a Shift_JIS character: the tags
+    // can be found byte by byte. Comments are skipped whole.
+    std::size_t headEnd = std::string_view::npos;
+    for (std::size_t at = page.find('<'); at != std::string_view::npos; at = page.find('<', at)) {
+        if (page.substr(at, 4) == "<!--") {
+            const std::size_t end = page.find("-->", at + 4);
+            if (end == std::string_view::npos)
+                break;
+            at = end + 3;
+            continue;
+        }
+        const std::size_t close = page.find('>', at);
+        if (close == std::string_view::npos)
+            break;
+        const std::string_view tag = page.substr(at + 1, close - at - 1);
+        if (isElement(tag, "base") && hasAttribute(tag, "href"))
+            return std::string(page);
+        if (headEnd == std::string_view::npos && isElement(tag, "head"))
+            headEnd = close + 1;
+        at = close + 1;
+    }
+    const std::string base = "<BASE href=\"" + folderUrl(documentPath) + "\">";
+    std::string out;
+    out.reserve(page.size() + base.size() + 2);
+    if (headEnd == std::string_view::npos) {
+        out.append(base).append("\r\n").append(page);
+    } else {
+        out.append(page.substr(0, headEnd)).append("\r\n").append(base);
+        out.append(page.substr(headEnd));
+    }
+    return out;
+}
 
 Preview::Preview(EditControl& edit, const PageSettings& page, CommonDialogs& dialogs, Shell& shell,
                  Sources sources)
@@ -48,9 +145,11 @@ void Preview::show(const std::string& page) {
             m_dialogs.messages->showError(createFailedText(path), written.error);
         return;
     }
-    // Whether a browser then shows the page is the desktop's business, as a
-    // failed ShellExecute goes unreported.
-    m_shell.openWebPage(path);
+    // Whether a browser then shows the page is the desktop's business; one
+    // that cannot even be started is said, or the command would seem to do
+    // nothing at all.
+    if (!m_shell.openWebPage(path) && m_dialogs.messages)
+        m_dialogs.messages->showError(noBrowserText(path));
 }
 
 void Preview::P1Click() {
@@ -70,7 +169,8 @@ void Preview::P1Click() {
 }
 
 void Preview::P4Click() {
-    show(m_edit.text());
+    const std::string file = m_sources.currentFile ? m_sources.currentFile() : std::string();
+    show(withDocumentBase(m_edit.text(), file));
 }
 
 void Preview::registerCommands(CommandTable& table) {

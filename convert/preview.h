@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "base/command_table.h"
 #include "base/edit_control.h"
@@ -18,6 +19,13 @@
 
 namespace korvane {
 
+// Tag mode's page as its preview copy shows it: the copy lies in another
+// folder than the page, so a BASE pointing at the page's own folder goes in
+// after its HEAD tag (or at the top when it has none), and its relative
+// pictures and links are found. A page with a BASE href of its own keeps
+// it; a page without a file (`documentPath` empty) is left as it is.
+std::string withDocumentBase(std::string_view page, const std::string& documentPath);
+
 class Preview {
   public:
     struct Sources {
@@ -25,6 +33,8 @@ class Preview {
         std::function<int()> tabOption;      // the option "Tab" as it is now
         // Where "prev.htm" goes (UTF-8); previewPath() unless set.
         std::function<std::string()> previewPath;
+        // The document's file (the platform's form), empty while it has none.
+        std::function<std::string()> currentFile;
     };
 
     Preview(EditControl& edit, const PageSettings& page, CommonDialogs& dialogs, Shell& shell,

@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -139,7 +140,11 @@ std::vector<std::string> helpPageFolders() {
     std::vector<std::string> folders;
     if (std::string folder = programFolder(); !folder.empty())
         folders.push_back(std::move(folder));
+    // KORVANE_HOME names where settings and the preview go; the pages built
+    // beside the program stay there, and must be found whatever it says.
     if (const std::string exe = executableFolder(); !exe.empty()) {
+        if (std::find(folders.begin(), folders.end(), exe) == folders.end())
+            folders.push_back(exe);
         const std::filesystem::path data =
             (std::filesystem::path(exe) / ".." / "share" / "korvane").lexically_normal();
         folders.push_back(withoutTrailingSlashes(data.string()));

@@ -64,9 +64,10 @@ std::string previewFolder();
 std::string previewPath();
 
 // Where help pages are looked for, in order: the program folder, the
-// installed data folder next to the executable's ("../share/korvane", so an
-// installed tree may be moved) and the data folder the build was configured
-// to install into.
+// executable's own folder (when KORVANE_HOME names another), the installed
+// data folder next to the executable's ("../share/korvane", so an installed
+// tree may be moved) and the data folder the build was configured to
+// install into.
 std::vector<std::string> helpPageFolders();
 // The help page `name` in the first of helpPageFolders() that has it;
 // empty when none has.

@@ -30,4 +30,9 @@ class Shell {
     virtual bool startCopy(const std::vector<std::string>& args) = 0;
 };
 
+// What the user is told when no web browser could be started for `page`.
+inline std::string noBrowserText(const std::string& page) {
+    return "ブラウザを起動できないため、" + page + " を表示できません";
+}
+
 }  // namespace korvane

@@ -585,8 +585,9 @@ TEST_F(DocumentsTest, CancelledSaveChangesNothing) {
 }
 
 // The background picture in tag mode: catches the editor's text rewritten,
-// the full path written by Save As, or a relative path written by Save.
-TEST_F(DocumentsTest, TagModeSaveAsWritesThePictureRelative) {
+// and a full path written by Save As or by the Save after it (one page,
+// two different files depending on the command that wrote it).
+TEST_F(DocumentsTest, TagModeSavesWriteThePictureRelative) {
     window.tag = true;
     const std::string picture = dir.file("img/bg.jpg");
     settings.page.BackPicture = encodeShiftJisFromUtf8(picture).bytes;
@@ -599,8 +600,12 @@ TEST_F(DocumentsTest, TagModeSaveAsWritesThePictureRelative) {
     EXPECT_EQ(edit.text(), text);
     EXPECT_EQ(window.caption, "morvix -" + dir.file("index.html") + "-");
     EXPECT_TRUE(window.imageButton);
+    edit.setSelStart(edit.textLength());
+    edit.replaceSelection("<P>more</P>");
     EXPECT_EQ(docs.Save2Click(), SaveOutcome::Saved);
-    EXPECT_EQ(test::readFile(dir.file("index.html")), text);
+    EXPECT_EQ(test::readFile(dir.file("index.html")),
+              "<BODY background=\"img/bg.jpg\"><P>more</P>");
+    EXPECT_EQ(edit.text(), text + "<P>more</P>");
 }
 
 // Catches a failure reported as success, a message without the path, the old

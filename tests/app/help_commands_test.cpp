@@ -2,6 +2,7 @@
 #include "app/help_commands.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -55,18 +56,37 @@ TEST(HelpCommands, MissingPageIsReported) {
 }
 
 // Catches a help page looked for in the current folder rather than beside
-// the program, and the program folder not being the first place.
+// the program, the program folder not being the first place, and the pages
+// built beside the program not found once KORVANE_HOME names another folder.
 TEST(HelpPagePath, BesideTheProgramFirst) {
     test::ProgramHome home;
-    const test::TempDir elsewhere;
     test::writeFile(home.path() + "/vanthelp.htm", "<HTML></HTML>");
     EXPECT_EQ(helpPagePath("vanthelp.htm"), home.path() + "/vanthelp.htm");
     const std::vector<std::string> folders = helpPageFolders();
-    ASSERT_GE(folders.size(), 2u);
+    ASSERT_GE(folders.size(), 3u);
     EXPECT_EQ(folders[0], home.path());
-    EXPECT_EQ(folders[1], std::filesystem::path(executableFolder() + "/../share/korvane")
+    EXPECT_EQ(folders[1], executableFolder());
+    EXPECT_EQ(folders[2], std::filesystem::path(executableFolder() + "/../share/korvane")
                               .lexically_normal()
                               .string());
+
+    const std::string name = "help-test-" + std::to_string(::getpid()) + ".htm";
+    const std::string besideProgram = executableFolder() + "/" + name;
+    test::writeFile(besideProgram, "<HTML></HTML>");
+    EXPECT_EQ(helpPagePath(name), besideProgram);
+    std::filesystem::remove(besideProgram);
+}
+
+// Catches a help command that does nothing at all when no browser can be
+// started.
+TEST(HelpCommands, ABrowserThatCannotBeStartedIsReported) {
+    test::RecordingShell shell;
+    shell.setFailing(true);
+    test::RecordingMessageBoxes messages;
+    HelpCommands help(shell, messages, [](const std::string& name) { return "/help/" + name; });
+    help.H2Click();
+    ASSERT_EQ(messages.errors().size(), 1u);
+    EXPECT_NE(messages.errors()[0].find("/help/vanthelp.htm"), std::string::npos);
 }
 
 }  // namespace

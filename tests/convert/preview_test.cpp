@@ -30,7 +30,7 @@ class PreviewTest : public ::testing::Test {
           m_path(m_dir.file("prev.htm")),
           m_preview(m_edit, m_page, m_set, m_shell,
                     Preview::Sources{[this] { return m_title; }, [this] { return m_tab; },
-                                     [this] { return m_path; }}) {}
+                                     [this] { return m_path; }, [this] { return m_file; }}) {}
 
     std::string written() const { return test::readFile(m_path); }
 
@@ -43,6 +43,7 @@ class PreviewTest : public ::testing::Test {
     std::string m_title = kNihongo;
     int m_tab = 1;
     std::string m_path;
+    std::string m_file;  // the document's; empty: none
     Preview m_preview;
 };
 
@@ -103,6 +104,49 @@ TEST_F(PreviewTest, PageIsReadableByItsUserAlone) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+// Catches a tag-mode preview whose relative pictures and links break
+// because the copy lies in another folder, a BASE of the page's own
+// overridden, a BASE put where a browser ignores it, and a page without a
+// file given one.
+TEST(PreviewBase, TheCopyFindsWhatThePageRefersTo) {
+    const std::string file = "/home/u/web site/\xe6\x97\xa5#1/page.htm";
+    const std::string base = "<BASE href=\"file:///home/u/web%20site/%E6%97%A5%231/\">";
+    const struct {
+        const char* name;
+        std::string page;
+        std::string path;
+        std::string preview;
+    } rows[] = {
+        {"after HEAD", "<HTML><HEAD>\r\n<TITLE>t</TITLE></HEAD><IMG src=\"a.gif\">", file,
+         "<HTML><HEAD>\r\n" + base + "\r\n<TITLE>t</TITLE></HEAD><IMG src=\"a.gif\">"},
+        {"HEAD with attributes, in lower case", "<head profile=\"x\"><a href=b.htm>b</a>", file,
+         "<head profile=\"x\">\r\n" + base + "<a href=b.htm>b</a>"},
+        {"no HEAD", "<IMG src=\"a.gif\">", file, base + "\r\n<IMG src=\"a.gif\">"},
+        {"HEADER is not HEAD", "<HEADER><IMG src=a.gif>", file,
+         base + "\r\n<HEADER><IMG src=a.gif>"},
+        {"HEAD inside a comment", "<!-- <HEAD> -->x", file, base + "\r\n<!-- <HEAD> -->x"},
+        {"the page's own BASE", "<HEAD><base HREF = \"http://example.org/\"></HEAD>", file,
+         "<HEAD><base HREF = \"http://example.org/\"></HEAD>"},
+        {"a BASE with a target only", "<HEAD><BASE target=\"_top\"></HEAD>", file,
+         "<HEAD>\r\n" + base + "<BASE target=\"_top\"></HEAD>"},
+        {"no file", "<HEAD></HEAD><IMG src=a.gif>", "", "<HEAD></HEAD><IMG src=a.gif>"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(withDocumentBase(row.page, row.path), row.preview) << row.name;
+}
+
+// Catches a preview that does nothing at all when no browser can be
+// started, and a tag-mode preview given no BASE by the command.
+TEST_F(PreviewTest, ABrowserThatCannotBeStartedIsReported) {
+    m_file = "/web/index.htm";
+    m_edit.setText("<HEAD></HEAD>");
+    m_shell.setFailing(true);
+    m_preview.P4Click();
+    EXPECT_EQ(written(), "<HEAD>\r\n<BASE href=\"file:///web/\"></HEAD>");
+    ASSERT_EQ(m_scripted.messages->errors().size(), 1u);
+    EXPECT_NE(m_scripted.messages->errors()[0].find(m_path), std::string::npos);
+}
+
 TEST_F(PreviewTest, EmptyTextModeDocumentIsACompletePage) {
     m_preview.P1Click();
     EXPECT_EQ(written(), ToHtml("", kNihongo, m_page, 1));
@@ -141,7 +185,7 @@ TEST(PreviewLocation, ProgramFolderByDefaultAndTheCacheFolderIsCreated) {
 
     const test::TempDir cache;
     const std::string nested = cache.path() + "/a/b/prev.htm";
-    Preview elsewhere(edit, page, set, shell, {{}, {}, [&] { return nested; }});
+    Preview elsewhere(edit, page, set, shell, {{}, {}, [&] { return nested; }, {}});
     elsewhere.P4Click();
     EXPECT_EQ(test::readFile(nested), "<P>x</P>");
     EXPECT_TRUE(scripted.messages->errors().empty());
