@@ -1,11 +1,41 @@
 #include "app/command_line.h"
 
+#include <utility>
+
 namespace korvane {
 
 namespace {
 
 bool beginsWithSlash(std::string_view p) {
     return !p.empty() && p.front() == '/';
+}
+
+// How much of a refused name its message shows.
+constexpr std::size_t kShownNameBytes = 80;
+
+// Adds `name` to the plan's paths, absolute, or to its refused names.
+bool planName(std::string_view name, std::string_view workingFolder, StartupPlan& plan) {
+    if (!beginsWithSlash(name) && workingFolder.empty()) {
+        plan.refused.push_back({std::string(name), NameProblem::NoWorkingFolder});
+        return false;
+    }
+    std::string path = absolutePath(name, workingFolder);
+    if (path.size() > kLongestPath) {
+        plan.refused.push_back({std::string(name), NameProblem::TooLong});
+        return false;
+    }
+    plan.paths.push_back(std::move(path));
+    return true;
+}
+
+// The start of `name`, cut between UTF-8 characters, not inside one.
+std::string shownName(std::string_view name) {
+    if (name.size() <= kShownNameBytes)
+        return std::string(name);
+    std::size_t end = kShownNameBytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(name.substr(0, end)) + "…";
 }
 
 }  // namespace
@@ -55,14 +85,26 @@ StartupPlan parseCommandLine(const std::vector<std::string>& rawParams,
             path += ' ';
             path += params[k];
         }
-        plan.kind = openSwitch ? StartupKind::OpenAsHtml : StartupKind::Convert;
-        plan.paths.push_back(absolutePath(path, workingFolder));
+        if (planName(path, workingFolder, plan))
+            plan.kind = openSwitch ? StartupKind::OpenAsHtml : StartupKind::Convert;
         return plan;
     }
-    plan.kind = StartupKind::FileList;
     for (std::string_view p : params)
-        plan.paths.push_back(absolutePath(p, workingFolder));
+        planName(p, workingFolder, plan);
+    if (!plan.paths.empty())
+        plan.kind = StartupKind::FileList;
     return plan;
+}
+
+std::string refusedNameText(const RefusedName& refused) {
+    const std::string name = shownName(refused.name);
+    switch (refused.problem) {
+        case NameProblem::NoWorkingFolder:
+            return "ファイル " + name + " は作業フォルダが見つからないため開けません";
+        case NameProblem::TooLong:
+            break;
+    }
+    return "ファイル " + name + " は名前が長すぎるため開けません";
 }
 
 }  // namespace korvane

@@ -11,6 +11,8 @@
 // with "/" is a path.
 #pragma once
 
+#include <climits>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,16 +26,40 @@ enum class StartupKind {
     FileList,    // paths
 };
 
+// Why a name on the command line names no file the program can use.
+enum class NameProblem {
+    NoWorkingFolder,  // relative, and the working folder is gone
+    TooLong,          // longer than the system takes, once absolute
+};
+
+struct RefusedName {
+    std::string name;  // as it was given
+    NameProblem problem = NameProblem::NoWorkingFolder;
+
+    friend bool operator==(const RefusedName&, const RefusedName&) = default;
+};
+
 struct StartupPlan {
     StartupKind kind = StartupKind::Nothing;
     std::vector<std::string> paths;  // one for OpenAsHtml and Convert, absolute
+    // Names that are neither opened nor handed to a copy; the user is told.
+    std::vector<RefusedName> refused = {};
 
     friend bool operator==(const StartupPlan&, const StartupPlan&) = default;
 };
 
+// The longest path, in bytes, that the system opens: PATH_MAX counts the
+// terminating zero, so a path of PATH_MAX bytes is already refused by it.
+inline constexpr std::size_t kLongestPath = PATH_MAX - 1;
+
 // `params` are the arguments after the program name. `workingFolder` is what
 // relative paths are taken from: a relative document name would turn every
-// relative location written into a page wrong.
+// relative location written into a page wrong. An empty `workingFolder` means
+// the folder is gone (deleted while the program was started from it): a
+// relative name then means nothing, and guessing a folder for it would make
+// a later save write where the user never asked. Such a name, and one that
+// is too long for the system, is refused instead of planned; a switch whose
+// path is refused plans nothing, and so does a list whose names all are.
 //
 // After a switch the following parameters are joined with single blanks up
 // to the first one that begins with "/": a path with blanks that reached the
@@ -46,5 +72,9 @@ StartupPlan parseCommandLine(const std::vector<std::string>& params,
 // doubled separators dropped. ".." is kept: through a linked folder it does
 // not mean the folder before it.
 std::string absolutePath(std::string_view path, std::string_view workingFolder);
+
+// The message that tells the user why a name was refused. A very long name
+// is shown by its start: the whole would not fit on the screen.
+std::string refusedNameText(const RefusedName& refused);
 
 }  // namespace korvane

@@ -371,6 +371,12 @@ void Documents::WMDropFiles(const std::vector<std::string>& paths) {
 }
 
 void Documents::interpretCommandLine(const StartupPlan& plan) {
+    // Told before anything opens: the rest of the start-up goes on without
+    // the names, as if they had not been given.
+    if (!m_quiet && m_dialogs.messages) {
+        for (const RefusedName& refused : plan.refused)
+            m_dialogs.messages->showError(refusedNameText(refused));
+    }
     switch (plan.kind) {
         case StartupKind::Nothing:
             nameDocument(kUntitled);

@@ -1,6 +1,7 @@
 // The command line and the routing of opened, dropped and named files: any
 // arguments and any combination of window state and options give a plan and
-// a route without fault, with absolute paths only.
+// a route without fault, with absolute paths the system can take only, also
+// when the working folder is gone.
 #include <vector>
 
 #include "app/command_line.h"
@@ -13,9 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> args;
     for (int n = in.byte() % 6; n > 0; --n)
         args.push_back(in.piece());
-    const StartupPlan plan = parseCommandLine(args, "/work/dir");
+    const StartupPlan plan = parseCommandLine(args, in.flag() ? "/work/dir" : "");
     for (const std::string& path : plan.paths)
-        fuzz::check(!path.empty() && path.front() == '/');
+        fuzz::check(!path.empty() && path.front() == '/' && path.size() <= kLongestPath);
+    for (const RefusedName& refused : plan.refused)
+        fuzz::check(!refusedNameText(refused).empty());
     RouteQuery query;
     query.source = static_cast<OpenSource>(in.byte() % 4);
     const std::string path(in.rest());

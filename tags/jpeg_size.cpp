@@ -1,5 +1,6 @@
 #include "tags/jpeg_size.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -23,12 +24,15 @@ struct ErrorManager {
 };
 
 // Reads the stream a buffer at a time, so that only what the header needs
-// is read, and seeks over the marker segments libjpeg skips.
+// is read, and seeks over the marker segments libjpeg skips. What it has
+// read is counted; once kJpegHeaderReadLimit is reached the stream counts
+// as ended.
 struct SourceManager {
     static constexpr std::size_t kBufferSize = 4096;
 
     jpeg_source_mgr pub;
     std::istream* in;
+    std::size_t read;
     JOCTET buffer[kBufferSize];
 };
 
@@ -49,15 +53,20 @@ void initSource(j_decompress_ptr /*info*/) {}
 boolean fillInputBuffer(j_decompress_ptr info) {
     SourceManager* source = sourceOf(info);
     std::streamsize got = 0;
-    if (source->in->good()) {
+    const std::size_t left = kJpegHeaderReadLimit - source->read;
+    if (source->in->good() && left > 0) {
         source->in->read(reinterpret_cast<char*>(source->buffer),
-                         static_cast<std::streamsize>(SourceManager::kBufferSize));
+                         static_cast<std::streamsize>(std::min(left, SourceManager::kBufferSize)));
         got = source->in->gcount();
+        if (got > 0)
+            source->read += static_cast<std::size_t>(got);
     }
     if (got <= 0) {
-        // The file ended: an end-of-image marker stands in for the rest, as
-        // libjpeg's own file source does, so a header that is cut short
-        // ends in libjpeg's "no image" error rather than in a wait for more.
+        // The file ended, or the reading did: an end-of-image marker stands
+        // in for the rest, as libjpeg's own file source does, so a header
+        // that is cut short ends in libjpeg's "no image" error rather than
+        // in a wait for more. That marker can never be taken for the start
+        // of a scan, so no size comes from what was not read.
         source->buffer[0] = 0xFF;
         source->buffer[1] = JPEG_EOI;
         got = 2;

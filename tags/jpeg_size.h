@@ -4,13 +4,25 @@
 // is never decoded, so a large file costs no more than a small one. A file
 // that is not a JPEG, ends before its header is complete, or cannot be read
 // gives no size: no message, no wait.
+//
+// At most kJpegHeaderReadLimit bytes are read. libjpeg looks for the next
+// marker byte by byte, so a picture's start followed by gigabytes of
+// anything else (a sparse or damaged file) would otherwise be read to its
+// end while the dialog waits. Marker segments libjpeg passes over (EXIF,
+// ICC profiles, XMP, comments) are skipped by seeking and cost only the
+// reads after them.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <string>
 
 namespace korvane {
+
+// Real headers are a few kilobytes read; each skipped segment adds at
+// most one buffer of 4 KB.
+inline constexpr std::size_t kJpegHeaderReadLimit = 256 * 1024;
 
 struct PictureSize {
     unsigned width = 0;

@@ -136,6 +136,37 @@ std::string absolutePath(const std::string& path) {
     return abs.lexically_normal().string();
 }
 
+// A relative name is taken from the working folder. When that folder cannot
+// be found (deleted while the shell stood in it) the name means nothing
+// certain: "../x" still reaches beside the deleted folder, and a picture's
+// location would be written as given, relative to nothing. Such names are
+// refused before anything is read or written; the result is the exit
+// status, kOk when every name can be used.
+int refuseUnresolvableNames(const Arguments& args) {
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::current_path(ec);
+    if (!ec && !folder.empty())
+        return kOk;
+    struct Name {
+        const std::optional<std::string>& path;
+        const char* verb;
+        bool dashIsStandard;  // "-" is standard input or output, no file
+    };
+    const Name names[] = {
+        {args.input, "read", true},         {args.settings, "read", false},
+        {args.background, "use", false},    {args.output, "write", true},
+        {args.titleOutput, "write", false},
+    };
+    for (const Name& name : names) {
+        if (!name.path || (name.dashIsStandard && *name.path == "-"))
+            continue;
+        if (name.path->empty() || name.path->front() != '/')
+            return fileError(name.verb, *name.path,
+                             "relative name, but the working folder cannot be found");
+    }
+    return kOk;
+}
+
 // Reads INPUT (or standard input) and gives it the editor's line breaks.
 bool readInput(const Arguments& args, std::string& text, int& status) {
     std::string bytes;
@@ -330,6 +361,8 @@ int main(int argc, char** argv) {
     const std::string error = parseArguments(argc, argv, args);
     if (!error.empty())
         return usageError(error);
+    if (const int status = refuseUnresolvableNames(args); status != kOk)
+        return status;
     if (args.output && *args.output != "-" && args.titleOutput &&
         sameFile(*args.output, *args.titleOutput)) {
         return usageError("-o and --title-output name the same file");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane {
@@ -51,6 +52,95 @@ TEST(CommandLineTest, Plans) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         EXPECT_EQ(parseCommandLine(r.params, "/cwd"), r.plan);
+    }
+}
+
+// Names that cannot be made into a path the system opens: catches a
+// relative name taken from "/" when the working folder is gone (a later save
+// would write there), and a name too long for the system planned as a new
+// document named after it. The system's limit counts the terminating zero:
+// a path of PATH_MAX bytes is already too long for it.
+TEST(CommandLineTest, NamesThatCannotBeResolvedAreRefused) {
+    const std::string longest = "/" + std::string(kLongestPath - 1, 'a');
+    const std::string tooLong = longest + "b";
+    const std::string folder = "/" + std::string(3999, 'w');
+    const std::string relative(100, 'r');
+    struct Row {
+        const char* name;
+        Params params;
+        std::string_view workingFolder;
+        StartupPlan plan;
+    };
+    const Row rows[] = {
+        {"relative, no working folder",
+         {"a.txt"},
+         "",
+         {StartupKind::Nothing, {}, {{"a.txt", NameProblem::NoWorkingFolder}}}},
+        {"absolute, no working folder", {"/w/a.txt"}, "", {StartupKind::FileList, {"/w/a.txt"}}},
+        {"/h, relative, no working folder",
+         {"/h", "My", "a.htm"},
+         "",
+         {StartupKind::Nothing, {}, {{"My a.htm", NameProblem::NoWorkingFolder}}}},
+        {"/t, absolute, no working folder",
+         {"/t", "/w/a.txt"},
+         "",
+         {StartupKind::Convert, {"/w/a.txt"}}},
+        {"a further relative name is not handed on",
+         {"/w/a.txt", "b.txt", "/w/c.txt"},
+         "",
+         {StartupKind::FileList,
+          {"/w/a.txt", "/w/c.txt"},
+          {{"b.txt", NameProblem::NoWorkingFolder}}}},
+        {"the longest path the system takes",
+         {longest},
+         "/cwd",
+         {StartupKind::FileList, {longest}}},
+        {"one byte longer",
+         {tooLong},
+         "/cwd",
+         {StartupKind::Nothing, {}, {{tooLong, NameProblem::TooLong}}}},
+        {"two bytes longer",
+         {tooLong + "c"},
+         "/cwd",
+         {StartupKind::Nothing, {}, {{tooLong + "c", NameProblem::TooLong}}}},
+        {"relative, too long once absolute",
+         {"/t", relative},
+         folder,
+         {StartupKind::Nothing, {}, {{relative, NameProblem::TooLong}}}},
+        {"long only before the doubled separators go",
+         {"/w" + std::string(5000, '/') + "a.txt"},
+         "/cwd",
+         {StartupKind::FileList, {"/w/a.txt"}}},
+    };
+    ASSERT_EQ(longest.size(), kLongestPath);
+    ASSERT_GT(folder.size() + 1 + relative.size(), kLongestPath);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(parseCommandLine(r.params, r.workingFolder), r.plan);
+    }
+}
+
+// The message names the file and says why; a long name by its start, cut
+// between characters. Catches one reason given for the other, a message
+// thousands of bytes wide, and a character cut in half (shown as garbage).
+TEST(CommandLineTest, RefusalMessages) {
+    const std::string kana = "\xE3\x81\x82";  // one character, three bytes
+    std::string longName = "/";
+    while (longName.size() < 5000)
+        longName += kana;
+    struct Row {
+        RefusedName refused;
+        std::string shownName;
+        std::string reason;
+    };
+    const Row rows[] = {
+        {{"a.txt", NameProblem::NoWorkingFolder}, "a.txt", "作業フォルダが見つからない"},
+        {{longName, NameProblem::TooLong}, longName.substr(0, 79) + "…", "名前が長すぎる"},
+    };
+    for (const Row& r : rows) {
+        const std::string text = refusedNameText(r.refused);
+        EXPECT_EQ(text.find("ファイル " + r.shownName + " は"), 0u) << text;
+        EXPECT_NE(text.find(r.reason), std::string::npos) << text;
     }
 }
 

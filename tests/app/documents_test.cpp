@@ -16,6 +16,7 @@ namespace korvane {
 namespace {
 
 using Args = std::vector<std::string>;
+using Params = std::vector<std::string>;
 
 // The window as the documents see it: its mode, title box and caption, with
 // the calls recorded.
@@ -878,6 +879,50 @@ TEST_F(DocumentsTest, CommandLineFileList) {
     EXPECT_EQ(edit.text(), "A");
     EXPECT_EQ(window.caption, "korvane -" + a + "-");
     EXPECT_EQ(copies(), (std::vector<Args>{{b}, {"/t", page}, {"/t", gone}}));
+}
+
+// Names the command line could not resolve (the working folder is gone):
+// catches a refusal nobody is told about, a document named after such a
+// name (a save would write into "/"), a copy started for one, and the
+// resolvable names left unopened.
+TEST_F(DocumentsTest, CommandLineRefusedNames) {
+    const std::string a = file("a.txt", "A");
+    const std::string b = file("b.txt", "B");
+    struct Row {
+        const char* name;
+        Params params;
+        std::string currentFile;
+        std::string text;
+        std::vector<Args> copies;
+    };
+    const Row rows[] = {
+        {"relative name", {"a.txt"}, kUntitled, "", {}},
+        {"/h and a relative name", {"/h", "a.txt"}, kUntitled, "", {}},
+        {"/t and a relative name", {"/t", "a.txt"}, kUntitled, "", {}},
+        {"refused among absolute names", {"x.txt", a, "y.txt", b}, a, "A", {{b}}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Session s;
+        const StartupPlan plan = parseCommandLine(r.params, "");
+        ASSERT_FALSE(plan.refused.empty());
+        s.d.interpretCommandLine(plan);
+        std::vector<std::string> told;
+        for (const RefusedName& refused : plan.refused)
+            told.push_back(refusedNameText(refused));
+        EXPECT_EQ(s.sd.messages->errors(), told);
+        EXPECT_EQ(s.d.CurrentFile(), r.currentFile);
+        EXPECT_EQ(s.e.text(), r.text);
+        EXPECT_EQ(s.w.caption, "korvane -" + r.currentFile + "-");
+        EXPECT_EQ(s.sh.startedCopies(), r.copies);
+    }
+    // The untitled document asks where to save.
+    Session s;
+    s.d.interpretCommandLine(parseCommandLine({"a.txt"}, ""));
+    s.e.replaceSelection("x");
+    s.sd.sdMain->cancel();
+    EXPECT_EQ(s.d.Save1Click(), SaveOutcome::Cancelled);
+    EXPECT_EQ(s.sd.sdMain->shown().size(), 1u);
 }
 
 TEST_F(DocumentsTest, CommandLinePageIntoTagModeWithKvnHtml1) {

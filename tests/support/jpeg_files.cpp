@@ -56,6 +56,15 @@ std::string makeJpeg(JpegKind kind, unsigned width, unsigned height, int quality
     return bytes;
 }
 
+std::string markerSegment(unsigned char marker, unsigned length) {
+    std::string bytes = "\xFF";
+    bytes += static_cast<char>(marker);
+    bytes += static_cast<char>(length >> 8);
+    bytes += static_cast<char>(length & 0xFF);
+    bytes.append(length - 2, 'x');
+    return bytes;
+}
+
 std::size_t startOfScan(const std::string& jpeg) {
     return jpeg.find("\xFF\xDA");
 }

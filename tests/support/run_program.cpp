@@ -12,9 +12,11 @@
 
 namespace korvane::test {
 
-ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input, const std::string& workingDir,
-                         std::size_t addressSpace) {
+namespace {
+
+ProgramResult run(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& input, const std::string& workingDir, std::size_t addressSpace,
+                  bool removeWorkingDir) {
     ProgramResult result;
     int in[2], out[2], err[2];
     if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0)
@@ -29,6 +31,8 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             ::close(fd);
         if (!workingDir.empty() && ::chdir(workingDir.c_str()) != 0)
+            ::_exit(127);
+        if (removeWorkingDir && ::rmdir(workingDir.c_str()) != 0)
             ::_exit(127);
         if (addressSpace != 0) {
             const rlimit limit{addressSpace, addressSpace};
@@ -107,6 +111,20 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     if (WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
     return result;
+}
+
+}  // namespace
+
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input, const std::string& workingDir,
+                         std::size_t addressSpace) {
+    return run(program, args, input, workingDir, addressSpace, false);
+}
+
+ProgramResult runProgramInRemovedFolder(const std::string& program,
+                                        const std::vector<std::string>& args,
+                                        const std::string& input, const std::string& workingDir) {
+    return run(program, args, input, workingDir, 0, true);
 }
 
 }  // namespace korvane::test

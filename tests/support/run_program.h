@@ -19,4 +19,11 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
                          const std::string& input = {}, const std::string& workingDir = {},
                          std::size_t addressSpace = 0);
 
+// runProgram from inside the empty folder `workingDir`, which is removed
+// before the program starts: its working folder is gone, as when the
+// folder a shell stands in is deleted.
+ProgramResult runProgramInRemovedFolder(const std::string& program,
+                                        const std::vector<std::string>& args,
+                                        const std::string& input, const std::string& workingDir);
+
 }  // namespace korvane::test

@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstddef>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "tests/support/jpeg_files.h"
 #include "tests/support/temp_dir.h"
@@ -14,6 +23,7 @@ namespace {
 
 using test::JpegKind;
 using test::makeJpeg;
+using test::markerSegment;
 using test::startOfScan;
 
 struct KindRow {
@@ -121,6 +131,110 @@ TEST(JpegSize, SkipsLargeSegments) {
     padded += good.substr(2);
     std::istringstream in(padded);
     EXPECT_EQ(readJpegSize(in), (PictureSize{12, 34}));
+}
+
+// A file read through a count of the bytes taken from it: how long a read
+// takes is nothing a test may wait on, how much it reads is.
+class CountedFile : public std::streambuf {
+  public:
+    explicit CountedFile(const std::string& path) {
+        m_file.open(path, std::ios::in | std::ios::binary);
+    }
+    bool isOpen() const { return m_file.is_open(); }
+    std::size_t taken() const { return m_taken; }
+
+  protected:
+    int_type underflow() override { return m_file.sgetc(); }
+    int_type uflow() override {
+        const int_type c = m_file.sbumpc();
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+            ++m_taken;
+        return c;
+    }
+    std::streamsize xsgetn(char* s, std::streamsize n) override {
+        const std::streamsize got = m_file.sgetn(s, n);
+        if (got > 0)
+            m_taken += static_cast<std::size_t>(got);
+        return got;
+    }
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir,
+                     std::ios_base::openmode which) override {
+        return m_file.pubseekoff(off, dir, which);
+    }
+    pos_type seekpos(pos_type pos, std::ios_base::openmode which) override {
+        return m_file.pubseekpos(pos, which);
+    }
+
+  private:
+    std::filebuf m_file;
+    std::size_t m_taken = 0;
+};
+
+// A file of `size` bytes holding `pieces` at their offsets and zeros
+// elsewhere; the zeros are a hole, so even gigabytes cost no disk.
+struct Piece {
+    off_t offset;
+    std::string bytes;
+};
+void writeSparseFile(const std::string& path, off_t size, const std::vector<Piece>& pieces) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0) << path;
+    ASSERT_EQ(::ftruncate(fd, size), 0);
+    for (const Piece& piece : pieces) {
+        ASSERT_EQ(::pwrite(fd, piece.bytes.data(), piece.bytes.size(), piece.offset),
+                  static_cast<ssize_t>(piece.bytes.size()));
+    }
+    ::close(fd);
+}
+
+// Catches a reader that reads a huge or sparse file to its end looking for
+// a marker (the dialog froze for seconds on a picture's start followed by
+// 2 GB of zeros), one whose bound also stops the seeks over segments, and
+// a bound so tight that real EXIF and ICC segments before the frame cost
+// the picture its size.
+TEST(JpegSize, ReadsABoundedAmount) {
+    const test::TempDir dir;
+    const std::string good = makeJpeg(JpegKind::Baseline, 640, 480);
+    constexpr off_t kGigabytes2 = off_t{2} << 30;
+    // Segments 65,537 bytes apart, each pointing at the next, to the end.
+    constexpr off_t kSegment = 65535;
+    std::vector<Piece> chain = {{0, "\xFF\xD8"}};
+    for (int i = 0; i < 200; ++i)
+        chain.push_back({2 + off_t{i} * (kSegment + 2), "\xFF\xE1\xFF\xFF"});
+    const off_t chainEnd = 2 + off_t{200} * (kSegment + 2);
+    const std::string tagged = good.substr(0, 2) + markerSegment(0xE1, 60000) +
+                               markerSegment(0xE2, 65535) + markerSegment(0xE2, 40000) +
+                               good.substr(2);
+    struct Row {
+        const char* name;
+        off_t fileSize;
+        std::vector<Piece> pieces;
+        std::optional<PictureSize> picture;
+    };
+    const Row rows[] = {
+        {"2 GB of zeros", kGigabytes2, {}, std::nullopt},
+        {"a start marker, then 2 GB of zeros", kGigabytes2, {{0, "\xFF\xD8"}}, std::nullopt},
+        {"a header to its tables, then 2 GB of zeros",
+         kGigabytes2,
+         {{0, good.substr(0, test::startOfScan(good))}},
+         std::nullopt},
+        {"segments chained to the end of the file", chainEnd, chain, std::nullopt},
+        {"EXIF and two ICC segments before the frame",
+         static_cast<off_t>(tagged.size()),
+         {{0, tagged}},
+         PictureSize{640, 480}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = dir.file("picture.jpg");
+        writeSparseFile(path, row.fileSize, row.pieces);
+        CountedFile file(path);
+        ASSERT_TRUE(file.isOpen());
+        std::istream in(&file);
+        EXPECT_EQ(readJpegSize(in), row.picture);
+        EXPECT_LE(file.taken(), kJpegHeaderReadLimit);
+        EXPECT_EQ(readJpegSize(path), row.picture);
+    }
 }
 
 }  // namespace

@@ -264,6 +264,58 @@ TEST(KorvaneConvert, OutputThatIsNotARegularFile) {
     EXPECT_EQ(std::filesystem::status(dir.file("fifo")).type(), std::filesystem::file_type::fifo);
 }
 
+// Started from a folder that was deleted: a relative name means nothing
+// then. Catches one taken from beside the deleted folder (the system still
+// reaches "..") or written into the page as it stands, and absolute names or
+// the standard streams refused with them.
+TEST(KorvaneConvert, RelativeNamesWithoutAWorkingFolder) {
+    TempDir dir;
+    writeFile(dir.file("in.txt"), "x");
+    writeFile(dir.file("keep.htm"), "old page");
+    writeFile(dir.file("krv13.ini"), "[Color]\r\n");
+    const std::string here = dir.file("here");
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        int exitCode;
+        std::string errMentions;
+    };
+    const Row rows[] = {
+        {"relative input", {"to-html", "-o", dir.file("keep.htm"), "../in.txt"}, 1, "../in.txt"},
+        {"relative settings",
+         {"to-html", "--settings", "../krv13.ini", "-o", dir.file("keep.htm"), dir.file("in.txt")},
+         1,
+         "../krv13.ini"},
+        {"relative background",
+         {"to-html", "--background", "../b.gif", "-o", dir.file("keep.htm"), dir.file("in.txt")},
+         1,
+         "../b.gif"},
+        {"relative output", {"to-html", "-o", "../keep.htm", dir.file("in.txt")}, 1, "../keep.htm"},
+        {"relative title output",
+         {"to-text", "--title-output", "../keep.htm", dir.file("in.txt")},
+         1,
+         "../keep.htm"},
+        {"absolute names and standard streams",
+         {"to-html", "--background", dir.file("b.gif"), "-o", "-", dir.file("in.txt")},
+         0,
+         ""},
+        {"standard input", {"to-text", "-"}, 0, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(std::filesystem::create_directory(here));
+        const auto r = test::runProgramInRemovedFolder(kProgram, row.args, "x", here);
+        ASSERT_FALSE(std::filesystem::exists(here));
+        EXPECT_EQ(r.exitCode, row.exitCode) << r.err;
+        EXPECT_NE(r.err.find(row.errMentions), std::string::npos) << r.err;
+        if (row.exitCode == 0)
+            EXPECT_FALSE(r.out.empty());
+        else
+            EXPECT_NE(r.err.find("working folder"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(readFile(dir.file("keep.htm")), "old page");
+}
+
 // Catches --input-encoding ignored, a character Shift_JIS cannot hold
 // replaced without being listed, and an unknown encoding taken.
 TEST(KorvaneConvert, InputEncodings) {
