@@ -1,6 +1,6 @@
 # Front door for building korvane. Every target first makes sure the Debian
 # packages are there, so a fresh machine needs nothing but one of these.
-.PHONY: all deps build test bench fuzz run install package format clean
+.PHONY: all deps build test bench fuzz run install package format format-check clean
 
 PREFIX ?= /usr/local
 
@@ -13,7 +13,7 @@ build: deps
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default
 
-test: build
+test: build format-check
 	@ctest --preset default
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
@@ -40,6 +40,10 @@ bench: build
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Unformatted code fails the test run: formatting is not left to review.
+format-check:
+	@clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf build build-asan build-asan-ui build-fuzz

@@ -21,8 +21,8 @@
 #include "bench/bench_text.h"
 #include "bench/ratio_report.h"
 #include "bench/shown_editor.h"
+#include "editor/rich_edit.h"
 #include "platform/memory_tuning.h"
-#include "platform/rich_edit.h"
 
 namespace {
 

@@ -36,8 +36,8 @@
 #include "bench/tagged_page.h"
 #include "edit/editor_keys.h"
 #include "edit/tag_highlighter.h"
+#include "editor/rich_edit.h"
 #include "platform/memory_tuning.h"
-#include "platform/rich_edit.h"
 
 namespace {
 

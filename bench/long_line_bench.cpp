@@ -24,8 +24,8 @@
 #include "bench/ratio_report.h"
 #include "bench/shown_editor.h"
 #include "edit/tag_highlighter.h"
+#include "editor/rich_edit.h"
 #include "platform/memory_tuning.h"
-#include "platform/rich_edit.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 #include "base/shift_jis.h"
 #include "bench/bench_text.h"
 #include "bench/shown_editor.h"
+#include "editor/rich_edit.h"
 #include "platform/atomic_file.h"
 #include "platform/memory_tuning.h"
-#include "platform/rich_edit.h"
 
 namespace {
 

@@ -31,8 +31,8 @@
 #include "bench/tagged_page.h"
 #include "edit/search.h"
 #include "edit/tag_highlighter.h"
+#include "editor/rich_edit.h"
 #include "platform/memory_tuning.h"
-#include "platform/rich_edit.h"
 
 namespace {
 

@@ -27,8 +27,8 @@
 #include "bench/shown_editor.h"
 #include "edit/search.h"
 #include "edit/tag_highlighter.h"
+#include "editor/rich_edit.h"
 #include "platform/memory_tuning.h"
-#include "platform/rich_edit.h"
 
 namespace {
 

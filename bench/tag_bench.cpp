@@ -21,9 +21,9 @@
 #include "bench/shown_editor.h"
 #include "bench/tagged_page.h"
 #include "edit/tag_highlighter.h"
+#include "editor/rich_edit.h"
 #include "platform/common_dialogs.h"
 #include "platform/memory_tuning.h"
-#include "platform/rich_edit.h"
 #include "tags/tag_commands.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <initializer_list>
 #include <utility>
 
-#include "platform/qt_sjis.h"
-#include "platform/sjis_line_edit.h"
+#include "editor/qt_sjis.h"
+#include "editor/sjis_line_edit.h"
 #include "platform/system_color_index.h"
 #include "platform/system_colors.h"
 

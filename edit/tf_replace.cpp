@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 
 namespace korvane {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "tags/tag_commands.h"
 
 namespace korvane {

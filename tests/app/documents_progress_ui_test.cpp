@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/documents.h"
-#include "platform/rich_edit.h"
+#include "editor/rich_edit.h"
 #include "tests/support/fake_mode_window.h"
 #include "tests/support/recording_progress.h"
 #include "tests/support/recording_shell.h"

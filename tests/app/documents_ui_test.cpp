@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "app/tvantler.h"
+#include "editor/rich_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "platform/program_folder.h"
-#include "platform/rich_edit.h"
-#include "platform/sjis_line_edit.h"
 #include "tests/support/program_home.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/tvantler.h"
-#include "platform/rich_edit.h"
+#include "editor/rich_edit.h"
 #include "tests/support/program_home.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"

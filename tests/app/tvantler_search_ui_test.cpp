@@ -10,8 +10,8 @@
 #include <QPushButton>
 
 #include "app/tvantler.h"
-#include "platform/rich_edit.h"
-#include "platform/sjis_line_edit.h"
+#include "editor/rich_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "tests/support/program_home.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"

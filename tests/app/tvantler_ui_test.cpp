@@ -29,11 +29,11 @@
 
 #include "app/journal.h"
 #include "app/window_size.h"
+#include "editor/rich_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/program_folder.h"
-#include "platform/rich_edit.h"
-#include "platform/sjis_line_edit.h"
 #include "tests/support/child_process.h"
 #include "tests/support/program_home.h"
 #include "tests/support/recording_shell.h"

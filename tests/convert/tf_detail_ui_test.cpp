@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/settings_store.h"
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui/dialog_keys.h"

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "tests/support/memory_edit_control.h"
 #include "tests/support/ui/dialog_keys.h"
 

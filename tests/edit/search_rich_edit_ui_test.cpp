@@ -7,7 +7,7 @@
 
 #include "edit/search.h"
 #include "edit/tag_highlighter.h"
-#include "platform/rich_edit.h"
+#include "editor/rich_edit.h"
 #include "tests/support/memory_edit_control.h"
 
 namespace korvane {

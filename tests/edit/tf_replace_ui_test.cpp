@@ -11,7 +11,7 @@
 #include <QRadioButton>
 
 #include "edit/tag_highlighter.h"
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "tests/support/memory_edit_control.h"
 #include "tests/support/ui/dialog_keys.h"
 

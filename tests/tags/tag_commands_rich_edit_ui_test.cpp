@@ -7,7 +7,7 @@
 #include <string>
 
 #include "edit/tag_highlighter.h"
-#include "platform/rich_edit.h"
+#include "editor/rich_edit.h"
 #include "tags/tag_commands.h"
 #include "tests/support/scripted_dialogs.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "edit/tag_highlighter.h"
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "tags/radio_group.h"
 #include "tags/tf_image.h"
 #include "tests/support/jpeg_files.h"

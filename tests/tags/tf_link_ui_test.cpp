@@ -9,7 +9,7 @@
 #include <string>
 
 #include "edit/tag_highlighter.h"
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "tags/radio_group.h"
 #include "tags/tf_link.h"
 #include "tests/support/memory_edit_control.h"

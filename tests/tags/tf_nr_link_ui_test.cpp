@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "edit/tag_highlighter.h"
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 #include "tags/tf_nr_link.h"
 #include "tests/support/memory_edit_control.h"
 #include "tests/support/scripted_dialogs.h"

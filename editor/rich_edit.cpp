@@ -1,4 +1,4 @@
-#include "platform/rich_edit.h"
+#include "editor/rich_edit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -25,9 +25,9 @@
 
 #include "base/line_breaks.h"
 #include "base/shift_jis.h"
-#include "platform/byte_placeholder.h"
-#include "platform/file_drag.h"
-#include "platform/qt_sjis.h"
+#include "editor/byte_placeholder.h"
+#include "editor/file_drag.h"
+#include "editor/qt_sjis.h"
 #include "platform/system_colors.h"
 
 namespace korvane {

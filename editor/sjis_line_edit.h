@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/qt_sjis.h"
+#include "editor/qt_sjis.h"
 
 namespace korvane {
 

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "base/shift_jis.h"
-#include "platform/rich_edit.h"
+#include "editor/rich_edit.h"
 
 namespace korvane {
 namespace {

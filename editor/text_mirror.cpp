@@ -1,4 +1,4 @@
-#include "platform/text_mirror.h"
+#include "editor/text_mirror.h"
 
 #include <algorithm>
 #include <array>

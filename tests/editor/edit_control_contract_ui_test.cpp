@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/edit_control.h"
-#include "platform/rich_edit.h"
+#include "editor/rich_edit.h"
 #include "tests/support/memory_edit_control.h"
 
 namespace korvane {

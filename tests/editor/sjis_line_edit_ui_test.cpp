@@ -9,7 +9,7 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 
 namespace korvane {
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/rich_edit.h"
+#include "editor/rich_edit.h"
 
 namespace korvane {
 namespace {

@@ -37,7 +37,7 @@
 #include <vector>
 
 #include "base/edit_control.h"
-#include "platform/text_mirror.h"
+#include "editor/text_mirror.h"
 
 class QKeyEvent;
 

@@ -1,4 +1,4 @@
-#include "platform/qt_sjis.h"
+#include "editor/qt_sjis.h"
 
 #include "base/shift_jis.h"
 #include "base/sjis_bytes.h"

@@ -1,4 +1,4 @@
-#include "platform/byte_placeholder.h"
+#include "editor/byte_placeholder.h"
 
 #include <QColor>
 #include <QFont>

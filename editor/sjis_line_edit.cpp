@@ -1,4 +1,4 @@
-#include "platform/sjis_line_edit.h"
+#include "editor/sjis_line_edit.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -7,7 +7,7 @@
 #include <QToolTip>
 #include <QValidator>
 
-#include "platform/file_drag.h"
+#include "editor/file_drag.h"
 
 namespace korvane {
 

@@ -18,8 +18,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "platform/qt_sjis.h"
-#include "platform/rich_edit.h"
+#include "editor/qt_sjis.h"
+#include "editor/rich_edit.h"
 
 namespace korvane {
 

@@ -1,6 +1,6 @@
 // The editor's Shift_JIS mirror on its own: positions, problems found in new
 // text, and a long run of random edits checked against a plain model.
-#include "platform/text_mirror.h"
+#include "editor/text_mirror.h"
 
 #include <gtest/gtest.h>
 

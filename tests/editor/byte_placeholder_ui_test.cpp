@@ -1,6 +1,6 @@
 // The editor's placeholders for single bytes that no font can draw, checked
 // on the pixels the editor paints.
-#include "platform/byte_placeholder.h"
+#include "editor/byte_placeholder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/rich_edit.h"
+#include "editor/rich_edit.h"
 
 namespace korvane {
 namespace {
