@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -405,7 +406,7 @@ FileResult writeInPlace(const std::string& path, std::string_view bytes) {
 
 // Writes to a FIFO or a device where it is: replacing it would cut off
 // whoever reads it. `path` is opened as given, since a link such as
-// /dev/stdout leads through /proc/self/fd to a pipe no name can reach.
+// /proc/<pid>/fd/N of another process leads to a pipe no name can reach.
 FileResult writeToDevice(const std::string& path, const struct stat& st, std::string_view bytes) {
     // Without O_NONBLOCK, opening a FIFO nobody reads would wait for a reader
     // for ever.
@@ -430,6 +431,125 @@ FileResult writeToDevice(const std::string& path, const struct stat& st, std::st
         return failure(errno);
     if (const int err = fd.close())
         return failure(err);
+    return success();
+}
+
+// Follows the chain of links from `path` as resolveLinkChain does, and
+// stops early at the first name `stopAt` (when given) says yes to.
+bool followLinks(const std::string& path, std::string& resolved, std::string& error,
+                 const std::function<bool(const std::string&)>& stopAt) {
+    std::string current = path;
+    for (int hops = 0;; ++hops) {
+        if (stopAt && stopAt(current)) {
+            resolved = current;
+            return true;
+        }
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                error = std::strerror(errno);
+                return false;
+            }
+            resolved = current;  // the chain ends in a name still to be made
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            resolved = current;
+            return true;
+        }
+        if (hops == kMaxLinkHops) {
+            error = std::strerror(ELOOP);
+            return false;
+        }
+        // Magic links report no useful size; grow until the text fits.
+        std::string target(256, '\0');
+        for (;;) {
+            const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+            if (n < 0) {
+                error = std::strerror(errno);
+                return false;
+            }
+            if (static_cast<std::size_t>(n) < target.size()) {
+                target.resize(static_cast<std::size_t>(n));
+                break;
+            }
+            target.resize(target.size() * 2);
+        }
+        current =
+            !target.empty() && target.front() == '/' ? target : folderOf(current) + "/" + target;
+    }
+}
+
+// The descriptor of this process that `path` reaches, directly or through
+// links, or -1. A descriptor is known by its folder, whatever name reaches
+// that (/proc/self/fd, /proc/<pid>/fd, /dev/fd, /proc/thread-self/fd), so
+// /dev/stdout is descriptor 1 too; a number that is not open is still a
+// descriptor, one the write then finds closed.
+int descriptorReached(const std::string& path) {
+    std::vector<struct stat> folders;
+    bool looked = false;
+    int fd = -1;
+    const auto isDescriptor = [&](const std::string& name) {
+        const std::string number = nameOf(name);
+        if (number.empty() || number.size() > 9 ||
+            !std::all_of(number.begin(), number.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            return false;
+        }
+        if (!looked) {
+            looked = true;
+            for (const char* own : {"/proc/self/fd", "/proc/thread-self/fd"}) {
+                struct stat st {};
+                if (::stat(own, &st) == 0)
+                    folders.push_back(st);
+            }
+        }
+        struct stat folder {};
+        if (::stat(folderOf(name).c_str(), &folder) != 0)
+            return false;
+        const bool own = std::any_of(folders.begin(), folders.end(), [&](const struct stat& st) {
+            return st.st_dev == folder.st_dev && st.st_ino == folder.st_ino;
+        });
+        if (own)
+            fd = static_cast<int>(std::strtol(number.c_str(), nullptr, 10));
+        return own;
+    };
+    std::string end;
+    std::string error;
+    followLinks(path, end, error, isDescriptor);
+    return fd;
+}
+
+// Writes to a descriptor this process was given, a shell's redirection most
+// often: at its offset and in its mode (appending when it was opened so), as
+// any program writes to its standard output. It is not ours: never
+// truncated, replaced or closed.
+FileResult writeToDescriptor(int fd, std::string_view bytes) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0)
+        return failure(errno);
+    if ((flags & O_ACCMODE) == O_RDONLY)
+        return failure(EBADF);  // what write() would say, before anything is written
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN) {
+                // A descriptor set not to wait (a pipe shared with a program
+                // that wants it so): wait for room here, leaving its mode.
+                pollfd room{fd, POLLOUT, 0};
+                if (::poll(&room, 1, -1) < 0 && errno != EINTR)
+                    return failure(errno);
+                continue;
+            }
+            return failure(errno);
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
     return success();
 }
 
@@ -480,6 +600,11 @@ FileResult replaceByRename(const std::string& target, const struct stat* old,
 }
 
 FileResult writeFile(const std::string& path, std::string_view bytes) {
+    // /dev/stdout stands for the descriptor, not for the file it happens to
+    // be open on: replacing that file would lose what the shell appended to
+    // it or writes around this program.
+    if (const int fd = descriptorReached(path); fd >= 0)
+        return writeToDescriptor(fd, bytes);
     // stat() follows every link, the kernel's magic ones too, so it tells
     // what the write would reach.
     struct stat st {};
@@ -513,8 +638,9 @@ FileResult writeFile(const std::string& path, std::string_view bytes) {
     struct stat there {};
     if (::lstat(target.c_str(), &there) != 0 || there.st_dev != st.st_dev ||
         there.st_ino != st.st_ino) {
-        // A link that names no path (a descriptor of a removed file): the
-        // file is only reachable through the link, so write it there.
+        // A link that names no path (another process's descriptor of a
+        // removed file): the file is only reachable through the link, so
+        // write it there.
         return writeInPlace(path, bytes);
     }
     if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
@@ -662,42 +788,7 @@ std::string temporaryFilePrefix(long pid) {
 }
 
 bool resolveLinkChain(const std::string& path, std::string& resolved, std::string& error) {
-    std::string current = path;
-    for (int hops = 0;; ++hops) {
-        struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0) {
-            if (errno != ENOENT) {
-                error = std::strerror(errno);
-                return false;
-            }
-            resolved = current;  // the chain ends in a name still to be made
-            return true;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            resolved = current;
-            return true;
-        }
-        if (hops == kMaxLinkHops) {
-            error = std::strerror(ELOOP);
-            return false;
-        }
-        // Magic links report no useful size; grow until the text fits.
-        std::string target(256, '\0');
-        for (;;) {
-            const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
-            if (n < 0) {
-                error = std::strerror(errno);
-                return false;
-            }
-            if (static_cast<std::size_t>(n) < target.size()) {
-                target.resize(static_cast<std::size_t>(n));
-                break;
-            }
-            target.resize(target.size() * 2);
-        }
-        current =
-            !target.empty() && target.front() == '/' ? target : folderOf(current) + "/" + target;
-    }
+    return followLinks(path, resolved, error, nullptr);
 }
 
 }  // namespace korvane

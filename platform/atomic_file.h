@@ -15,7 +15,9 @@
 //
 // What is not a regular file is never replaced: a symbolic link is written
 // through to the file it points to (a dangling one creates that file), a FIFO
-// or a device is written in place, a socket is refused.
+// or a device is written in place, a socket is refused. A name that stands
+// for one of this process's own descriptors (/dev/stdout, /dev/stderr,
+// /dev/fd/N, /proc/self/fd/N) is written to that descriptor.
 #pragma once
 
 #include <functional>
@@ -54,6 +56,12 @@ BlocksRead readFileInBlocks(
 // be made the file is not touched. When writing the new contents fails, the
 // old contents are put back from the copy and the copy removed; when even
 // that fails, the copy is kept and its path is named in the error.
+//
+// When the path, or a link on the way, names a descriptor of this process
+// (a shell's redirection: `-o /dev/stdout >> log`), the bytes are written to
+// that descriptor at its offset and in its mode (appending when it was opened
+// so); nothing is truncated or renamed. A descriptor that is not open for
+// writing is the system's error.
 FileResult writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // Removes the temporary files in `folder` that writers on this machine left

@@ -274,17 +274,28 @@ int toText(const Arguments& args) {
     return kOk;
 }
 
-// Whether two output names reach one file: the same name, a link to it, a
-// hard link, or names that differ only in "." and ".." pieces. Writing both
-// would leave only the second output.
+// The name a write of `path` creates or replaces: the end of its chain of
+// links. A dangling link ends in a name that does not exist yet, which
+// weakly_canonical would not follow.
+std::string endOfLinks(const std::string& path) {
+    std::string end;
+    std::string error;
+    return resolveLinkChain(path, end, error) ? end : path;
+}
+
+// Whether two output names reach one file: the same name, a link to it (one
+// still to be made too), a hard link, or names that differ only in "." and
+// ".." pieces. Writing both would leave only the second output.
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
     if (std::filesystem::equivalent(a, b, ec) && !ec)
         return true;
     std::error_code ea;
     std::error_code eb;
-    const auto ca = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
-    const auto cb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+    const auto ca =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(endOfLinks(a), ea), ea);
+    const auto cb =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(endOfLinks(b), eb), eb);
     return !ea && !eb && ca == cb;
 }
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
@@ -21,6 +22,13 @@ using test::TempDir;
 using test::writeFile;
 
 const std::string kProgram = KORVANE_CONVERT_PATH;
+
+std::set<std::string> namesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
 
 const std::string kDoctype =
     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\""
@@ -112,6 +120,7 @@ TEST(KorvaneConvert, NoTitleLeavesTheTitleFile) {
 TEST(KorvaneConvert, Failures) {
     TempDir dir;
     writeFile(dir.file("keep.htm"), "old page");
+    ASSERT_EQ(::symlink("new.txt", dir.file("to-new").c_str()), 0);
     struct Row {
         const char* name;
         std::vector<std::string> args;
@@ -141,6 +150,10 @@ TEST(KorvaneConvert, Failures) {
          "same file"},
         {"title output names the output another way",
          {"to-text", "--title-output", dir.file("./keep.htm"), "-o", dir.file("x/../keep.htm")},
+         2,
+         "same file"},
+        {"title output reaches the output, not made yet, through a link",
+         {"to-text", "--title-output", dir.file("to-new"), "-o", dir.file("new.txt")},
          2,
          "same file"},
     };
@@ -262,6 +275,48 @@ TEST(KorvaneConvert, OutputThatIsNotARegularFile) {
     EXPECT_EQ(fifo.exitCode, 1);
     EXPECT_NE(fifo.err.find("pipe"), std::string::npos) << fifo.err;
     EXPECT_EQ(std::filesystem::status(dir.file("fifo")).type(), std::filesystem::file_type::fifo);
+}
+
+// An output named by one of the converter's own descriptors, as a shell
+// redirection opened it: catches the name resolved to the file behind the
+// descriptor and that file replaced by a new one (what the shell appended to,
+// or wrote around the converter, is lost), and a descriptor that is not open
+// for writing taken for a file to create.
+TEST(KorvaneConvert, OutputToItsOwnDescriptorIsWrittenThere) {
+    struct Row {
+        const char* name;
+        std::string script;  // "$0" is the converter
+        int exitCode;
+        std::string log;
+        std::string errMentions;
+    };
+    const Row rows[] = {
+        {"standard output appended to a log", "\"$0\" to-text -o /dev/stdout in.htm >> log", 0,
+         "earlier\nx", ""},
+        {"standard output between other writes",
+         "{ echo before; \"$0\" to-text -o /dev/stdout in.htm; echo after; } > log", 0,
+         "before\nxafter\n", ""},
+        {"standard error appended to a log", "\"$0\" to-text -o /dev/stderr in.htm 2>> log", 0,
+         "earlier\nx", ""},
+        {"/proc/self/fd", "\"$0\" to-text -o /proc/self/fd/3 in.htm 3>> log", 0, "earlier\nx", ""},
+        {"/dev/fd", "\"$0\" to-text -o /dev/fd/3 in.htm 3>> log", 0, "earlier\nx", ""},
+        {"/proc/<own pid>/fd", "exec \"$0\" to-text -o /proc/$$/fd/3 in.htm 3>> log", 0,
+         "earlier\nx", ""},
+        {"descriptor open for reading only", "\"$0\" to-text -o /proc/self/fd/3 in.htm 3< log", 1,
+         "earlier\n", std::strerror(EBADF)},
+        {"descriptor not open", "\"$0\" to-text -o /dev/fd/7 in.htm", 1, "earlier\n",
+         std::strerror(EBADF)},
+    };
+    for (const Row& row : rows) {
+        TempDir dir;
+        writeFile(dir.file("in.htm"), "<B>x</B>");
+        writeFile(dir.file("log"), "earlier\n");
+        const auto r = runProgram("/bin/sh", {"-c", row.script, kProgram}, {}, dir.path());
+        EXPECT_EQ(r.exitCode, row.exitCode) << row.name << ": " << r.err;
+        EXPECT_NE(r.err.find(row.errMentions), std::string::npos) << row.name << ": " << r.err;
+        EXPECT_EQ(readFile(dir.file("log")), row.log) << row.name;
+        EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"in.htm", "log"})) << row.name;
+    }
 }
 
 // Catches --input-encoding ignored, a character Shift_JIS cannot hold
