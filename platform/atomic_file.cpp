@@ -9,6 +9,8 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -33,6 +35,11 @@ constexpr int kMaxLinkHops = 40;
 // with room for the rest within the 255 bytes a name may have.
 constexpr std::size_t kBackupNameBytes = 120;
 constexpr std::size_t kCopyBlock = 1 << 16;
+constexpr std::string_view kBackupMark = ".korvane-backup-";
+// How much later than a copy's last write a live process with its writer's
+// id must have started to be taken for another process: the start time is
+// read in whole seconds of boot time, and a step of the clock moves it.
+constexpr double kClockSlack = 2.0;
 
 FileResult failure(int err) {
     return {false, std::strerror(err)};
@@ -87,6 +94,10 @@ std::string folderOf(const std::string& path) {
 std::string nameOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string inFolder(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 // 0 or the error.
@@ -148,13 +159,10 @@ std::string hostToken() {
 
 constexpr std::string_view kTemporaryStart = ".korvane-";
 
-// Takes a temporary file's name apart: ".korvane-<host>-<pid>-XXXXXX". The
-// host token holds no "-", so the name has exactly one reading, and nothing
-// else the program writes (backups in particular) has this form.
-bool parseTemporaryName(std::string_view name, std::string_view& host, long& pid) {
-    if (name.substr(0, kTemporaryStart.size()) != kTemporaryStart)
-        return false;
-    name.remove_prefix(kTemporaryStart.size());
+// Takes apart the end of the name of a file a writer made:
+// "<host>-<pid>-XXXXXX". The host token holds no "-", so the end has exactly
+// one reading.
+bool parseWriter(std::string_view name, std::string_view& host, long& pid) {
     const auto isAlnum = [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
     };
@@ -177,6 +185,14 @@ bool parseTemporaryName(std::string_view name, std::string_view& host, long& pid
     }
     pid = std::strtol(std::string(digits).c_str(), nullptr, 10);
     return pid > 0;
+}
+
+// A temporary file's name: ".korvane-<host>-<pid>-XXXXXX". Nothing else the
+// program writes (backups in particular) has this form.
+bool parseTemporaryName(std::string_view name, std::string_view& host, long& pid) {
+    if (name.substr(0, kTemporaryStart.size()) != kTemporaryStart)
+        return false;
+    return parseWriter(name.substr(kTemporaryStart.size()), host, pid);
 }
 
 // Creates a file from `pattern` (ending in "XXXXXX") with mode 0600; the
@@ -306,12 +322,8 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-// Creates the copy of the old contents for an in-place write of `path`:
-// beside it when its folder allows, else in the user's cache folder. The
-// name says what it is a copy of and who wrote it, and never has the form of
-// a temporary file, so no clean-up ever takes it. 0 or the error.
-int createBackup(const std::string& path, Descriptor& fd, std::string& backupPath) {
-    std::string name = nameOf(path);
+// As much of a file's name as a backup's name has room for.
+std::string backupBaseName(std::string name) {
     if (name.size() > kBackupNameBytes) {
         // Cut at a character: drop a UTF-8 character the cut went through.
         name.resize(kBackupNameBytes + 1);
@@ -325,18 +337,68 @@ int createBackup(const std::string& path, Descriptor& fd, std::string& backupPat
                 name.pop_back();
         }
     }
-    const std::string tail =
-        name + ".korvane-backup-" + hostToken() + "-" + std::to_string(::getpid()) + "-XXXXXX";
-    backupPath = folderOf(path) + "/." + tail;
+    return name;
+}
+
+// The full path of the file `target`, with its folder's links resolved, so
+// that every spelling of one file (relative, through a linked folder) gives
+// the same one.
+std::string fullPathOf(const std::string& target) {
+    const std::unique_ptr<char, void (*)(void*)> folder(
+        ::realpath(folderOf(target).c_str(), nullptr), std::free);
+    if (folder)
+        return inFolder(folder.get(), nameOf(target));
+    if (!target.empty() && target.front() == '/')
+        return target;
+    return inFolder(currentFolder(), target);
+}
+
+// FNV-1a, 64 bits, in hex: short, and enough to tell folders apart.
+std::string pathHash(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
+// The start of the names of the backups of `target`, up to the writer's
+// "<host>-<pid>-XXXXXX". Beside the file: ".<name>.korvane-backup-". In the
+// cache folder, where the files of one name from every folder meet, the
+// file's full path goes in too, as a hash: "<name>.<hash>.korvane-backup-".
+std::string besideBackupStart(const std::string& target) {
+    return "." + backupBaseName(nameOf(target)) + std::string(kBackupMark);
+}
+
+std::string cacheBackupStart(const std::string& target) {
+    return backupBaseName(nameOf(target)) + "." + pathHash(fullPathOf(target)) +
+           std::string(kBackupMark);
+}
+
+std::string cacheBackupFolder() {
+    return userCacheFolder() + "/backups";
+}
+
+// Creates the copy of the old contents for an in-place write of `path`:
+// beside it when its folder allows, else in the user's cache folder (made
+// 0700; the copy is 0600, as mkostemp makes it). The name says what it is a
+// copy of and who wrote it, and never has the form of a temporary file, so
+// no clean-up ever takes it. 0 or the error.
+int createBackup(const std::string& path, Descriptor& fd, std::string& backupPath) {
+    const std::string writer = hostToken() + "-" + std::to_string(::getpid()) + "-XXXXXX";
+    backupPath = inFolder(folderOf(path), besideBackupStart(path) + writer);
     fd.reset(createUnique(backupPath));
     if (fd.valid())
         return 0;
     const int besideError = errno;
-    std::string folder = userCacheFolder() + "/backups";
+    const std::string folder = cacheBackupFolder();
     std::string error;
     if (!ensureFolderExists(folder, error))
         return besideError;
-    backupPath = folder + "/" + tail;
+    backupPath = inFolder(folder, cacheBackupStart(path) + writer);
     fd.reset(createUnique(backupPath));
     return fd.valid() ? 0 : errno;
 }
@@ -654,6 +716,93 @@ FileResult writeFile(const std::string& path, std::string_view bytes) {
     return replaceByRename(target, &st, bytes);
 }
 
+// When the process `pid` started, in seconds since the epoch, from its
+// start in clock ticks after boot and the boot time; false when either
+// cannot be read.
+bool processStartTime(long pid, double& started) {
+    std::string stat;
+    if (!readWholeFile("/proc/" + std::to_string(pid) + "/stat", stat).ok)
+        return false;
+    // The command name in parentheses may hold spaces and parentheses; the
+    // fields after it are plain: the state is the 3rd, the start the 22nd.
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos)
+        return false;
+    const char* p = stat.c_str() + close + 1;
+    for (int field = 3; field < 22; ++field) {
+        while (*p == ' ')
+            ++p;
+        while (*p != ' ' && *p != '\0')
+            ++p;
+    }
+    char* end = nullptr;
+    const unsigned long long ticks = std::strtoull(p, &end, 10);
+    if (end == p)
+        return false;
+    std::string system;
+    if (!readWholeFile("/proc/stat", system).ok)
+        return false;
+    const auto line = system.find("\nbtime ");
+    const long perSecond = ::sysconf(_SC_CLK_TCK);
+    if (line == std::string::npos || perSecond <= 0)
+        return false;
+    const char* boot = system.c_str() + line + 7;
+    const unsigned long long booted = std::strtoull(boot, &end, 10);
+    if (end == boot)
+        return false;
+    started =
+        static_cast<double>(booted) + static_cast<double>(ticks) / static_cast<double>(perSecond);
+    return true;
+}
+
+// Whether the writer of a backup last written at `written` has gone: no
+// process has its id, or the one that has it started after that write and
+// so only got the id after the writer died. A process whose start cannot be
+// read counts as the writer: its copy may still be needed by it.
+bool writerIsGone(long pid, const struct timespec& written) {
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+        return true;
+    double started = 0;
+    if (!processStartTime(pid, started))
+        return false;
+    const double writtenAt =
+        static_cast<double>(written.tv_sec) + static_cast<double>(written.tv_nsec) / 1e9;
+    return started > writtenAt + kClockSlack;
+}
+
+struct FoundBackup {
+    std::string path;
+    struct timespec written;
+};
+
+// The backups in `folder` whose names begin with `start` and whose writer,
+// on this machine, has gone. Only regular files of this user count: in a
+// folder others may write, a file of that name planted by someone else is
+// not a copy of the user's contents.
+void collectInterruptedBackups(const std::string& folder, const std::string& start,
+                               std::vector<FoundBackup>& found) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> folderStream(::opendir(folder.c_str()), ::closedir);
+    DIR* dir = folderStream.get();
+    if (dir == nullptr)
+        return;
+    const std::string host = hostToken();
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        std::string_view writerHost;
+        long pid = 0;
+        if (name.substr(0, start.size()) != start ||
+            !parseWriter(name.substr(start.size()), writerHost, pid) || writerHost != host) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || !writerIsGone(pid, st.st_mtim)) {
+            continue;
+        }
+        found.push_back({inFolder(folder, std::string(name)), st.st_mtim});
+    }
+}
+
 }  // namespace
 
 BlocksRead readFileInBlocks(
@@ -781,6 +930,42 @@ int removeStaleTemporaryFiles(const std::string& folder) {
     } catch (const std::bad_alloc&) {
         return 0;
     }
+}
+
+std::vector<std::string> findInterruptedBackups(const std::string& path) {
+    try {
+        // The write went to the end of the links: its backup is named after
+        // that file and stands in that file's folder.
+        std::string target;
+        std::string error;
+        if (!resolveLinkChain(path, target, error))
+            target = path;
+        std::vector<FoundBackup> found;
+        collectInterruptedBackups(folderOf(target), besideBackupStart(target), found);
+        collectInterruptedBackups(cacheBackupFolder(), cacheBackupStart(target), found);
+        std::sort(found.begin(), found.end(), [](const FoundBackup& a, const FoundBackup& b) {
+            return a.written.tv_sec != b.written.tv_sec ? a.written.tv_sec > b.written.tv_sec
+                                                        : a.written.tv_nsec > b.written.tv_nsec;
+        });
+        std::vector<std::string> paths;
+        for (FoundBackup& backup : found)
+            paths.push_back(std::move(backup.path));
+        return paths;
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+std::vector<std::string> removeInterruptedBackups(const std::string& path,
+                                                  const std::vector<std::string>& backups) {
+    std::vector<std::string> removed;
+    for (const std::string& backup : findInterruptedBackups(path)) {
+        if (std::find(backups.begin(), backups.end(), backup) != backups.end() &&
+            ::unlink(backup.c_str()) == 0) {
+            removed.push_back(backup);
+        }
+    }
+    return removed;
 }
 
 std::string temporaryFilePrefix(long pid) {
