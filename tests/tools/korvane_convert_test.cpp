@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <set>
 
+#include "tests/support/child_process.h"
+#include "tests/support/environment.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -316,6 +318,45 @@ TEST(KorvaneConvert, OutputToItsOwnDescriptorIsWrittenThere) {
         EXPECT_NE(r.err.find(row.errMentions), std::string::npos) << row.name << ": " << r.err;
         EXPECT_EQ(readFile(dir.file("log")), row.log) << row.name;
         EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"in.htm", "log"})) << row.name;
+    }
+}
+
+// A file whose in-place save was killed midway may be a mixture of old and
+// new contents, the old ones only in a hidden copy: catches a run that reads
+// such an INPUT or replaces such an output without naming the copy, and one
+// that stops there.
+TEST(KorvaneConvert, NamesTheCopyAnInterruptedSaveLeft) {
+    for (const bool input : {true, false}) {
+        SCOPED_TRACE(input ? "input" : "output");
+        TempDir dir;
+        test::Environment environment;
+        environment.set("XDG_CACHE_HOME", dir.file("cache").c_str());
+        const std::string name = input ? "in.htm" : "out.txt";
+        const std::string path = dir.file(name);
+        writeFile(path, "<B>old</B>");
+        // A second name makes the save go in place.
+        ASSERT_EQ(::link(path.c_str(), dir.file("other").c_str()), 0);
+        ASSERT_GT(test::interruptSaveInPlace(path, "<B>new contents</B>"), 0);
+        std::set<std::string> left = namesIn(dir.path());
+        left.erase(name);
+        left.erase("other");
+        ASSERT_EQ(left.size(), 1u);
+        const std::string backup = dir.file(*left.begin());
+
+        const std::vector<std::string> args =
+            input ? std::vector<std::string>{"to-text", path}
+                  : std::vector<std::string>{"to-text", "-o", path, "-"};
+        const auto r = runProgram(kProgram, args, "<B>x</B>");
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find("korvane-convert: " + path +
+                             ": an interrupted save left the old contents in " + backup + "\n"),
+                  std::string::npos)
+            << r.err;
+        if (input)
+            EXPECT_EQ(r.out, "new con");
+        else
+            EXPECT_EQ(readFile(path), "x");
+        EXPECT_TRUE(std::filesystem::exists(backup));
     }
 }
 
