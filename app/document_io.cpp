@@ -191,4 +191,22 @@ std::string notInEncodingText(const std::string& path, TextEncoding encoding) {
            " として読めないため、変換しませんでした";
 }
 
+std::string interruptedSaveQuestionText(const std::string& path,
+                                        const std::vector<std::string>& backups) {
+    std::string text = "前回の保存が途中で止まったため、ファイル " + path +
+                       " の内容が壊れているかもしれません。\n";
+    if (backups.size() == 1) {
+        return text + "保存前の内容が " + backups.front() +
+               " に残っています。\n保存前の内容を開きますか？";
+    }
+    // Several saves stopped: each copy holds what the file was before one
+    // of them. The newest is offered, as what it was last; when the saves
+    // stopped one after another without a whole one between, that is a
+    // mixture itself, so every copy is named.
+    text += "保存前の内容が次のファイルに残っています（新しい順）:\n";
+    for (const std::string& backup : backups)
+        text += backup + "\n";
+    return text + "いちばん新しい " + backups.front() + " の内容を開きますか？";
+}
+
 }  // namespace korvane

@@ -69,5 +69,9 @@ std::string conversionQuestionText(const std::string& path, TextEncoding encodin
 std::string replacedCharactersText(const std::vector<SjisReplacement>& replaced);
 // A file that is not valid in the encoding it seemed to be.
 std::string notInEncodingText(const std::string& path, TextEncoding encoding);
+// What the user is asked about a file whose save was killed midway, with the
+// copies of its old contents that save left, newest first (the one offered).
+std::string interruptedSaveQuestionText(const std::string& path,
+                                        const std::vector<std::string>& backups);
 
 }  // namespace korvane

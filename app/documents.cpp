@@ -1,5 +1,6 @@
 #include "app/documents.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "convert/relative_path.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
+#include "platform/atomic_file.h"
 #include "platform/memory_tuning.h"
 
 namespace korvane {
@@ -68,17 +70,42 @@ struct Documents::Opened {
     std::unique_ptr<EditControl::TextLoad> load;
     std::string bytes;  // or the whole text
     std::string error;
+    // The text is the old contents a killed save left in a copy, not the
+    // file's: nothing on the disk holds it under the document's name.
+    bool fromBackup = false;
 };
+
+// A save of this file that was killed midway may have left it a mixture of
+// old and new contents, the old ones only in a hidden copy. The user is told
+// and may take the copy's contents instead of the file's.
+std::string Documents::offerInterruptedSave(const std::string& path) {
+    if (m_quiet || !m_dialogs.messages)
+        return path;
+    const std::vector<std::string> backups = findInterruptedBackups(path);
+    if (backups.empty())
+        return path;
+    for (const std::string& backup : backups) {
+        if (std::find(m_interruptedBackups.begin(), m_interruptedBackups.end(), backup) ==
+            m_interruptedBackups.end()) {
+            m_interruptedBackups.push_back(backup);
+        }
+    }
+    return m_dialogs.messages->askYesNo(interruptedSaveQuestionText(path, backups))
+               ? backups.front()
+               : path;
+}
 
 Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
     Opened opened;
+    const std::string source = offerInterruptedSave(path);
+    opened.fromBackup = source != path;
     if (!whole)
         opened.load = m_edit.beginTextLoad();
     PiecesRead read;
     {
         const std::unique_ptr<Progress> progress = startProgress(m_progress, kReadingCaption, true);
         read = readDocumentInPieces(
-            path, memoryHeadroom(),
+            source, memoryHeadroom(),
             [&opened](std::string_view piece) {
                 if (opened.load)
                     opened.load->append(piece);
@@ -103,13 +130,13 @@ Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
         opened.load.reset();
         // Swapped, not assigned: an empty string assigned keeps the buffer.
         std::string().swap(opened.bytes);
-        DocumentRead again = readDocument(path);
+        DocumentRead again = readDocument(source);
         if (!again.ok) {
             opened.error = again.error;
             return opened;
         }
         opened.bytes = std::move(again.bytes);
-        offerConversion(path, again.encoding, opened.bytes);
+        offerConversion(source, again.encoding, opened.bytes);
     }
     opened.outcome = LoadOutcome::Loaded;
     return opened;
@@ -147,8 +174,15 @@ void Documents::offerConversion(const std::string& path, TextEncoding encoding,
 
 bool Documents::writeOrReport(const std::string& path, std::string_view bytes) {
     std::string error;
-    if (writeDocument(path, bytes, error))
+    if (writeDocument(path, bytes, error)) {
+        // The file is whole again: the copies of its interrupted saves have
+        // done their work, and left alone they would ask again at every open.
+        if (!m_interruptedBackups.empty()) {
+            for (const std::string& removed : removeInterruptedBackups(path, m_interruptedBackups))
+                std::erase(m_interruptedBackups, removed);
+        }
         return true;
+    }
     if (!m_quiet && m_dialogs.messages)
         m_dialogs.messages->showError(createFailedText(path), error);
     return false;
@@ -333,6 +367,10 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
         m_window.showCaption();
         return LoadOutcome::Failed;
     }
+    // Closing must ask before the copy's contents are lost, and a save
+    // writes them over the damaged file.
+    if (opened.fromBackup)
+        m_edit.setModified(true);
     m_window.showCaption();
     if (route.step == HereStep::AsTagSource)
         m_window.enableImageButton();

@@ -109,6 +109,9 @@ class Documents {
     // progress shown; a file that is not Shift_JIS comes whole, after the
     // question about it.
     Opened readForOpen(const std::string& path, bool whole);
+    // The file to read for `path`: itself, or the copy of its old contents
+    // that a save killed midway left, when the user takes that.
+    std::string offerInterruptedSave(const std::string& path);
     void reportUnread(const std::string& path, const std::string& error);
     void offerConversion(const std::string& path, TextEncoding encoding, std::string& bytes);
     bool writeOrReport(const std::string& path, std::string_view bytes);
@@ -137,6 +140,10 @@ class Documents {
     // editor holds is not that file, so a plain save must not replace it.
     bool m_fileUnread = false;
     bool m_quiet = false;  // inside the close question: failures are not shown
+    // Copies left by interrupted saves that the user has been told of. Each
+    // is kept until a save has written its file whole again, whatever the
+    // user answered: until then it may be the only whole contents.
+    std::vector<std::string> m_interruptedBackups;
     ProgressDisplay* m_progress = nullptr;
 };
 

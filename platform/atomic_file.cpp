@@ -2,16 +2,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -31,6 +35,11 @@ constexpr int kMaxLinkHops = 40;
 // with room for the rest within the 255 bytes a name may have.
 constexpr std::size_t kBackupNameBytes = 120;
 constexpr std::size_t kCopyBlock = 1 << 16;
+constexpr std::string_view kBackupMark = ".korvane-backup-";
+// How much later than a copy's last write a live process with its writer's
+// id must have started to be taken for another process: the start time is
+// read in whole seconds of boot time, and a step of the clock moves it.
+constexpr double kClockSlack = 2.0;
 
 FileResult failure(int err) {
     return {false, std::strerror(err)};
@@ -85,6 +94,10 @@ std::string folderOf(const std::string& path) {
 std::string nameOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string inFolder(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 // 0 or the error.
@@ -146,13 +159,10 @@ std::string hostToken() {
 
 constexpr std::string_view kTemporaryStart = ".korvane-";
 
-// Takes a temporary file's name apart: ".korvane-<host>-<pid>-XXXXXX". The
-// host token holds no "-", so the name has exactly one reading, and nothing
-// else the program writes (backups in particular) has this form.
-bool parseTemporaryName(std::string_view name, std::string_view& host, long& pid) {
-    if (name.substr(0, kTemporaryStart.size()) != kTemporaryStart)
-        return false;
-    name.remove_prefix(kTemporaryStart.size());
+// Takes apart the end of the name of a file a writer made:
+// "<host>-<pid>-XXXXXX". The host token holds no "-", so the end has exactly
+// one reading.
+bool parseWriter(std::string_view name, std::string_view& host, long& pid) {
     const auto isAlnum = [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
     };
@@ -175,6 +185,14 @@ bool parseTemporaryName(std::string_view name, std::string_view& host, long& pid
     }
     pid = std::strtol(std::string(digits).c_str(), nullptr, 10);
     return pid > 0;
+}
+
+// A temporary file's name: ".korvane-<host>-<pid>-XXXXXX". Nothing else the
+// program writes (backups in particular) has this form.
+bool parseTemporaryName(std::string_view name, std::string_view& host, long& pid) {
+    if (name.substr(0, kTemporaryStart.size()) != kTemporaryStart)
+        return false;
+    return parseWriter(name.substr(kTemporaryStart.size()), host, pid);
 }
 
 // Creates a file from `pattern` (ending in "XXXXXX") with mode 0600; the
@@ -304,12 +322,8 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-// Creates the copy of the old contents for an in-place write of `path`:
-// beside it when its folder allows, else in the user's cache folder. The
-// name says what it is a copy of and who wrote it, and never has the form of
-// a temporary file, so no clean-up ever takes it. 0 or the error.
-int createBackup(const std::string& path, Descriptor& fd, std::string& backupPath) {
-    std::string name = nameOf(path);
+// As much of a file's name as a backup's name has room for.
+std::string backupBaseName(std::string name) {
     if (name.size() > kBackupNameBytes) {
         // Cut at a character: drop a UTF-8 character the cut went through.
         name.resize(kBackupNameBytes + 1);
@@ -323,18 +337,68 @@ int createBackup(const std::string& path, Descriptor& fd, std::string& backupPat
                 name.pop_back();
         }
     }
-    const std::string tail =
-        name + ".korvane-backup-" + hostToken() + "-" + std::to_string(::getpid()) + "-XXXXXX";
-    backupPath = folderOf(path) + "/." + tail;
+    return name;
+}
+
+// The full path of the file `target`, with its folder's links resolved, so
+// that every spelling of one file (relative, through a linked folder) gives
+// the same one.
+std::string fullPathOf(const std::string& target) {
+    const std::unique_ptr<char, void (*)(void*)> folder(
+        ::realpath(folderOf(target).c_str(), nullptr), std::free);
+    if (folder)
+        return inFolder(folder.get(), nameOf(target));
+    if (!target.empty() && target.front() == '/')
+        return target;
+    return inFolder(currentFolder(), target);
+}
+
+// FNV-1a, 64 bits, in hex: short, and enough to tell folders apart.
+std::string pathHash(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
+// The start of the names of the backups of `target`, up to the writer's
+// "<host>-<pid>-XXXXXX". Beside the file: ".<name>.korvane-backup-". In the
+// cache folder, where the files of one name from every folder meet, the
+// file's full path goes in too, as a hash: "<name>.<hash>.korvane-backup-".
+std::string besideBackupStart(const std::string& target) {
+    return "." + backupBaseName(nameOf(target)) + std::string(kBackupMark);
+}
+
+std::string cacheBackupStart(const std::string& target) {
+    return backupBaseName(nameOf(target)) + "." + pathHash(fullPathOf(target)) +
+           std::string(kBackupMark);
+}
+
+std::string cacheBackupFolder() {
+    return userCacheFolder() + "/backups";
+}
+
+// Creates the copy of the old contents for an in-place write of `path`:
+// beside it when its folder allows, else in the user's cache folder (made
+// 0700; the copy is 0600, as mkostemp makes it). The name says what it is a
+// copy of and who wrote it, and never has the form of a temporary file, so
+// no clean-up ever takes it. 0 or the error.
+int createBackup(const std::string& path, Descriptor& fd, std::string& backupPath) {
+    const std::string writer = hostToken() + "-" + std::to_string(::getpid()) + "-XXXXXX";
+    backupPath = inFolder(folderOf(path), besideBackupStart(path) + writer);
     fd.reset(createUnique(backupPath));
     if (fd.valid())
         return 0;
     const int besideError = errno;
-    std::string folder = userCacheFolder() + "/backups";
+    const std::string folder = cacheBackupFolder();
     std::string error;
     if (!ensureFolderExists(folder, error))
         return besideError;
-    backupPath = folder + "/" + tail;
+    backupPath = inFolder(folder, cacheBackupStart(path) + writer);
     fd.reset(createUnique(backupPath));
     return fd.valid() ? 0 : errno;
 }
@@ -404,7 +468,7 @@ FileResult writeInPlace(const std::string& path, std::string_view bytes) {
 
 // Writes to a FIFO or a device where it is: replacing it would cut off
 // whoever reads it. `path` is opened as given, since a link such as
-// /dev/stdout leads through /proc/self/fd to a pipe no name can reach.
+// /proc/<pid>/fd/N of another process leads to a pipe no name can reach.
 FileResult writeToDevice(const std::string& path, const struct stat& st, std::string_view bytes) {
     // Without O_NONBLOCK, opening a FIFO nobody reads would wait for a reader
     // for ever.
@@ -429,6 +493,125 @@ FileResult writeToDevice(const std::string& path, const struct stat& st, std::st
         return failure(errno);
     if (const int err = fd.close())
         return failure(err);
+    return success();
+}
+
+// Follows the chain of links from `path` as resolveLinkChain does, and
+// stops early at the first name `stopAt` (when given) says yes to.
+bool followLinks(const std::string& path, std::string& resolved, std::string& error,
+                 const std::function<bool(const std::string&)>& stopAt) {
+    std::string current = path;
+    for (int hops = 0;; ++hops) {
+        if (stopAt && stopAt(current)) {
+            resolved = current;
+            return true;
+        }
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                error = std::strerror(errno);
+                return false;
+            }
+            resolved = current;  // the chain ends in a name still to be made
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            resolved = current;
+            return true;
+        }
+        if (hops == kMaxLinkHops) {
+            error = std::strerror(ELOOP);
+            return false;
+        }
+        // Magic links report no useful size; grow until the text fits.
+        std::string target(256, '\0');
+        for (;;) {
+            const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+            if (n < 0) {
+                error = std::strerror(errno);
+                return false;
+            }
+            if (static_cast<std::size_t>(n) < target.size()) {
+                target.resize(static_cast<std::size_t>(n));
+                break;
+            }
+            target.resize(target.size() * 2);
+        }
+        current =
+            !target.empty() && target.front() == '/' ? target : folderOf(current) + "/" + target;
+    }
+}
+
+// The descriptor of this process that `path` reaches, directly or through
+// links, or -1. A descriptor is known by its folder, whatever name reaches
+// that (/proc/self/fd, /proc/<pid>/fd, /dev/fd, /proc/thread-self/fd), so
+// /dev/stdout is descriptor 1 too; a number that is not open is still a
+// descriptor, one the write then finds closed.
+int descriptorReached(const std::string& path) {
+    std::vector<struct stat> folders;
+    bool looked = false;
+    int fd = -1;
+    const auto isDescriptor = [&](const std::string& name) {
+        const std::string number = nameOf(name);
+        if (number.empty() || number.size() > 9 ||
+            !std::all_of(number.begin(), number.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            return false;
+        }
+        if (!looked) {
+            looked = true;
+            for (const char* own : {"/proc/self/fd", "/proc/thread-self/fd"}) {
+                struct stat st {};
+                if (::stat(own, &st) == 0)
+                    folders.push_back(st);
+            }
+        }
+        struct stat folder {};
+        if (::stat(folderOf(name).c_str(), &folder) != 0)
+            return false;
+        const bool own = std::any_of(folders.begin(), folders.end(), [&](const struct stat& st) {
+            return st.st_dev == folder.st_dev && st.st_ino == folder.st_ino;
+        });
+        if (own)
+            fd = static_cast<int>(std::strtol(number.c_str(), nullptr, 10));
+        return own;
+    };
+    std::string end;
+    std::string error;
+    followLinks(path, end, error, isDescriptor);
+    return fd;
+}
+
+// Writes to a descriptor this process was given, a shell's redirection most
+// often: at its offset and in its mode (appending when it was opened so), as
+// any program writes to its standard output. It is not ours: never
+// truncated, replaced or closed.
+FileResult writeToDescriptor(int fd, std::string_view bytes) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0)
+        return failure(errno);
+    if ((flags & O_ACCMODE) == O_RDONLY)
+        return failure(EBADF);  // what write() would say, before anything is written
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN) {
+                // A descriptor set not to wait (a pipe shared with a program
+                // that wants it so): wait for room here, leaving its mode.
+                pollfd room{fd, POLLOUT, 0};
+                if (::poll(&room, 1, -1) < 0 && errno != EINTR)
+                    return failure(errno);
+                continue;
+            }
+            return failure(errno);
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
     return success();
 }
 
@@ -479,6 +662,11 @@ FileResult replaceByRename(const std::string& target, const struct stat* old,
 }
 
 FileResult writeFile(const std::string& path, std::string_view bytes) {
+    // /dev/stdout stands for the descriptor, not for the file it happens to
+    // be open on: replacing that file would lose what the shell appended to
+    // it or writes around this program.
+    if (const int fd = descriptorReached(path); fd >= 0)
+        return writeToDescriptor(fd, bytes);
     // stat() follows every link, the kernel's magic ones too, so it tells
     // what the write would reach.
     struct stat st {};
@@ -512,8 +700,9 @@ FileResult writeFile(const std::string& path, std::string_view bytes) {
     struct stat there {};
     if (::lstat(target.c_str(), &there) != 0 || there.st_dev != st.st_dev ||
         there.st_ino != st.st_ino) {
-        // A link that names no path (a descriptor of a removed file): the
-        // file is only reachable through the link, so write it there.
+        // A link that names no path (another process's descriptor of a
+        // removed file): the file is only reachable through the link, so
+        // write it there.
         return writeInPlace(path, bytes);
     }
     if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
@@ -525,6 +714,54 @@ FileResult writeFile(const std::string& path, std::string_view bytes) {
     if (st.st_nlink > 1)
         return writeInPlace(target, bytes);
     return replaceByRename(target, &st, bytes);
+}
+
+// Whether the writer of a backup last written at `written` has gone: no
+// process has its id, or the one that has it started after that write and
+// so only got the id after the writer died. A process whose start cannot be
+// read counts as the writer: its copy may still be needed by it.
+bool writerIsGone(long pid, const struct timespec& written) {
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+        return true;
+    const std::optional<double> started = processStartedAt(pid);
+    if (!started)
+        return false;
+    const double writtenAt =
+        static_cast<double>(written.tv_sec) + static_cast<double>(written.tv_nsec) / 1e9;
+    return *started > writtenAt + kClockSlack;
+}
+
+struct FoundBackup {
+    std::string path;
+    struct timespec written;
+};
+
+// The backups in `folder` whose names begin with `start` and whose writer,
+// on this machine, has gone. Only regular files of this user count: in a
+// folder others may write, a file of that name planted by someone else is
+// not a copy of the user's contents.
+void collectInterruptedBackups(const std::string& folder, const std::string& start,
+                               std::vector<FoundBackup>& found) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> folderStream(::opendir(folder.c_str()), ::closedir);
+    DIR* dir = folderStream.get();
+    if (dir == nullptr)
+        return;
+    const std::string host = hostToken();
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        std::string_view writerHost;
+        long pid = 0;
+        if (name.substr(0, start.size()) != start ||
+            !parseWriter(name.substr(start.size()), writerHost, pid) || writerHost != host) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || !writerIsGone(pid, st.st_mtim)) {
+            continue;
+        }
+        found.push_back({inFolder(folder, std::string(name)), st.st_mtim});
+    }
 }
 
 }  // namespace
@@ -656,47 +893,48 @@ int removeStaleTemporaryFiles(const std::string& folder) {
     }
 }
 
+std::vector<std::string> findInterruptedBackups(const std::string& path) {
+    try {
+        // The write went to the end of the links: its backup is named after
+        // that file and stands in that file's folder.
+        std::string target;
+        std::string error;
+        if (!resolveLinkChain(path, target, error))
+            target = path;
+        std::vector<FoundBackup> found;
+        collectInterruptedBackups(folderOf(target), besideBackupStart(target), found);
+        collectInterruptedBackups(cacheBackupFolder(), cacheBackupStart(target), found);
+        std::sort(found.begin(), found.end(), [](const FoundBackup& a, const FoundBackup& b) {
+            return a.written.tv_sec != b.written.tv_sec ? a.written.tv_sec > b.written.tv_sec
+                                                        : a.written.tv_nsec > b.written.tv_nsec;
+        });
+        std::vector<std::string> paths;
+        for (FoundBackup& backup : found)
+            paths.push_back(std::move(backup.path));
+        return paths;
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+std::vector<std::string> removeInterruptedBackups(const std::string& path,
+                                                  const std::vector<std::string>& backups) {
+    std::vector<std::string> removed;
+    for (const std::string& backup : findInterruptedBackups(path)) {
+        if (std::find(backups.begin(), backups.end(), backup) != backups.end() &&
+            ::unlink(backup.c_str()) == 0) {
+            removed.push_back(backup);
+        }
+    }
+    return removed;
+}
+
 std::string temporaryFilePrefix(long pid) {
     return std::string(kTemporaryStart) + hostToken() + "-" + std::to_string(pid) + "-";
 }
 
 bool resolveLinkChain(const std::string& path, std::string& resolved, std::string& error) {
-    std::string current = path;
-    for (int hops = 0;; ++hops) {
-        struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0) {
-            if (errno != ENOENT) {
-                error = std::strerror(errno);
-                return false;
-            }
-            resolved = current;  // the chain ends in a name still to be made
-            return true;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            resolved = current;
-            return true;
-        }
-        if (hops == kMaxLinkHops) {
-            error = std::strerror(ELOOP);
-            return false;
-        }
-        // Magic links report no useful size; grow until the text fits.
-        std::string target(256, '\0');
-        for (;;) {
-            const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
-            if (n < 0) {
-                error = std::strerror(errno);
-                return false;
-            }
-            if (static_cast<std::size_t>(n) < target.size()) {
-                target.resize(static_cast<std::size_t>(n));
-                break;
-            }
-            target.resize(target.size() * 2);
-        }
-        current =
-            !target.empty() && target.front() == '/' ? target : folderOf(current) + "/" + target;
-    }
+    return followLinks(path, resolved, error, nullptr);
 }
 
 }  // namespace korvane

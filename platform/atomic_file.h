@@ -15,12 +15,15 @@
 //
 // What is not a regular file is never replaced: a symbolic link is written
 // through to the file it points to (a dangling one creates that file), a FIFO
-// or a device is written in place, a socket is refused.
+// or a device is written in place, a socket is refused. A name that stands
+// for one of this process's own descriptors (/dev/stdout, /dev/stderr,
+// /dev/fd/N, /proc/self/fd/N) is written to that descriptor.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -56,8 +59,31 @@ BlocksRead readFileInBlocks(
 // "backups" when the folder refuses it, and flushes it; when that copy cannot
 // be made the file is not touched. When writing the new contents fails, the
 // old contents are put back from the copy and the copy removed; when even
-// that fails, the copy is kept and its path is named in the error.
+// that fails, the copy is kept and its path is named in the error. A copy in
+// the cache folder carries a hash of the file's full path in its name, since
+// files of one name from every folder meet there.
+//
+// When the path, or a link on the way, names a descriptor of this process
+// (a shell's redirection: `-o /dev/stdout >> log`), the bytes are written to
+// that descriptor at its offset and in its mode (appending when it was opened
+// so); nothing is truncated or renamed. A descriptor that is not open for
+// writing is the system's error.
 FileResult writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// The copies of the old contents that in-place writes of the file at `path`
+// left because their writer died midway (killed, or the machine lost power):
+// the file may then hold a mixture of old and new contents, and such a copy
+// is its last whole contents. Looked for beside the file at the end of its
+// links and in the cache folder. Only copies of this user, written on this
+// machine by a process that is gone, count: a process that now has the
+// writer's id but started after the copy was last written is not its writer.
+// Newest first.
+std::vector<std::string> findInterruptedBackups(const std::string& path);
+
+// Removes those of `backups` that findInterruptedBackups(path) still lists,
+// once a save has made the file whole again; returns the ones removed.
+std::vector<std::string> removeInterruptedBackups(const std::string& path,
+                                                  const std::vector<std::string>& backups);
 
 // Removes the temporary files in `folder` that writers on this machine left
 // behind when they died (killed, or the machine lost power). Files of live

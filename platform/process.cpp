@@ -240,6 +240,24 @@ std::optional<unsigned long long> processStartTime(long pid) {
     return ticks;
 }
 
+std::optional<double> processStartedAt(long pid) {
+    const std::optional<unsigned long long> ticks = processStartTime(pid);
+    std::string system;
+    if (!ticks || !readWholeFile("/proc/stat", system).ok)
+        return std::nullopt;
+    const std::size_t line = system.find("\nbtime ");
+    const long perSecond = ::sysconf(_SC_CLK_TCK);
+    if (line == std::string::npos || perSecond <= 0)
+        return std::nullopt;
+    unsigned long long booted = 0;
+    const char* from = system.data() + line + 7;
+    const auto [end, ec] = std::from_chars(from, system.data() + system.size(), booted);
+    if (ec != std::errc() || end == from)
+        return std::nullopt;
+    return static_cast<double>(booted) +
+           static_cast<double>(*ticks) / static_cast<double>(perSecond);
+}
+
 ProcessIdentity currentProcessIdentity() {
     // Read once: neither changes while the process lives.
     static const ProcessIdentity self{bootId(), currentProcessId(),

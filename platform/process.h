@@ -44,6 +44,9 @@ ProcessIdentity currentProcessIdentity();
 // When the process `pid` started, in clock ticks after the boot; nothing
 // when there is no such process or it cannot be told.
 std::optional<unsigned long long> processStartTime(long pid);
+// When the process `pid` started, in seconds since the epoch (its start
+// after the boot and the boot's time); nothing when either cannot be read.
+std::optional<double> processStartedAt(long pid);
 // Whether the process `identity` describes has ended: the machine was
 // restarted since, no process has its pid, or the one that has it started at
 // another time. Without a boot id or a start time the pid alone decides.

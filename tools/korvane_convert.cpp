@@ -1,6 +1,7 @@
 // korvane-convert: text mode's page conversion and tag mode's tag stripping
 // from the shell, with the same code as the editor.
 #include <unistd.h>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -305,24 +306,55 @@ int toText(const Arguments& args) {
     return kOk;
 }
 
-// Whether two output names reach one file: the same name, a link to it, a
-// hard link, or names that differ only in "." and ".." pieces. Writing both
-// would leave only the second output.
+// The name a write of `path` creates or replaces: the end of its chain of
+// links. A dangling link ends in a name that does not exist yet, which
+// weakly_canonical would not follow.
+std::string endOfLinks(const std::string& path) {
+    std::string end;
+    std::string error;
+    return resolveLinkChain(path, end, error) ? end : path;
+}
+
+// Whether two output names reach one file: the same name, a link to it (one
+// still to be made too), a hard link, or names that differ only in "." and
+// ".." pieces. Writing both would leave only the second output.
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
     if (std::filesystem::equivalent(a, b, ec) && !ec)
         return true;
     std::error_code ea;
     std::error_code eb;
-    const auto ca = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
-    const auto cb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+    const auto ca =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(endOfLinks(a), ea), ea);
+    const auto cb =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(endOfLinks(b), eb), eb);
     return !ea && !eb && ca == cb;
+}
+
+// A save of INPUT or an output that was killed midway may have left it a
+// mixture of old and new contents, its old ones only in a hidden copy that
+// nothing else would ever mention. The copy is named, once, and the run goes
+// on: the user decides what to do with it.
+void reportInterruptedSaves(const Arguments& args) {
+    std::vector<std::string> reported;
+    for (const std::optional<std::string>* file : {&args.input, &args.output, &args.titleOutput}) {
+        if (!*file || **file == "-")
+            continue;
+        for (const std::string& backup : findInterruptedBackups(**file)) {
+            if (std::find(reported.begin(), reported.end(), backup) != reported.end())
+                continue;
+            reported.push_back(backup);
+            std::cerr << "korvane-convert: " << **file
+                      << ": an interrupted save left the old contents in " << backup << "\n";
+        }
+    }
 }
 
 // The command itself. A file or a conversion that does not fit in memory is
 // a file that cannot be read, not a crash.
 int run(const Arguments& args) {
     try {
+        reportInterruptedSaves(args);
         return args.command == "to-html" ? toHtml(args) : toText(args);
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/shift_jis.h"
+#include "tests/support/child_process.h"
+#include "tests/support/environment.h"
 #include "tests/support/memory_edit_control.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
@@ -425,6 +430,53 @@ TEST_F(DocumentsTest, FileThatIsNotShiftJisIsNamedAndConvertedOnRequest) {
             EXPECT_EQ(s.e.text(), utf8);
             EXPECT_TRUE(s.sd.messages->messages().empty());
         }
+    }
+}
+
+// A file whose in-place save was killed midway may be a mixture of old and
+// new contents, the old ones only in a hidden copy. Catches such a file
+// opened without a word, the copy's contents not given on request or given
+// as if saved (closing would lose them), the copy removed before the file is
+// whole again, and a copy left behind after a save has made it whole (the
+// question would come back for a repaired file).
+TEST_F(DocumentsTest, InterruptedSaveIsToldAndItsOldContentsOffered) {
+    const std::string old = "old\r\ncontents\r\n";
+    for (const bool take : {true, false}) {
+        SCOPED_TRACE(take ? "yes" : "no");
+        test::TempDir folder;
+        test::Environment environment;
+        environment.set("XDG_CACHE_HOME", folder.file("cache").c_str());
+        const std::string path = folder.file("page.txt");
+        test::writeFile(path, old);
+        // A second name makes the save go in place.
+        ASSERT_EQ(::link(path.c_str(), folder.file("other.txt").c_str()), 0);
+        ASSERT_GT(test::interruptSaveInPlace(path, std::string(64, 'n')), 0);
+        const std::string mixed = test::readFile(path);
+        std::set<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+            left.insert(entry.path().filename().string());
+        ASSERT_EQ(left.size(), 3u);
+        left.erase("page.txt");
+        left.erase("other.txt");
+        const std::string backup = folder.file(*left.begin());
+
+        Session s;
+        s.sd.messages->answerYesNo(take);
+        s.sd.odMain->choose(path);
+        s.d.Open1Click();
+        ASSERT_EQ(s.sd.messages->questions().size(), 1u);
+        const std::string& question = s.sd.messages->questions()[0];
+        EXPECT_NE(question.find(path), std::string::npos) << question;
+        EXPECT_NE(question.find(backup), std::string::npos) << question;
+        EXPECT_EQ(s.d.CurrentFile(), path);
+        EXPECT_EQ(s.e.text(), take ? old : mixed);
+        EXPECT_EQ(s.e.modified(), take);
+        EXPECT_TRUE(std::filesystem::exists(backup));
+
+        EXPECT_EQ(s.d.Save1Click(), SaveOutcome::Saved);
+        EXPECT_EQ(test::readFile(path), take ? old : mixed);
+        EXPECT_FALSE(std::filesystem::exists(backup));
+        EXPECT_TRUE(s.sd.messages->errors().empty());
     }
 }
 

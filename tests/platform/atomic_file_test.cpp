@@ -27,24 +27,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
 // AddressSanitizer reserves terabytes of address space, so a test cannot
 // limit a process's memory under it.
-#if defined(__SANITIZE_ADDRESS__)
-#define KORVANE_TEST_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KORVANE_TEST_ASAN 1
-#endif
-#endif
-#ifdef KORVANE_TEST_ASAN
-constexpr bool kUnderAddressSanitizer = true;
-#else
-constexpr bool kUnderAddressSanitizer = false;
-#endif
 
 namespace korvane {
 namespace {
@@ -97,18 +86,6 @@ class EnvironmentGuard {
     std::optional<std::string> m_old;
 };
 
-// Limits the address space of this (child) process to what it uses now and
-// `spare` bytes more.
-bool limitMemory(std::uint64_t spare) {
-    std::ifstream statm("/proc/self/statm");
-    std::uint64_t pages = 0;
-    if (!(statm >> pages))
-        return false;
-    const std::uint64_t used = pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-    const rlimit limit{used + spare, used + spare};
-    return ::setrlimit(RLIMIT_AS, &limit) == 0;
-}
-
 // Catches reads that wait for ever on a FIFO or read a device without end,
 // and folders read as files.
 TEST(AtomicFileRead, RefusesWhatIsNotARegularFile) {
@@ -128,7 +105,7 @@ TEST(AtomicFileRead, RefusesWhatIsNotARegularFile) {
         EXPECT_TRUE(test::runInChild(
             [&] {
                 // Reading /dev/zero wrongly must not take the machine's memory.
-                if (!kUnderAddressSanitizer && !limitMemory(256u << 20))
+                if (!test::kUnderAddressSanitizer && !test::limitAddressSpace(256u << 20))
                     return false;
                 // A writer that keeps the FIFO open: a read would never see
                 // its end.
@@ -146,7 +123,7 @@ TEST(AtomicFileRead, RefusesWhatIsNotARegularFile) {
 // Catches a file too large for memory ending the program with an exception
 // instead of failing the read.
 TEST(AtomicFileRead, FileLargerThanMemoryIsAnError) {
-    if (kUnderAddressSanitizer)
+    if (test::kUnderAddressSanitizer)
         GTEST_SKIP() << "AddressSanitizer's address space cannot be limited";
     TempDir dir;
     const std::string path = dir.file("huge");
@@ -155,7 +132,7 @@ TEST(AtomicFileRead, FileLargerThanMemoryIsAnError) {
     ASSERT_EQ(::ftruncate(fd, off_t{2} << 30), 0);  // 2 GB, sparse
     ::close(fd);
     EXPECT_TRUE(test::runInChild([&] {
-        if (!limitMemory(256u << 20))
+        if (!test::limitAddressSpace(256u << 20))
             return false;
         std::string bytes;
         const FileResult r = readWholeFile(path, bytes);
@@ -607,6 +584,110 @@ TEST(TemporaryFiles, NextSaveRemovesWhatAKilledSaveLeft) {
 
     ASSERT_TRUE(writeFileAtomically(path, "new").ok);
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"page.htm"});
+}
+
+// The one name in `folder` that is not among `known`: what a write left.
+std::string leftIn(const std::string& folder, const std::set<std::string>& known) {
+    std::set<std::string> names = namesIn(folder);
+    for (const std::string& name : known)
+        names.erase(name);
+    EXPECT_EQ(names.size(), 1u) << folder;
+    return names.empty() ? std::string() : folder + "/" + *names.begin();
+}
+
+// The copy of the old contents that an in-place save killed midway leaves,
+// as the writer that died left it or renamed to look like another writer's.
+// Catches such a copy never found, nor through a link to the file, one of a
+// writer still at work (this very process) reported, one hidden by a later
+// process that got the dead writer's id, and one of another machine that
+// shares the folder reported.
+TEST(InterruptedSaves, FoundWhenTheirWriterIsGone) {
+    const std::string self = std::to_string(::getpid());
+    const struct {
+        const char* name;
+        std::string host;  // the writer's, in the copy's name; empty: as written
+        bool thisProcess;  // the writer's id made this process's
+        bool writtenLongAgo;
+        bool found;
+    } rows[] = {
+        {"writer that died", "", false, false, true},
+        {"writer still at work", "", true, false, false},
+        {"writer's id now of a process started later", "", true, true, true},
+        {"writer of another machine", "othermachine", false, false, false},
+    };
+    for (const auto& row : rows) {
+        TempDir dir;
+        const EnvironmentGuard cache("XDG_CACHE_HOME", dir.file("cache"));
+        const std::string path = dir.file("page.htm");
+        const std::string old = "old contents";
+        writeFile(path, old);
+        // A second name makes the save go in place.
+        ASSERT_EQ(::link(path.c_str(), dir.file("other.htm").c_str()), 0);
+        ASSERT_EQ(::symlink("page.htm", dir.file("link.htm").c_str()), 0);
+        const long writer = test::interruptSaveInPlace(path, std::string(100, 'n'));
+        ASSERT_GT(writer, 0) << row.name;
+        const std::string left = leftIn(dir.path(), {"page.htm", "other.htm", "link.htm"});
+        EXPECT_EQ(readFile(left), old) << row.name;
+        EXPECT_NE(readFile(path), old) << row.name;
+
+        const std::string signature = "-" + machineToken() + "-" + std::to_string(writer) + "-";
+        std::string backup = left;
+        const auto at = backup.rfind(signature);
+        ASSERT_NE(at, std::string::npos) << backup;
+        backup.replace(at, signature.size(),
+                       "-" + (row.host.empty() ? machineToken() : row.host) + "-" +
+                           (row.thisProcess ? self : std::to_string(writer)) + "-");
+        ASSERT_EQ(::rename(left.c_str(), backup.c_str()), 0);
+        if (row.writtenLongAgo) {
+            const timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 24 * 3600, 0}};
+            ASSERT_EQ(::utimensat(AT_FDCWD, backup.c_str(), times, 0), 0);
+        }
+        const std::vector<std::string> want =
+            row.found ? std::vector<std::string>{backup} : std::vector<std::string>{};
+        EXPECT_EQ(findInterruptedBackups(path), want) << row.name;
+        EXPECT_EQ(findInterruptedBackups(dir.file("link.htm")), want) << row.name << " (link)";
+    }
+}
+
+// Runs as the user "nobody" where the folder refuses the copy, so that it
+// goes to the cache folder, among the copies of the files of that name from
+// every folder: catches it not found there, the copy of another folder's
+// file of the same name taken for this one's, and a copy or a folder of
+// copies that others may read.
+TEST(InterruptedSaves, CopiesInTheCacheFolderBelongToTheirFile) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a folder that refuses its writer takes root to set up";
+    TempDir dir;
+    test::openUpForUnprivileged(dir.path().c_str());
+    const std::string cache = dir.file("cache");
+    std::filesystem::create_directory(cache);
+    ::chmod(cache.c_str(), 0777);
+    for (const char* site : {"a", "b"}) {
+        std::filesystem::create_directory(dir.file(site));
+        writeFile(dir.file(std::string(site) + "/page.htm"), "old page");
+        ::chmod(dir.file(std::string(site) + "/page.htm").c_str(), 0666);
+    }
+    const std::string page = dir.file("a/page.htm");
+    const std::string samePage = dir.file("b/page.htm");
+    const auto asWriter = [&](const std::function<bool()>& body) {
+        return test::runUnprivileged([&] {
+            // Never the real cache folder of whoever runs the tests.
+            ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+            return body();
+        });
+    };
+    ASSERT_TRUE(asWriter([&] { return test::interruptSaveInPlace(page, "new page, longer") > 0; }));
+    EXPECT_EQ(namesIn(dir.file("a")), std::set<std::string>{"page.htm"});
+    const std::string backups = cache + "/korvane/backups";
+    const std::string backup = leftIn(backups, {});
+    EXPECT_EQ(readFile(backup), "old page");
+    EXPECT_EQ(statOf(backup).st_mode & 07777, 0600u);
+    EXPECT_EQ(statOf(backups).st_mode & 07777, 0700u);
+
+    EXPECT_TRUE(asWriter([&] { return findInterruptedBackups(page) == std::vector{backup}; }))
+        << "the file's own copy";
+    EXPECT_TRUE(asWriter([&] { return findInterruptedBackups(samePage).empty(); }))
+        << "the copy of a file of the same name in another folder";
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include "tests/support/child_process.h"
 
+#include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
+
+#include "platform/atomic_file.h"
 
 namespace korvane::test {
 
@@ -47,6 +51,29 @@ long endedProcessId() {
         ::_exit(0);
     if (pid > 0)
         ::waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+long interruptSaveInPlace(const std::string& path, std::string_view bytes) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || st.st_size == 0 ||
+        bytes.size() <= static_cast<std::size_t>(st.st_size)) {
+        return -1;
+    }
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return -1;
+    if (pid == 0) {
+        const rlimit size{static_cast<rlim_t>(st.st_size), static_cast<rlim_t>(st.st_size)};
+        const rlimit core{0, 0};
+        ::setrlimit(RLIMIT_CORE, &core);
+        ::setrlimit(RLIMIT_FSIZE, &size);
+        writeFileAtomically(path, bytes);
+        ::_exit(0);
+    }
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFSIGNALED(status) || WTERMSIG(status) != SIGXFSZ)
+        return -1;
     return pid;
 }
 

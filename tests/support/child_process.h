@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <string_view>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KORVANE_TEST_UNDER_ASAN 1
@@ -35,5 +37,14 @@ bool runInChild(const std::function<bool()>& body, unsigned timeoutSeconds = 10)
 // The process id of a process that has ended and been reaped, for files
 // that stand for a writer that died.
 long endedProcessId();
+
+// A save of `bytes` over the file at `path` that is killed midway, as a
+// power cut or a kill would stop it: a child writes them with the file size
+// limit at the file's present size, so the copy of the old contents goes
+// through and the new ones stop there. The caller makes the write go in
+// place (a second name, a folder the writer may not write) and gives more
+// bytes than the file has. Returns the dead writer's process id, or -1 when
+// the child was not stopped so.
+long interruptSaveInPlace(const std::string& path, std::string_view bytes);
 
 }  // namespace korvane::test

@@ -7,7 +7,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
+#include "tests/support/child_process.h"
+#include "tests/support/environment.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -21,6 +24,13 @@ using test::TempDir;
 using test::writeFile;
 
 const std::string kProgram = KORVANE_CONVERT_PATH;
+
+std::set<std::string> namesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
 
 const std::string kDoctype =
     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\""
@@ -112,6 +122,7 @@ TEST(KorvaneConvert, NoTitleLeavesTheTitleFile) {
 TEST(KorvaneConvert, Failures) {
     TempDir dir;
     writeFile(dir.file("keep.htm"), "old page");
+    ASSERT_EQ(::symlink("new.txt", dir.file("to-new").c_str()), 0);
     struct Row {
         const char* name;
         std::vector<std::string> args;
@@ -141,6 +152,10 @@ TEST(KorvaneConvert, Failures) {
          "same file"},
         {"title output names the output another way",
          {"to-text", "--title-output", dir.file("./keep.htm"), "-o", dir.file("x/../keep.htm")},
+         2,
+         "same file"},
+        {"title output reaches the output, not made yet, through a link",
+         {"to-text", "--title-output", dir.file("to-new"), "-o", dir.file("new.txt")},
          2,
          "same file"},
     };
@@ -314,6 +329,87 @@ TEST(KorvaneConvert, RelativeNamesWithoutAWorkingFolder) {
             EXPECT_NE(r.err.find("working folder"), std::string::npos) << r.err;
     }
     EXPECT_EQ(readFile(dir.file("keep.htm")), "old page");
+}
+
+// An output named by one of the converter's own descriptors, as a shell
+// redirection opened it: catches the name resolved to the file behind the
+// descriptor and that file replaced by a new one (what the shell appended to,
+// or wrote around the converter, is lost), and a descriptor that is not open
+// for writing taken for a file to create.
+TEST(KorvaneConvert, OutputToItsOwnDescriptorIsWrittenThere) {
+    struct Row {
+        const char* name;
+        std::string script;  // "$0" is the converter
+        int exitCode;
+        std::string log;
+        std::string errMentions;
+    };
+    const Row rows[] = {
+        {"standard output appended to a log", "\"$0\" to-text -o /dev/stdout in.htm >> log", 0,
+         "earlier\nx", ""},
+        {"standard output between other writes",
+         "{ echo before; \"$0\" to-text -o /dev/stdout in.htm; echo after; } > log", 0,
+         "before\nxafter\n", ""},
+        {"standard error appended to a log", "\"$0\" to-text -o /dev/stderr in.htm 2>> log", 0,
+         "earlier\nx", ""},
+        {"/proc/self/fd", "\"$0\" to-text -o /proc/self/fd/3 in.htm 3>> log", 0, "earlier\nx", ""},
+        {"/dev/fd", "\"$0\" to-text -o /dev/fd/3 in.htm 3>> log", 0, "earlier\nx", ""},
+        {"/proc/<own pid>/fd", "exec \"$0\" to-text -o /proc/$$/fd/3 in.htm 3>> log", 0,
+         "earlier\nx", ""},
+        {"descriptor open for reading only", "\"$0\" to-text -o /proc/self/fd/3 in.htm 3< log", 1,
+         "earlier\n", std::strerror(EBADF)},
+        {"descriptor not open", "\"$0\" to-text -o /dev/fd/7 in.htm", 1, "earlier\n",
+         std::strerror(EBADF)},
+    };
+    for (const Row& row : rows) {
+        TempDir dir;
+        writeFile(dir.file("in.htm"), "<B>x</B>");
+        writeFile(dir.file("log"), "earlier\n");
+        const auto r = runProgram("/bin/sh", {"-c", row.script, kProgram}, {}, dir.path());
+        EXPECT_EQ(r.exitCode, row.exitCode) << row.name << ": " << r.err;
+        EXPECT_NE(r.err.find(row.errMentions), std::string::npos) << row.name << ": " << r.err;
+        EXPECT_EQ(readFile(dir.file("log")), row.log) << row.name;
+        EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"in.htm", "log"})) << row.name;
+    }
+}
+
+// A file whose in-place save was killed midway may be a mixture of old and
+// new contents, the old ones only in a hidden copy: catches a run that reads
+// such an INPUT or replaces such an output without naming the copy, and one
+// that stops there.
+TEST(KorvaneConvert, NamesTheCopyAnInterruptedSaveLeft) {
+    for (const bool input : {true, false}) {
+        SCOPED_TRACE(input ? "input" : "output");
+        TempDir dir;
+        test::Environment environment;
+        environment.set("XDG_CACHE_HOME", dir.file("cache").c_str());
+        const std::string name = input ? "in.htm" : "out.txt";
+        const std::string path = dir.file(name);
+        writeFile(path, "<B>old</B>");
+        // A second name makes the save go in place.
+        ASSERT_EQ(::link(path.c_str(), dir.file("other").c_str()), 0);
+        ASSERT_GT(test::interruptSaveInPlace(path, "<B>new contents</B>"), 0);
+        std::set<std::string> left = namesIn(dir.path());
+        left.erase(name);
+        left.erase("other");
+        ASSERT_EQ(left.size(), 1u);
+        const std::string backup = dir.file(*left.begin());
+
+        const std::vector<std::string> args =
+            input ? std::vector<std::string>{"to-text", path}
+                  : std::vector<std::string>{"to-text", "-o", path, "-"};
+        const auto r = runProgram(kProgram, args, "<B>x</B>");
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find("korvane-convert: " + path +
+                             ": an interrupted save left the old contents in " + backup + "\n"),
+                  std::string::npos)
+            << r.err;
+        if (input)
+            EXPECT_EQ(r.out, "new con");
+        else
+            EXPECT_EQ(readFile(path), "x");
+        EXPECT_TRUE(std::filesystem::exists(backup));
+    }
 }
 
 // Catches --input-encoding ignored, a character Shift_JIS cannot hold
