@@ -1,6 +1,10 @@
 // The common dialogs on Qt's own: QFileDialog, QColorDialog, QFontDialog and
 // QMessageBox. All of them are modal; the pieces that decide what a dialog
 // shows are separate functions so that they can be checked without one.
+//
+// Each is shown over the window it is asked from (the active one: a dialog
+// of the program's own when its button asks), and gives that window the
+// activation and its focus back when it closes.
 #pragma once
 
 #include <QFileDialog>
@@ -138,7 +142,8 @@ std::unique_ptr<QMessageBox> makeSaveQuestion(QWidget* parent, const QString& te
 // What a closed save question answered: its clicked button, Cancel when none.
 SaveAnswer saveAnswerOf(const QMessageBox& box);
 
-// The full set for a main window; the window is every dialog's parent.
+// The full set for a main window; the window owns every dialog asked for
+// while none of the program's windows is active.
 CommonDialogs makeQtCommonDialogs(QWidget* parent, const SystemColorLookup& systemColor);
 
 }  // namespace korvane

@@ -9,7 +9,6 @@
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -20,7 +19,6 @@
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
-#include <functional>
 
 #include "convert/uthtml.h"
 #include "platform/file_filter.h"
@@ -28,6 +26,7 @@
 #include "platform/qt_shell.h"
 #include "platform/system_colors.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/ui/dialog_keys.h"
 
 namespace korvane {
 namespace {
@@ -108,16 +107,6 @@ bool openButtonEnabled(const QtFileChooser& dialog) {
     const auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     return buttons != nullptr && buttons->button(QDialogButtonBox::Open) != nullptr &&
            buttons->button(QDialogButtonBox::Open)->isEnabled();
-}
-
-// Runs the event loop until `ready` holds or five seconds have passed: the
-// file list is filled by a thread.
-bool waitFor(const std::function<bool()>& ready) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!ready() && timer.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return ready();
 }
 
 // Closes any modal box that a chooser opens (Qt's "file not found") and fails
@@ -277,7 +266,7 @@ TEST(QtFileChooser, ListSpeaksJapanese) {
     ASSERT_NE(model, nullptr);
     const QModelIndex sub = model->index(QString::fromStdString(folder.file("sub")));
     const QModelIndex memo = model->index(QString::fromStdString(folder.file("memo.txt")));
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(test::waitFor([&] {
         return !model->data(sub.siblingAtColumn(2)).toString().isEmpty() &&
                !model->data(memo.siblingAtColumn(2)).toString().isEmpty();
     }));
