@@ -171,6 +171,8 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogQuery& query) {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // QtFileChooser asks before replacing a file itself: about the name as
+    // it will be written, in Japanese, with "いいえ" the default answer.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, save);
     // The descriptions already name their patterns ("htmlﾌｧｲﾙ(*.htm;*.html)");
     // Qt's copy of them in the list would only say it twice.
@@ -324,14 +326,41 @@ void QtFileChooser::accept() {
         QFileDialog::accept();  // enters a folder, or says the file is missing
         return;
     }
-    const std::string typed = typedPath();
+    // A name typed without extension comes back from Qt with the default
+    // one; FileDialog::run adds it to the typed name just the same.
+    std::string chosen = typedPath();
+    if (chosen.empty()) {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty())
+            chosen = toLocalPath(files.first());
+    }
+    // A folder's name is Qt's to enter, not a file to replace.
+    if (!chosen.empty() && !isFolder(chosen) && !mayReplace(chosen))
+        return;
     QFileDialog::accept();
     if (result() != QDialog::Accepted)
         return;
-    // A name typed without extension comes back from Qt with the default
-    // one; FileDialog::run adds it to the typed name just the same.
-    const QStringList files = selectedFiles();
-    m_chosen = typed.empty() && !files.isEmpty() ? toLocalPath(files.first()) : typed;
+    m_chosen = chosen;
+}
+
+bool QtFileChooser::mayReplace(const std::string& chosen) {
+    // The file the save will write: the default extension is added to a
+    // name typed without one.
+    const std::string written = withDefaultExtension(chosen, m_query.defaultExtension);
+    if (!exists(written) || isFolder(written))
+        return true;
+    const AskingWindow asking(this);
+    QMessageBox box(QMessageBox::Warning, kCaption,
+                    fromLocalPath(fileNameOf(written)) +
+                        QStringLiteral(" は既に存在します。\n上書きしますか？"),
+                    QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    // An Enter pressed by habit, Esc and the close button keep the file.
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 std::optional<FileDialogAnswer> QtFileDialog::ask(const FileDialogQuery& query) {
