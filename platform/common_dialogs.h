@@ -26,7 +26,7 @@ namespace korvane {
 
 enum class FileDialogKind {
     Open,  // the file must exist
-    Save,  // any name; an existing file is replaced without a question
+    Save,  // any name; an existing file only after the user said yes
 };
 
 // Everything a file dialog shows when it runs.

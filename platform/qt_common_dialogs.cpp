@@ -1,5 +1,6 @@
 #include "platform/qt_common_dialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -15,6 +16,7 @@
 #include <QListView>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
@@ -103,6 +105,61 @@ std::string joinPath(const std::string& folder, const std::string& name) {
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
+// The window a chooser last gave the activation back to. The window system
+// hands it over later, after the chooser's handler has gone on: a box that
+// the same handler shows next (a picked name that cannot be written) belongs
+// to that window too.
+QPointer<QWidget>& windowGivenBack() {
+    static QPointer<QWidget> window;
+    return window;
+}
+
+bool canOwnDialogs(const QWidget* window) {
+    return window != nullptr && window->isVisible() && window->windowType() != Qt::Popup &&
+           window->windowType() != Qt::ToolTip;
+}
+
+// A chooser or box belongs to the window it was asked from, and gives that
+// window the activation and its focus back when it closes. A dialog's button
+// asks from the dialog, not from the main window: a chooser parented to the
+// main window hands the activation to the main window when it closes (the
+// desktop activates a closed window's parent), and the Enter a person
+// presses next for the dialog's OK would replace the editor's selection.
+class AskingWindow {
+  public:
+    // The active window, the one a chooser has just given the activation
+    // back to, or `fallback` (the main window) when there is neither.
+    static QWidget* current(QWidget* fallback) {
+        if (QWidget* active = QApplication::activeWindow(); canOwnDialogs(active))
+            return active;
+        if (QWidget* givenBack = windowGivenBack(); canOwnDialogs(givenBack))
+            return givenBack;
+        return fallback;
+    }
+
+    explicit AskingWindow(QWidget* window) : m_window(window) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus != nullptr && window != nullptr && focus->window() == window)
+            m_focus = focus;
+    }
+    ~AskingWindow() {
+        if (m_window == nullptr || !m_window->isVisible())
+            return;
+        windowGivenBack() = m_window;
+        if (m_focus != nullptr && m_focus->isVisible() && m_focus->isEnabled())
+            m_focus->setFocus(Qt::ActiveWindowFocusReason);
+        m_window->activateWindow();
+    }
+    AskingWindow(const AskingWindow&) = delete;
+    AskingWindow& operator=(const AskingWindow&) = delete;
+
+    QWidget* window() const { return m_window; }
+
+  private:
+    QPointer<QWidget> m_window;
+    QPointer<QWidget> m_focus;
+};
+
 }  // namespace
 
 QtFileDialog::QtFileDialog(FileDialogKind kind, std::shared_ptr<std::string> recentFolder,
@@ -114,6 +171,8 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogQuery& query) {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // QtFileChooser asks before replacing a file itself: about the name as
+    // it will be written, in Japanese, with "いいえ" the default answer.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, save);
     // The descriptions already name their patterns ("htmlﾌｧｲﾙ(*.htm;*.html)");
     // Qt's copy of them in the list would only say it twice.
@@ -267,18 +326,46 @@ void QtFileChooser::accept() {
         QFileDialog::accept();  // enters a folder, or says the file is missing
         return;
     }
-    const std::string typed = typedPath();
+    // A name typed without extension comes back from Qt with the default
+    // one; FileDialog::run adds it to the typed name just the same.
+    std::string chosen = typedPath();
+    if (chosen.empty()) {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty())
+            chosen = toLocalPath(files.first());
+    }
+    // A folder's name is Qt's to enter, not a file to replace.
+    if (!chosen.empty() && !isFolder(chosen) && !mayReplace(chosen))
+        return;
     QFileDialog::accept();
     if (result() != QDialog::Accepted)
         return;
-    // A name typed without extension comes back from Qt with the default
-    // one; FileDialog::run adds it to the typed name just the same.
-    const QStringList files = selectedFiles();
-    m_chosen = typed.empty() && !files.isEmpty() ? toLocalPath(files.first()) : typed;
+    m_chosen = chosen;
+}
+
+bool QtFileChooser::mayReplace(const std::string& chosen) {
+    // The file the save will write: the default extension is added to a
+    // name typed without one.
+    const std::string written = withDefaultExtension(chosen, m_query.defaultExtension);
+    if (!exists(written) || isFolder(written))
+        return true;
+    const AskingWindow asking(this);
+    QMessageBox box(QMessageBox::Warning, kCaption,
+                    fromLocalPath(fileNameOf(written)) +
+                        QStringLiteral(" は既に存在します。\n上書きしますか？"),
+                    QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    // An Enter pressed by habit, Esc and the close button keep the file.
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 std::optional<FileDialogAnswer> QtFileDialog::ask(const FileDialogQuery& query) {
-    QtFileChooser dialog(query, m_parent);
+    const AskingWindow asking(AskingWindow::current(m_parent));
+    QtFileChooser dialog(query, asking.window());
     if (dialog.exec() != QDialog::Accepted || dialog.chosenPath().empty())
         return std::nullopt;
     FileDialogAnswer answer;
@@ -304,7 +391,8 @@ QtColorDialog::QtColorDialog(QWidget* parent, SystemColorLookup systemColor, Col
     : ColorDialog(std::move(systemColor), initial), m_parent(parent) {}
 
 std::optional<ColorValue> QtColorDialog::ask(ColorValue current) {
-    const QColor chosen = QColorDialog::getColor(qColorOf(current), m_parent);
+    const AskingWindow asking(AskingWindow::current(m_parent));
+    const QColor chosen = QColorDialog::getColor(qColorOf(current), asking.window());
     if (!chosen.isValid())
         return std::nullopt;
     return colorValueOf(chosen);
@@ -406,7 +494,11 @@ std::optional<FontChoice> QtFontDialog::ask(const FontChoice& current) {
         shown.setFamily(fromUtf8(current.family));
     if (current.pointSize > 0)
         shown.setPointSize(current.pointSize);
-    const std::optional<QFont> chosen = runFontDialog(shown, m_parent);
+    std::optional<QFont> chosen;
+    {
+        const AskingWindow asking(AskingWindow::current(m_parent));
+        chosen = runFontDialog(shown, asking.window());
+    }
     if (!chosen)
         return std::nullopt;
     m_font = *chosen;
@@ -416,26 +508,32 @@ std::optional<FontChoice> QtFontDialog::ask(const FontChoice& current) {
 QtMessageBoxes::QtMessageBoxes(QWidget* parent) : m_parent(parent) {}
 
 void QtMessageBoxes::showError(const std::string& text, const std::string& detail) {
-    QMessageBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok, m_parent);
+    const AskingWindow asking(AskingWindow::current(m_parent));
+    QMessageBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok,
+                    asking.window());
     if (!detail.empty())
         box.setDetailedText(fromUtf8(detail));
     box.exec();
 }
 
 void QtMessageBoxes::showMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok, m_parent);
+    const AskingWindow asking(AskingWindow::current(m_parent));
+    QMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok,
+                    asking.window());
     box.exec();
 }
 
 SaveAnswer QtMessageBoxes::askSave(const std::string& text) {
-    const std::unique_ptr<QMessageBox> box = makeSaveQuestion(m_parent, fromUtf8(text));
+    const AskingWindow asking(AskingWindow::current(m_parent));
+    const std::unique_ptr<QMessageBox> box = makeSaveQuestion(asking.window(), fromUtf8(text));
     box->exec();
     return saveAnswerOf(*box);
 }
 
 bool QtMessageBoxes::askYesNo(const std::string& text) {
+    const AskingWindow asking(AskingWindow::current(m_parent));
     QMessageBox box(QMessageBox::Question, kCaption, fromUtf8(text), QMessageBox::NoButton,
-                    m_parent);
+                    asking.window());
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     box.setDefaultButton(yes);

@@ -1,6 +1,10 @@
 // The common dialogs on Qt's own: QFileDialog, QColorDialog, QFontDialog and
 // QMessageBox. All of them are modal; the pieces that decide what a dialog
 // shows are separate functions so that they can be checked without one.
+//
+// Each is shown over the window it is asked from (the active one: a dialog
+// of the program's own when its button asks), and gives that window the
+// activation and its focus back when it closes.
 #pragma once
 
 #include <QFileDialog>
@@ -33,9 +37,8 @@ class QtFileDialog : public FileDialog {
 };
 
 // Sets `dialog` up to show `query`: Qt's own dialog (the same on every
-// desktop, and its overwrite question can be turned off), no question
-// before replacing a file, the filters in Qt's form, types, sizes and dates
-// in Japanese.
+// desktop, and its overwrite question can be turned off: QtFileChooser asks
+// its own), the filters in Qt's form, types, sizes and dates in Japanese.
 void configureFileDialog(QFileDialog& dialog, const FileDialogQuery& query);
 
 // The file list's columns whose text follows the default locale.
@@ -51,7 +54,9 @@ QString fileListText(const QModelIndex& index);
 // Typed text decides as Windows' dialogs do: a pattern ("*.htm",
 // "dir/*") shows that folder and filters the list instead of naming a file;
 // an open dialog opens a typed name that exists as it stands and completes
-// one without extension only when that does not exist.
+// one without extension only when that does not exist. A save dialog asks
+// before it returns the name of a file that exists, the default extension
+// added as the save will add it; "いいえ" leaves it open on the typed name.
 //
 // Qt lists no file whose name is not UTF-8 (its directory iterator skips
 // them) and holds names as text, which cannot keep such bytes. The folder and
@@ -77,6 +82,9 @@ class QtFileChooser : public QFileDialog {
     void allowOpening();
     // Whether the typed name was a pattern, now applied to the list.
     bool filterByTypedPattern();
+    // Whether a save may go ahead with `chosen`: yes for a file that does not
+    // exist, else the user's answer to a question.
+    bool mayReplace(const std::string& chosen);
 
     FileDialogQuery m_query;
     QString m_firstShownFolder;
@@ -140,7 +148,8 @@ std::unique_ptr<QMessageBox> makeSaveQuestion(QWidget* parent, const QString& te
 // What a closed save question answered: its clicked button, Cancel when none.
 SaveAnswer saveAnswerOf(const QMessageBox& box);
 
-// The full set for a main window; the window is every dialog's parent.
+// The full set for a main window; the window owns every dialog asked for
+// while none of the program's windows is active.
 CommonDialogs makeQtCommonDialogs(QWidget* parent, const SystemColorLookup& systemColor);
 
 }  // namespace korvane

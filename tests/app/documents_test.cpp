@@ -599,9 +599,10 @@ TEST_F(DocumentsTest, TagModeOpenTakesOtherFilesAsSource) {
 
 // --- saving ---
 
-// Catches the default extension not appended, a save that asks before
-// replacing, a caption that still names the old file, and Modified left set.
-TEST_F(DocumentsTest, SaveAsAppendsExtensionAndReplacesWithoutQuestion) {
+// Catches the default extension not appended, a save that asks again after
+// the dialog (which asks before it returns an existing file's name), a
+// caption that still names the old file, and Modified left set.
+TEST_F(DocumentsTest, SaveAsAppendsExtensionAndReplacesWhatTheDialogConfirmed) {
     type("\x93\xfa\x96\x7b\r\nend");
     const std::string existing = file("old.txt", "old");
     scripted.sdMain->choose(dir.file("name"));

@@ -9,18 +9,18 @@
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
-#include <functional>
 
 #include "convert/uthtml.h"
 #include "platform/file_filter.h"
@@ -28,6 +28,7 @@
 #include "platform/qt_shell.h"
 #include "platform/system_colors.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/ui/dialog_keys.h"
 
 namespace korvane {
 namespace {
@@ -46,8 +47,9 @@ FileDialogQuery queryFor(FileDialogKind kind, const std::string& folder) {
     return query;
 }
 
-// Catches a save dialog that asks before replacing a file, an open dialog
-// that accepts names of missing files, and the wrong filter preselected.
+// Catches Qt's own overwrite question left on (a second question, about the
+// name without its default extension), an open dialog that accepts names
+// of missing files, and the wrong filter preselected.
 TEST(QtFileDialogSetup, ShowsTheQuery) {
     const test::TempDir folder;
     QFileDialog save;
@@ -108,16 +110,6 @@ bool openButtonEnabled(const QtFileChooser& dialog) {
     const auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     return buttons != nullptr && buttons->button(QDialogButtonBox::Open) != nullptr &&
            buttons->button(QDialogButtonBox::Open)->isEnabled();
-}
-
-// Runs the event loop until `ready` holds or five seconds have passed: the
-// file list is filled by a thread.
-bool waitFor(const std::function<bool()>& ready) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!ready() && timer.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return ready();
 }
 
 // Closes any modal box that a chooser opens (Qt's "file not found") and fails
@@ -225,7 +217,7 @@ TEST(QtFileChooser, ProposedNamesKeepTheirBytes) {
         std::string fileName;
     } rows[] = {
         {"open, name not UTF-8", FileDialogKind::Open, root.path(), "\x82\xa0.txt"},
-        {"save, name not UTF-8", FileDialogKind::Save, root.path(), "\x82\xa0.txt"},
+        {"save, name not UTF-8", FileDialogKind::Save, root.path(), "\x82\xa2.txt"},  // "い"
         {"open, folder not UTF-8", FileDialogKind::Open, sjisFolder, "a.txt"},
         {"save, folder not UTF-8", FileDialogKind::Save, sjisFolder, "new.txt"},
         {"open, UTF-8 name", FileDialogKind::Open, root.path(), "日本語.txt"},
@@ -239,6 +231,148 @@ TEST(QtFileChooser, ProposedNamesKeepTheirBytes) {
         dialog.accept();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(dialog.chosenPath(), row.folder + "/" + row.fileName);
+    }
+}
+
+enum class Answer { None, Yes, No, Enter, Escape, CloseBox };
+
+// Answers the question a save dialog asks, as a person would, and keeps what
+// it showed.
+class ReplaceAnswerer {
+  public:
+    explicit ReplaceAnswerer(Answer how) : m_answer(how) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
+        m_timer.start(50);
+    }
+
+    bool asked() const { return m_asked; }
+    const QString& text() const { return m_text; }
+    const QString& title() const { return m_title; }
+    const QWidget* parent() const { return m_parent; }
+    const QString& defaultButton() const { return m_default; }
+
+  private:
+    void answer() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        m_asked = true;
+        m_text = box->text();
+        m_title = box->windowTitle();
+        m_parent = box->parentWidget();
+        m_default = box->defaultButton() ? box->defaultButton()->text() : QString();
+        QStringList buttons;
+        for (QAbstractButton* button : box->buttons())
+            buttons.append(button->text());
+        EXPECT_EQ(buttons.size(), 2) << buttons.join(u',').toStdString();
+        const auto press = [box](int key) {
+            QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(box, &down);
+        };
+        switch (m_answer) {
+            case Answer::Yes:
+            case Answer::No: {
+                const QString caption = m_answer == Answer::Yes ? QStringLiteral("はい(&Y)")
+                                                                : QStringLiteral("いいえ(&N)");
+                QAbstractButton* button = nullptr;
+                for (QAbstractButton* one : box->buttons()) {
+                    if (one->text() == caption)
+                        button = one;
+                }
+                EXPECT_NE(button, nullptr) << caption.toStdString();
+                if (button != nullptr)
+                    button->click();
+                else
+                    box->reject();
+                break;
+            }
+            case Answer::Enter:
+                press(Qt::Key_Return);
+                break;
+            case Answer::Escape:
+                press(Qt::Key_Escape);
+                break;
+            case Answer::None:
+            case Answer::CloseBox:
+                box->close();
+                break;
+        }
+    }
+
+    Answer m_answer;
+    QTimer m_timer;
+    bool m_asked = false;
+    QString m_text;
+    QString m_title;
+    QPointer<QWidget> m_parent;
+    QString m_default;
+};
+
+// Catches a save dialog that replaces an existing file without a question,
+// one that asks about the name as typed instead of the name written (the
+// default extension added) or about a new file, an answer other than
+// "はい" that replaces the file (Enter pressed by habit, Esc, the close box),
+// and a "いいえ" that closes the dialog or loses the typed name.
+TEST(QtFileChooser, AsksBeforeReplacingAFile) {
+    const test::TempDir folder;
+    const std::string sjisName = "\x82\xa0.htm";  // "あ.htm" in Shift_JIS
+    for (const std::string& name : {std::string("old.htm"), std::string("bare"), sjisName})
+        test::writeFile(folder.file(name), "x");
+    const struct {
+        const char* name;
+        std::string proposed;  // the name the dialog opens with
+        const char* typed;     // then typed over it; nullptr: left as proposed
+        Answer answer;
+        const char* asksAbout;  // the name the question shows; nullptr: no question
+        bool accepted;
+    } rows[] = {
+        {"existing, yes", "", "old.htm", Answer::Yes, "old.htm", true},
+        {"existing, no", "", "old.htm", Answer::No, "old.htm", false},
+        {"existing, Enter", "", "old.htm", Answer::Enter, "old.htm", false},
+        {"existing, Esc", "", "old.htm", Answer::Escape, "old.htm", false},
+        {"existing, close box", "", "old.htm", Answer::CloseBox, "old.htm", false},
+        {"extension added, exists", "", "old", Answer::Yes, "old.htm", true},
+        {"exists only without the extension", "", "bare", Answer::None, nullptr, true},
+        {"new name", "", "new.htm", Answer::None, nullptr, true},
+        {"proposed name not UTF-8, exists", sjisName, nullptr, Answer::No, "", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        FileDialogQuery query = queryFor(FileDialogKind::Save, folder.path());
+        query.fileName = row.proposed;
+        query.defaultExtension = "htm";
+        QtFileChooser dialog(query);
+        test::showActive(dialog);
+        if (row.typed != nullptr)
+            typeName(dialog, QString::fromUtf8(row.typed));
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        const QString typed = name->text();
+
+        const ReplaceAnswerer answerer(row.answer);
+        dialog.accept();
+        EXPECT_EQ(answerer.asked(), row.asksAbout != nullptr);
+        if (answerer.asked()) {
+            EXPECT_EQ(answerer.parent(), &dialog);
+            EXPECT_EQ(answerer.title(), QStringLiteral("korvane"));
+            EXPECT_EQ(answerer.defaultButton(), QStringLiteral("いいえ(&N)"));
+            const QString question = QStringLiteral(" は既に存在します。\n上書きしますか？");
+            EXPECT_TRUE(answerer.text().endsWith(question)) << answerer.text().toStdString();
+            if (*row.asksAbout != '\0') {
+                EXPECT_EQ(answerer.text(), QString::fromUtf8(row.asksAbout) + question);
+            }
+        }
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, row.accepted);
+        if (row.accepted) {
+            const std::string given = row.typed != nullptr ? row.typed : row.proposed;
+            EXPECT_EQ(dialog.chosenPath(), folder.file(given));
+        } else {
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(name->text(), typed);
+            // Back in the dialog, where the name can be changed.
+            test::waitFor([] { return QApplication::focusWidget() != nullptr; });
+            EXPECT_EQ(QApplication::focusWidget(), name);
+        }
     }
 }
 
@@ -277,7 +411,7 @@ TEST(QtFileChooser, ListSpeaksJapanese) {
     ASSERT_NE(model, nullptr);
     const QModelIndex sub = model->index(QString::fromStdString(folder.file("sub")));
     const QModelIndex memo = model->index(QString::fromStdString(folder.file("memo.txt")));
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(test::waitFor([&] {
         return !model->data(sub.siblingAtColumn(2)).toString().isEmpty() &&
                !model->data(memo.siblingAtColumn(2)).toString().isEmpty();
     }));

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QWidget>
+#include <functional>
 
 namespace korvane::test {
 
@@ -41,6 +42,16 @@ inline void waitForAnimatedClick() {
     timer.start();
     while (timer.elapsed() < 250)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Runs the event loop until `ready` holds or five seconds have passed: what
+// a test waits for comes from a thread or from the window system's queue.
+inline bool waitFor(const std::function<bool()>& ready) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!ready() && timer.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    return ready();
 }
 
 // The child of `parent` named `name`, or a failed test.
