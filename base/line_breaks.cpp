@@ -1,6 +1,8 @@
 #include "base/line_breaks.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace korvane {
 
@@ -43,6 +45,157 @@ bool hasOnlyCrLf(std::string_view bytes) {
         p = hit + 1;
     }
     return true;
+}
+
+}  // namespace korvane
+
+namespace korvane {
+
+namespace {
+
+constexpr std::uint32_t kHashStart = 2166136261u;
+
+std::uint32_t hashBytes(std::uint32_t hash, std::string_view bytes) {
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+std::string_view breakBytes(LineBreak kind) {
+    switch (kind) {
+        case LineBreak::Lf:
+            return "\n";
+        case LineBreak::Cr:
+            return "\r";
+        case LineBreak::CrLf:
+            break;
+    }
+    return "\r\n";
+}
+
+// How far ahead a save looks for a line it cannot find at once: lines the
+// user inserted or removed shift the rest only by a few.
+constexpr std::size_t kLookAhead = 64;
+
+}  // namespace
+
+void LineBreaks::Scan::lineEnds(LineBreak kind) {
+    ++m_counts[static_cast<int>(kind)];
+    if (m_first) {
+        m_first = false;
+        m_firstKind = kind;
+    } else if (kind != m_firstKind) {
+        m_mixed = true;
+    }
+    // Every line's hash is kept until the end tells whether they are needed:
+    // only a mixed file keeps them.
+    m_hashes.push_back(m_hash);
+    m_kinds.push_back(kind);
+    m_hash = kHashStart;
+}
+
+void LineBreaks::Scan::add(std::string_view raw) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (m_pendingCr) {
+            m_pendingCr = false;
+            if (c == '\n') {
+                lineEnds(LineBreak::CrLf);
+                start = i + 1;
+                continue;
+            }
+            lineEnds(LineBreak::Cr);
+        }
+        if (c == '\r' || c == '\n') {
+            m_hash = hashBytes(m_hash, raw.substr(start, i - start));
+            start = i + 1;
+            if (c == '\r')
+                m_pendingCr = true;
+            else
+                lineEnds(LineBreak::Lf);
+        }
+    }
+    if (start < raw.size())
+        m_hash = hashBytes(m_hash, raw.substr(start));
+}
+
+LineBreaks LineBreaks::Scan::finish() {
+    if (m_pendingCr) {
+        m_pendingCr = false;
+        lineEnds(LineBreak::Cr);
+    }
+    LineBreaks breaks;
+    breaks.m_mixed = m_mixed;
+    if (m_first)
+        return breaks;
+    int common = 0;
+    for (int k = 1; k < 3; ++k) {
+        if (m_counts[k] > m_counts[common])
+            common = k;
+    }
+    breaks.m_common = static_cast<LineBreak>(common);
+    if (m_mixed) {
+        breaks.m_hashes = std::move(m_hashes);
+        breaks.m_kinds = std::move(m_kinds);
+    }
+    std::vector<std::uint32_t>().swap(m_hashes);
+    std::vector<LineBreak>().swap(m_kinds);
+    return breaks;
+}
+
+LineBreaks LineBreaks::of(std::string_view fileBytes) {
+    Scan scan;
+    scan.add(fileBytes);
+    return scan.finish();
+}
+
+std::string LineBreaks::name() const {
+    if (m_mixed)
+        return "混在";
+    switch (m_common) {
+        case LineBreak::Lf:
+            return "LF";
+        case LineBreak::Cr:
+            return "CR";
+        case LineBreak::CrLf:
+            break;
+    }
+    return "CRLF";
+}
+
+std::string LineBreaks::restore(std::string_view crlfText) const {
+    if (!m_mixed && m_common == LineBreak::CrLf)
+        return std::string(crlfText);
+    std::string out;
+    out.reserve(crlfText.size());
+    std::size_t old = 0;  // the file's line the next line is looked for from
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = crlfText.find("\r\n", start);
+        if (end == std::string_view::npos) {
+            out.append(crlfText.substr(start));
+            return out;
+        }
+        const std::string_view line = crlfText.substr(start, end - start);
+        out.append(line);
+        LineBreak kind = m_common;
+        if (m_mixed) {
+            const std::uint32_t hash = hashBytes(kHashStart, line);
+            const std::size_t limit = std::min(m_hashes.size(), old + kLookAhead);
+            for (std::size_t k = old; k < limit; ++k) {
+                if (m_hashes[k] == hash) {
+                    kind = m_kinds[k];
+                    old = k + 1;
+                    break;
+                }
+            }
+        }
+        out.append(breakBytes(kind));
+        start = end + 2;
+    }
 }
 
 }  // namespace korvane

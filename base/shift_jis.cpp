@@ -466,6 +466,29 @@ unsigned windowsFormOfCode(unsigned code) {
     return t.code(c);
 }
 
+std::optional<ShiftJisCode> shiftJisCodeOf(char16_t c) {
+    const CodecTables& t = tables();
+    switch (t.fit(c)) {
+        case Fit::None:
+            return std::nullopt;
+        case Fit::BestFit:
+            return ShiftJisCode{t.code(c), true};
+        case Fit::Exact:
+        case Fit::StandIn:
+            break;
+    }
+    return ShiftJisCode{t.code(c), false};
+}
+
+char16_t decodeShiftJisPair(unsigned char lead, unsigned char trail) {
+    const CodecTables& t = tables();
+    return t.isLead(lead) ? t.pair(lead, trail) : char16_t{0};
+}
+
+std::pair<char32_t, std::size_t> readUtf8Char(std::string_view s, std::size_t i) {
+    return readUtf8(reinterpret_cast<const unsigned char*>(s.data()), s.size(), i);
+}
+
 bool isShiftJisCharacter(char32_t c) {
     if (c > 0xFFFF)
         return false;

@@ -8,8 +8,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace korvane {
@@ -54,6 +57,23 @@ bool isShiftJisCharacter(char32_t c);
 // for what is not a double-byte code, `code` itself. Text read from a file
 // keeps its codes, so a search compares characters through this.
 unsigned windowsFormOfCode(unsigned code);
+
+// One character's CP932 code, for codecs built on CP932's tables (EUC-JP
+// shares its JIS X 0208 characters): a single byte, or lead << 8 | trail,
+// and whether it is a look-alike. Nothing when Windows would write its
+// default character "?"; a stand-in of an undecodable byte gives that byte.
+struct ShiftJisCode {
+    std::uint16_t code = 0;
+    bool bestFit = false;
+};
+std::optional<ShiftJisCode> shiftJisCodeOf(char16_t c);
+// The character of the double-byte code (lead, trail); 0 when it has none.
+char16_t decodeShiftJisPair(unsigned char lead, unsigned char trail);
+
+// The code point of the well-formed UTF-8 sequence at `i` and its length,
+// or length 0 when the byte at `i` does not start one (overlong forms,
+// surrogates and values past U+10FFFF included).
+std::pair<char32_t, std::size_t> readUtf8Char(std::string_view s, std::size_t i);
 
 // A byte that is not valid CP932 decodes to the private code point
 // kInvalidByteBase + byte, its stand-in, which encodes back to that byte. Only

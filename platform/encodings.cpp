@@ -101,6 +101,63 @@ void readAsShiftJis(std::string_view s, bool& broken, std::size_t& doubles) {
     }
 }
 
+// Whether every lead byte has a byte after it that may follow a lead byte.
+bool isShiftJisShaped(std::string_view s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t n = s.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!isSjisLeadByte(p[i]))
+            continue;
+        if (i + 1 >= n)
+            return false;
+        const unsigned char t = p[++i];
+        if (t < 0x40 || t == 0x7F || t > 0xFC)
+            return false;
+    }
+    return true;
+}
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The charset name that follows `at` ("=", blanks and quotes skipped), in
+// lower case.
+std::string nameAfter(std::string_view s, std::size_t at) {
+    while (at < s.size() && (s[at] == ' ' || s[at] == '\t'))
+        ++at;
+    if (at >= s.size() || s[at] != '=')
+        return {};
+    ++at;
+    while (at < s.size() && (s[at] == ' ' || s[at] == '\t' || s[at] == '"' || s[at] == '\''))
+        ++at;
+    std::string name;
+    while (at < s.size() && name.size() < 40) {
+        const char c = s[at++];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+              c == '-' || c == '_'))
+            break;
+        name += asciiLower(c);
+    }
+    return name;
+}
+
+std::optional<TextEncoding> encodingOfCharset(const std::string& name) {
+    for (const char* sjis : {"shift_jis", "shift-jis", "sjis", "x-sjis", "windows-31j", "cp932",
+                             "ms_kanji", "csshiftjis", "csWindows31J"}) {
+        std::string lowered;
+        for (const char* p = sjis; *p != '\0'; ++p)
+            lowered += asciiLower(*p);
+        if (name == lowered)
+            return TextEncoding::ShiftJis;
+    }
+    if (name == "utf-8" || name == "utf8")
+        return TextEncoding::Utf8;
+    if (name == "euc-jp" || name == "x-euc-jp" || name == "eucjp" || name == "cseucpkdfmtjapanese")
+        return TextEncoding::EucJp;
+    return std::nullopt;
+}
+
 const char* iconvName(TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Utf8:
@@ -120,35 +177,33 @@ const char* iconvName(TextEncoding encoding) {
 
 }  // namespace
 
-TextEncoding guessEncoding(std::string_view bytes) {
-    if (startsWith(bytes, "\xEF\xBB\xBF"))
-        return TextEncoding::Utf8Bom;
-    if (startsWith(bytes, "\xFF\xFE"))
-        return TextEncoding::Utf16Le;
-    if (startsWith(bytes, "\xFE\xFF"))
-        return TextEncoding::Utf16Be;
-    bool multibyte = false;
-    if (isUtf8(bytes, multibyte))
-        return multibyte ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
-    std::size_t eucPairs = 0;
-    if (isEucJp(bytes, eucPairs) && eucPairs > 0) {
-        bool broken = false;
-        std::size_t doubles = 0;
-        readAsShiftJis(bytes, broken, doubles);
-        // Read as Shift_JIS, EUC-JP's kana and kanji become broken pairs or
-        // mostly half-width katakana; real Shift_JIS text has its double-byte
-        // characters. A few half-width katakana alone are as likely one as
-        // the other, and stay Shift_JIS.
-        constexpr std::size_t kEnoughToTell = 8;
-        if (broken || (doubles * 2 < eucPairs && eucPairs >= kEnoughToTell))
-            return TextEncoding::EucJp;
+std::optional<TextEncoding> declaredEncoding(std::string_view start) {
+    start = start.substr(0, kDeclarationBytes);
+    std::string lowered(start);
+    for (char& c : lowered)
+        c = asciiLower(c);
+    for (std::size_t at = 0; at < lowered.size(); ++at) {
+        for (const std::string_view key :
+             {std::string_view("charset"), std::string_view("encoding")}) {
+            if (lowered.compare(at, key.size(), key) != 0)
+                continue;
+            if (const auto encoding = encodingOfCharset(nameAfter(lowered, at + key.size())))
+                return encoding;
+        }
     }
-    return TextEncoding::ShiftJis;
+    return std::nullopt;
+}
+
+TextEncoding guessEncoding(std::string_view bytes) {
+    EncodingGuess guess;
+    guess.add(bytes);
+    return guess.result();
 }
 
 void EncodingGuess::add(std::string_view piece) {
     if (m_first) {
         m_first = false;
+        m_declared = declaredEncoding(piece);
         for (const auto& [mark, encoding] : {std::pair{"\xEF\xBB\xBF", TextEncoding::Utf8Bom},
                                              std::pair{"\xFF\xFE", TextEncoding::Utf16Le},
                                              std::pair{"\xFE\xFF", TextEncoding::Utf16Be}}) {
@@ -164,6 +219,7 @@ void EncodingGuess::add(std::string_view piece) {
     bool multibyte = false;
     m_utf8 = m_utf8 && isUtf8(piece, multibyte);
     m_multibyte = m_multibyte || multibyte;
+    m_shiftJis = m_shiftJis && isShiftJisShaped(piece);
     // Whether the whole is EUC-JP is known only at the end, when some later
     // piece may have turned out not to be UTF-8.
     if (!m_eucJp)
@@ -185,9 +241,20 @@ void EncodingGuess::add(std::string_view piece) {
 TextEncoding EncodingGuess::result() const {
     if (m_hasBom)
         return m_bom;
+    // ASCII agrees with every declaration: a page that says UTF-8 gets what
+    // is typed into it in UTF-8 before it holds a single such character.
+    if (m_utf8 && m_multibyte)
+        return TextEncoding::Utf8;
     if (m_utf8)
-        return m_multibyte ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
-    // As guessEncoding.
+        return m_declared.value_or(TextEncoding::ShiftJis);
+    if (m_declared == TextEncoding::EucJp && m_eucJp)
+        return TextEncoding::EucJp;
+    if (m_declared == TextEncoding::ShiftJis && m_shiftJis)
+        return TextEncoding::ShiftJis;
+    // Read as Shift_JIS, EUC-JP's kana and kanji become broken pairs or
+    // mostly half-width katakana; real Shift_JIS text has its double-byte
+    // characters. A few half-width katakana alone are as likely one as the
+    // other, and stay Shift_JIS.
     constexpr std::size_t kEnoughToTell = 8;
     if (m_eucJp && m_eucPairs > 0 &&
         (m_broken || (m_doubles * 2 < m_eucPairs && m_eucPairs >= kEnoughToTell)))

@@ -7,27 +7,29 @@
 // told what the file seems to be and may convert it once.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/shift_jis.h"
+#include "base/text_codec.h"
 
 namespace korvane {
 
-enum class TextEncoding {
-    ShiftJis,  // Shift_JIS, or plain ASCII: nothing to tell
-    Utf8,
-    Utf8Bom,
-    Utf16Le,  // with its byte order mark
-    Utf16Be,
-    EucJp,
-};
-
 // A guess from the bytes: a byte order mark; valid UTF-8 that holds
-// characters beyond ASCII; EUC-JP whose bytes make no sense as Shift_JIS, or
+// characters beyond ASCII; a charset the page declares in its first 1,024
+// bytes (a META tag's "charset=", an XML declaration's "encoding=") when the
+// bytes agree with it; EUC-JP whose bytes make no sense as Shift_JIS, or
 // only as a long run of half-width katakana. Everything else is Shift_JIS.
 TextEncoding guessEncoding(std::string_view bytes);
+
+// The charset a page declares in `start` (its first bytes): the first
+// "charset=" or "encoding=" that names Shift_JIS, UTF-8 or EUC-JP by any of
+// their usual names; nothing when none does.
+std::optional<TextEncoding> declaredEncoding(std::string_view start);
+// How many bytes of a page are looked at for its declaration.
+inline constexpr std::size_t kDeclarationBytes = 1024;
 
 // The same guess over a text read in pieces. Every piece but the last must
 // end with a line break: no character of UTF-8, EUC-JP or Shift_JIS holds a
@@ -47,6 +49,8 @@ class EncodingGuess {
     std::size_t m_eucPairs = 0;
     bool m_broken = false;
     std::size_t m_doubles = 0;
+    std::optional<TextEncoding> m_declared;
+    bool m_shiftJis = true;  // every lead byte has a byte that may follow it
 };
 
 // The name the user sees: "UTF-8", "UTF-8 (BOM付き)", "UTF-16", "EUC-JP".

@@ -23,5 +23,40 @@ TEST(LineBreaks, OnlyCrLfIsRecognised) {
     }
 }
 
+// Catches a file given back with other breaks than it had: LF and CR files
+// turned CR LF, a mixed file made one style (every line of it changed in a
+// diff), a break split across two pieces of a read taken for two, and a
+// line the user added given a break the file does not mostly use.
+TEST(LineBreaks, AFileGetsItsOwnBreaksBack) {
+    const struct {
+        const char* name;
+        std::string file;
+        const char* style;
+    } rows[] = {
+        {"none", "one line", "CRLF"},
+        {"CR LF", "a\r\nb\r\n", "CRLF"},
+        {"LF", "a\nb\n\nc", "LF"},
+        {"CR", "a\rb\r", "CR"},
+        {"mixed", "a\r\nb\nc\nd\re\n", "混在"},
+        {"mixed, empty lines", "\n\r\n\n\r", "混在"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const LineBreaks whole = LineBreaks::of(row.file);
+        EXPECT_EQ(whole.name(), row.style);
+        EXPECT_EQ(whole.restore(normalizeLineBreaks(row.file)), row.file);
+        // Read a byte at a time: every break is cut off from its neighbours.
+        LineBreaks::Scan scan;
+        for (const char c : row.file)
+            scan.add(std::string_view(&c, 1));
+        EXPECT_EQ(scan.finish().restore(normalizeLineBreaks(row.file)), row.file);
+    }
+
+    const LineBreaks mixed = LineBreaks::of("keep\r\nLF 1\nLF 2\nLF 3\nold\r\nlast\n");
+    EXPECT_EQ(mixed.common(), LineBreak::Lf);
+    EXPECT_EQ(mixed.restore("new\r\nkeep\r\nLF 1\r\nLF 3\r\nchanged\r\nlast\r\n"),
+              "new\nkeep\r\nLF 1\nLF 3\nchanged\nlast\n");
+}
+
 }  // namespace
 }  // namespace korvane

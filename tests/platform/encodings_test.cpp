@@ -36,6 +36,40 @@ TEST(GuessEncoding, TellsTheCommonJapaneseEncodingsApart) {
         EXPECT_EQ(guessEncoding(row.bytes), row.expected) << row.name;
 }
 
+// Catches a page's own declaration ignored where the bytes alone cannot
+// tell (an ASCII page that says UTF-8 would get typed text in Shift_JIS; an
+// EUC-JP page of few characters taken for half-width katakana), and a
+// declaration believed where the bytes say otherwise.
+TEST(GuessEncoding, APageSaysWhatItIsWhenTheBytesAgree) {
+    const std::string eucShort = "\xa4\xa2";  // あ: valid EUC-JP and valid Shift_JIS
+    const struct {
+        const char* name;
+        std::string bytes;
+        TextEncoding expected;
+    } rows[] = {
+        {"ASCII page declaring UTF-8",
+         "<HTML><HEAD><META http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">",
+         TextEncoding::Utf8},
+        {"HTML5 meta charset", "<meta charset='utf-8'><p>x</p>", TextEncoding::Utf8},
+        {"XML declaration", "<?xml version=\"1.0\" encoding=\"EUC-JP\"?>" + eucShort,
+         TextEncoding::EucJp},
+        {"EUC-JP declared, few characters", "<META charset=x-euc-jp>" + eucShort,
+         TextEncoding::EucJp},
+        {"the same undeclared", "<P>" + eucShort, TextEncoding::ShiftJis},
+        {"Shift_JIS declared as Windows-31J", "<meta charset=Windows-31J>\x82\xa0",
+         TextEncoding::ShiftJis},
+        {"UTF-8 bytes declared Shift_JIS", "<meta charset=shift_jis>\xe3\x81\x82",
+         TextEncoding::Utf8},
+        {"EUC-JP declared, bytes that are not", "<meta charset=euc-jp>\x82\xa0\x81\x40",
+         TextEncoding::ShiftJis},
+        {"declared after 1,024 bytes", std::string(1024, ' ') + "<meta charset=utf-8>",
+         TextEncoding::ShiftJis},
+        {"an unknown charset", "<meta charset=koi8-r>", TextEncoding::ShiftJis},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(guessEncoding(row.bytes), row.expected) << row.name;
+}
+
 // Catches text lost or mangled on the way to Shift_JIS, a byte order mark
 // kept as a character, and a character Shift_JIS cannot hold written
 // without being reported.
