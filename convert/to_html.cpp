@@ -95,7 +95,8 @@ int tabWidthForOption(int tabOption) {
     }
 }
 
-void appendHtmlBody(std::string& page, std::string_view body, int tabOption, Progress* progress) {
+void appendHtmlBody(std::string& page, std::string_view body, int tabOption, Progress* progress,
+                    const TextCodec& codec) {
     const std::size_t tabWidth = static_cast<std::size_t>(tabWidthForOption(tabOption));
 
     // Every replacement is at most 16 bytes (a tab at option 3), so each one
@@ -104,9 +105,18 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption, Pro
     // The slot of a byte picks its replacement without a branch: a switch on
     // the byte mispredicts on nearly every special byte of real text.
     Replacement table[kSlotCount] = {};
+    // A tab is at most 8 full-width spaces of 2 or 3 bytes: the 16 bytes of
+    // a slot hold a Shift_JIS or EUC-JP tab whole, and a UTF-8 one of up to
+    // 5 spaces; a wider one is written on its own, by the loop of a byte at
+    // a time.
+    const std::string_view space = codec.fullWidthSpace();
+    std::string tab;
     for (std::size_t k = 0; k < tabWidth; ++k)
-        std::memcpy(table[kTab].bytes + 2 * k, "\x81\x40", 2);
-    table[kTab].size = 2 * tabWidth;
+        tab.append(space);
+    const bool tabFits = tab.size() <= sizeof table[kTab].bytes;
+    if (tabFits)
+        std::memcpy(table[kTab].bytes, tab.data(), tab.size());
+    table[kTab].size = tabFits ? tab.size() : 0;
     const auto set = [&](Slot slot, std::string_view text) {
         std::memcpy(table[slot].bytes, text.data(), text.size());
         table[slot].size = text.size();
@@ -135,6 +145,7 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption, Pro
     std::size_t i = 0;
     std::size_t nextReport = progress != nullptr ? kProgressStep : SIZE_MAX;
 #if defined(__SSE2__)
+    const std::size_t blockEnd = tabFits ? n : 0;
     // Sixty-four bytes at a time, so that the branches on where the special
     // bytes fall are taken a quarter as often as with one register's worth.
     // Each plain run (at most 64 bytes) is stored as 64 bytes loaded where it
@@ -142,7 +153,7 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption, Pro
     // overwritten next; then the replacement. Loads reach up to 127 bytes past
     // the block start, hence the loop's bound.
     const SpecialMasks m;
-    while (i + 128 <= n) {
+    while (i + 128 <= blockEnd) {
         if (i >= nextReport) [[unlikely]] {
             progress->report(i, n);
             nextReport = i + kProgressStep;
@@ -189,17 +200,47 @@ void appendHtmlBody(std::string& page, std::string_view body, int tabOption, Pro
         out.put(p + i, special - i);
         if (special >= n)
             break;
+        const std::size_t slot = slotAt(special);
+        i = special + 1;
+        if (slot == kTab && !tabFits) {
+            out.put(tab.data(), tab.size());
+            continue;
+        }
         out.reserve(16);
-        const Replacement& r = table[slotAt(special)];
+        const Replacement& r = table[slot];
         std::memcpy(out.cursor(), r.bytes, 16);
         out.advance(r.size);
-        i = special + 1;
     }
     out.finish();
 }
 
 std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& settings,
                    int tabOption, Progress* progress) {
+    return ToHtml(body, title, settings, tabOption, shiftJisCodec(), progress);
+}
+
+std::string charsetMeta(const TextCodec& codec) {
+    // The Parts' own line, blank included, for the pages they describe.
+    if (&codec == &shiftJisCodec())
+        return "<META http-equiv=\"Content-Type\" content=\"text/html; charset= Shift_JIS\">";
+    return "<META http-equiv=\"Content-Type\" content=\"text/html; charset=" +
+           std::string(codec.charsetName()) + "\">";
+}
+
+std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& shiftJis,
+                   int tabOption, const TextCodec& codec, Progress* progress) {
+    // The settings file keeps its values in Shift_JIS; a page in another
+    // encoding gets them in its own.
+    PageSettings converted;
+    const bool other = &codec != &shiftJisCodec();
+    if (other) {
+        converted = shiftJis;
+        for (std::string* value : {&converted.Author, &converted.Description, &converted.Keywords,
+                                   &converted.HeadText, &converted.BackPicture}) {
+            *value = convertBytes(*value, shiftJisCodec(), codec).bytes;
+        }
+    }
+    const PageSettings& settings = other ? converted : shiftJis;
     std::string out;
     // The body sizes the output exactly when it is appended.
     out.reserve(1024 + title.size() + settings.Author.size() + settings.Description.size() +
@@ -210,7 +251,7 @@ std::string ToHtml(std::string_view body, std::string_view title, const PageSett
     out.append("\">\r\n");
     appendLine(out, "<HTML lang=\"ja\">");
     appendLine(out, "<HEAD>");
-    appendLine(out, "<META http-equiv=\"Content-Type\" content=\"text/html; charset= Shift_JIS\">");
+    appendLine(out, charsetMeta(codec));
     if (!title.empty()) {
         out.append("<TITLE>").append(title).append("</TITLE>").append(kCrLf);
     }
@@ -247,7 +288,7 @@ std::string ToHtml(std::string_view body, std::string_view title, const PageSett
         attribute("alink", settings.AlinkColorHtml);
     out.append(">").append(kCrLf);
 
-    appendHtmlBody(out, body, tabOption, progress);
+    appendHtmlBody(out, body, tabOption, progress, codec);
     out.append(kCrLf);
     appendLine(out, "</BODY>");
     out.append("</HTML>");

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/progress.h"
+#include "base/text_codec.h"
 #include "convert/page_settings.h"
 
 namespace korvane {
@@ -23,11 +24,21 @@ int tabWidthForOption(int tabOption);
 // when given, hears how much of the body is through.
 std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& settings,
                    int tabOption, Progress* progress = nullptr);
+// The same page in the encoding of `codec`: `body` and `title` are in it,
+// the page settings (Shift_JIS, as the settings file keeps them) are
+// converted to it, the META tag declares it and a tab widens to its
+// full-width spaces. With the Shift_JIS codec, exactly the page above.
+std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& settings,
+                   int tabOption, const TextCodec& codec, Progress* progress = nullptr);
+
+// The META tag that declares the page's charset, without its line break:
+// Shift_JIS pages have the program's own form of it.
+std::string charsetMeta(const TextCodec& codec);
 
 // The body part alone (escaped, tabs widened, "<BR>" before each CR LF),
 // appended to `out`.
 void appendHtmlBody(std::string& out, std::string_view body, int tabOption,
-                    Progress* progress = nullptr);
+                    Progress* progress = nullptr, const TextCodec& codec = shiftJisCodec());
 
 // Convert-and-save's rewrite: the first occurrence of `picture` (the text of
 // the background picture as it stands in the page) becomes `relative`. An

@@ -190,6 +190,54 @@ TEST(ToHtml, BodyConversion) {
     }
 }
 
+// Pages in other encodings: catches a META that says Shift_JIS over UTF-8
+// or EUC-JP bytes (the whole page mojibake), Shift_JIS full-width spaces in
+// them, head values and the background written in Shift_JIS into them, and
+// a UTF-8 tab too wide for the quick path lost or cut.
+TEST(ToHtml, PagesInOtherEncodingsAreThatEncodingThroughout) {
+    PageSettings s;
+    s.DetailOn = true;
+    s.Author = "\x93\xfa\x96\x7b";        // 日本 in Shift_JIS, as the settings file keeps it
+    s.setBackPicture("/p/\x89\xe6.gif");  // 画
+    const struct {
+        const char* name;
+        const TextCodec& codec;
+        std::string title;
+        std::string meta;
+        std::string author;
+        std::string picture;
+        std::string space;
+    } rows[] = {
+        {"UTF-8", utf8Codec(), "\xe9\xa1\x8c", "charset=UTF-8\"", "\xe6\x97\xa5\xe6\x9c\xac",
+         "/p/\xe7\x94\xbb.gif", "\xe3\x80\x80"},
+        {"EUC-JP", eucJpCodec(), "\xc2\xea", "charset=EUC-JP\"", "\xc6\xfc\xcb\xdc",
+         "/p/\xb2\xe8.gif", "\xa1\xa1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (const int tab : {1, 3}) {
+            const std::string body = std::string("a\t") + "b\r\n" + std::string(200, '\t') + "c";
+            const std::string page = ToHtml(body, row.title, s, tab, row.codec);
+            EXPECT_NE(page.find(row.meta), std::string::npos);
+            EXPECT_EQ(page.find("Shift_JIS"), std::string::npos);
+            EXPECT_NE(page.find("<TITLE>" + row.title + "</TITLE>"), std::string::npos);
+            EXPECT_NE(page.find("content=\"" + row.author + "\""), std::string::npos);
+            EXPECT_NE(page.find("background=\"" + row.picture + "\""), std::string::npos);
+            std::string tabs;
+            for (int k = 0; k < 201 * tabWidthForOption(tab); ++k)
+                tabs += row.space;
+            std::string want =
+                "a" + tabs.substr(0, row.space.size() * tabWidthForOption(tab)) + "b<BR>\r\n" +
+                tabs.substr(0, row.space.size() * tabWidthForOption(tab) * 200) + "c";
+            const std::size_t start = page.find(">\r\n", page.find("<BODY")) + 3;
+            const std::size_t end = page.rfind("\r\n</BODY>");
+            EXPECT_TRUE(page.compare(start, end - start, want) == 0) << tab;
+        }
+    }
+    // The Shift_JIS codec gives exactly the page of the Parts.
+    EXPECT_EQ(ToHtml("a\tb", "T", s, 1, shiftJisCodec()), ToHtml("a\tb", "T", s, 1));
+}
+
 // The body conversion byte by byte, the literal way, against the block-wise
 // one on random bodies dense with special bytes: catches a run or a
 // replacement misplaced where a special byte meets a block boundary (a CR at
