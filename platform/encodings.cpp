@@ -362,3 +362,62 @@ ConvertedText convertToShiftJis(std::string_view bytes, TextEncoding from) {
 }
 
 }  // namespace korvane
+
+namespace korvane {
+
+HeldDocument holdDocument(std::string_view fileBytes, TextEncoding encoding) {
+    HeldDocument held;
+    std::string utf8;
+    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be) {
+        const bool little = encoding == TextEncoding::Utf16Le;
+        if (startsWith(fileBytes, little ? "\xFF\xFE" : "\xFE\xFF"))
+            fileBytes.remove_prefix(2);
+        if (fileBytes.size() % 2 != 0)
+            return held;
+        std::u16string units(fileBytes.size() / 2, u'\0');
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            const auto a = static_cast<unsigned char>(fileBytes[2 * i]);
+            const auto b = static_cast<unsigned char>(fileBytes[2 * i + 1]);
+            units[i] = static_cast<char16_t>(little ? (b << 8 | a) : (a << 8 | b));
+        }
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            const char16_t u = units[i];
+            if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                units[i + 1] <= 0xDFFF) {
+                ++i;
+            } else if (u >= 0xD800 && u <= 0xDFFF) {
+                return held;  // a UTF-16 file that is not one
+            }
+        }
+        utf8 = utf16ToUtf8(units);
+        fileBytes = utf8;
+    } else if (encoding == TextEncoding::Utf8Bom && startsWith(fileBytes, "\xEF\xBB\xBF")) {
+        fileBytes.remove_prefix(3);
+    }
+    held.breaks = LineBreaks::of(fileBytes);
+    held.bytes = hasOnlyCrLf(fileBytes) ? std::string(fileBytes) : normalizeLineBreaks(fileBytes);
+    held.ok = true;
+    return held;
+}
+
+std::string fileBytesOf(std::string_view heldBytes, TextEncoding encoding,
+                        const LineBreaks& breaks) {
+    std::string text = breaks.restore(heldBytes);
+    if (encoding == TextEncoding::Utf8Bom)
+        return "\xEF\xBB\xBF" + text;
+    if (encoding != TextEncoding::Utf16Le && encoding != TextEncoding::Utf16Be)
+        return text;
+    const bool little = encoding == TextEncoding::Utf16Le;
+    const std::u16string units = utf8Codec().decode(text);
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    out.reserve(2 + units.size() * 2);
+    for (const char16_t u : units) {
+        const auto high = static_cast<char>(u >> 8);
+        const auto low = static_cast<char>(u & 0xFF);
+        out += little ? low : high;
+        out += little ? high : low;
+    }
+    return out;
+}
+
+}  // namespace korvane

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/line_breaks.h"
 #include "base/shift_jis.h"
 #include "base/text_codec.h"
 
@@ -59,6 +60,23 @@ std::string encodingName(TextEncoding encoding);
 // The encoding named on a command line ("shift_jis", "utf-8", "utf-16",
 // "euc-jp", "auto"); false for a name it does not know.
 bool parseEncodingName(std::string_view name, bool& automatic, TextEncoding& encoding);
+
+// A document as it is held: its bytes in the codec of its encoding
+// (codecOf), every line break CR LF. A UTF-16 file is held as UTF-8.
+struct HeldDocument {
+    bool ok = false;  // false: a UTF-16 file with an odd number of bytes or broken surrogates
+    std::string bytes;
+    LineBreaks breaks;
+};
+
+// A file's bytes, read as `encoding`, as the editor holds them: the byte
+// order mark dropped, UTF-16 made UTF-8, the line breaks made CR LF and the
+// file's own remembered.
+HeldDocument holdDocument(std::string_view fileBytes, TextEncoding encoding);
+// And back: what is written for held bytes, with the file's line breaks, a
+// byte order mark where the encoding has one, UTF-16 where it is UTF-16.
+std::string fileBytesOf(std::string_view heldBytes, TextEncoding encoding,
+                        const LineBreaks& breaks);
 
 struct ConvertedText {
     bool ok = false;  // false: the bytes are not valid in that encoding

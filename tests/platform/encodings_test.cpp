@@ -70,6 +70,52 @@ TEST(GuessEncoding, APageSaysWhatItIsWhenTheBytesAgree) {
         EXPECT_EQ(guessEncoding(row.bytes), row.expected) << row.name;
 }
 
+// Open and save without an edit, byte for byte, for every encoding and
+// line-break style: catches a byte order mark dropped or doubled, UTF-16
+// turned into UTF-8 on disk, and a file's LF or CR (or its mix) turned CR LF.
+TEST(HoldDocument, EveryFileComesBackAsItWas) {
+    const std::string utf8Lines[] = {"a\xe6\x97\xa5\r\nb\r\n", "a\xe6\x97\xa5\nb\n",
+                                     "a\xe6\x97\xa5\rb\r", "a\xe6\x97\xa5\r\nb\nc\rd"};
+    const auto utf16 = [](const std::string& utf8, bool little) {
+        std::string out = little ? "\xff\xfe" : "\xfe\xff";
+        for (const char16_t u : utf8Codec().decode(utf8)) {
+            const char hi = static_cast<char>(u >> 8);
+            const char lo = static_cast<char>(u & 0xff);
+            out += little ? lo : hi;
+            out += little ? hi : lo;
+        }
+        return out;
+    };
+    for (const std::string& lines : utf8Lines) {
+        const std::string sjis = convertBytes(lines, utf8Codec(), shiftJisCodec()).bytes;
+        const std::string euc = convertBytes(lines, utf8Codec(), eucJpCodec()).bytes;
+        const struct {
+            TextEncoding encoding;
+            std::string file;
+            std::string held;  // what the editor holds of it
+        } rows[] = {
+            {TextEncoding::ShiftJis, sjis, normalizeLineBreaks(sjis)},
+            {TextEncoding::Utf8, lines, normalizeLineBreaks(lines)},
+            {TextEncoding::Utf8Bom, "\xef\xbb\xbf" + lines, normalizeLineBreaks(lines)},
+            {TextEncoding::Utf16Le, utf16(lines, true), normalizeLineBreaks(lines)},
+            {TextEncoding::Utf16Be, utf16(lines, false), normalizeLineBreaks(lines)},
+            {TextEncoding::EucJp, euc, normalizeLineBreaks(euc)},
+        };
+        for (const auto& row : rows) {
+            SCOPED_TRACE(encodingName(row.encoding) + " " + testing::PrintToString(lines));
+            EXPECT_EQ(
+                guessEncoding(row.file) == row.encoding || row.encoding == TextEncoding::EucJp,
+                true);
+            const HeldDocument held = holdDocument(row.file, row.encoding);
+            ASSERT_TRUE(held.ok);
+            EXPECT_EQ(held.bytes, row.held);
+            EXPECT_EQ(fileBytesOf(held.bytes, row.encoding, held.breaks), row.file);
+        }
+    }
+    EXPECT_FALSE(holdDocument("\xff\xfe\x3d", TextEncoding::Utf16Le).ok);
+    EXPECT_FALSE(holdDocument(std::string("\xff\xfe\x00\xdc", 4), TextEncoding::Utf16Le).ok);
+}
+
 // Catches text lost or mangled on the way to Shift_JIS, a byte order mark
 // kept as a character, and a character Shift_JIS cannot hold written
 // without being reported.
