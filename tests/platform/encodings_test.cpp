@@ -103,9 +103,10 @@ TEST(HoldDocument, EveryFileComesBackAsItWas) {
         };
         for (const auto& row : rows) {
             SCOPED_TRACE(encodingName(row.encoding) + " " + testing::PrintToString(lines));
-            EXPECT_EQ(
-                guessEncoding(row.file) == row.encoding || row.encoding == TextEncoding::EucJp,
-                true);
+            // Too few characters for EUC-JP to be told from Shift_JIS by its bytes.
+            if (row.encoding != TextEncoding::EucJp) {
+                EXPECT_EQ(guessEncoding(row.file), row.encoding);
+            }
             const HeldDocument held = holdDocument(row.file, row.encoding);
             ASSERT_TRUE(held.ok);
             EXPECT_EQ(held.bytes, row.held);
