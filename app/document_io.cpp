@@ -8,6 +8,7 @@
 #include "base/line_breaks.h"
 #include "base/shift_jis.h"
 #include "platform/atomic_file.h"
+#include "platform/file_identity.h"
 #include "platform/memory_tuning.h"
 
 namespace korvane {
@@ -31,16 +32,21 @@ DocumentRead readDocument(const std::string& path, std::size_t headroom) {
             result.error = read.error;
             return result;
         }
+        ContentHash hash;
+        hash.add(raw);
+        result.hash = hash.value();
         // CR and LF are never the second byte of a Shift_JIS character, so
         // the line breaks can be found byte by byte, before any decoding.
         // Every other byte stays as the file has it: a duplicate code put in
         // Windows' form would change a file nobody edited (a UTF-8 page read
         // as Shift_JIS, a file with NEC or IBM codes).
         result.encoding = guessEncoding(raw);
-        if (result.encoding == TextEncoding::Utf16Le || result.encoding == TextEncoding::Utf16Be)
+        if (result.encoding == TextEncoding::Utf16Le || result.encoding == TextEncoding::Utf16Be) {
             result.bytes = std::move(raw);
-        else
+        } else {
+            result.breaks = LineBreaks::of(raw);
             result.bytes = normalizeLineBreaks(raw);
+        }
     } catch (const std::bad_alloc&) {
         std::string().swap(result.bytes);
         result.error = kNotEnoughMemory;
@@ -65,6 +71,8 @@ PiecesRead readDocumentInPieces(const std::string& path, std::size_t headroom,
         return result;
     }
     EncodingGuess guess;
+    ContentHash hash;
+    LineBreaks::Scan breaks(false);
     const auto send = [&](std::string_view raw) {
         const std::string bytes = normalizeLineBreaks(raw);
         guess.add(bytes);
@@ -87,6 +95,8 @@ PiecesRead readDocumentInPieces(const std::string& path, std::size_t headroom,
                         return false;
                     }
                 }
+                hash.add(block);
+                breaks.add(block);
                 carry.append(block);
                 // Cut behind the last line break, unless it is a CR at the
                 // very end: the LF of its CR LF may be in the next block.
@@ -114,8 +124,21 @@ PiecesRead readDocumentInPieces(const std::string& path, std::size_t headroom,
         result.error = kNotEnoughMemory;
         return result;
     }
-    if (!utf16)
+    if (!utf16) {
         result.encoding = guess.result();
+        result.breaks = breaks.finish();
+        // Lines of a file that mixes its breaks are looked at once more, for
+        // each one's own.
+        if (result.breaks.mixed()) {
+            LineBreaks::Scan lines;
+            readFileInBlocks(path, [&lines](std::string_view block, std::size_t) {
+                lines.add(block);
+                return true;
+            });
+            result.breaks = lines.finish();
+        }
+    }
+    result.hash = hash.value();
     result.ok = true;
     return result;
 }
@@ -130,6 +153,23 @@ bool isExistingFile(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+std::string changedOnDiskText(const std::string& path) {
+    return "ファイル " + path +
+           " は、ほかのプログラムで変更されました。\n読み込み直しますか？「このまま」を選ぶと、"
+           "編集中の文章をそのまま残します。";
+}
+
+std::string overwriteChangedText(const std::string& path) {
+    return "ファイル " + path +
+           " は、読み込んだ後にほかのプログラムで変更されています。\n上書きしますか？";
+}
+
+std::string deletedOnDiskText(const std::string& path) {
+    return "ファイル " + path +
+           " は、ほかのプログラムによって削除されたか、名前を変えられました。\n編集中の文章は、"
+           "保存するまでここにしかありません。";
 }
 
 std::string readFailedText(const std::string& path) {

@@ -8,11 +8,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/line_breaks.h"
 #include "base/progress.h"
 #include "platform/atomic_file.h"
 #include "platform/encodings.h"
@@ -24,8 +26,10 @@ struct DocumentRead {
     // What the file seems to be. A UTF-16 file comes as its raw bytes, its
     // line breaks untouched: they are two bytes each there.
     TextEncoding encoding = TextEncoding::ShiftJis;
-    std::string bytes;  // the text as the editor holds it
-    std::string error;  // the system's reason when !ok
+    std::string bytes;       // the text as the editor holds it
+    std::string error;       // the system's reason when !ok
+    std::uint64_t hash = 0;  // of the file's bytes, as DiskWatch remembers them
+    LineBreaks breaks;       // the file's own
 };
 
 // How many times its size a text takes once it is shown in the editor, at
@@ -49,6 +53,8 @@ struct PiecesRead {
     bool cancelled = false;
     TextEncoding encoding = TextEncoding::ShiftJis;
     std::string error;
+    std::uint64_t hash = 0;  // of the file's bytes
+    LineBreaks breaks;       // the file's own
 };
 PiecesRead readDocumentInPieces(const std::string& path, std::size_t headroom,
                                 const std::function<void(std::string_view)>& piece,
@@ -59,6 +65,11 @@ bool writeDocument(const std::string& path, std::string_view bytes, std::string&
 
 // Whether a file, not a folder, exists at `path` (UTF-8).
 bool isExistingFile(const std::string& path);
+
+// What the user is told of a file another program changed or removed.
+std::string changedOnDiskText(const std::string& path);
+std::string overwriteChangedText(const std::string& path);
+std::string deletedOnDiskText(const std::string& path);
 
 // The messages shown when a document cannot be read or written.
 std::string readFailedText(const std::string& path);

@@ -14,6 +14,7 @@
 #include "convert/to_html.h"
 #include "convert/to_text.h"
 #include "platform/atomic_file.h"
+#include "platform/file_identity.h"
 #include "platform/memory_tuning.h"
 
 namespace korvane {
@@ -55,6 +56,15 @@ Documents::Documents(EditControl& edit, TagHighlighter& highlighter,
 void Documents::nameDocument(std::string path) {
     m_currentFile = std::move(path);
     m_fileUnread = false;
+    // Whatever the file holds now, the editor did not read it (yet).
+    m_watch.forget();
+    // A new text, a converted one included, has CR LF line breaks.
+    if (m_currentFile == kUntitled)
+        m_breaks = LineBreaks();
+}
+
+std::string Documents::fileBytes(std::string_view text) const {
+    return m_breaks.restore(text);
 }
 
 void Documents::forgetFile() {
@@ -73,6 +83,8 @@ struct Documents::Opened {
     // The text is the old contents a killed save left in a copy, not the
     // file's: nothing on the disk holds it under the document's name.
     bool fromBackup = false;
+    std::uint64_t hash = 0;  // of the bytes read
+    LineBreaks breaks;
 };
 
 // A save of this file that was killed midway may have left it a mixture of
@@ -124,6 +136,8 @@ Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
         opened.error = read.error;
         return opened;
     }
+    opened.hash = read.hash;
+    opened.breaks = read.breaks;
     if (read.encoding != TextEncoding::ShiftJis) {
         // The pieces were its raw bytes: it is read again whole, to be
         // converted if the user wants it so.
@@ -136,6 +150,8 @@ Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
             return opened;
         }
         opened.bytes = std::move(again.bytes);
+        opened.hash = again.hash;
+        opened.breaks = again.breaks;
         offerConversion(source, again.encoding, opened.bytes);
     }
     opened.outcome = LoadOutcome::Loaded;
@@ -175,6 +191,12 @@ void Documents::offerConversion(const std::string& path, TextEncoding encoding,
 bool Documents::writeOrReport(const std::string& path, std::string_view bytes) {
     std::string error;
     if (writeDocument(path, bytes, error)) {
+        // The program's own save is no change by another program.
+        if (path == m_currentFile) {
+            ContentHash hash;
+            hash.add(bytes);
+            m_watch.remember(path, hash.value());
+        }
         // The file is whole again: the copies of its interrupted saves have
         // done their work, and left alone they would ask again at every open.
         if (!m_interruptedBackups.empty()) {
@@ -367,10 +389,16 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
         m_window.showCaption();
         return LoadOutcome::Failed;
     }
+    if (!isUntitled()) {
+        m_breaks = opened.breaks;
+        m_watch.remember(path, opened.hash);
+    }
     // Closing must ask before the copy's contents are lost, and a save
     // writes them over the damaged file.
-    if (opened.fromBackup)
+    if (opened.fromBackup) {
         m_edit.setModified(true);
+        m_watch.acknowledge();  // the file is what it is, not what the copy holds
+    }
     m_window.showCaption();
     if (route.step == HereStep::AsTagSource)
         m_window.enableImageButton();
@@ -472,7 +500,9 @@ std::string Documents::relativePicture(const std::string& page) const {
 SaveOutcome Documents::Save1Click() {
     if (isUntitled() || m_fileUnread)
         return SaveAs1Click();
-    if (!writeOrReport(m_currentFile, m_edit.text()))
+    if (!mayOverwrite())
+        return SaveOutcome::Cancelled;
+    if (!writeOrReport(m_currentFile, fileBytes(m_edit.text())))
         return SaveOutcome::Failed;
     m_edit.setModified(false);
     return SaveOutcome::Saved;
@@ -493,7 +523,9 @@ std::string Documents::pageForFile(const std::string& path) const {
 SaveOutcome Documents::Save2Click() {
     if (isUntitled() || m_fileUnread)
         return SaveAs2Click();
-    if (!writeOrReport(m_currentFile, pageForFile(m_currentFile)))
+    if (!mayOverwrite())
+        return SaveOutcome::Cancelled;
+    if (!writeOrReport(m_currentFile, fileBytes(pageForFile(m_currentFile))))
         return SaveOutcome::Failed;
     m_edit.setModified(false);
     m_window.enableImageButton();
@@ -516,8 +548,8 @@ SaveOutcome Documents::saveAs(bool tagMode) {
     if (!path)
         return SaveOutcome::Cancelled;
     nameDocument(*path);
-    const bool written =
-        writeOrReport(m_currentFile, tagMode ? pageForFile(m_currentFile) : m_edit.text());
+    const bool written = writeOrReport(
+        m_currentFile, fileBytes(tagMode ? pageForFile(m_currentFile) : m_edit.text()));
     // The caption names the document's file even when the write failed: the
     // next save goes there.
     m_window.showCaption();
@@ -560,6 +592,66 @@ void Documents::registerCommands(CommandTable& table) {
     table.add("Open2Click", [this] { Open2Click(); });
     table.add("Save2Click", [this] { Save2Click(); });
     table.add("SaveAs2Click", [this] { SaveAs2Click(); });
+}
+
+bool Documents::mayOverwrite() {
+    if (m_watch.check() != DiskWatch::State::Changed || !m_dialogs.messages)
+        return true;
+    const bool overwrite = m_dialogs.messages->askYesNo(overwriteChangedText(m_currentFile));
+    // Told once: not again at the next activation, nor at the next save.
+    m_watch.acknowledge();
+    return overwrite;
+}
+
+void Documents::checkDisk() {
+    if (m_checkingDisk || !m_dialogs.messages || isUntitled() || m_fileUnread)
+        return;
+    // The questions below take the window's activation away and give it
+    // back: that activation must not ask again.
+    m_checkingDisk = true;
+    switch (m_watch.check()) {
+        case DiskWatch::State::Same:
+            break;
+        case DiskWatch::State::Deleted:
+            m_watch.acknowledge();
+            // The editor holds the only copy now: closing must ask.
+            m_edit.setModified(true);
+            m_dialogs.messages->showMessage(deletedOnDiskText(m_currentFile));
+            break;
+        case DiskWatch::State::Changed: {
+            const std::size_t answer = m_dialogs.messages->askChoice(
+                changedOnDiskText(m_currentFile), {"読み込み直す(&R)", "このまま(&K)"}, 1, 1);
+            m_watch.acknowledge();
+            if (answer == 0)
+                reload();
+            break;
+        }
+    }
+    m_checkingDisk = false;
+}
+
+// The usual question first: the text in the editor may be kept under
+// another name before the file's new contents replace it.
+void Documents::reload() {
+    if (m_edit.modified()) {
+        switch (m_dialogs.messages->askSave(kSaveQuestionText)) {
+            case SaveAnswer::Cancel:
+                return;
+            case SaveAnswer::No:
+                break;
+            case SaveAnswer::Yes: {
+                const std::string file = m_currentFile;
+                if (saveAs(m_window.isTagMode()) != SaveOutcome::Saved)
+                    return;
+                nameDocument(file);
+                break;
+            }
+        }
+    }
+    Route route;
+    route.here = true;
+    route.step = HereStep::AsItIs;
+    loadHere(route, m_currentFile);
 }
 
 bool Documents::FormCloseQuery() {

@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/disk_watch.h"
 #include "app/file_routing.h"
 #include "app/settings.h"
 #include "base/command_table.h"
 #include "base/edit_control.h"
+#include "base/line_breaks.h"
 #include "base/progress.h"
 #include "edit/tag_highlighter.h"
 #include "platform/common_dialogs.h"
@@ -84,6 +86,11 @@ class Documents {
     // Whether the window may close: asks first when the text is modified.
     bool FormCloseQuery();
 
+    // The window came to the front: when another program changed, replaced
+    // or deleted the document's file since it was read or saved, the user
+    // is asked whether to read it again (a deleted file is only said).
+    void checkDisk();
+
     // Files dropped on the window, in drop order.
     void WMDropFiles(const std::vector<std::string>& paths);
 
@@ -128,6 +135,12 @@ class Documents {
     SaveOutcome saveAs(bool tagMode);
     // Gives the document a name; whether its file was read is not known yet.
     void nameDocument(std::string path);
+    // The bytes a save of the text writes: the file's own line breaks.
+    std::string fileBytes(std::string_view text) const;
+    // Before a save over the document's own file: false when another
+    // program changed it and the user would rather not write over that.
+    bool mayOverwrite();
+    void reload();
 
     EditControl& m_edit;
     TagHighlighter& m_highlighter;
@@ -140,6 +153,11 @@ class Documents {
     // editor holds is not that file, so a plain save must not replace it.
     bool m_fileUnread = false;
     bool m_quiet = false;  // inside the close question: failures are not shown
+    // What the document's file held when it was last read or written, and
+    // its line breaks (CR LF for a new document and a converted one).
+    DiskWatch m_watch;
+    LineBreaks m_breaks;
+    bool m_checkingDisk = false;
     // Copies left by interrupted saves that the user has been told of. Each
     // is kept until a save has written its file whole again, whatever the
     // user answered: until then it may be the only whole contents.

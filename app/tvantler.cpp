@@ -451,8 +451,14 @@ bool Tvantler::event(QEvent* e) {
         ShowLongHint(static_cast<QStatusTipEvent*>(e)->tip());
         return true;
     }
-    if (e->type() == QEvent::WindowActivate)
+    if (e->type() == QEvent::WindowActivate) {
         FormActivate();
+        // Another program may have changed the file while the window was
+        // in the background; asked once the activation is through.
+        if (!m_progress->busy())
+            QMetaObject::invokeMethod(
+                this, [this] { m_documents->checkDisk(); }, Qt::QueuedConnection);
+    }
     return QMainWindow::event(e);
 }
 

@@ -91,8 +91,10 @@ void LineBreaks::Scan::lineEnds(LineBreak kind) {
     }
     // Every line's hash is kept until the end tells whether they are needed:
     // only a mixed file keeps them.
-    m_hashes.push_back(m_hash);
-    m_kinds.push_back(kind);
+    if (m_withLines) {
+        m_hashes.push_back(m_hash);
+        m_kinds.push_back(kind);
+    }
     m_hash = kHashStart;
 }
 
@@ -110,7 +112,8 @@ void LineBreaks::Scan::add(std::string_view raw) {
             lineEnds(LineBreak::Cr);
         }
         if (c == '\r' || c == '\n') {
-            m_hash = hashBytes(m_hash, raw.substr(start, i - start));
+            if (m_withLines)
+                m_hash = hashBytes(m_hash, raw.substr(start, i - start));
             start = i + 1;
             if (c == '\r')
                 m_pendingCr = true;
@@ -118,7 +121,7 @@ void LineBreaks::Scan::add(std::string_view raw) {
                 lineEnds(LineBreak::Lf);
         }
     }
-    if (start < raw.size())
+    if (m_withLines && start < raw.size())
         m_hash = hashBytes(m_hash, raw.substr(start));
 }
 
@@ -137,7 +140,7 @@ LineBreaks LineBreaks::Scan::finish() {
             common = k;
     }
     breaks.m_common = static_cast<LineBreak>(common);
-    if (m_mixed) {
+    if (m_mixed && m_withLines) {
         breaks.m_hashes = std::move(m_hashes);
         breaks.m_kinds = std::move(m_kinds);
     }

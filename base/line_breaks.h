@@ -41,14 +41,19 @@ class LineBreaks {
     std::string restore(std::string_view crlfText) const;
 
     // Reading a file in pieces: each piece's raw bytes in order, then finish.
+    // A scan without lines only counts the breaks: a file of one style, by
+    // far the most common, needs nothing else, and a mixed one is scanned
+    // again with its lines.
     class Scan {
       public:
+        explicit Scan(bool withLines = true) : m_withLines(withLines) {}
         void add(std::string_view raw);
         LineBreaks finish();
 
       private:
         void lineEnds(LineBreak kind);
 
+        bool m_withLines;
         std::uint32_t m_hash = 2166136261u;
         bool m_pendingCr = false;
         std::size_t m_counts[3] = {0, 0, 0};

@@ -704,6 +704,62 @@ TEST_F(DocumentsTest, ConvertAndSaveExportsThePage) {
     EXPECT_EQ(window.caption, "korvane");
 }
 
+// A file another program changed: catches a save that writes over it
+// without a word, a change asked about again at every activation or save,
+// a reload that loses unsaved text without the usual question, and the
+// program's own saves taken for another program's.
+TEST_F(DocumentsTest, AFileChangedElsewhereIsAskedAboutOnce) {
+    const std::string path = file("page.txt", "first\r\n");
+    scripted.odMain->choose(path);
+    docs.Open1Click();
+    type("mine");
+    EXPECT_EQ(docs.Save1Click(), SaveOutcome::Saved);
+    docs.checkDisk();
+    EXPECT_TRUE(scripted.messages->choiceQuestions().empty());
+
+    test::writeFile(path, "theirs, longer\r\n");
+    type("!");
+    scripted.messages->answerYesNo(false);
+    EXPECT_EQ(docs.Save1Click(), SaveOutcome::Cancelled);
+    EXPECT_EQ(test::readFile(path), "theirs, longer\r\n");
+    ASSERT_EQ(scripted.messages->questions().size(), 1u);
+    EXPECT_NE(scripted.messages->questions()[0].find(path), std::string::npos);
+    docs.checkDisk();  // told already
+    EXPECT_TRUE(scripted.messages->choiceQuestions().empty());
+
+    test::writeFile(path, "theirs again\r\n");
+    scripted.messages->answerChoice(0);                 // read it again
+    scripted.messages->answerSave(SaveAnswer::Cancel);  // ... but not over unsaved text
+    docs.checkDisk();
+    EXPECT_EQ(edit.text(), "first\r\nmine!");
+    test::writeFile(path, "theirs at last\r\n");
+    scripted.messages->answerChoice(0);
+    scripted.messages->answerSave(SaveAnswer::No);
+    docs.checkDisk();
+    EXPECT_EQ(edit.text(), "theirs at last\r\n");
+    EXPECT_FALSE(edit.modified());
+    EXPECT_EQ(scripted.messages->choiceQuestions().size(), 2u);
+
+    std::filesystem::remove(path);
+    docs.checkDisk();
+    EXPECT_EQ(scripted.messages->messages().size(), 1u);
+    EXPECT_TRUE(edit.modified());  // the editor holds the only copy now
+    docs.checkDisk();
+    EXPECT_EQ(scripted.messages->messages().size(), 1u);
+}
+
+// Catches a file's LF line breaks turned CR LF by a save, and a line typed
+// into it given CR LF.
+TEST_F(DocumentsTest, ASaveKeepsTheFilesLineBreaks) {
+    const std::string path = file("notes.txt", "a\nb\n");
+    scripted.odMain->choose(path);
+    docs.Open1Click();
+    EXPECT_EQ(edit.text(), "a\r\nb\r\n");
+    type("c\r\n");
+    EXPECT_EQ(docs.Save1Click(), SaveOutcome::Saved);
+    EXPECT_EQ(test::readFile(path), "a\nb\nc\n");
+}
+
 // --- the close question ---
 
 // The three answers and a failed save: catches a window that closes on

@@ -86,7 +86,8 @@ class DocumentsUiTest : public ::testing::Test {
 };
 
 // Files opened and saved without an edit through the real editor and codec:
-// catches bytes changed on the way (a final line break added, invalid bytes
+// catches bytes changed on the way (a final line break added, a file's LF
+// or CR line breaks turned CR LF, invalid bytes
 // or user-defined characters lost, CR LF doubled, duplicate codes put in
 // Windows' form, a UTF-8 page read as Shift_JIS changed).
 TEST_F(DocumentsUiTest, OpenAndSaveKeepsTheBytes) {
@@ -99,7 +100,8 @@ TEST_F(DocumentsUiTest, OpenAndSaveKeepsTheBytes) {
         {"double-byte text with CR LF", "\x93\xfa\x96\x7b\x8c\xea\r\n\x83\x5c\x83\x74\x83\x67\r\n",
          "\x93\xfa\x96\x7b\x8c\xea\r\n\x83\x5c\x83\x74\x83\x67\r\n"},
         {"no final line break", "a\r\nb", "a\r\nb"},
-        {"LF and CR become CR LF", "a\nb\rc", "a\r\nb\r\nc"},
+        {"LF and CR, each line's own kept", "a\nb\rc", "a\nb\rc"},
+        {"LF throughout", "a\nb\n\nc\n", "a\nb\n\nc\n"},
         {"invalid and single bytes", "x\x81\r\n\x80\xa0\xfd\xfe\xff y",
          "x\x81\r\n\x80\xa0\xfd\xfe\xff y"},
         {"user-defined character", "\xf0\x40\xf9\xfc", "\xf0\x40\xf9\xfc"},

@@ -163,7 +163,7 @@ TEST(JournalKeeper, WritesFromTheEditorsBytesAndSurvivesRunningOutOfMemory) {
         k.edit.setText(std::string(64u << 20, 'x'));
         k.keeper.edited();
         // Room for pieces of the text, not for a copy of it.
-        if (!test::limitAddressSpace(24u << 20))
+        if (!test::limitAddressSpace(40u << 20))
             return false;
         k.keeper.tick();
         const bool written = std::filesystem::file_size(k.journal.path()) > (64u << 20);
