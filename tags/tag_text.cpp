@@ -161,14 +161,6 @@ std::optional<std::string> imageTagText(std::string_view selection, const ImageT
     return OpenTagWith(selection, "IMAGE", attributes);
 }
 
-bool isJpegName(std::string_view path) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos)
-        return false;
-    const std::string_view extension = path.substr(dot);
-    return extension == ".jpeg" || extension == ".jpg";
-}
-
 std::vector<std::string> fontListEntries(std::vector<std::string> installed) {
     // The vertical fonts ("@" names) sort to the top, where the list drops
     // them; the rest sorts without regard to the case of Latin letters, as a

@@ -100,10 +100,6 @@ struct ImageTagFields {
 };
 std::optional<std::string> imageTagText(std::string_view selection, const ImageTagFields& fields);
 
-// Whether the image dialog reads the picture's size: the part of `path` from
-// its last "." is exactly ".jpeg" or ".jpg" (lower case).
-bool isJpegName(std::string_view path);
-
 // --- the font tag dialog's list ---
 
 // The font list as the dialog shows it after each drop-down: sorted with

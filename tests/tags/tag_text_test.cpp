@@ -188,19 +188,6 @@ TEST(ImageTagText, OkRule) {
         EXPECT_EQ(imageTagText(row.selection, row.fields), row.expected) << row.name;
 }
 
-// Catches a case-insensitive test (".JPG" would be read), a test of the
-// name's end only, and names without a dot.
-TEST(IsJpegName, LowerCaseExtensionsOnly) {
-    const std::pair<const char*, bool> rows[] = {
-        {"/p/cat.jpg", true},      {"/p/cat.jpeg", true},   {"/p/photo.JPG", false},
-        {"/p/a.Jpeg", false},      {"/p/a.png", false},     {"/p/a.jpg.gif", false},
-        {"/p/noext", false},       {"/p.jpg/noext", false}, {".jpg", true},
-        {"C:\\web\\a.jpeg", true},
-    };
-    for (const auto& [path, jpeg] : rows)
-        EXPECT_EQ(isJpegName(path), jpeg) << path;
-}
-
 struct LocationRow {
     const char* name;
     const char* document;
