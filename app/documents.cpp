@@ -53,6 +53,7 @@ Documents::Documents(EditControl& edit, TagHighlighter& highlighter,
 void Documents::nameDocument(std::string path) {
     m_currentFile = std::move(path);
     m_fileUnread = false;
+    m_window.documentRenamed();
 }
 
 void Documents::forgetFile() {
@@ -191,7 +192,7 @@ bool Documents::openFile(OpenSource source, const std::string& path) {
     }
     const LoadOutcome outcome = loadHere(route, path);
     if (outcome == LoadOutcome::Cancelled) {
-        m_currentFile = previous;
+        nameDocument(previous);
         m_fileUnread = previousUnread;
     }
     return outcome == LoadOutcome::Loaded;
@@ -334,8 +335,6 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
         return LoadOutcome::Failed;
     }
     m_window.showCaption();
-    if (route.step == HereStep::AsTagSource)
-        m_window.enableImageButton();
     return LoadOutcome::Loaded;
 }
 
@@ -458,7 +457,6 @@ SaveOutcome Documents::Save2Click() {
     if (!writeOrReport(m_currentFile, pageForFile(m_currentFile)))
         return SaveOutcome::Failed;
     m_edit.setModified(false);
-    m_window.enableImageButton();
     return SaveOutcome::Saved;
 }
 
@@ -486,8 +484,6 @@ SaveOutcome Documents::saveAs(bool tagMode) {
     if (!written)
         return SaveOutcome::Failed;
     m_edit.setModified(false);
-    if (tagMode)
-        m_window.enableImageButton();
     return SaveOutcome::Saved;
 }
 

@@ -365,8 +365,8 @@ void Tvantler::buildToolBars() {
     // tool bar be shown, or this mode's be hidden.
     setContextMenuPolicy(Qt::NoContextMenu);
     fillToolBar(m_toolBar1, tagModeTools(), m_commands);
-    // Disabled until a tag-mode document has a file.
-    actionNamed("ToolButton29")->setEnabled(false);
+    // Off, with its menu item, until the document has a file.
+    m_tagCommands->followDocumentName();
 }
 
 QAction* Tvantler::actionNamed(const char* name) const {
@@ -642,11 +642,13 @@ void Tvantler::setTitleBytes(std::string_view bytes) {
     m_eTitle->setBytes(bytes);
 }
 
-// A tag-mode document with a file is where the simple image belongs, so this
-// is when its button comes on, provided its command exists: a button that is
-// enabled and does nothing would be wrong.
-void Tvantler::enableImageButton() {
-    m_tagCommands->enableToolButton29();
+// The simple image's item and button follow the name together (the enabler
+// leaves them off while their command is missing: enabled, they would do
+// nothing). The document is named before the tag commands exist only while
+// the window is being built; the end of that build sets them.
+void Tvantler::documentRenamed() {
+    if (m_tagCommands)
+        m_tagCommands->followDocumentName();
 }
 
 bool Tvantler::FormCloseQuery() {
