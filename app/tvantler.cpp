@@ -587,14 +587,19 @@ QString Tvantler::currentFile() const {
 }
 
 void Tvantler::interpretCommandLine(const std::vector<std::string>& params) {
+    const ProgramRequest request = readProgramSwitches(params);
     // A copy started to restore a journal that another window offered: the
     // user has answered the question there.
-    if (params.size() == 2 && params[0] == kRecoverSwitch) {
+    if (request.action == ProgramAction::Recover) {
         m_documents->interpretCommandLine(StartupPlan{});
-        m_journalKeeper->recover(params[1]);
+        m_journalKeeper->recover(request.journal);
         return;
     }
-    const StartupPlan plan = parseCommandLine(params, currentFolder());
+    // The program answers --help, --version and a mistyped switch before
+    // any window exists; should one come here, it names no file.
+    const StartupPlan plan = request.action == ProgramAction::Run
+                                 ? parseCommandLine(request.names, currentFolder())
+                                 : StartupPlan{};
     m_documents->interpretCommandLine(plan);
     // Text a copy left unsaved when it died is offered to every new window:
     // one that starts empty takes it in, one with the user's file hands it
