@@ -40,6 +40,86 @@ std::string shownName(std::string_view name) {
 
 }  // namespace
 
+ProgramRequest readProgramSwitches(const std::vector<std::string>& params) {
+    ProgramRequest request;
+    bool help = false;
+    bool version = false;
+    std::string unknown;
+    bool switchesEnded = false;
+    for (const std::string& p : params) {
+        if (switchesEnded || p.size() < 2 || p.compare(0, 2, "--") != 0) {
+            request.names.push_back(p);
+        } else if (p == "--") {
+            switchesEnded = true;
+        } else if (p == "--help") {
+            help = true;
+        } else if (p == "--version") {
+            version = true;
+        } else if (unknown.empty()) {
+            unknown = p;
+        }
+    }
+    if (help) {
+        request = {ProgramAction::Help};
+    } else if (version) {
+        request = {ProgramAction::Version};
+    } else if (params.size() == 2 && params[0] == kRecoverSwitch) {
+        request = {ProgramAction::Recover};
+        request.journal = params[1];
+    } else if (unknown == kRecoverSwitch) {
+        request = {ProgramAction::UsageError};
+        request.error = std::string(kRecoverSwitch) + " takes one journal and nothing else";
+    } else if (!unknown.empty()) {
+        request = {ProgramAction::UsageError};
+        request.error = "unknown option " + unknown;
+    }
+    return request;
+}
+
+std::string programUsageText() {
+    return "Usage:\n"
+           "  korvane [FILE]...\n"
+           "  korvane /h FILE\n"
+           "  korvane /t FILE\n"
+           "  korvane --help | --version\n"
+           "\n"
+           "A desktop editor for simple web pages: text mode (korvane) turns a title and\n"
+           "plain text into a page, tag mode (morvix) edits HTML source. Documents are\n"
+           "Shift_JIS text with CR LF line breaks.\n"
+           "\n"
+           "  FILE...    the first file opens in this window, each further one in a new\n"
+           "             window: a text file in text mode, a page (.htm, .html) as the\n"
+           "             options say. A name that is no file yet names the new document.\n"
+           "  /h FILE    opens FILE as HTML source in tag mode\n"
+           "  /t FILE    converts FILE: a page to text without its tags, anything else\n"
+           "             to a page\n"
+           "             (after /h or /t, further parameters up to one that begins with\n"
+           "             \"/\" are joined with blanks to one name)\n"
+           "  --         ends the switches: a file whose name begins with \"--\" comes\n"
+           "             after it, or is named \"./--name\"\n"
+           "  --help     shows this text\n"
+           "  --version  shows the version\n"
+           "\n"
+           "  --recover JOURNAL\n"
+           "             how a window starts a copy of the program that restores the\n"
+           "             unsaved text of a copy that is gone; not meant to be typed\n"
+           "\n"
+           "Files:\n"
+           "  krv13.ini  the settings (Shift_JIS): beside the program when that folder\n"
+           "             is writable and korvane is not installed, else in\n"
+           "             $XDG_CONFIG_HOME/korvane/ (~/.config/korvane/)\n"
+           "  journal/   unsaved text, written every few seconds and removed by a normal\n"
+           "             close: $XDG_CACHE_HOME/korvane/journal/ (~/.cache/korvane/journal/)\n"
+           "\n"
+           "Environment:\n"
+           "  KORVANE_HOME  a folder to use as the program's folder: the journal folder\n"
+           "                goes there, and so do the settings file and the preview\n"
+           "                while it is writable\n"
+           "\n"
+           "Exit status: 0 when the window is closed or after --help and --version,\n"
+           "2 a usage error.\n";
+}
+
 std::string absolutePath(std::string_view path, std::string_view workingFolder) {
     std::string joined;
     if (beginsWithSlash(path)) {

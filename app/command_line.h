@@ -9,6 +9,12 @@
 // On a POSIX desktop every absolute path begins with "/", so only the exact
 // parameters "/h" and "/t" are switches; any other parameter that begins
 // with "/" is a path.
+//
+// Before all of that come the switches of the "--" form that shells and
+// people expect of a program: --help and --version, answered before any
+// window (they need no display), and the internal --recover. Any other
+// parameter that begins with "--" is a mistake, not a file to create; a file
+// whose name begins so is named "./--name" or after "--".
 #pragma once
 
 #include <climits>
@@ -18,6 +24,38 @@
 #include <vector>
 
 namespace korvane {
+
+// The switch a copy of the program is started with to restore the journal
+// named after it; the one who asked has answered the question already.
+inline constexpr const char* kRecoverSwitch = "--recover";
+
+enum class ProgramAction {
+    Run,         // a window, with `names` as its command line
+    Help,        // print the usage, exit 0
+    Version,     // print the version, exit 0
+    Recover,     // a window that restores `journal`
+    UsageError,  // print `error`, exit 2
+};
+
+struct ProgramRequest {
+    ProgramAction action = ProgramAction::Run;
+    std::vector<std::string> names = {};  // Run: for parseCommandLine, without the "--"
+    std::string journal = {};
+    std::string error = {};
+
+    friend bool operator==(const ProgramRequest&, const ProgramRequest&) = default;
+};
+
+// `params` are the arguments after the program name. --help anywhere before
+// a "--" asks for the usage and wins over everything else, then --version;
+// --recover is taken only as the whole command line "--recover JOURNAL",
+// which is how a window starts the copy. The first "--" ends the switches
+// and is dropped; everything after it is a name.
+ProgramRequest readProgramSwitches(const std::vector<std::string>& params);
+
+// What --help prints: the switches, the files, KORVANE_HOME, the settings
+// file, the journal and the exit status.
+std::string programUsageText();
 
 enum class StartupKind {
     Nothing,     // no file: an untitled document

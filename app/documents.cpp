@@ -61,6 +61,7 @@ void Documents::nameDocument(std::string path) {
     // A new text, a converted one included, has CR LF line breaks.
     if (m_currentFile == kUntitled)
         m_breaks = LineBreaks();
+    m_window.documentRenamed();
 }
 
 std::string Documents::fileBytes(std::string_view text) const {
@@ -247,7 +248,7 @@ bool Documents::openFile(OpenSource source, const std::string& path) {
     }
     const LoadOutcome outcome = loadHere(route, path);
     if (outcome == LoadOutcome::Cancelled) {
-        m_currentFile = previous;
+        nameDocument(previous);
         m_fileUnread = previousUnread;
     }
     return outcome == LoadOutcome::Loaded;
@@ -400,8 +401,6 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
         m_watch.acknowledge();  // the file is what it is, not what the copy holds
     }
     m_window.showCaption();
-    if (route.step == HereStep::AsTagSource)
-        m_window.enableImageButton();
     return LoadOutcome::Loaded;
 }
 
@@ -528,7 +527,6 @@ SaveOutcome Documents::Save2Click() {
     if (!writeOrReport(m_currentFile, fileBytes(pageForFile(m_currentFile))))
         return SaveOutcome::Failed;
     m_edit.setModified(false);
-    m_window.enableImageButton();
     return SaveOutcome::Saved;
 }
 
@@ -556,8 +554,6 @@ SaveOutcome Documents::saveAs(bool tagMode) {
     if (!written)
         return SaveOutcome::Failed;
     m_edit.setModified(false);
-    if (tagMode)
-        m_window.enableImageButton();
     return SaveOutcome::Saved;
 }
 

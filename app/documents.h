@@ -5,7 +5,7 @@
 // Plain C++ over the editor (EditControl), the dialogs and the shell, so that
 // every command can be driven in a test with scripted dialogs and a
 // recording shell. What only the window can do (its layouts, caption, title
-// box and the image button) it asks of a DocumentWindow.
+// box and what follows the document's name) it asks of a DocumentWindow.
 #pragma once
 
 #include <string>
@@ -40,8 +40,9 @@ class DocumentWindow {
     virtual void setTitleBytes(std::string_view bytes) = 0;
     // Shows the caption for the mode, CurrentFile and background picture.
     virtual void showCaption() = 0;
-    // Tag mode's simple-image button, once the document has a file.
-    virtual void enableImageButton() = 0;
+    // CurrentFile changed: what offers itself only to a named document (tag
+    // mode's simple image) follows it.
+    virtual void documentRenamed() = 0;
 };
 
 enum class LoadOutcome {

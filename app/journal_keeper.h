@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/documents.h"
 #include "app/journal.h"
 #include "app/mode_switches.h"
@@ -18,10 +19,6 @@
 #include "platform/shell.h"
 
 namespace korvane {
-
-// The switch a copy of the program is started with to restore the journal
-// named after it; the one who asked has answered the question already.
-inline constexpr const char* kRecoverSwitch = "--recover";
 
 class JournalKeeper {
   public:

@@ -4,9 +4,11 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/tvantler.h"
 #include "platform/memory_tuning.h"
 
@@ -29,6 +31,26 @@ void preferJapaneseFont(QApplication& app) {
 
 int main(int argc, char* argv[]) {
     korvane::keepLargeBuffersForReuse();
+    // Decided before Qt starts: --help and --version must work without a
+    // display, and a mistyped switch must not open an editor for a new file
+    // of that name. Qt's own options take their one-dash form ("-platform").
+    const korvane::ProgramRequest request =
+        korvane::readProgramSwitches(std::vector<std::string>(argv + 1, argv + argc));
+    switch (request.action) {
+        case korvane::ProgramAction::Help:
+            std::cout << korvane::programUsageText();
+            return 0;
+        case korvane::ProgramAction::Version:
+            std::cout << KORVANE_VERSION_TEXT << "\n";
+            return 0;
+        case korvane::ProgramAction::UsageError:
+            std::cerr << "korvane: " << request.error << "\n"
+                      << "Try 'korvane --help'.\n";
+            return 2;
+        case korvane::ProgramAction::Run:
+        case korvane::ProgramAction::Recover:
+            break;
+    }
     QApplication app(argc, argv);
     // The application title; no display name, which X11 and Wayland would
     // append to every window caption.

@@ -365,8 +365,8 @@ void Tvantler::buildToolBars() {
     // tool bar be shown, or this mode's be hidden.
     setContextMenuPolicy(Qt::NoContextMenu);
     fillToolBar(m_toolBar1, tagModeTools(), m_commands);
-    // Disabled until a tag-mode document has a file.
-    actionNamed("ToolButton29")->setEnabled(false);
+    // Off, with its menu item, until the document has a file.
+    m_tagCommands->followDocumentName();
 }
 
 QAction* Tvantler::actionNamed(const char* name) const {
@@ -593,14 +593,19 @@ QString Tvantler::currentFile() const {
 }
 
 void Tvantler::interpretCommandLine(const std::vector<std::string>& params) {
+    const ProgramRequest request = readProgramSwitches(params);
     // A copy started to restore a journal that another window offered: the
     // user has answered the question there.
-    if (params.size() == 2 && params[0] == kRecoverSwitch) {
+    if (request.action == ProgramAction::Recover) {
         m_documents->interpretCommandLine(StartupPlan{});
-        m_journalKeeper->recover(params[1]);
+        m_journalKeeper->recover(request.journal);
         return;
     }
-    const StartupPlan plan = parseCommandLine(params, currentFolder());
+    // The program answers --help, --version and a mistyped switch before
+    // any window exists; should one come here, it names no file.
+    const StartupPlan plan = request.action == ProgramAction::Run
+                                 ? parseCommandLine(request.names, currentFolder())
+                                 : StartupPlan{};
     m_documents->interpretCommandLine(plan);
     // Text a copy left unsaved when it died is offered to every new window:
     // one that starts empty takes it in, one with the user's file hands it
@@ -648,11 +653,13 @@ void Tvantler::setTitleBytes(std::string_view bytes) {
     m_eTitle->setBytes(bytes);
 }
 
-// A tag-mode document with a file is where the simple image belongs, so this
-// is when its button comes on, provided its command exists: a button that is
-// enabled and does nothing would be wrong.
-void Tvantler::enableImageButton() {
-    m_tagCommands->enableToolButton29();
+// The simple image's item and button follow the name together (the enabler
+// leaves them off while their command is missing: enabled, they would do
+// nothing). The document is named before the tag commands exist only while
+// the window is being built; the end of that build sets them.
+void Tvantler::documentRenamed() {
+    if (m_tagCommands)
+        m_tagCommands->followDocumentName();
 }
 
 bool Tvantler::FormCloseQuery() {

@@ -144,7 +144,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     std::string titleBytes() const override;
     void setTitleBytes(std::string_view bytes) override;
     void showCaption() override { AddCaption(); }
-    void enableImageButton() override;
+    void documentRenamed() override;
     void setEditorFont(const EditorFont& font) override;
     void showTagLayout() override;
     void showTextLayout() override;

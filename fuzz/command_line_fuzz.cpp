@@ -14,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> args;
     for (int n = in.byte() % 6; n > 0; --n)
         args.push_back(in.piece());
+    const ProgramRequest request = readProgramSwitches(args);
+    fuzz::check(request.action != ProgramAction::UsageError || !request.error.empty());
     const StartupPlan plan = parseCommandLine(args, in.flag() ? "/work/dir" : "");
     for (const std::string& path : plan.paths)
         fuzz::check(!path.empty() && path.front() == '/' && path.size() <= kLongestPath);

@@ -146,13 +146,15 @@ void TagCommands::E1Click() {
 }
 
 void TagCommands::html2T1Click() {
-    m_e1Enabled = documentHasName(m_currentFile());
-    setEnabled("E1", m_e1Enabled);
+    followDocumentName();
 }
 
-void TagCommands::enableToolButton29() {
-    m_toolButton29Enabled = true;
-    setEnabled("ToolButton29", true);
+void TagCommands::followDocumentName() {
+    const bool named = documentHasName(m_currentFile());
+    m_e1Enabled = named;
+    m_toolButton29Enabled = named;
+    setEnabled("E1", named);
+    setEnabled("ToolButton29", named);
 }
 
 void TagCommands::setEnabled(const std::string& name, bool enabled) {

@@ -101,13 +101,15 @@ class TagCommands {
     // document has a name.
     void html2T1Click();
 
-    // The simple image item as its menu last showed it.
+    // The simple image, menu item and tool button alike, is available while
+    // the document has a name: it writes the picture's location relative to
+    // the page, and an unnamed page has no place to be relative to. Runs
+    // whenever the document's name may have changed, so that the button
+    // never offers what the item refuses.
+    void followDocumentName();
+    // The simple image item and button as they were last set.
     bool E1Enabled() const { return m_e1Enabled; }
-    // The simple image button: disabled from the start of the run until a
-    // tag-mode open, save or save-as gives the document a file; nothing
-    // disables it again.
     bool ToolButton29Enabled() const { return m_toolButton29Enabled; }
-    void enableToolButton29();
 
     // Every handler above by its name, for the window's command table.
     std::vector<std::pair<std::string, std::function<void()>>> commands();

@@ -1,6 +1,7 @@
 #include "tags/tag_text.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 #include "base/shift_jis.h"
@@ -161,15 +162,25 @@ std::optional<std::string> imageTagText(std::string_view selection, const ImageT
     return OpenTagWith(selection, "IMAGE", attributes);
 }
 
-bool isJpegName(std::string_view path) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos)
-        return false;
-    const std::string_view extension = path.substr(dot);
-    return extension == ".jpeg" || extension == ".jpg";
+std::vector<std::string> plainFamilyNames(const std::vector<std::string>& installed) {
+    std::vector<std::string> families;
+    std::unordered_set<std::string> seen;
+    for (const std::string& name : installed) {
+        std::string family = name;
+        // " [foundry]" at the end, the foundry neither empty nor bracketed.
+        const std::size_t open = family.rfind(" [");
+        if (open != std::string::npos && open > 0 && family.size() > open + 3 &&
+            family.back() == ']' && family.find_first_of("[]", open + 2) == family.size() - 1) {
+            family.erase(open);
+        }
+        if (seen.insert(family).second)
+            families.push_back(std::move(family));
+    }
+    return families;
 }
 
 std::vector<std::string> fontListEntries(std::vector<std::string> installed) {
+    installed = plainFamilyNames(installed);
     // The vertical fonts ("@" names) sort to the top, where the list drops
     // them; the rest sorts without regard to the case of Latin letters, as a
     // sorted list box shows it.
@@ -188,9 +199,6 @@ std::vector<std::string> fontListEntries(std::vector<std::string> installed) {
         return name.empty() || name.front() != '@';
     });
     installed.erase(installed.begin(), firstPlain);
-    // Equal names stand next to each other now; a run of any length
-    // becomes one entry.
-    installed.erase(std::unique(installed.begin(), installed.end()), installed.end());
     std::erase_if(installed, [](const std::string& name) { return !toShiftJis(name); });
     return installed;
 }

@@ -100,16 +100,18 @@ struct ImageTagFields {
 };
 std::optional<std::string> imageTagText(std::string_view selection, const ImageTagFields& fields);
 
-// Whether the image dialog reads the picture's size: the part of `path` from
-// its last "." is exactly ".jpeg" or ".jpg" (lower case).
-bool isJpegName(std::string_view path);
-
 // --- the font tag dialog's list ---
 
-// The font list as the dialog shows it after each drop-down: sorted with
-// names that begin with "@" (vertical fonts) first, those removed, equal
-// names reduced to one, and names Shift_JIS cannot hold left out (the face
-// attribute could not write them).
+// The family names of the installed fonts, each once, in the order given.
+// Where two foundries provide one family the platform names it once per
+// foundry ("Nimbus Roman [urw]", "Nimbus Roman [UKWN]"); a browser knows
+// only the family, so the bracketed foundry is dropped.
+std::vector<std::string> plainFamilyNames(const std::vector<std::string>& installed);
+
+// The font list as the dialog shows it after each drop-down: plain family
+// names, sorted with names that begin with "@" (vertical fonts) first, those
+// removed, equal names reduced to one, and names Shift_JIS cannot hold left
+// out (the face attribute could not write them).
 std::vector<std::string> fontListEntries(std::vector<std::string> installed);
 
 }  // namespace korvane

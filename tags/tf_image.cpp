@@ -6,11 +6,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <optional>
 #include <string>
 
 #include "editor/sjis_line_edit.h"
-#include "tags/jpeg_size.h"
+#include "tags/picture_size.h"
+#include "tags/qt_picture_size.h"
 #include "tags/radio_group.h"
 #include "tags/tag_commands.h"
 
@@ -104,14 +104,11 @@ void TfImage::bReferClick() {
         pickTagLocation(*m_dialogs.odImage, *m_dialogs.messages, m_currentFile(), m_pathStyle);
     if (!picked)
         return;
-    // Only lower-case JPEG names are read; a picture that cannot be read
-    // leaves the size fields as they are.
-    if (isJpegName(picked->file)) {
-        if (const std::optional<PictureSize> size = readJpegSize(picked->file)) {
-            eHeight->setText(QString::number(size->height));
-            eWidth->setText(QString::number(size->width));
-        }
-    }
+    // The fields always belong to the picture just picked: one whose size
+    // cannot be read empties them.
+    const PictureSizeFields size = pictureSizeFields(pictureSizeOf(picked->file));
+    eHeight->setBytes(size.height);
+    eWidth->setBytes(size.width);
     eFile->setBytes(picked->location);
 }
 

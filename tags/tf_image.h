@@ -1,7 +1,8 @@
 // The image placement dialog "画像配置": an IMAGE tag with a source location
 // and optional height, width, alternative text, border and alignment, put
 // after the selection. Browsing picks the picture relative to the document
-// and, for a JPEG file, fills in its size from the picture's header.
+// and fills in its size from the picture's header (JPEG, PNG, GIF, BMP,
+// WebP), or empties the size fields when it cannot be read.
 #pragma once
 
 #include "convert/relative_path.h"

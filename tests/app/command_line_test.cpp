@@ -165,5 +165,65 @@ TEST(CommandLineTest, AbsolutePaths) {
         EXPECT_EQ(absolutePath(r.path, r.folder), r.absolute) << r.path;
 }
 
+// The "--" switches before any window: catches --help or --version taken
+// for a file to create, a mistyped switch opened as a new document, "--"
+// kept as a file name or not ending the switches, a name after it taken for
+// a switch, --recover taken anywhere but as the whole command line a window
+// starts a copy with, and one-dash names ("-", "-x") refused.
+TEST(CommandLineTest, ProgramSwitches) {
+    struct Row {
+        const char* name;
+        Params params;
+        ProgramRequest request;
+    };
+    const auto run = [](Params names) { return ProgramRequest{ProgramAction::Run, names}; };
+    const ProgramRequest help{ProgramAction::Help};
+    const ProgramRequest version{ProgramAction::Version};
+    const auto error = [](std::string text) {
+        return ProgramRequest{ProgramAction::UsageError, {}, {}, text};
+    };
+    const auto recover = [](std::string journal) {
+        return ProgramRequest{ProgramAction::Recover, {}, journal};
+    };
+    const Row rows[] = {
+        {"nothing", {}, run({})},
+        {"files and switches of the window", {"/h", "a b", "c"}, run({"/h", "a b", "c"})},
+        {"help", {"--help"}, help},
+        {"version", {"--version"}, version},
+        {"help after a file", {"a.txt", "--help"}, help},
+        {"help wins over a mistake", {"--bogus", "--help"}, help},
+        {"help wins over version", {"--version", "--help"}, help},
+        {"version after a file", {"a.txt", "--version"}, version},
+        {"unknown switch", {"--bogus"}, error("unknown option --bogus")},
+        {"the first unknown switch is named",
+         {"a.txt", "--helpp", "--x"},
+         error("unknown option --helpp")},
+        {"a switch with a value", {"--help=all"}, error("unknown option --help=all")},
+        {"one-dash names are files", {"-", "-x", "-help"}, run({"-", "-x", "-help"})},
+        {"a lone --", {"--"}, run({})},
+        {"names after --", {"--", "--help", "--x"}, run({"--help", "--x"})},
+        {"a second -- is a name", {"a", "--", "--", "b"}, run({"a", "--", "b"})},
+        {"a switch after --", {"/h", "--", "--odd name"}, run({"/h", "--odd name"})},
+        {"a name that hides its dashes", {"./--name"}, run({"./--name"})},
+        {"empty names pass through", {"", "a"}, run({"", "a"})},
+        {"recover", {"--recover", "/j/k-1.journal"}, recover("/j/k-1.journal")},
+        {"recover without a journal",
+         {"--recover"},
+         error("--recover takes one journal and nothing else")},
+        {"recover with more",
+         {"--recover", "/j/a", "b"},
+         error("--recover takes one journal and nothing else")},
+        {"recover after a file",
+         {"a.txt", "--recover", "/j/a"},
+         error("--recover takes one journal and nothing else")},
+        {"recover after --", {"--", "--recover", "/j/a"}, run({"--recover", "/j/a"})},
+        {"help for the copy", {"--recover", "--help"}, help},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(readProgramSwitches(r.params), r.request);
+    }
+}
+
 }  // namespace
 }  // namespace korvane

@@ -42,13 +42,15 @@ class FakeWindow : public DocumentWindow {
     void showCaption() override {
         caption = (tag ? "morvix -" : "korvane -") + docs->CurrentFile() + "-";
     }
-    void enableImageButton() override { imageButton = true; }
+    void documentRenamed() override { renamedTo.push_back(docs->CurrentFile()); }
+    // The name the window was last told of; "" when it was told of none.
+    std::string lastRename() const { return renamedTo.empty() ? "" : renamedTo.back(); }
 
     const Documents* docs = nullptr;
     bool tag = false;
     std::string title;
     std::string caption = "korvane";
-    bool imageButton = false;
+    std::vector<std::string> renamedTo;
     std::vector<std::string> layouts;
 };
 
@@ -538,7 +540,7 @@ TEST_F(DocumentsTest, TagModeOpenFollowsMvxHtml) {
     EXPECT_TRUE(highlighter.TagsHighlighted());
     EXPECT_TRUE(coloured());
     EXPECT_FALSE(edit.modified());
-    EXPECT_FALSE(window.imageButton);
+    EXPECT_EQ(window.lastRename(), kUntitled);
 
     // The converted page has no name yet: saving asks, offering "html".
     const std::string out = dir.file("notes");
@@ -547,7 +549,7 @@ TEST_F(DocumentsTest, TagModeOpenFollowsMvxHtml) {
     EXPECT_EQ(scripted.sdMain->shown().back().defaultExtension, "html");
     EXPECT_EQ(docs.CurrentFile(), out + ".html");
     EXPECT_EQ(test::readFile(out + ".html"), edit.text());
-    EXPECT_TRUE(window.imageButton);
+    EXPECT_EQ(window.lastRename(), out + ".html");
 }
 
 TEST_F(DocumentsTest, TagModeOpenOfTextSwitchesToTextModeWithMvxHtml0) {
@@ -575,13 +577,13 @@ TEST_F(DocumentsTest, TagModeOpenTakesOtherFilesAsSource) {
         docs.forgetFile();
         edit.setText({});
         window.tag = true;
-        window.imageButton = false;
+        window.renamedTo.clear();
         const std::string path = file(name, "<P>x");
         scripted.odMain->choose(path);
         docs.Open2Click();
         EXPECT_EQ(edit.text(), "<P>x");
         EXPECT_EQ(docs.CurrentFile(), path);
-        EXPECT_TRUE(window.imageButton);
+        EXPECT_EQ(window.lastRename(), path);
         EXPECT_TRUE(coloured());
     }
     // Now the window holds a document: the next one goes to a copy as source.
@@ -653,7 +655,7 @@ TEST_F(DocumentsTest, TagModeSavesWriteThePictureRelative) {
     EXPECT_EQ(test::readFile(dir.file("index.html")), "<BODY background=\"img/bg.jpg\">");
     EXPECT_EQ(edit.text(), text);
     EXPECT_EQ(window.caption, "morvix -" + dir.file("index.html") + "-");
-    EXPECT_TRUE(window.imageButton);
+    EXPECT_EQ(window.lastRename(), dir.file("index.html"));
     edit.setSelStart(edit.textLength());
     edit.replaceSelection("<P>more</P>");
     EXPECT_EQ(docs.Save2Click(), SaveOutcome::Saved);

@@ -23,6 +23,7 @@
 #include <QToolButton>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -923,6 +924,69 @@ TEST_F(TvantlerTest, EveryTagActionDoesItsWork) {
         EXPECT_TRUE(shown->isVisible());
         shown->hide();
     }
+}
+
+// Catches the simple image's button left on, while its menu item is off,
+// after a switch of mode or a conversion leaves the document without a name
+// (pressed, it wrote the picture's full path into the page), and either of
+// the two left off once an open, a save or Save As names the document.
+TEST_F(TvantlerTest, SimpleImageFollowsTheDocumentName) {
+    const test::TempDir dir;
+    const std::string page = dir.file("page.htm");
+    test::writeFile(page, "<P>x");
+    create();
+    const auto openPage = [&] {
+        m_scripted->odMain->choose(page);
+        trigger("Open2");
+    };
+    const auto switchAndBack = [&] {
+        trigger("korvaneS1");
+        trigger("morvixS1");
+    };
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+        bool named;
+    };
+    const Step steps[] = {
+        {"tag mode at the start", [&] { trigger("morvixS1"); }, false},
+        {"a page opened", openPage, true},
+        {"to text mode and back", switchAndBack, false},
+        {"opened again", openPage, true},
+        {"tags stripped, then converted back",
+         [&] {
+             trigger("htmlkorvaneH1");
+             trigger("htmlmorvixH1");
+         },
+         false},
+        {"saved under a new name",
+         [&] {
+             m_scripted->sdMain->choose(dir.file("saved.html"));
+             trigger("Save2");
+         },
+         true},
+        {"saved again", [&] { trigger("Save2"); }, true},
+        {"to text mode and back after saving", switchAndBack, false},
+        {"saved as",
+         [&] {
+             m_scripted->sdMain->choose(dir.file("other.html"));
+             trigger("SaveAs2");
+         },
+         true},
+    };
+    auto* html2 = m_window->findChild<QMenu*>(QStringLiteral("html2T1"));
+    ASSERT_NE(html2, nullptr);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.run();
+        ASSERT_TRUE(m_window->isTagMode());
+        // As the tool bar shows it, and as the menu shows both once it opens.
+        EXPECT_EQ(action("ToolButton29")->isEnabled(), step.named);
+        emit html2->aboutToShow();
+        EXPECT_EQ(action("E1")->isEnabled(), step.named);
+        EXPECT_EQ(action("ToolButton29")->isEnabled(), step.named);
+    }
+    EXPECT_TRUE(errors().empty());
 }
 
 // Unsaved text survives a program that is gone: catches text thrown away by

@@ -36,7 +36,7 @@ class FakeModeWindow : public ModeWindow, public DocumentWindow {
     void freezePainting(bool frozen) override { steps.push_back(frozen ? "freeze" : "thaw"); }
     void enterTagMode() override {}
     void enterTextMode() override {}
-    void enableImageButton() override {}
+    void documentRenamed() override {}
 
     bool tag = false;
     std::string title;

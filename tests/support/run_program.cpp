@@ -14,6 +14,8 @@ namespace korvane::test {
 
 namespace {
 
+constexpr int kSilenceMs = 30000;
+
 ProgramResult run(const std::string& program, const std::vector<std::string>& args,
                   const std::string& input, const std::string& workingDir, std::size_t addressSpace,
                   bool removeWorkingDir) {
@@ -73,8 +75,12 @@ ProgramResult run(const std::string& program, const std::vector<std::string>& ar
             fds[n++] = {err[0], POLLIN, 0};
         if (inFd >= 0)
             fds[n++] = {inFd, POLLOUT, 0};
-        if (::poll(fds, static_cast<nfds_t>(n), 30000) <= 0)
+        if (::poll(fds, static_cast<nfds_t>(n), kSilenceMs) <= 0) {
+            // Hung (a program that opened a window and waits for a person,
+            // for one): ended, so that the test fails instead of waiting.
+            ::kill(pid, SIGKILL);
             break;
+        }
         for (int i = 0; i < n; ++i) {
             if (fds[i].revents == 0)
                 continue;

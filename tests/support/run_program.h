@@ -7,8 +7,9 @@
 
 namespace korvane::test {
 
+// A program that writes nothing and does not end for 30 seconds is killed.
 struct ProgramResult {
-    int exitCode = -1;  // -1: did not exit normally
+    int exitCode = -1;  // -1: did not exit normally (killed, for one)
     std::string out;
     std::string err;
 };

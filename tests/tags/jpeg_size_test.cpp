@@ -15,16 +15,20 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/file_reads.h"
 #include "tests/support/jpeg_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace korvane {
 namespace {
 
+using test::CountedFile;
 using test::JpegKind;
 using test::makeJpeg;
 using test::markerSegment;
+using test::Piece;
 using test::startOfScan;
+using test::writeSparseFile;
 
 struct KindRow {
     const char* name;
@@ -131,60 +135,6 @@ TEST(JpegSize, SkipsLargeSegments) {
     padded += good.substr(2);
     std::istringstream in(padded);
     EXPECT_EQ(readJpegSize(in), (PictureSize{12, 34}));
-}
-
-// A file read through a count of the bytes taken from it: how long a read
-// takes is nothing a test may wait on, how much it reads is.
-class CountedFile : public std::streambuf {
-  public:
-    explicit CountedFile(const std::string& path) {
-        m_file.open(path, std::ios::in | std::ios::binary);
-    }
-    bool isOpen() const { return m_file.is_open(); }
-    std::size_t taken() const { return m_taken; }
-
-  protected:
-    int_type underflow() override { return m_file.sgetc(); }
-    int_type uflow() override {
-        const int_type c = m_file.sbumpc();
-        if (!traits_type::eq_int_type(c, traits_type::eof()))
-            ++m_taken;
-        return c;
-    }
-    std::streamsize xsgetn(char* s, std::streamsize n) override {
-        const std::streamsize got = m_file.sgetn(s, n);
-        if (got > 0)
-            m_taken += static_cast<std::size_t>(got);
-        return got;
-    }
-    pos_type seekoff(off_type off, std::ios_base::seekdir dir,
-                     std::ios_base::openmode which) override {
-        return m_file.pubseekoff(off, dir, which);
-    }
-    pos_type seekpos(pos_type pos, std::ios_base::openmode which) override {
-        return m_file.pubseekpos(pos, which);
-    }
-
-  private:
-    std::filebuf m_file;
-    std::size_t m_taken = 0;
-};
-
-// A file of `size` bytes holding `pieces` at their offsets and zeros
-// elsewhere; the zeros are a hole, so even gigabytes cost no disk.
-struct Piece {
-    off_t offset;
-    std::string bytes;
-};
-void writeSparseFile(const std::string& path, off_t size, const std::vector<Piece>& pieces) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_GE(fd, 0) << path;
-    ASSERT_EQ(::ftruncate(fd, size), 0);
-    for (const Piece& piece : pieces) {
-        ASSERT_EQ(::pwrite(fd, piece.bytes.data(), piece.bytes.size(), piece.offset),
-                  static_cast<ssize_t>(piece.bytes.size()));
-    }
-    ::close(fd);
 }
 
 // Catches a reader that reads a huge or sparse file to its end looking for

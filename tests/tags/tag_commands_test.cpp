@@ -264,32 +264,39 @@ TEST_F(TagCommandsTest, SimpleImageCancelAndRefusal) {
     EXPECT_NE(m_scripted.messages->errors()[0].find(unwritable), std::string::npos);
 }
 
-// Catches the menu item's availability decided once instead of on every
-// opening of its menu, a comparison that folds case, and the tool button
-// disabled again or enabled by the menu.
-TEST_F(TagCommandsTest, SimpleImageAvailability) {
+// Catches the item's availability decided once instead of on every
+// opening of its menu and every change of the document's name, a comparison
+// that folds case, and the tool button and the menu item apart: the button
+// left on for an unnamed document, or set by a save only.
+TEST_F(TagCommandsTest, SimpleImageFollowsTheDocumentName) {
     std::map<std::string, std::vector<bool>> told;
     commands().setEnabler(
         [&told](const std::string& name, bool enabled) { told[name].push_back(enabled); });
     EXPECT_FALSE(commands().ToolButton29Enabled());
-
-    run("html2T1Click");
     EXPECT_FALSE(commands().E1Enabled());
-    m_currentFile = "/web/index.htm";
-    run("html2T1Click");
-    EXPECT_TRUE(commands().E1Enabled());
-    m_currentFile = "untitled";
-    run("html2T1Click");
-    EXPECT_TRUE(commands().E1Enabled());
-    EXPECT_FALSE(commands().ToolButton29Enabled());
-
-    commands().enableToolButton29();
-    m_currentFile = "Untitled";
-    run("html2T1Click");
-    EXPECT_FALSE(commands().E1Enabled());
-    EXPECT_TRUE(commands().ToolButton29Enabled());
-    EXPECT_EQ(told["E1"], (std::vector<bool>{false, true, true, false}));
-    EXPECT_EQ(told["ToolButton29"], std::vector<bool>{true});
+    struct Row {
+        const char* file;
+        bool menuOpened;  // else the name changed
+        bool available;
+    };
+    const Row rows[] = {
+        {"Untitled", true, false},  {"/web/index.htm", true, true}, {"untitled", false, true},
+        {"Untitled", false, false}, {"/web/a.htm", false, true},    {"Untitled", true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.file) + (row.menuOpened ? ", menu opened" : ", renamed"));
+        m_currentFile = row.file;
+        if (row.menuOpened)
+            run("html2T1Click");
+        else
+            commands().followDocumentName();
+        EXPECT_EQ(commands().E1Enabled(), row.available);
+        EXPECT_EQ(commands().ToolButton29Enabled(), row.available);
+        EXPECT_EQ(told["E1"].back(), row.available);
+        EXPECT_EQ(told["ToolButton29"].back(), row.available);
+    }
+    EXPECT_EQ(told["E1"].size(), std::size(rows));
+    EXPECT_EQ(told["ToolButton29"].size(), std::size(rows));
 }
 
 // Catches a dialog command that shows the wrong dialog or none.

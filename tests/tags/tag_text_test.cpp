@@ -188,19 +188,6 @@ TEST(ImageTagText, OkRule) {
         EXPECT_EQ(imageTagText(row.selection, row.fields), row.expected) << row.name;
 }
 
-// Catches a case-insensitive test (".JPG" would be read), a test of the
-// name's end only, and names without a dot.
-TEST(IsJpegName, LowerCaseExtensionsOnly) {
-    const std::pair<const char*, bool> rows[] = {
-        {"/p/cat.jpg", true},      {"/p/cat.jpeg", true},   {"/p/photo.JPG", false},
-        {"/p/a.Jpeg", false},      {"/p/a.png", false},     {"/p/a.jpg.gif", false},
-        {"/p/noext", false},       {"/p.jpg/noext", false}, {".jpg", true},
-        {"C:\\web\\a.jpeg", true},
-    };
-    for (const auto& [path, jpeg] : rows)
-        EXPECT_EQ(isJpegName(path), jpeg) << path;
-}
-
 struct LocationRow {
     const char* name;
     const char* document;
@@ -259,6 +246,34 @@ TEST(DocumentHasName, ExactComparison) {
     EXPECT_TRUE(documentHasName("C:\\a.htm"));
 }
 
+struct FamilyRow {
+    const char* name;
+    std::vector<std::string> installed;
+    std::vector<std::string> expected;
+};
+
+// Catches foundry-qualified names left in the list (no browser knows
+// "Nimbus Roman [urw]"), a family listed once per foundry, the order
+// changed, and brackets that are part of a name taken for a foundry.
+TEST(PlainFamilyNames, FoundriesDroppedEachFamilyOnce) {
+    const FamilyRow rows[] = {
+        {"foundries dropped", {"Nimbus Roman [urw]", "C059 [UKWN]"}, {"Nimbus Roman", "C059"}},
+        {"one family of two foundries", {"C059 [UKWN]", "Arial", "C059 [urw]"}, {"C059", "Arial"}},
+        {"plain and qualified names of one family",
+         {"Noto Sans", "Noto Sans [GOOG]"},
+         {"Noto Sans"}},
+        {"order kept", {"b", "a [x]", "c", "a [y]", "b"}, {"b", "a", "c"}},
+        {"japanese family", {"\xE6\x98\x8E\xE6\x9C\x9D [ipa]"}, {"\xE6\x98\x8E\xE6\x9C\x9D"}},
+        {"not a foundry",
+         {"Font []", "[x]", "Font[x]", "Font [a]b", "Font [a]]"},
+         {"Font []", "[x]", "Font[x]", "Font [a]b", "Font [a]]"}},
+        {"vertical font's foundry", {"@MS Gothic [ms]"}, {"@MS Gothic"}},
+        {"empty", {}, {}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(plainFamilyNames(row.installed), row.expected) << row.name;
+}
+
 struct FontListRow {
     const char* name;
     std::vector<std::string> installed;
@@ -282,6 +297,9 @@ TEST(FontListEntries, AsTheListShowsThem) {
          {"\xEF\xBC\xAD\xEF\xBC\xB3 \xE6\x98\x8E\xE6\x9C\x9D", "Arial"},
          {"Arial", "\xEF\xBC\xAD\xEF\xBC\xB3 \xE6\x98\x8E\xE6\x9C\x9D"}},
         {"unwritable names left out", {"\xEB\x82\x98\xEB\x88\x94", "Arial"}, {"Arial"}},
+        {"families of several foundries listed once by their family",
+         {"Nimbus Roman [urw]", "C059 [urw]", "Nimbus Roman [UKWN]", "@C059 [urw]"},
+         {"C059", "Nimbus Roman"}},
         {"only vertical fonts", {"@a", "@b"}, {}},
         {"empty", {}, {}},
     };

@@ -156,6 +156,26 @@ TEST_F(TfFontTest, FontListIsRebuiltOnEachDropDown) {
     EXPECT_EQ(cbFont->count(), 3);
 }
 
+// Catches foundry-qualified names listed and written into face= (no browser
+// knows "Nimbus Roman [urw]"), and a family listed once per foundry.
+TEST_F(TfFontTest, ListAndFaceHoldFamilyNames) {
+    m_families = {QStringLiteral("Nimbus Roman [urw]"), QStringLiteral("C059 [UKWN]"),
+                  QStringLiteral("Nimbus Roman [UKWN]"), QStringLiteral("C059 [urw]")};
+    m_dialog.showModeless();
+    box("cbFace")->setChecked(true);
+    QComboBox* cbFont = list("cbFont");
+    cbFont->showPopup();
+    cbFont->hidePopup();
+    QStringList shown;
+    for (int i = 0; i < cbFont->count(); ++i)
+        shown.push_back(cbFont->itemText(i));
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("C059"), QStringLiteral("Nimbus Roman")}));
+    cbFont->setCurrentIndex(1);
+    select("", "x");
+    m_dialog.bOKClick();
+    EXPECT_EQ(m_edit.text(), "<FONT face=\"Nimbus Roman\">x</FONT>");
+}
+
 // Catches the preview not following a chosen font.
 TEST_F(TfFontTest, ChosenFontShowsInThePreview) {
     box("cbFace")->setChecked(true);

@@ -17,9 +17,11 @@
 #include "tags/tf_image.h"
 #include "tests/support/jpeg_files.h"
 #include "tests/support/memory_edit_control.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui/dialog_keys.h"
+#include "tests/support/ui/qt_pictures.h"
 
 namespace korvane {
 namespace {
@@ -41,7 +43,11 @@ class TfImageTest : public ::testing::Test {
                         test::makeJpeg(test::JpegKind::Baseline, 320, 240));
         test::writeFile(m_dir.file("img/dog.jpeg"),
                         test::makeJpeg(test::JpegKind::Progressive, 64, 48));
-        test::writeFile(m_dir.file("photo.JPG"), test::makeJpeg(test::JpegKind::Baseline, 9, 9));
+        test::writeFile(m_dir.file("photo.JPG"), test::makeJpeg(test::JpegKind::Baseline, 9, 7));
+        test::writeFile(m_dir.file("img/pic.png"), test::qtPicture("png", 30, 20));
+        test::writeFile(m_dir.file("anim.gif"), test::makeGif(200, 3));
+        test::writeFile(m_dir.file("a.bmp"), test::qtPicture("bmp", 4, 70));
+        test::writeFile(m_dir.file("fake.jpg"), test::qtPicture("png", 8, 6));
         test::writeFile(m_dir.file("broken.jpg"), "\xFF\xD8 not a picture");
         test::writeFile(m_dir.file("a.png"), "\x89PNG");
         m_currentFile = m_dir.file("index.htm");
@@ -131,17 +137,22 @@ struct BrowseRow {
     const char* width;
 };
 
-// Catches the size read for names other than ".jpeg" and ".jpg" (upper
-// case included), sizes swapped, a second picture not replacing the first
-// one's size, a broken picture clearing the fields, and the location not
-// relative to the document.
-TEST_F(TfImageTest, BrowseFillsTheFileAndJpegSize) {
+// Catches a size read only for lower-case ".jpeg" and ".jpg" names (a
+// camera's ".JPG", a PNG, GIF or BMP left with the size of the picture
+// picked before), a reader chosen by the extension instead of the content,
+// sizes swapped, a picture whose size cannot be read leaving the previous
+// picture's size to be written for it, and the location not relative to the
+// document.
+TEST_F(TfImageTest, BrowseFillsTheFileAndPictureSize) {
     const BrowseRow rows[] = {
         {"jpeg in a sub-folder", "img/cat.jpg", "img/cat.jpg", "240", "320"},
         {"second jpeg", "img/dog.jpeg", "img/dog.jpeg", "48", "64"},
-        {"upper-case extension", "photo.JPG", "photo.JPG", "48", "64"},
-        {"png", "a.png", "a.png", "48", "64"},
-        {"broken jpeg", "broken.jpg", "broken.jpg", "48", "64"},
+        {"upper-case extension", "photo.JPG", "photo.JPG", "7", "9"},
+        {"png", "img/pic.png", "img/pic.png", "20", "30"},
+        {"gif", "anim.gif", "anim.gif", "3", "200"},
+        {"bmp", "a.bmp", "a.bmp", "70", "4"},
+        {"png whose extension says jpeg", "fake.jpg", "fake.jpg", "6", "8"},
+        {"broken jpeg after a readable picture", "broken.jpg", "broken.jpg", "", ""},
     };
     m_dialog.showModeless();
     for (const auto& row : rows) {
@@ -158,7 +169,7 @@ TEST_F(TfImageTest, BrowseFillsTheFileAndJpegSize) {
     m_dialog.hide();
 }
 
-// Catches a PNG pick that touches the size fields, and a name Shift_JIS
+// Catches a PNG that cannot be read given a size, and a name Shift_JIS
 // cannot hold put into the file field mangled instead of refused.
 TEST_F(TfImageTest, BrowseRefusesUnwritableNames) {
     m_dialog.showModeless();

@@ -251,13 +251,36 @@ TEST(KorvaneConvert, SettingsThatCannotBeReadSayWhy) {
     EXPECT_EQ(folder.exitCode, 1);
     EXPECT_NE(folder.err.find(std::strerror(EISDIR)), std::string::npos) << folder.err;
 
-    test::openUpForUnprivileged(dir.path().c_str());
+    if (const std::string unreachable = test::openUpForUnprivileged(dir.path());
+        !unreachable.empty())
+        GTEST_SKIP() << unreachable;
     writeFile(dir.file("krv13.ini"), "[Color]\r\n");
     ::chmod(dir.file("krv13.ini").c_str(), 0600);
+    // The build folder may be closed to that user: it runs a copy.
+    const test::UnprivilegedProgram program(kProgram);
+    if (!program.problem().empty())
+        GTEST_SKIP() << program.problem();
     EXPECT_TRUE(test::runUnprivileged([&] {
-        const auto r = runProgram(kProgram, {"to-html", "--settings", dir.file("krv13.ini")}, "x");
+        const auto r =
+            runProgram(program.path(), {"to-html", "--settings", dir.file("krv13.ini")}, "x");
         return r.exitCode == 1 && r.err.find(std::strerror(EACCES)) != std::string::npos &&
                r.err.find(dir.file("krv13.ini")) != std::string::npos;
+    }));
+}
+
+// Catches a test that runs the program without root's rights from where
+// the build put it: in a clone inside a folder only root may enter (root's
+// home, or what `mktemp -d` makes), that user cannot start it.
+TEST(KorvaneConvert, RunsWithoutRootsRightsFromAClosedFolder) {
+    TempDir closed;  // 0700, as mkdtemp makes it
+    const std::string inside = closed.file("korvane-convert");
+    std::filesystem::copy_file(kProgram, inside);
+    const test::UnprivilegedProgram program(inside);
+    if (!program.problem().empty())
+        GTEST_SKIP() << program.problem();
+    EXPECT_TRUE(test::runUnprivileged([&] {
+        const auto r = runProgram(program.path(), {"--version"});
+        return r.exitCode == 0 && r.out == std::string(KORVANE_VERSION_TEXT) + "\n";
     }));
 }
 

@@ -1,0 +1,99 @@
+#include "tags/picture_size.h"
+
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <system_error>
+
+namespace korvane {
+
+namespace {
+
+bool startsWith(std::string_view bytes, std::string_view prefix) {
+    return bytes.substr(0, prefix.size()) == prefix;
+}
+
+// The longest signature looked at: "RIFF", four bytes of length, "WEBP".
+constexpr std::size_t kSignatureBytes = 12;
+
+// Appends up to `count` bytes of `in` to `bytes`.
+void readMore(std::istream& in, std::string& bytes, std::size_t count) {
+    const std::size_t had = bytes.size();
+    bytes.resize(had + count);
+    in.read(bytes.data() + had, static_cast<std::streamsize>(count));
+    bytes.resize(had + static_cast<std::size_t>(in.gcount()));
+}
+
+}  // namespace
+
+PictureFormat pictureFormatOf(std::string_view head) {
+    using namespace std::string_view_literals;
+    if (startsWith(head, "\xFF\xD8"sv))
+        return PictureFormat::Jpeg;
+    if (startsWith(head, "\x89PNG\r\n\x1A\n"sv))
+        return PictureFormat::Png;
+    if (startsWith(head, "GIF87a"sv) || startsWith(head, "GIF89a"sv))
+        return PictureFormat::Gif;
+    if (startsWith(head, "BM"sv))
+        return PictureFormat::Bmp;
+    if (startsWith(head, "RIFF"sv) && head.size() >= kSignatureBytes &&
+        head.substr(8, 4) == "WEBP"sv)
+        return PictureFormat::WebP;
+    return PictureFormat::Unknown;
+}
+
+std::string_view pictureFormatName(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::Jpeg:
+            return "jpeg";
+        case PictureFormat::Png:
+            return "png";
+        case PictureFormat::Gif:
+            return "gif";
+        case PictureFormat::Bmp:
+            return "bmp";
+        case PictureFormat::WebP:
+            return "webp";
+        case PictureFormat::Unknown:
+            break;
+    }
+    return {};
+}
+
+std::optional<PictureSize> readPictureSize(std::istream& in, const PictureHeadReader& others) {
+    const std::istream::pos_type start = in.tellg();
+    std::string head;
+    readMore(in, head, kSignatureBytes);
+    const PictureFormat format = pictureFormatOf(head);
+    if (format == PictureFormat::Jpeg) {
+        // libjpeg reads its own bounded amount, from the first byte again.
+        in.clear();
+        in.seekg(start);
+        return readJpegSize(in);
+    }
+    if (format == PictureFormat::Unknown || !others)
+        return std::nullopt;
+    readMore(in, head, kPictureHeadLimit - head.size());
+    return others(format, head);
+}
+
+std::optional<PictureSize> readPictureSize(const std::string& path,
+                                           const PictureHeadReader& others) {
+    std::error_code ec;
+    const std::filesystem::path file(path);
+    // A pipe would wait for a writer, a device might never end.
+    if (!std::filesystem::is_regular_file(file, ec))
+        return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return readPictureSize(in, others);
+}
+
+PictureSizeFields pictureSizeFields(const std::optional<PictureSize>& size) {
+    if (!size)
+        return {};
+    return {std::to_string(size->height), std::to_string(size->width)};
+}
+
+}  // namespace korvane
