@@ -1,8 +1,8 @@
 // Whether another program changed the document's file.
 #include "app/disk_watch.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
