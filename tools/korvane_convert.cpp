@@ -201,10 +201,13 @@ bool readInput(const Arguments& args, std::string& text, int& status) {
             status = fileError("read", name, "not valid " + encodingName(encoding));
             return false;
         }
-        // Listed, never replaced silently.
+        // Listed, never replaced silently; the code point in Unicode's own
+        // notation, at least four hex digits ("U+00E9", not "U+E9").
         for (const SjisReplacement& r : converted.replaced) {
-            std::cerr << "korvane-convert: " << name << ": U+" << std::hex << std::uppercase
-                      << static_cast<unsigned long>(r.character) << std::dec
+            char codePoint[16];
+            std::snprintf(codePoint, sizeof codePoint, "U+%04lX",
+                          static_cast<unsigned long>(r.character));
+            std::cerr << "korvane-convert: " << name << ": " << codePoint
                       << " cannot be written in Shift_JIS; written as \""
                       << decodeShiftJisToUtf8(r.bytes) << "\"\n";
         }
