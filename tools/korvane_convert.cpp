@@ -36,7 +36,7 @@ constexpr std::string_view kUsage =
     "                          [--input-encoding ENC] [-o OUTPUT] [INPUT]\n"
     "  korvane-convert to-text [--title-output FILE] [--input-encoding ENC] [-o OUTPUT]\n"
     "                          [INPUT]\n"
-    "  korvane-convert --help | --version\n"
+    "  korvane-convert -h | --help | --version\n"
     "\n"
     "to-html  turns the Shift_JIS text INPUT into an HTML 4.0 Transitional page, as the\n"
     "         editor's text mode does.\n"
@@ -56,6 +56,7 @@ constexpr std::string_view kUsage =
     "\n"
     "INPUT is standard input when absent or \"-\"; the result goes to OUTPUT, or to\n"
     "standard output. Line breaks of INPUT (CR LF, LF or CR) are read as CR LF.\n"
+    "After \"--\" an argument that begins with \"-\" is INPUT.\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 usage error.\n";
 
 int usageError(std::string_view message) {
