@@ -1,8 +1,11 @@
 # Front door for building korvane. Every target first makes sure the Debian
 # packages are there, so a fresh machine needs nothing but one of these.
-.PHONY: all deps build test bench fuzz run install package format format-check clean
+.PHONY: all deps build test bench fuzz run install uninstall package format format-check clean
 
 PREFIX ?= /usr/local
+# The package's file times: the last commit's, so that the same source packs
+# into the same bytes.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
 
 all: build
 
@@ -13,8 +16,12 @@ build: deps
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default
 
+# The package is checked too where lintian is (install-deps brings it).
 test: build format-check
 	@ctest --preset default
+	@if command -v lintian >/dev/null 2>&1; then \
+	    $(MAKE) --no-print-directory package && scripts/check-package; \
+	fi
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	@ctest --preset asan
@@ -25,11 +32,15 @@ test: build format-check
 run: build
 	@scripts/run-editor build
 
+# build/install_manifest.txt records what was installed, for uninstall.
 install: build
 	@cmake --install build --prefix "$(PREFIX)"
 
+uninstall:
+	@cmake -DMANIFEST=build/install_manifest.txt -P scripts/uninstall.cmake
+
 package: build
-	@cd build && cpack
+	@cd build && $(if $(SOURCE_DATE_EPOCH),SOURCE_DATE_EPOCH=$(SOURCE_DATE_EPOCH)) cpack
 
 fuzz:
 	@scripts/install-deps --fuzz

@@ -37,7 +37,7 @@ constexpr std::string_view kUsage =
     "                          [--input-encoding ENC] [-o OUTPUT] [INPUT]\n"
     "  korvane-convert to-text [--title-output FILE] [--input-encoding ENC] [-o OUTPUT]\n"
     "                          [INPUT]\n"
-    "  korvane-convert --help | --version\n"
+    "  korvane-convert -h | --help | --version\n"
     "\n"
     "to-html  turns the Shift_JIS text INPUT into an HTML 4.0 Transitional page, as the\n"
     "         editor's text mode does.\n"
@@ -57,6 +57,7 @@ constexpr std::string_view kUsage =
     "\n"
     "INPUT is standard input when absent or \"-\"; the result goes to OUTPUT, or to\n"
     "standard output. Line breaks of INPUT (CR LF, LF or CR) are read as CR LF.\n"
+    "After \"--\" an argument that begins with \"-\" is INPUT.\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 usage error.\n";
 
 int usageError(std::string_view message) {
@@ -202,10 +203,13 @@ bool readInput(const Arguments& args, std::string& text, int& status) {
             status = fileError("read", name, "not valid " + encodingName(encoding));
             return false;
         }
-        // Listed, never replaced silently.
+        // Listed, never replaced silently; the code point in Unicode's own
+        // notation, at least four hex digits ("U+00E9", not "U+E9").
         for (const SjisReplacement& r : converted.replaced) {
-            std::cerr << "korvane-convert: " << name << ": U+" << std::hex << std::uppercase
-                      << static_cast<unsigned long>(r.character) << std::dec
+            char codePoint[16];
+            std::snprintf(codePoint, sizeof codePoint, "U+%04lX",
+                          static_cast<unsigned long>(r.character));
+            std::cerr << "korvane-convert: " << name << ": " << codePoint
                       << " cannot be written in Shift_JIS; written as \""
                       << decodeShiftJisToUtf8(r.bytes) << "\"\n";
         }

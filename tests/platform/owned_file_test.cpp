@@ -66,7 +66,7 @@ TEST(PrivateFile, OnlyTheUsersOwnLinksAreFollowedAndTheFileIsTheUsersAlone) {
         {"hard link: the other name keeps the old text", false,
          [](const test::TempDir& d) {
              test::writeFile(d.file("other"), "old");
-             ::link(d.file("other").c_str(), d.file("prev.htm").c_str());
+             EXPECT_EQ(::link(d.file("other").c_str(), d.file("prev.htm").c_str()), 0);
              return d.file("prev.htm");
          },
          true, "prev.htm", "other"},
@@ -80,7 +80,7 @@ TEST(PrivateFile, OnlyTheUsersOwnLinksAreFollowedAndTheFileIsTheUsersAlone) {
         {"own link to a file of another user", true,
          [self](const test::TempDir& d) {
              test::writeFile(d.file("victim"), "old");
-             ::chown(d.file("victim").c_str(), kStranger, kStranger);
+             EXPECT_EQ(::chown(d.file("victim").c_str(), kStranger, kStranger), 0);
              makeLink(d.file("victim"), d.file("prev.htm"), self);
              return d.file("prev.htm");
          },

@@ -436,13 +436,24 @@ TEST(KorvaneConvert, NamesTheCopyAnInterruptedSaveLeft) {
 }
 
 // Catches --input-encoding ignored, a character Shift_JIS cannot hold
-// replaced without being listed, and an unknown encoding taken.
+// replaced without being listed or listed in a notation that is not
+// Unicode's (fewer than four digits), and an unknown encoding taken.
 TEST(KorvaneConvert, InputEncodings) {
-    const auto utf8 = runProgram(kProgram, {"to-text", "--input-encoding", "utf-8"},
-                                 "\xe6\x97\xa5\xf0\x9f\x98\x80");
-    EXPECT_EQ(utf8.exitCode, 0) << utf8.err;
-    EXPECT_EQ(utf8.out, "\x93\xfa?");
-    EXPECT_NE(utf8.err.find("U+1F600"), std::string::npos) << utf8.err;
+    struct Row {
+        const char* utf8;
+        const char* shiftJis;
+        const char* listed;
+    };
+    const Row rows[] = {
+        {"\xe6\x97\xa5\xf0\x9f\x98\x80", "\x93\xfa?", ": U+1F600 cannot"},
+        {"caf\xc3\xa9", "cafe", ": U+00E9 cannot"},
+    };
+    for (const Row& row : rows) {
+        const auto utf8 = runProgram(kProgram, {"to-text", "--input-encoding", "utf-8"}, row.utf8);
+        EXPECT_EQ(utf8.exitCode, 0) << utf8.err;
+        EXPECT_EQ(utf8.out, row.shiftJis);
+        EXPECT_NE(utf8.err.find(row.listed), std::string::npos) << utf8.err;
+    }
     const auto guessed =
         runProgram(kProgram, {"to-text", "--input-encoding", "auto"}, "\xc6\xfc\xcb\xdc");
     EXPECT_EQ(guessed.out, "\x93\xfa\x96\x7b");
