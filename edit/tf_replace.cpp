@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "editor/sjis_line_edit.h"
+#include "platform/dialog_focus.h"
 
 namespace korvane {
 
@@ -47,6 +49,7 @@ TfReplace::TfReplace(Search& search, QWidget* parent) : QDialog(parent), m_searc
     columns->setSpacing(12);
     columns->addWidget(m_up);
     columns->addWidget(m_down);
+    useWindowsRadioKeys(*rgDirection);
 
     auto* bOK = new QPushButton(QStringLiteral("ＯＫ"), this);
     bOK->setObjectName(QStringLiteral("bOK"));
@@ -99,6 +102,8 @@ void TfReplace::showReplaceDialog() {
 void TfReplace::showEvent(QShowEvent* event) {
     formsyow();
     QDialog::showEvent(event);
+    if (!event->spontaneous())
+        focusFirstField(*this);
 }
 
 void TfReplace::formsyow() {
