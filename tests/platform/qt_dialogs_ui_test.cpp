@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -21,6 +23,8 @@
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "convert/uthtml.h"
 #include "platform/file_filter.h"
@@ -473,6 +477,41 @@ TEST(SaveQuestion, HasTheThreeButtonsAndEscapeCancels) {
     const std::unique_ptr<QMessageBox> closed = makeSaveQuestion(nullptr, text);
     closed->close();
     EXPECT_EQ(saveAnswerOf(*closed), SaveAnswer::Cancel);
+}
+
+// Catches a message box sized to its text alone: with a short text it is
+// narrower than its caption, and the window manager's title bar, which
+// holds an icon and three buttons as well, cuts "korvane" down to a dot.
+TEST(QtMessageBoxes, WideEnoughForTheirCaption) {
+    QtMessageBoxes boxes(nullptr);
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"message", [&] { boxes.showMessage("x"); }},
+        {"error", [&] { boxes.showError("x"); }},
+        {"save question", [&] { boxes.askSave("x"); }},
+        {"yes or no", [&] { boxes.askYesNo("x"); }},
+        {"choice", [&] { boxes.askChoice("x", {"a"}, 0, 0); }},
+    };
+    for (const auto& [name, ask] : rows) {
+        SCOPED_TRACE(name);
+        int width = 0;
+        QString caption;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                width = box->width();
+                caption = box->windowTitle();
+                box->close();
+            }
+        });
+        closer.start(20);
+        ask();
+        closer.stop();
+        EXPECT_EQ(caption, QStringLiteral("korvane"));
+        QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        title.setBold(true);
+        const QFontMetrics metrics(title);
+        EXPECT_GE(width, metrics.horizontalAdvance(caption) + 5 * metrics.height());
+    }
 }
 
 // Catches system colours read from the wrong palette role or group, and red
