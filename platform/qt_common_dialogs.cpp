@@ -26,8 +26,11 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <vector>
 
+#include "platform/font_style_names.h"
 #include "platform/system_colors.h"
 
 namespace korvane {
@@ -458,6 +461,48 @@ QStringList scriptFontFamilies(
 
 namespace {
 
+// The name the style list shows for `style`, one of the family's `styles`.
+QString shownStyleName(const QStringList& styles, const QString& style) {
+    const qsizetype at = styles.indexOf(style);
+    if (at < 0)
+        return style;
+    std::vector<std::string> english;
+    for (const QString& one : styles)
+        english.push_back(one.toStdString());
+    return QString::fromStdString(japaneseStyleNames(english)[static_cast<std::size_t>(at)]);
+}
+
+// Shows the style list's names in Japanese; the list keeps the fonts' own
+// names, by which QFontDialog finds the style it makes the font with.
+class JapaneseStyleNames : public QStyledItemDelegate {
+  public:
+    JapaneseStyleNames(const QStringListModel& styles, QObject* parent)
+        : QStyledItemDelegate(parent), m_styles(styles) {}
+
+    QString displayText(const QVariant& value, const QLocale& /*locale*/) const override {
+        return shownStyleName(m_styles.stringList(), value.toString());
+    }
+
+  private:
+    const QStringListModel& m_styles;
+};
+
+// The list's names, and the read-only box above it that shows the chosen
+// one (QFontDialog writes the font's own name there each time).
+void showStylesInJapanese(QListView& list, QStringListModel& styles, QFontDialog& dialog) {
+    list.setItemDelegate(new JapaneseStyleNames(styles, &list));
+    for (QLineEdit* box : dialog.findChildren<QLineEdit*>()) {
+        if (box->focusProxy() != &list)
+            continue;
+        QObject::connect(box, &QLineEdit::textChanged, box, [box, &styles](const QString& text) {
+            const QString shown = shownStyleName(styles.stringList(), text);
+            if (shown != text)
+                box->setText(shown);
+        });
+        box->setText(shownStyleName(styles.stringList(), box->text()));
+    }
+}
+
 // Qt's own dialog (not the desktop's), so that its family list can be cut
 // down to fonts with a script. The family and style boxes only take what
 // the lists hold, so only existing fonts and their real styles can be
@@ -501,6 +546,7 @@ std::optional<QFont> runFontDialog(const QFont& shown, QWidget* parent) {
         const QStringList styles = QFontDatabase::styles(dialog.currentFont().family());
         if (model->stringList() != styles)
             continue;
+        showStylesInJapanese(*list, *model, dialog);
         for (int i = 0; i < styles.size(); ++i) {
             const QString family = dialog.currentFont().family();
             // italic() is false for an oblique style; the font's style is not.
