@@ -3,7 +3,6 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QRadioButton>
 #include <algorithm>
 #include <vector>
@@ -24,11 +23,17 @@ void setTabFocus(QWidget& widget, bool on) {
 }
 
 // Lives as a child of its group box and watches the box and its buttons.
+// Events still reach it while a button or the box is being destroyed (its
+// type then no longer what it was), so watched objects are told apart by
+// addresses taken while they were whole, and only the events handled here
+// go on to the buttons themselves.
 class WindowsRadioKeys : public QObject {
   public:
-    explicit WindowsRadioKeys(QGroupBox& group) : QObject(&group), m_group(group) {
+    explicit WindowsRadioKeys(QGroupBox& group)
+        : QObject(&group), m_group(group), m_groupObject(&group) {
         for (QRadioButton* button : group.findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
             m_items.push_back(button);
+            m_itemObjects.push_back(button);
             button->installEventFilter(this);
             connect(button, &QAbstractButton::toggled, this, [this] { onlyTargetTakesTab(); });
         }
@@ -38,18 +43,17 @@ class WindowsRadioKeys : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &m_group)
+        if (watched == m_groupObject)
             return event->type() == QEvent::Shortcut && shortcut();
-        const auto at = std::find_if(m_items.begin(), m_items.end(),
-                                     [watched](const auto& item) { return item == watched; });
-        if (at == m_items.end())
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::KeyPress)
             return false;
+        const auto at = std::find(m_itemObjects.begin(), m_itemObjects.end(), watched);
+        if (at == m_itemObjects.end())
+            return false;
+        const auto index = static_cast<std::size_t>(at - m_itemObjects.begin());
         if (event->type() == QEvent::FocusIn)
-            return tabbedIn(**at, *static_cast<QFocusEvent*>(event));
-        if (event->type() == QEvent::KeyPress)
-            return arrowKey(static_cast<int>(at - m_items.begin()),
-                            *static_cast<QKeyEvent*>(event));
-        return false;
+            return tabbedIn(*m_items[index], *static_cast<QFocusEvent*>(event));
+        return arrowKey(static_cast<int>(index), *static_cast<QKeyEvent*>(event));
     }
 
   private:
@@ -57,11 +61,11 @@ class WindowsRadioKeys : public QObject {
     // first enabled one while none is chosen.
     QRadioButton* target() const {
         for (QRadioButton* button : m_items) {
-            if (button != nullptr && button->isChecked())
+            if (button->isChecked())
                 return button;
         }
         for (QRadioButton* button : m_items) {
-            if (button != nullptr && button->isEnabled())
+            if (button->isEnabled())
                 return button;
         }
         return nullptr;
@@ -73,15 +77,13 @@ class WindowsRadioKeys : public QObject {
         const QRadioButton* stop = target();
         if (stop == nullptr)
             return;
-        for (QRadioButton* button : m_items) {
-            if (button != nullptr)
-                setTabFocus(*button, button == stop);
-        }
+        for (QRadioButton* button : m_items)
+            setTabFocus(*button, button == stop);
     }
 
-    // A button that took the focus without being chosen (a mouse press let
-    // go outside it) made itself Qt's Tab stop of the group; Tab moves on
-    // to the chosen one.
+    // A button that had the focus while another is chosen (the program
+    // chose that one since, or a mouse press was let go outside this one)
+    // made itself Qt's Tab stop of the group: Tab moves on to the chosen.
     bool tabbedIn(QRadioButton& button, const QFocusEvent& focus) {
         if (focus.reason() != Qt::TabFocusReason && focus.reason() != Qt::BacktabFocusReason)
             return false;
@@ -117,20 +119,19 @@ class WindowsRadioKeys : public QObject {
         // Disabled items are stepped over; a group with none enabled stays.
         for (int tries = 0; tries < n; ++tries) {
             next = (next + step + n) % n;
-            const QRadioButton* item = m_items[static_cast<std::size_t>(next)];
-            if (item != nullptr && item->isEnabled())
+            if (m_items[static_cast<std::size_t>(next)]->isEnabled())
                 break;
         }
         QRadioButton* chosen = m_items[static_cast<std::size_t>(next)];
-        if (chosen == nullptr)
-            return true;
         chosen->setChecked(true);
         chosen->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return true;
     }
 
     QGroupBox& m_group;
-    std::vector<QPointer<QRadioButton>> m_items;
+    const QObject* m_groupObject;
+    std::vector<QRadioButton*> m_items;
+    std::vector<const QObject*> m_itemObjects;
 };
 
 }  // namespace
