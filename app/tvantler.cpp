@@ -29,6 +29,7 @@
 #include "app/file_drops.h"
 #include "app/menu_builder.h"
 #include "app/menu_rows.h"
+#include "app/program_icon.h"
 #include "app/tf_option.h"
 #include "app/window_size.h"
 #include "base/shift_jis.h"
@@ -103,6 +104,9 @@ bool Tvantler::tagsHighlighted() const {
 
 void Tvantler::LoadForm() {
     setWindowTitle(QStringLiteral("korvane"));
+    // The program's icon, for this window and for every dialog and box the
+    // program shows (Qt's generic one otherwise).
+    QApplication::setWindowIcon(programIcon());
     setFont(uiFont(12));
     buildEditor();
 

@@ -75,7 +75,6 @@ TfDetail::TfDetail(PageSettings& page, std::function<bool()> store, QWidget* par
     // The check box sits on the frame's top edge, where a title would be.
     m_frame = new QGroupBox(this);
     m_frame->setFont(big);
-    m_frame->setGeometry(3, 6, 409, 203);
     cbDetail = new QCheckBox(QStringLiteral("詳細設定をする(&D)"), this);
     cbDetail->setObjectName(QStringLiteral("cbDetail"));
     cbDetail->setFont(big);
@@ -95,26 +94,36 @@ TfDetail::TfDetail(PageSettings& page, std::function<bool()> store, QWidget* par
     mHead->setTabChangesFocus(true);
     keepShiftJisClean(mHead);
 
-    // Frame-relative positions: the frame starts 6 pixels lower than its
-    // design so that the check box's text sits across its edge.
-    const int dy = -6;
     QLabel* lAuthor = fieldLabel("lAuthor", "製作者名(&A)", eAuthor, m_frame);
     QLabel* lDescription = fieldLabel("lDescription", "内容説明(&E)", eDescription, m_frame);
     QLabel* lKeywords = fieldLabel("lKeywords", "キーワード(&K)", eKeywords, m_frame);
     QLabel* lHead = fieldLabel("lHead", "<HEAD>に追加する内容(&H)", mHead, m_frame);
     lHead->setTextFormat(Qt::PlainText);
-    for (QLabel* label : {lAuthor, lDescription, lKeywords, lHead})
+    for (QLabel* label : {lAuthor, lDescription, lKeywords, lHead}) {
         label->setFont(font);
+        label->adjustSize();
+    }
+
+    // The design is drawn for a font whose check box is 17 pixels high and
+    // whose labels are 16; a desktop's fonts are taller. The rows under the
+    // check box, and the memo under its label, move down by what the fonts
+    // need beyond the design, and the dialog grows by as much, so that no
+    // control covers another.
+    const int belowBox = std::max(0, cbDetail->height() - 17);
+    const int belowHeadLabel = belowBox + std::max(0, lHead->height() - 16);
+    // The frame's edge runs through the middle of the check box's text;
+    // positions inside the frame are relative to that edge.
+    const int frameTop = cbDetail->height() / 2;
+    m_frame->setGeometry(3, frameTop, 409, 209 + belowHeadLabel - frameTop);
+    const int dy = belowBox - frameTop;
     lAuthor->move(8, 26 + dy);
     lDescription->move(8, 50 + dy);
     lKeywords->move(7, 74 + dy);
     lHead->move(8, 104 + dy);
-    for (QLabel* label : {lAuthor, lDescription, lKeywords, lHead})
-        label->adjustSize();
     eAuthor->setGeometry(96, 24 + dy, 308, 23);
     eDescription->setGeometry(96, 48 + dy, 308, 23);
     eKeywords->setGeometry(96, 72 + dy, 308, 23);
-    mHead->setGeometry(8, 120 + dy, 393, 81);
+    mHead->setGeometry(8, 120 + belowHeadLabel - frameTop, 393, 81);
     for (QWidget* field : std::initializer_list<QWidget*>{eAuthor, eDescription, eKeywords, mHead})
         field->setFont(font);
 
@@ -124,11 +133,13 @@ TfDetail::TfDetail(PageSettings& page, std::function<bool()> store, QWidget* par
     okFont.setPixelSize(13);
     bOK->setFont(okFont);
     bOK->setDefault(true);
-    bOK->setGeometry(232, 216, 81, 25);
+    bOK->setGeometry(232, 216 + belowHeadLabel, 81, std::max(25, bOK->minimumSizeHint().height()));
     lCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
     lCancel->setObjectName(QStringLiteral("lCancel"));
     lCancel->setAutoDefault(false);
-    lCancel->setGeometry(328, 215, 81, 25);
+    lCancel->setGeometry(328, 215 + belowHeadLabel, 81,
+                         std::max(25, lCancel->minimumSizeHint().height()));
+    const int buttonsBottom = std::max(bOK->geometry().bottom(), lCancel->geometry().bottom()) + 1;
 
     // The tab order follows the design: the switch, the fields, OK, Cancel.
     setTabOrder(cbDetail, eAuthor);
@@ -143,7 +154,7 @@ TfDetail::TfDetail(PageSettings& page, std::function<bool()> store, QWidget* par
     connect(lCancel, &QPushButton::clicked, this, &TfDetail::lCancelClick);
 
     cbDetailClick();
-    setFixedSize(417, 243);
+    setFixedSize(417, std::max(243 + belowHeadLabel, buttonsBottom + 2));
     move(233, 107);
 }
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "editor/sjis_line_edit.h"
+#include "platform/dialog_focus.h"
 
 namespace korvane {
 
@@ -39,6 +40,7 @@ FindDialog::FindDialog(Search& search, QWidget* parent) : QDialog(parent), m_sea
     auto* directionRow = new QHBoxLayout(direction);
     directionRow->addWidget(m_up);
     directionRow->addWidget(m_down);
+    useWindowsRadioKeys(*direction);
 
     m_findNext = new QPushButton(QStringLiteral("次を検索(&F)"), this);
     m_findNext->setObjectName(QStringLiteral("findNext"));

@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "editor/sjis_line_edit.h"
+#include "platform/dialog_focus.h"
 
 namespace korvane {
 
@@ -42,11 +44,17 @@ TfReplace::TfReplace(Search& search, QWidget* parent) : QDialog(parent), m_searc
     m_down = new QRadioButton(QStringLiteral("下"), rgDirection);
     m_down->setObjectName(QStringLiteral("rgDirectionDown"));
     m_down->setChecked(true);
+    // Each button a line of text high, no more: Qt's buttons ask for a few
+    // pixels more, which the three rows of the design do not have, and a
+    // group squeezed below its size runs into the dialog's edge.
+    for (QRadioButton* item : {m_up, m_down})
+        item->setFixedHeight(item->fontMetrics().height());
     auto* columns = new QHBoxLayout(rgDirection);
     columns->setContentsMargins(8, 0, 4, 0);
     columns->setSpacing(12);
     columns->addWidget(m_up);
     columns->addWidget(m_down);
+    useWindowsRadioKeys(*rgDirection);
 
     auto* bOK = new QPushButton(QStringLiteral("ＯＫ"), this);
     bOK->setObjectName(QStringLiteral("bOK"));
@@ -62,9 +70,9 @@ TfReplace::TfReplace(Search& search, QWidget* parent) : QDialog(parent), m_searc
     // direction side by side below them, the buttons in a column at the
     // right: OK at the top, replace-all below it, Cancel at the bottom.
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(4, 3, 4, 3);
+    grid->setContentsMargins(4, 3, 4, 4);
     grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(2);
+    grid->setVerticalSpacing(1);
     // Three rows in 90 pixels: the fields take no more than they need.
     for (SjisLineEdit* field : {m_ePre, m_eAfter})
         field->setFixedHeight(20);
@@ -99,6 +107,8 @@ void TfReplace::showReplaceDialog() {
 void TfReplace::showEvent(QShowEvent* event) {
     formsyow();
     QDialog::showEvent(event);
+    if (!event->spontaneous())
+        focusFirstField(*this);
 }
 
 void TfReplace::formsyow() {

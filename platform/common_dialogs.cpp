@@ -25,7 +25,7 @@ FileDialogQuery FileDialog::query() const {
     while (!q.defaultExtension.empty() && q.defaultExtension.front() == '.')
         q.defaultExtension.erase(0, 1);
     if (m_fileName.empty()) {
-        q.folder = *m_recentFolder;
+        q.folder = m_startFolder.empty() ? *m_recentFolder : m_startFolder;
     } else {
         q.folder = folderOf(m_fileName);
         q.fileName = fileNameOf(m_fileName);

@@ -66,6 +66,10 @@ class FileDialog {
     void setFilterIndex(int index) { m_filterIndex = index; }
     int filterIndex() const { return m_filterIndex; }
 
+    // Where the dialog opens while it remembers no name: `folder` rather
+    // than where the last dialog was confirmed; empty takes that back.
+    void setStartFolder(std::string folder) { m_startFolder = std::move(folder); }
+
     // The full path last chosen, proposed the next time; empty at first.
     const std::string& fileName() const { return m_fileName; }
     void clearRememberedName() { m_fileName.clear(); }
@@ -88,6 +92,7 @@ class FileDialog {
     std::string m_title;
     std::vector<FileFilter> m_filters;
     std::string m_defaultExtension;
+    std::string m_startFolder;
     int m_filterIndex = 1;
     std::string m_fileName;
 };

@@ -2,6 +2,8 @@
 
 #include <QShowEvent>
 
+#include "platform/dialog_focus.h"
+
 namespace korvane {
 
 ModelessDialog::ModelessDialog(const QString& caption, const char* name, QWidget* parent)
@@ -25,8 +27,10 @@ void ModelessDialog::showModeless() {
 
 void ModelessDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         formShow();
+        focusFirstField(*this);
+    }
 }
 
 }  // namespace korvane

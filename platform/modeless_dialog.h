@@ -1,7 +1,7 @@
 // A dialog window of the program's own: created once and kept for the run,
 // shown without blocking the main window and above it, hidden (never
 // destroyed) by its buttons, Esc and the close button, and loading its
-// controls each time it is shown.
+// controls each time it is shown, then focusing its first field.
 #pragma once
 
 #include <QDialog>

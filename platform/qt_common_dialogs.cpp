@@ -9,7 +9,9 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,8 +26,11 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <vector>
 
+#include "platform/font_style_names.h"
 #include "platform/system_colors.h"
 
 namespace korvane {
@@ -33,6 +38,35 @@ namespace korvane {
 namespace {
 
 const QString kCaption = QStringLiteral("korvane");
+
+// A message box sizes itself to its text and buttons and leaves its caption
+// little room: the window manager, which puts an icon and three buttons
+// beside the title, then cuts "korvane" down to a dot. So a box is at least
+// as wide as its caption in the title font (bold, as most frames draw it)
+// with room for those, each about as wide as the title bar is high.
+int captionWidth(const QString& caption) {
+    QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    title.setBold(true);
+    const QFontMetrics metrics(title);
+    return metrics.horizontalAdvance(caption) + 6 * metrics.height();
+}
+
+class CaptionedMessageBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    // QMessageBox fixes its size again on each show and layout request.
+    bool event(QEvent* event) override {
+        const bool done = QMessageBox::event(event);
+        if (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest) {
+            const int need = captionWidth(windowTitle());
+            if (width() < need)
+                setFixedWidth(need);
+        }
+        return done;
+    }
+};
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -350,10 +384,10 @@ bool QtFileChooser::mayReplace(const std::string& chosen) {
     if (!exists(written) || isFolder(written))
         return true;
     const AskingWindow asking(this);
-    QMessageBox box(QMessageBox::Warning, kCaption,
-                    fromLocalPath(fileNameOf(written)) +
-                        QStringLiteral(" は既に存在します。\n上書きしますか？"),
-                    QMessageBox::NoButton, this);
+    CaptionedMessageBox box(QMessageBox::Warning, kCaption,
+                            fromLocalPath(fileNameOf(written)) +
+                                QStringLiteral(" は既に存在します。\n上書きしますか？"),
+                            QMessageBox::NoButton, this);
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     // An Enter pressed by habit, Esc and the close button keep the file.
@@ -427,6 +461,48 @@ QStringList scriptFontFamilies(
 
 namespace {
 
+// The name the style list shows for `style`, one of the family's `styles`.
+QString shownStyleName(const QStringList& styles, const QString& style) {
+    const qsizetype at = styles.indexOf(style);
+    if (at < 0)
+        return style;
+    std::vector<std::string> english;
+    for (const QString& one : styles)
+        english.push_back(one.toStdString());
+    return QString::fromStdString(japaneseStyleNames(english)[static_cast<std::size_t>(at)]);
+}
+
+// Shows the style list's names in Japanese; the list keeps the fonts' own
+// names, by which QFontDialog finds the style it makes the font with.
+class JapaneseStyleNames : public QStyledItemDelegate {
+  public:
+    JapaneseStyleNames(const QStringListModel& styles, QObject* parent)
+        : QStyledItemDelegate(parent), m_styles(styles) {}
+
+    QString displayText(const QVariant& value, const QLocale& /*locale*/) const override {
+        return shownStyleName(m_styles.stringList(), value.toString());
+    }
+
+  private:
+    const QStringListModel& m_styles;
+};
+
+// The list's names, and the read-only box above it that shows the chosen
+// one (QFontDialog writes the font's own name there each time).
+void showStylesInJapanese(QListView& list, QStringListModel& styles, QFontDialog& dialog) {
+    list.setItemDelegate(new JapaneseStyleNames(styles, &list));
+    for (QLineEdit* box : dialog.findChildren<QLineEdit*>()) {
+        if (box->focusProxy() != &list)
+            continue;
+        QObject::connect(box, &QLineEdit::textChanged, box, [box, &styles](const QString& text) {
+            const QString shown = shownStyleName(styles.stringList(), text);
+            if (shown != text)
+                box->setText(shown);
+        });
+        box->setText(shownStyleName(styles.stringList(), box->text()));
+    }
+}
+
 // Qt's own dialog (not the desktop's), so that its family list can be cut
 // down to fonts with a script. The family and style boxes only take what
 // the lists hold, so only existing fonts and their real styles can be
@@ -470,6 +546,7 @@ std::optional<QFont> runFontDialog(const QFont& shown, QWidget* parent) {
         const QStringList styles = QFontDatabase::styles(dialog.currentFont().family());
         if (model->stringList() != styles)
             continue;
+        showStylesInJapanese(*list, *model, dialog);
         for (int i = 0; i < styles.size(); ++i) {
             const QString family = dialog.currentFont().family();
             // italic() is false for an oblique style; the font's style is not.
@@ -509,8 +586,8 @@ QtMessageBoxes::QtMessageBoxes(QWidget* parent) : m_parent(parent) {}
 
 void QtMessageBoxes::showError(const std::string& text, const std::string& detail) {
     const AskingWindow asking(AskingWindow::current(m_parent));
-    QMessageBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok,
-                    asking.window());
+    CaptionedMessageBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok,
+                            asking.window());
     if (!detail.empty())
         box.setDetailedText(fromUtf8(detail));
     box.exec();
@@ -518,8 +595,8 @@ void QtMessageBoxes::showError(const std::string& text, const std::string& detai
 
 void QtMessageBoxes::showMessage(const std::string& text) {
     const AskingWindow asking(AskingWindow::current(m_parent));
-    QMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok,
-                    asking.window());
+    CaptionedMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok,
+                            asking.window());
     box.exec();
 }
 
@@ -532,8 +609,8 @@ SaveAnswer QtMessageBoxes::askSave(const std::string& text) {
 
 bool QtMessageBoxes::askYesNo(const std::string& text) {
     const AskingWindow asking(AskingWindow::current(m_parent));
-    QMessageBox box(QMessageBox::Question, kCaption, fromUtf8(text), QMessageBox::NoButton,
-                    asking.window());
+    CaptionedMessageBox box(QMessageBox::Question, kCaption, fromUtf8(text), QMessageBox::NoButton,
+                            asking.window());
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
@@ -545,7 +622,8 @@ bool QtMessageBoxes::askYesNo(const std::string& text) {
 std::size_t QtMessageBoxes::askChoice(const std::string& text,
                                       const std::vector<std::string>& buttons,
                                       std::size_t defaultButton, std::size_t escapeButton) {
-    QMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::NoButton, m_parent);
+    CaptionedMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::NoButton,
+                            m_parent);
     std::vector<QPushButton*> added;
     for (const std::string& caption : buttons)
         added.push_back(box.addButton(fromUtf8(caption), QMessageBox::ActionRole));
@@ -559,8 +637,8 @@ std::size_t QtMessageBoxes::askChoice(const std::string& text,
 }
 
 std::unique_ptr<QMessageBox> makeSaveQuestion(QWidget* parent, const QString& text) {
-    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, kCaption, text,
-                                             QMessageBox::NoButton, parent);
+    auto box = std::make_unique<CaptionedMessageBox>(QMessageBox::NoIcon, kCaption, text,
+                                                     QMessageBox::NoButton, parent);
     QPushButton* yes = box->addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     box->addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     QPushButton* cancel = box->addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);

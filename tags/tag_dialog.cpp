@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "platform/dialog_focus.h"
+
 namespace korvane {
 
 TagDialog::TagDialog(EditControl& edit, TagHighlighter& highlighter, const QString& caption,
@@ -32,9 +34,31 @@ void TagDialog::showModeless() {
 }
 
 void TagDialog::showEvent(QShowEvent* event) {
+    // The buttons are made before the fields of the dialog that uses them,
+    // and Qt's tab order is the order of making: they would come first.
+    if (!m_buttonsLast) {
+        putButtonsLast();
+        m_buttonsLast = true;
+    }
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         formShow();
+        focusFirstField(*this);
+    }
+}
+
+void TagDialog::putButtonsLast() {
+    QWidget* last = previousInFocusChain();
+    while (last != this && last->focusPolicy() == Qt::NoFocus)
+        last = last->previousInFocusChain();
+    // Qt reads the chain as a ring and skips widgets that take no focus,
+    // the dialog among them: the last field would count as standing before
+    // OK already. For the moment of the move the dialog takes part.
+    const Qt::FocusPolicy own = focusPolicy();
+    setFocusPolicy(Qt::TabFocus);
+    setTabOrder(last, bOK);
+    setTabOrder(bOK, bCancel);
+    setFocusPolicy(own);
 }
 
 void TagDialog::insertAtSelection(std::string_view text) {

@@ -1,7 +1,8 @@
 // What the four tag dialogs share: created once and kept for the run,
-// shown modeless, hidden (never destroyed) by OK, Cancel, Esc or the close
-// button, and inserting their text at the editor's selection through the
-// tag insertion sequence with the selection hidden meanwhile.
+// shown modeless with the focus on the first field, hidden (never
+// destroyed) by OK, Cancel, Esc or the close button, and inserting their
+// text at the editor's selection through the tag insertion sequence with
+// the selection hidden meanwhile.
 #pragma once
 
 #include <QDialog>
@@ -38,11 +39,17 @@ class TagDialog : public QDialog {
     void insertAtSelection(std::string_view text);
 
     // "ＯＫ" (default) and "ｷｬﾝｾﾙ"; the caller lays them out and connects OK.
+    // They come last in tab order, after the fields the caller adds.
     QPushButton* bOK = nullptr;
     QPushButton* bCancel = nullptr;
 
     EditControl& m_edit;
     TagHighlighter& m_highlighter;
+
+  private:
+    void putButtonsLast();
+
+    bool m_buttonsLast = false;
 };
 
 // A label whose access key focuses `buddy`.

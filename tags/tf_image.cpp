@@ -9,6 +9,7 @@
 #include <string>
 
 #include "editor/sjis_line_edit.h"
+#include "platform/file_filter.h"
 #include "tags/picture_size.h"
 #include "tags/qt_picture_size.h"
 #include "tags/radio_group.h"
@@ -100,8 +101,13 @@ bool TfImage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfImage::bReferClick() {
+    const std::string document = m_currentFile();
+    // Pictures usually lie beside the page, and the location is made
+    // relative to it: browsing starts there (once a picture is picked, the
+    // dialog proposes that one again).
+    m_dialogs.odImage->setStartFolder(folderOf(document, m_pathStyle));
     const auto picked =
-        pickTagLocation(*m_dialogs.odImage, *m_dialogs.messages, m_currentFile(), m_pathStyle);
+        pickTagLocation(*m_dialogs.odImage, *m_dialogs.messages, document, m_pathStyle);
     if (!picked)
         return;
     // The fields always belong to the picture just picked: one whose size

@@ -6,9 +6,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QEnterEvent>
 #include <QEventLoop>
 #include <QFontDatabase>
+#include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -661,6 +664,28 @@ TEST_F(TvantlerTest, EveryToolButtonHasAPicture) {
             EXPECT_FALSE(a->icon().pixmap(16, 16).isNull()) << a->objectName().toStdString();
         }
     }
+}
+
+// Catches the window left with Qt's generic icon (what X11 shows in the
+// frame and the task bar when none is set), or a picture that is not the
+// packaged icon in one of its sizes; the program's boxes and dialogs show
+// the same icon.
+TEST_F(TvantlerTest, ShowsTheProgramsIcon) {
+    create();
+    const QIcon icon = m_window->windowIcon();
+    const QDir packaged(QStringLiteral(KORVANE_SOURCE_DIR "/packaging/icons"));
+    const QStringList pictures = packaged.entryList({QStringLiteral("korvane-*.png")});
+    ASSERT_FALSE(pictures.isEmpty());
+    // Compared as a pixmap holds them: premultiplied.
+    const auto premultiplied = [](const QImage& image) {
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    for (const QString& name : pictures) {
+        const QImage expected = premultiplied(QImage(packaged.filePath(name)));
+        EXPECT_EQ(premultiplied(icon.pixmap(expected.size()).toImage()), expected)
+            << name.toStdString();
+    }
+    EXPECT_EQ(QApplication::windowIcon().cacheKey(), icon.cacheKey());
 }
 
 // Catches the window growing by its frame on every run, or the size stored

@@ -11,6 +11,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/settings_store.h"
 #include "editor/sjis_line_edit.h"
@@ -168,6 +170,27 @@ TEST_F(TfDetailTest, MemoTakesLineBreaksAndOnlyShiftJis) {
     EXPECT_EQ(head()->toPlainText().indexOf(QString::fromUtf8("\xEA\xB0\x80")), -1);
     press("bOK");
     EXPECT_EQ(m_store.page().HeadText.substr(0, 5), "a\r\nb?");
+}
+
+// Catches the check box on the frame's edge reaching down over the first
+// row (the desktop's font is taller than the design's), and any control
+// over another or outside the dialog.
+TEST_F(TfDetailTest, NoControlCoversAnother) {
+    m_dialog.showModeless();
+    const char* const names[] = {"cbDetail",     "lAuthor",   "eAuthor",   "lDescription",
+                                 "eDescription", "lKeywords", "eKeywords", "lHead",
+                                 "mHead",        "bOK",       "lCancel"};
+    std::vector<std::pair<const char*, QRect>> placed;
+    for (const char* name : names) {
+        const QWidget* widget = child<QWidget>(m_dialog, name);
+        const QRect bounds(widget->mapTo(&m_dialog, QPoint(0, 0)), widget->size());
+        EXPECT_TRUE(m_dialog.rect().contains(bounds)) << name;
+        EXPECT_GE(bounds.height(), widget->minimumSizeHint().height()) << name;
+        for (const auto& [other, otherBounds] : placed)
+            EXPECT_FALSE(bounds.intersects(otherBounds)) << name << " over " << other;
+        placed.emplace_back(name, bounds);
+    }
+    m_dialog.hide();
 }
 
 }  // namespace

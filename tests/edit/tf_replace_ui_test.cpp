@@ -7,8 +7,11 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <initializer_list>
 
 #include "edit/tag_highlighter.h"
 #include "editor/sjis_line_edit.h"
@@ -73,6 +76,28 @@ TEST(TfReplace, ControlsAsDesigned) {
     EXPECT_LT(all.top(), cancel.top());
     EXPECT_GT(ok.left(), f.ePre()->geometry().left());
     EXPECT_LE(cancel.bottom(), 90);
+}
+
+// Catches the direction group squeezed below what its caption and buttons
+// need (its frame then ran into the dialog's edge), and a group that covers
+// the fields, the box or the buttons or leaves the dialog's margin.
+TEST(TfReplace, DirectionGroupHasItsRoom) {
+    ReplaceFixture f;
+    f.dialog.showReplaceDialog();
+    const auto* group = child<QGroupBox>(f.dialog, "rgDirection");
+    const QRect bounds = group->geometry();
+    EXPECT_GE(bounds.height(), group->minimumSizeHint().height());
+    EXPECT_GE(bounds.width(), group->minimumSizeHint().width());
+    const QMargins margins = f.dialog.layout()->contentsMargins();
+    EXPECT_TRUE(f.dialog.rect().marginsRemoved(margins).contains(bounds));
+    for (const QWidget* other :
+         std::initializer_list<const QWidget*>{f.ePre(), f.eAfter(), f.cbIgnore(), f.button("bOK"),
+                                               f.button("bAll"), f.button("bCancel")})
+        EXPECT_FALSE(bounds.intersects(other->geometry())) << other->objectName().toStdString();
+    for (const QRadioButton* item : {f.up(), f.down()}) {
+        EXPECT_GE(item->height(), item->fontMetrics().height());
+        EXPECT_GE(item->width(), item->minimumSizeHint().width());
+    }
 }
 
 // Catches the search text not offered on show, OK that stays open or

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <memory>
+#include <string>
+
 #include "platform/system_color_index.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -41,6 +45,40 @@ TEST(FileDialogState, ProposesTheLastChosenNameUntilCleared) {
     // A cleared name still opens where the user last was.
     EXPECT_EQ(shown[3].folder, "/web/other");
     EXPECT_EQ(shown[3].fileName, "");
+}
+
+// Catches a start folder that is ignored, that wins over the name the
+// dialog remembers, or that stays after it is taken back.
+TEST(FileDialogState, StartFolderWhileNoNameIsRemembered) {
+    ScriptedFileDialog dialog(FileDialogKind::Open, std::make_shared<std::string>("/recent"));
+    dialog.setStartFolder("/web/site");
+    dialog.cancel();
+    dialog.choose("/pics/cat.jpg");
+    dialog.cancel();
+    dialog.cancel();
+    dialog.cancel();
+
+    EXPECT_EQ(dialog.run(), std::nullopt);
+    EXPECT_EQ(dialog.run(), "/pics/cat.jpg");
+    EXPECT_EQ(dialog.run(), std::nullopt);
+    dialog.clearRememberedName();
+    EXPECT_EQ(dialog.run(), std::nullopt);
+    dialog.setStartFolder("");
+    EXPECT_EQ(dialog.run(), std::nullopt);
+
+    const struct {
+        const char* folder;
+        const char* fileName;
+    } expected[] = {
+        {"/web/site", ""}, {"/web/site", ""}, {"/pics", "cat.jpg"},
+        {"/web/site", ""}, {"/pics", ""},
+    };
+    const std::vector<FileDialogQuery>& shown = dialog.shown();
+    ASSERT_EQ(shown.size(), std::size(expected));
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(shown[i].folder, expected[i].folder) << i;
+        EXPECT_EQ(shown[i].fileName, expected[i].fileName) << i;
+    }
 }
 
 // Catches the default extension missing from the returned and remembered

@@ -12,18 +12,27 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStringListModel>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "convert/uthtml.h"
 #include "platform/file_filter.h"
+#include "platform/font_style_names.h"
 #include "platform/qt_common_dialogs.h"
 #include "platform/qt_shell.h"
 #include "platform/system_colors.h"
@@ -473,6 +482,119 @@ TEST(SaveQuestion, HasTheThreeButtonsAndEscapeCancels) {
     const std::unique_ptr<QMessageBox> closed = makeSaveQuestion(nullptr, text);
     closed->close();
     EXPECT_EQ(saveAnswerOf(*closed), SaveAnswer::Cancel);
+}
+
+// Catches a message box sized to its text alone: with a short text it is
+// narrower than its caption, and the window manager's title bar, which
+// holds an icon and three buttons as well, cuts "korvane" down to a dot.
+TEST(QtMessageBoxes, WideEnoughForTheirCaption) {
+    QtMessageBoxes boxes(nullptr);
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"message", [&] { boxes.showMessage("x"); }},
+        {"error", [&] { boxes.showError("x"); }},
+        {"save question", [&] { boxes.askSave("x"); }},
+        {"yes or no", [&] { boxes.askYesNo("x"); }},
+        {"choice", [&] { boxes.askChoice("x", {"a"}, 0, 0); }},
+    };
+    for (const auto& [name, ask] : rows) {
+        SCOPED_TRACE(name);
+        int width = 0;
+        QString caption;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                width = box->width();
+                caption = box->windowTitle();
+                box->close();
+            }
+        });
+        closer.start(20);
+        ask();
+        closer.stop();
+        EXPECT_EQ(caption, QStringLiteral("korvane"));
+        QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        title.setBold(true);
+        const QFontMetrics metrics(title);
+        EXPECT_GE(width, metrics.horizontalAdvance(caption) + 5 * metrics.height());
+    }
+}
+
+// Catches the font dialog's style list in the fonts' English ("Bold"), the
+// box above it too, and a style chosen by the shown name instead of the
+// font's own (the dialog would then pick no style at all).
+TEST(QtFontDialogStyles, ShownInJapanese) {
+    QStringList families;  // two with a bold style
+    for (const QString& candidate : QFontDatabase::families()) {
+        if (QFontDatabase::styles(candidate).contains(QStringLiteral("Bold")) &&
+            QFontDatabase::writingSystems(candidate).contains(QFontDatabase::Latin))
+            families << candidate;
+    }
+    if (families.size() < 2)
+        GTEST_SKIP() << "not two fonts with a bold style";
+    const QString family = families[0];
+    const QStringList styles = QFontDatabase::styles(family);
+    QStringList shown;
+    QString boxText;
+    QString boxTextInOtherFamily;
+    bool boldChosen = false;
+    bool boldKept = false;
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        QListView* familyList = nullptr;
+        QLineEdit* styleBox = nullptr;
+        for (QListView* list : dialog->findChildren<QListView*>()) {
+            auto* model = qobject_cast<QStringListModel*>(list->model());
+            if (model != nullptr && model->stringList().contains(families[1]))
+                familyList = list;
+            if (model == nullptr || model->stringList() != styles)
+                continue;
+            for (int row = 0; row < model->rowCount(); ++row) {
+                const QModelIndex index = model->index(row);
+                auto* delegate =
+                    qobject_cast<QStyledItemDelegate*>(list->itemDelegateForIndex(index));
+                shown << (delegate ? delegate->displayText(index.data(), QLocale()) : QString());
+            }
+            list->setCurrentIndex(model->index(static_cast<int>(styles.indexOf("Bold"))));
+            for (QLineEdit* box : dialog->findChildren<QLineEdit*>()) {
+                if (box->focusProxy() == list)
+                    styleBox = box;
+            }
+        }
+        if (styleBox != nullptr)
+            boxText = styleBox->text();
+        boldChosen = dialog->currentFont().weight() == QFont::Bold;
+        // Another family keeps the chosen style, by its own name.
+        if (familyList != nullptr && styleBox != nullptr) {
+            const auto* model = qobject_cast<QStringListModel*>(familyList->model());
+            familyList->setCurrentIndex(
+                model->index(static_cast<int>(model->stringList().indexOf(families[1]))));
+            boxTextInOtherFamily = styleBox->text();
+            boldKept = dialog->currentFont().weight() == QFont::Bold;
+        }
+        dialog->reject();
+    });
+    chooser.start(20);
+    QtFontDialog dialog(nullptr);
+    dialog.setFont({family.toStdString(), 12});
+    EXPECT_FALSE(dialog.run());
+    chooser.stop();
+
+    std::vector<std::string> english;
+    for (const QString& style : styles)
+        english.push_back(style.toStdString());
+    QStringList expected;
+    for (const std::string& name : japaneseStyleNames(english))
+        expected << QString::fromStdString(name);
+    EXPECT_EQ(shown.join(QLatin1Char('|')).toStdString(),
+              expected.join(QLatin1Char('|')).toStdString());
+    EXPECT_TRUE(shown.contains(QStringLiteral("太字")));
+    EXPECT_EQ(boxText.toStdString(), "太字");
+    EXPECT_TRUE(boldChosen);
+    EXPECT_EQ(boxTextInOtherFamily.toStdString(), "太字");
+    EXPECT_TRUE(boldKept);
 }
 
 // Catches system colours read from the wrong palette role or group, and red

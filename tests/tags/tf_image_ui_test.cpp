@@ -169,6 +169,25 @@ TEST_F(TfImageTest, BrowseFillsTheFileAndPictureSize) {
     m_dialog.hide();
 }
 
+// Catches browsing that starts where some other dialog was last confirmed
+// rather than in the document's folder, beside which its pictures usually
+// are; a picture once picked is proposed again where it is.
+TEST_F(TfImageTest, BrowsingStartsInTheDocumentsFolder) {
+    m_scripted.odMain->choose(m_dir.file("img/other.htm"));
+    ASSERT_TRUE(m_set.odMain->run());
+    m_dialog.showModeless();
+    m_scripted.odImage->cancel();
+    m_dialog.bReferClick();
+    ASSERT_EQ(m_scripted.odImage->shown().size(), 1u);
+    EXPECT_EQ(m_scripted.odImage->shown()[0].folder, m_dir.path());
+    pick(m_dir.file("img/cat.jpg"));
+    m_scripted.odImage->cancel();
+    m_dialog.bReferClick();
+    EXPECT_EQ(m_scripted.odImage->shown().back().folder, m_dir.file("img"));
+    EXPECT_EQ(m_scripted.odImage->shown().back().fileName, "cat.jpg");
+    m_dialog.hide();
+}
+
 // Catches a PNG that cannot be read given a size, and a name Shift_JIS
 // cannot hold put into the file field mangled instead of refused.
 TEST_F(TfImageTest, BrowseRefusesUnwritableNames) {
