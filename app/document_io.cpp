@@ -7,6 +7,7 @@
 
 #include "base/line_breaks.h"
 #include "base/shift_jis.h"
+#include "base/text_codec.h"
 #include "platform/atomic_file.h"
 #include "platform/file_identity.h"
 #include "platform/memory_tuning.h"
@@ -180,30 +181,6 @@ std::string createFailedText(const std::string& path) {
     return "ファイル " + path + " を作成できません";
 }
 
-namespace {
-
-std::string utf8Of(char32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
-}  // namespace
-
 std::string conversionQuestionText(const std::string& path, TextEncoding encoding) {
     return "ファイル " + path + " は " + encodingName(encoding) +
            " で書かれているようです。\n"
@@ -219,7 +196,8 @@ std::string replacedCharactersText(const std::vector<SjisReplacement>& replaced)
     constexpr std::size_t kListed = 40;
     for (std::size_t i = 0; i < replaced.size() && i < kListed; ++i) {
         const SjisReplacement& r = replaced[i];
-        text += utf8Of(r.character) + "→" + decodeShiftJisToUtf8(r.bytes) + " ";
+        appendUtf8(text, r.character);
+        text += "→" + decodeShiftJisToUtf8(r.bytes) + " ";
     }
     if (replaced.size() > kListed)
         text += "…";

@@ -18,6 +18,8 @@ bool isLowSurrogate(char16_t u) {
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -35,6 +37,8 @@ void appendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
+
+namespace {
 
 void appendUtf16(std::u16string& out, char32_t c) {
     if (c < 0x10000) {

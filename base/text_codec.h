@@ -67,5 +67,7 @@ SjisEncoded convertBytes(std::string_view bytes, const TextCodec& from, const Te
 
 // UTF-16 to UTF-8; an unpaired surrogate is written as U+FFFD.
 std::string utf16ToUtf8(std::u16string_view text);
+// One character in UTF-8, appended to `out`.
+void appendUtf8(std::string& out, char32_t c);
 
 }  // namespace korvane
