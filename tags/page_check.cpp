@@ -1,0 +1,1229 @@
+#include "tags/page_check.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <istream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "platform/encodings.h"
+#include "tags/picture_size.h"
+
+namespace korvane {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// --- bytes ---
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string lowered(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = lower(c);
+    return out;
+}
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && isSpace(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isSpace(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string number(std::size_t n) {
+    return std::to_string(n);
+}
+
+// --- tags ---
+
+enum class Tag : unsigned char {
+    Other,
+    B,
+    I,
+    U,
+    S,
+    Strike,
+    Tt,
+    A,
+    Font,
+    Blink,
+    Center,
+    H1,
+    H2,
+    H3,
+    H4,
+    H5,
+    H6,
+    Pre,
+    Ul,
+    Ol,
+    Table,
+    P,
+    Li,
+    Td,
+    Th,
+    Img,
+    Image,
+    Meta,
+    Base,
+    Script,
+    Style,
+    Count
+};
+
+// How a tag takes part in the nesting rules (see the header).
+enum class Role : unsigned char {
+    None,
+    Inline,   // closes before its block ends
+    Block,    // needs its end tag
+    OpenEnd,  // a block whose end tag may be left out
+};
+
+struct TagInfo {
+    std::string_view name;
+    Tag tag;
+    Role role;
+};
+
+constexpr std::array kTags = {
+    TagInfo{"B", Tag::B, Role::Inline},           TagInfo{"I", Tag::I, Role::Inline},
+    TagInfo{"U", Tag::U, Role::Inline},           TagInfo{"S", Tag::S, Role::Inline},
+    TagInfo{"STRIKE", Tag::Strike, Role::Inline}, TagInfo{"TT", Tag::Tt, Role::Inline},
+    TagInfo{"A", Tag::A, Role::Inline},           TagInfo{"FONT", Tag::Font, Role::Inline},
+    TagInfo{"BLINK", Tag::Blink, Role::Inline},   TagInfo{"CENTER", Tag::Center, Role::Block},
+    TagInfo{"H1", Tag::H1, Role::Block},          TagInfo{"H2", Tag::H2, Role::Block},
+    TagInfo{"H3", Tag::H3, Role::Block},          TagInfo{"H4", Tag::H4, Role::Block},
+    TagInfo{"H5", Tag::H5, Role::Block},          TagInfo{"H6", Tag::H6, Role::Block},
+    TagInfo{"PRE", Tag::Pre, Role::Block},        TagInfo{"UL", Tag::Ul, Role::Block},
+    TagInfo{"OL", Tag::Ol, Role::Block},          TagInfo{"TABLE", Tag::Table, Role::Block},
+    TagInfo{"P", Tag::P, Role::OpenEnd},          TagInfo{"LI", Tag::Li, Role::OpenEnd},
+    TagInfo{"TD", Tag::Td, Role::OpenEnd},        TagInfo{"TH", Tag::Th, Role::OpenEnd},
+    TagInfo{"IMG", Tag::Img, Role::None},         TagInfo{"IMAGE", Tag::Image, Role::None},
+    TagInfo{"META", Tag::Meta, Role::None},       TagInfo{"BASE", Tag::Base, Role::None},
+    TagInfo{"SCRIPT", Tag::Script, Role::None},   TagInfo{"STYLE", Tag::Style, Role::None},
+};
+
+const TagInfo kOtherTag{"", Tag::Other, Role::None};
+
+const TagInfo& tagInfo(std::string_view name) {
+    if (name.size() > 6)
+        return kOtherTag;
+    for (const TagInfo& info : kTags) {
+        if (equalsIgnoringCase(info.name, name))
+            return info;
+    }
+    return kOtherTag;
+}
+
+const TagInfo& infoOf(Tag tag) {
+    for (const TagInfo& info : kTags) {
+        if (info.tag == tag)
+            return info;
+    }
+    return kOtherTag;
+}
+
+std::string startTagName(Tag tag) {
+    return "<" + std::string(infoOf(tag).name) + ">";
+}
+
+std::string endTagName(Tag tag) {
+    return "</" + std::string(infoOf(tag).name) + ">";
+}
+
+// A start tag's attributes, as far as the check reads them.
+struct Attribute {
+    std::string_view value;
+    std::size_t offset = 0;  // of the value in the page
+    bool present = false;
+};
+
+struct Attributes {
+    Attribute href, src, background, name, id, alt, width, height, charset, content;
+    bool selfClosing = false;  // "<X ... />"
+};
+
+Attribute* slotFor(Attributes& a, std::string_view name) {
+    struct Slot {
+        std::string_view name;
+        Attribute Attributes::*member;
+    };
+    static constexpr std::array kSlots = {
+        Slot{"href", &Attributes::href},
+        Slot{"src", &Attributes::src},
+        Slot{"background", &Attributes::background},
+        Slot{"name", &Attributes::name},
+        Slot{"id", &Attributes::id},
+        Slot{"alt", &Attributes::alt},
+        Slot{"width", &Attributes::width},
+        Slot{"height", &Attributes::height},
+        Slot{"charset", &Attributes::charset},
+        Slot{"content", &Attributes::content},
+    };
+    for (const Slot& slot : kSlots) {
+        if (equalsIgnoringCase(slot.name, name))
+            return &(a.*slot.member);
+    }
+    return nullptr;
+}
+
+// The attributes in the bytes [from, to) of `text` (the part of a tag after
+// its name, before its ">"). The first of a name counts, as in a browser.
+Attributes readAttributes(std::string_view text, std::size_t from, std::size_t to) {
+    Attributes attributes;
+    std::size_t at = from;
+    while (at < to) {
+        while (at < to && (isSpace(text[at]) || text[at] == '/'))
+            ++at;
+        if (at >= to)
+            break;
+        const std::size_t nameStart = at;
+        while (at < to && !isSpace(text[at]) && text[at] != '=' && text[at] != '/')
+            ++at;
+        if (at == nameStart) {
+            ++at;
+            continue;
+        }
+        const std::string_view name = text.substr(nameStart, at - nameStart);
+        std::size_t look = at;
+        while (look < to && isSpace(text[look]))
+            ++look;
+        Attribute value;
+        value.present = true;
+        value.offset = at;
+        if (look < to && text[look] == '=') {
+            at = look + 1;
+            while (at < to && isSpace(text[at]))
+                ++at;
+            if (at < to && (text[at] == '"' || text[at] == '\'')) {
+                const char quote = text[at];
+                const std::size_t start = at + 1;
+                const void* close = std::memchr(text.data() + start, quote, to - start);
+                const std::size_t end =
+                    close == nullptr
+                        ? to
+                        : static_cast<std::size_t>(static_cast<const char*>(close) - text.data());
+                value.value = text.substr(start, end - start);
+                value.offset = start;
+                at = end < to ? end + 1 : to;
+            } else {
+                const std::size_t start = at;
+                while (at < to && !isSpace(text[at]))
+                    ++at;
+                value.value = text.substr(start, at - start);
+                value.offset = start;
+            }
+        }
+        if (Attribute* slot = slotFor(attributes, name); slot != nullptr && !slot->present)
+            *slot = value;
+    }
+    std::size_t last = to;
+    while (last > from && isSpace(text[last - 1]))
+        --last;
+    attributes.selfClosing = last > from && text[last - 1] == '/';
+    return attributes;
+}
+
+// The few character references a location may hold ("&amp;" above all).
+std::string withoutReferences(std::string_view value) {
+    if (value.find('&') == std::string_view::npos)
+        return std::string(value);
+    static constexpr std::array<std::pair<std::string_view, char>, 4> kNamed = {
+        std::pair{"&amp;", '&'}, std::pair{"&quot;", '"'}, std::pair{"&lt;", '<'},
+        std::pair{"&gt;", '>'}};
+    std::string out;
+    for (std::size_t i = 0; i < value.size();) {
+        bool replaced = false;
+        if (value[i] == '&') {
+            for (const auto& [entity, c] : kNamed) {
+                if (value.substr(i, entity.size()) == entity) {
+                    out += c;
+                    i += entity.size();
+                    replaced = true;
+                    break;
+                }
+            }
+        }
+        if (!replaced)
+            out += value[i++];
+    }
+    return out;
+}
+
+int hexValue(char c) {
+    if (isDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// "%E3%81%82" and the like become their bytes, which on the server and on
+// this disk are the UTF-8 of the name.
+std::string percentDecoded(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size()) {
+            const int high = hexValue(s[i + 1]);
+            const int low = hexValue(s[i + 2]);
+            if (high >= 0 && low >= 0) {
+                out += static_cast<char>(high * 16 + low);
+                i += 2;
+                continue;
+            }
+        }
+        out += s[i];
+    }
+    return out;
+}
+
+// The first "</name" (any case) at or after `from`; the size of the text
+// when there is none.
+std::size_t findEndTag(std::string_view text, std::size_t from, std::string_view endName) {
+    const std::size_t n = text.size();
+    while (from < n) {
+        const void* lt = std::memchr(text.data() + from, '<', n - from);
+        if (lt == nullptr)
+            return n;
+        from = static_cast<std::size_t>(static_cast<const char*>(lt) - text.data());
+        if (equalsIgnoringCase(text.substr(from, endName.size()), endName))
+            return from;
+        ++from;
+    }
+    return n;
+}
+
+// Where one tag of a page stands: "<" at `at`, the name up to `nameEnd`,
+// its ">" at `gt`.
+struct TagPlace {
+    const TagInfo& info;
+    bool end;
+    std::size_t at;
+    std::size_t nameEnd;
+    std::size_t gt;
+};
+
+// Calls `onTag(const TagPlace&)` for the tags of `text` from left to right.
+// A tag runs from "<" and a letter (or "</" and a letter) to the first ">",
+// as the highlighter colours it; a "<" before anything else is text.
+// Comments run to "-->", declarations ("<!DOCTYPE", "<?xml") to ">", and
+// the contents of SCRIPT and STYLE, another language, to their end tag.
+// False when `progress` asked to stop.
+template <typename OnTag>
+bool forEachPageTag(std::string_view text, Progress* progress, OnTag&& onTag) {
+    const char* const begin = text.data();
+    const std::size_t n = text.size();
+    std::size_t pos = 0;
+    std::size_t nextReport = kPageCheckReportBytes;
+    while (pos < n) {
+        if (progress != nullptr && pos >= nextReport) {
+            nextReport = pos + kPageCheckReportBytes;
+            if (!progress->report(pos, n))
+                return false;
+        }
+        const void* open = std::memchr(begin + pos, '<', n - pos);
+        if (open == nullptr)
+            break;
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(open) - begin);
+        if (at + 1 >= n)
+            break;
+        const char next = text[at + 1];
+        if (next == '!' || next == '?') {
+            if (text.compare(at, 4, "<!--") == 0) {
+                const std::size_t close = text.find("-->", at + 4);
+                pos = close == std::string_view::npos ? n : close + 3;
+                continue;
+            }
+            const void* gt = std::memchr(begin + at, '>', n - at);
+            pos = gt == nullptr
+                      ? n
+                      : static_cast<std::size_t>(static_cast<const char*>(gt) - begin) + 1;
+            continue;
+        }
+        const bool end = next == '/';
+        const std::size_t nameStart = at + 1 + (end ? 1 : 0);
+        if (nameStart >= n || !isLetter(text[nameStart])) {
+            pos = at + 1;
+            continue;
+        }
+        const void* close = std::memchr(begin + nameStart, '>', n - nameStart);
+        if (close == nullptr)
+            break;
+        const auto gt = static_cast<std::size_t>(static_cast<const char*>(close) - begin);
+        std::size_t nameEnd = nameStart;
+        while (nameEnd < gt && (isLetter(text[nameEnd]) || isDigit(text[nameEnd])))
+            ++nameEnd;
+        const TagInfo& info = tagInfo(text.substr(nameStart, nameEnd - nameStart));
+        onTag(TagPlace{info, end, at, nameEnd, gt});
+        pos = gt + 1;
+        if (!end && info.tag == Tag::Script)
+            pos = findEndTag(text, pos, "</script");
+        else if (!end && info.tag == Tag::Style)
+            pos = findEndTag(text, pos, "</style");
+    }
+    return true;
+}
+
+// --- messages ---
+
+std::string bracketed(std::string_view utf8) {
+    return "「" + std::string(utf8) + "」";
+}
+
+// --- the nesting of tags ---
+
+struct OpenTag {
+    Tag tag;
+    Role role;
+    std::size_t offset;
+    std::size_t length;
+};
+
+class Nesting {
+  public:
+    explicit Nesting(std::vector<Finding>& findings) : m_findings(findings) {}
+
+    void start(const TagInfo& info, std::size_t offset, std::size_t length) {
+        if (info.role != Role::Inline) {
+            // A block ends the open-ended blocks that cannot hold it.
+            while (!m_blocks.empty() && endsAt(m_open[m_blocks.back()].tag, info.tag))
+                closeFrom(m_blocks.back());
+        }
+        push({info.tag, info.role, offset, length});
+    }
+
+    void end(const TagInfo& info, std::size_t offset, std::size_t length) {
+        const auto index = static_cast<std::size_t>(info.tag);
+        if (m_count[index] == 0) {
+            add(offset, length, FindingKind::StrayEndTag,
+                endTagName(info.tag) + " に対応する " + startTagName(info.tag) + " がありません");
+            return;
+        }
+        std::size_t k = m_open.size() - 1;
+        while (m_open[k].tag != info.tag)
+            --k;
+        if (k + 1 == m_open.size()) {
+            pop();
+            return;
+        }
+        if (info.role != Role::Inline) {
+            closeFrom(k);
+            return;
+        }
+        const OpenTag& inside = m_open[k + 1];
+        const bool onlyOpenEnded =
+            inside.role == Role::OpenEnd &&
+            std::none_of(m_open.begin() + static_cast<std::ptrdiff_t>(k) + 1, m_open.end(),
+                         [](const OpenTag& open) { return open.role == Role::Block; });
+        if (onlyOpenEnded) {
+            closeFrom(k + 1);
+            pop();
+            return;
+        }
+        add(offset, length, FindingKind::CrossedTags,
+            endTagName(info.tag) + " より前に、その中で開いた " + startTagName(inside.tag) +
+                " が閉じていません");
+        erase(k);
+    }
+
+    // The end of the page.
+    void finish() {
+        for (const OpenTag& open : m_open) {
+            if (open.role == Role::Inline || open.role == Role::Block)
+                add(open.offset, open.length, FindingKind::UnclosedTag,
+                    startTagName(open.tag) + " が閉じられないままページが終わっています");
+        }
+        m_open.clear();
+        m_blocks.clear();
+    }
+
+  private:
+    static bool endsAt(Tag open, Tag starting) {
+        switch (open) {
+            case Tag::P:
+                return true;
+            case Tag::Li:
+                return starting == Tag::Li;
+            case Tag::Td:
+            case Tag::Th:
+                return starting == Tag::Td || starting == Tag::Th;
+            default:
+                return false;
+        }
+    }
+
+    void add(std::size_t offset, std::size_t length, FindingKind kind, std::string message) {
+        m_findings.push_back({offset, length, 0, 0, kind, std::move(message)});
+    }
+
+    void push(const OpenTag& open) {
+        if (open.role != Role::Inline)
+            m_blocks.push_back(m_open.size());
+        m_open.push_back(open);
+        ++m_count[static_cast<std::size_t>(open.tag)];
+    }
+
+    void pop() {
+        --m_count[static_cast<std::size_t>(m_open.back().tag)];
+        if (!m_blocks.empty() && m_blocks.back() + 1 == m_open.size())
+            m_blocks.pop_back();
+        m_open.pop_back();
+    }
+
+    void erase(std::size_t k) {
+        --m_count[static_cast<std::size_t>(m_open[k].tag)];
+        m_open.erase(m_open.begin() + static_cast<std::ptrdiff_t>(k));
+        for (std::size_t& block : m_blocks) {
+            if (block > k)
+                --block;
+        }
+    }
+
+    // Ends the block m_open[k] and whatever is open inside it.
+    void closeFrom(std::size_t k) {
+        Tag block = m_open[k].tag;
+        for (std::size_t j = k + 1; j < m_open.size(); ++j) {
+            const OpenTag& open = m_open[j];
+            if (open.role == Role::Inline || open.role == Role::Block)
+                add(open.offset, open.length, FindingKind::UnclosedTag,
+                    startTagName(open.tag) + " が閉じられないまま " + startTagName(block) +
+                        " が終わっています");
+            if (open.role != Role::Inline)
+                block = open.tag;
+        }
+        while (m_open.size() > k)
+            pop();
+    }
+
+    std::vector<Finding>& m_findings;
+    std::vector<OpenTag> m_open;
+    std::vector<std::size_t> m_blocks;  // where in m_open the blocks are
+    std::array<std::size_t, static_cast<std::size_t>(Tag::Count)> m_count{};
+};
+
+// --- files ---
+
+// A folder's names, and the same in lower case for a name in another case.
+struct Listing {
+    std::unordered_set<std::string> names;
+    std::unordered_map<std::string, std::string> byLowerCase;
+};
+
+struct Resolution {
+    enum class Found { Exact, OtherCase, Missing };
+    Found found = Found::Missing;
+    PageFiles::Kind kind = PageFiles::Kind::Missing;
+    std::string path;  // as it is on the disk
+};
+
+// The names of anchors a page gives ("name" of A, "id" of any tag), in
+// UTF-8.
+using Names = std::unordered_set<std::string>;
+
+class Checker {
+  public:
+    Checker(const PageCheckInput& input, const PageFiles& files, Progress* progress)
+        : m_input(input),
+          m_text(input.text),
+          m_codec(codecOf(input.encoding)),
+          m_files(files),
+          m_progress(progress),
+          m_nesting(m_findings) {
+        if (!input.pagePath.empty()) {
+            m_page = fs::path(input.pagePath).lexically_normal();
+            m_folder = m_page.parent_path();
+        }
+    }
+
+    PageCheckResult run() {
+        scan();
+        if (m_complete) {
+            m_nesting.finish();
+            checkOwnFragments();
+        }
+        checkCharset();
+        finishPositions();
+        return {std::move(m_findings), m_complete};
+    }
+
+  private:
+    struct Fragment {
+        std::size_t offset;
+        std::size_t length;
+        std::string name;  // UTF-8
+    };
+    struct NameUse {
+        std::size_t offset;
+        std::size_t length;
+        std::size_t first;  // where the name was given first
+        std::string name;
+    };
+
+    void add(std::size_t offset, std::size_t length, FindingKind kind, std::string message) {
+        m_findings.push_back({offset, length, 0, 0, kind, std::move(message)});
+    }
+
+    std::string utf8(std::string_view bytes) const {
+        return isAscii(bytes) ? std::string(bytes) : m_codec.toUtf8(bytes);
+    }
+
+    void scan();
+    void startTag(const TagInfo& info, std::size_t at, std::size_t nameEnd, std::size_t gt);
+    void reference(const Attribute& attribute, bool picture, const Attributes& attributes,
+                   std::size_t tagStart, std::size_t tagLength);
+    bool localPath(std::string_view location);
+    void giveName(const Attribute& attribute, Names& given);
+    void checkPictureSize(const Resolution& file, const Attributes& attributes,
+                          std::size_t tagStart, std::size_t tagLength);
+    void checkOwnFragments();
+    void checkCharset();
+    void finishPositions();
+
+    const Resolution& resolve(const fs::path& path);
+    const std::optional<Listing>& listing(const std::string& folder);
+    const std::optional<Names>& namesOfPage(const std::string& path);
+
+    const PageCheckInput& m_input;
+    std::string_view m_text;
+    const TextCodec& m_codec;
+    const PageFiles& m_files;
+    Progress* m_progress;
+    std::vector<Finding> m_findings;
+    Nesting m_nesting;
+    bool m_complete = true;
+
+    fs::path m_page;    // empty: not saved yet
+    fs::path m_folder;  // the page's folder
+    bool m_waitReported = false;
+    bool m_base = false;  // a BASE tag: relative locations are the server's
+    bool m_backgroundSeen = false;
+
+    std::unordered_map<std::string, Resolution> m_resolved;
+    std::unordered_map<std::string, std::optional<Listing>> m_listings;
+    std::unordered_map<std::string, bool> m_rootFolders;
+    std::unordered_map<std::string, std::optional<PictureSize>> m_pictures;
+    std::unordered_map<std::string, std::optional<Names>> m_pageNames;
+
+    std::unordered_map<std::string, std::size_t> m_names;  // name -> where given first
+    std::vector<NameUse> m_twice;
+    std::vector<Fragment> m_fragments;
+
+    Attribute m_charset;  // the first META charset
+};
+
+void Checker::scan() {
+    m_complete = forEachPageTag(m_text, m_progress, [this](const TagPlace& tag) {
+        if (!tag.end)
+            startTag(tag.info, tag.at, tag.nameEnd, tag.gt);
+        else if (tag.info.role != Role::None)
+            m_nesting.end(tag.info, tag.at, tag.gt + 1 - tag.at);
+    });
+}
+
+void Checker::startTag(const TagInfo& info, std::size_t at, std::size_t nameEnd, std::size_t gt) {
+    const Attributes attributes = readAttributes(m_text, nameEnd, gt);
+    const std::size_t length = gt + 1 - at;
+    const bool picture = info.tag == Tag::Img || info.tag == Tag::Image;
+
+    if (info.tag == Tag::Base) {
+        m_base = m_base || attributes.href.present;
+    } else {
+        for (const Attribute* location :
+             {&attributes.href, &attributes.src, &attributes.background}) {
+            if (location->present)
+                reference(*location, picture && location == &attributes.src, attributes, at,
+                          length);
+        }
+    }
+    if (info.tag == Tag::A && attributes.name.present) {
+        Names given;
+        giveName(attributes.name, given);
+        if (attributes.id.present)
+            giveName(attributes.id, given);
+    } else if (attributes.id.present) {
+        Names given;
+        giveName(attributes.id, given);
+    }
+    if (picture && !attributes.alt.present)
+        add(at, length, FindingKind::MissingAlt, "画像に alt（代わりの文字）がありません");
+    if (info.tag == Tag::Meta && !m_charset.present) {
+        if (attributes.charset.present) {
+            m_charset = attributes.charset;
+        } else if (attributes.content.present) {
+            const std::string content = lowered(attributes.content.value);
+            const std::size_t key = content.find("charset");
+            std::size_t name = key == std::string::npos ? key : key + 7;
+            while (name < content.size() && isSpace(content[name]))
+                ++name;
+            if (name < content.size() && content[name] == '=') {
+                ++name;
+                while (name < content.size() &&
+                       (isSpace(content[name]) || content[name] == '"' || content[name] == '\''))
+                    ++name;
+                std::size_t end = name;
+                while (end < content.size() && !isSpace(content[end]) && content[end] != ';' &&
+                       content[end] != '"' && content[end] != '\'')
+                    ++end;
+                m_charset.present = true;
+                m_charset.value = attributes.content.value.substr(name, end - name);
+                m_charset.offset = attributes.content.offset + name;
+            }
+        }
+    }
+    if (info.role != Role::None && !attributes.selfClosing)
+        m_nesting.start(info, at, length);
+}
+
+// A name an anchor gives: a name given before by another tag is given
+// twice; a tag's own NAME and ID may agree.
+void Checker::giveName(const Attribute& attribute, Names& given) {
+    std::string name = utf8(withoutReferences(attribute.value));
+    if (name.empty() || !given.insert(name).second)
+        return;
+    const auto [it, added] = m_names.emplace(name, attribute.offset);
+    if (!added)
+        m_twice.push_back({attribute.offset, attribute.value.size(), it->second, std::move(name)});
+}
+
+// A location on this computer: a drive ("C:\", "C:/"), a share ("\\host"),
+// a "file:" URL, or a path from the root whose first folder this computer
+// has ("/home/...") - a path from the site's root ("/images/...") names no
+// folder here.
+bool Checker::localPath(std::string_view location) {
+    if (location.size() >= 3 && isLetter(location[0]) && location[1] == ':' &&
+        (location[2] == '\\' || location[2] == '/'))
+        return true;
+    if (location.starts_with("\\\\"))
+        return true;
+    if (location.size() >= 5 && equalsIgnoringCase(location.substr(0, 5), "file:"))
+        return true;
+    if (location.size() >= 2 && location[0] == '/' && location[1] != '/') {
+        const std::size_t slash = location.find('/', 1);
+        const std::string first(location.substr(
+            1, slash == std::string_view::npos ? std::string_view::npos : slash - 1));
+        if (first.empty() || first == "." || first == "..")
+            return false;
+        const auto [it, added] = m_rootFolders.emplace(first, false);
+        if (added)
+            it->second = m_files.kindOf("/" + first) == PageFiles::Kind::Folder;
+        return it->second;
+    }
+    return false;
+}
+
+// A scheme: letters, digits, "+", "-", "." before a ":", at least two of
+// them (one letter is a drive).
+bool hasScheme(std::string_view location) {
+    std::size_t i = 0;
+    while (i < location.size() &&
+           (isLetter(location[i]) || (i > 0 && (isDigit(location[i]) || location[i] == '+' ||
+                                                location[i] == '-' || location[i] == '.'))))
+        ++i;
+    return i >= 2 && i < location.size() && location[i] == ':';
+}
+
+void Checker::reference(const Attribute& attribute, bool picture, const Attributes& attributes,
+                        std::size_t tagStart, std::size_t tagLength) {
+    const std::string_view raw = trimmed(attribute.value);
+    if (raw.empty())
+        return;
+    const std::size_t offset =
+        attribute.offset + static_cast<std::size_t>(raw.data() - attribute.value.data());
+    const std::size_t length = raw.size();
+    const std::string shown = utf8(raw);
+
+    // The background picture a text-mode conversion wrote as a full path:
+    // the save writes it relative to the page, so it is checked where it
+    // is.
+    if (!m_backgroundSeen && !m_input.heldBackground.empty() && raw == m_input.heldBackground) {
+        m_backgroundSeen = true;
+        const Resolution& file = resolve(fs::path(shown).lexically_normal());
+        if (file.found == Resolution::Found::Missing)
+            add(offset, length, FindingKind::MissingFile, bracketed(shown) + "が見つかりません");
+        return;
+    }
+
+    std::string location = withoutReferences(shown);
+    if (location.front() == '#') {
+        if (location.size() > 1)
+            m_fragments.push_back({offset, length, percentDecoded(location.substr(1))});
+        return;
+    }
+    if (localPath(location)) {
+        add(offset, length, FindingKind::LocalPath,
+            bracketed(shown) +
+                "はこのコンピューターの中の場所です。アップロードすると開けなくなります");
+        return;
+    }
+    if (hasScheme(location) || location.starts_with("//") || location.front() == '/' ||
+        location.front() == '\\')
+        return;
+    if (m_base)
+        return;
+    if (m_page.empty()) {
+        if (!m_waitReported) {
+            m_waitReported = true;
+            add(offset, length, FindingKind::NeedsSave,
+                "保存すると点検できます（ファイルやほかのページへの参照は、ページのフォルダから"
+                "調べます）");
+        }
+        return;
+    }
+
+    // Browsers read a backslash as "/".
+    std::replace(location.begin(), location.end(), '\\', '/');
+    std::string fragment;
+    const std::size_t hash = location.find('#');
+    if (hash != std::string::npos) {
+        fragment = percentDecoded(std::string_view(location).substr(hash + 1));
+        location.resize(hash);
+    }
+    const std::size_t query = location.find('?');
+    if (query != std::string::npos)
+        location.resize(query);
+    const std::string path = percentDecoded(location);
+
+    if (path.empty()) {
+        // "?x" or "#x" alone: this page.
+        if (!fragment.empty())
+            m_fragments.push_back({offset, length, fragment});
+        return;
+    }
+    const Resolution* file = &resolve((m_folder / fs::path(path)).lexically_normal());
+    switch (file->found) {
+        case Resolution::Found::Missing:
+            add(offset, length, FindingKind::MissingFile, bracketed(shown) + "が見つかりません");
+            return;
+        case Resolution::Found::OtherCase: {
+            const std::string actual =
+                fs::path(file->path).lexically_relative(m_folder).generic_string();
+            add(offset, length, FindingKind::CaseOnly,
+                bracketed(shown) + "は大文字と小文字が違います（実際は" + bracketed(actual) +
+                    "）。Windowsでは開けますが、多くのサーバーでは開けません");
+            break;
+        }
+        case Resolution::Found::Exact:
+            break;
+    }
+    if (file->kind != PageFiles::Kind::File)
+        return;
+    if (picture)
+        checkPictureSize(*file, attributes, tagStart, tagLength);
+    if (fragment.empty())
+        return;
+    if (fs::path(file->path) == m_page) {
+        m_fragments.push_back({offset, length, fragment});
+        return;
+    }
+    const std::optional<Names>& names = namesOfPage(file->path);
+    if (names && names->count(fragment) == 0)
+        add(offset, length, FindingKind::MissingName,
+            bracketed(fs::path(file->path).filename().string()) + "に名前" + bracketed(fragment) +
+                "がありません");
+}
+
+void Checker::checkPictureSize(const Resolution& file, const Attributes& attributes,
+                               std::size_t tagStart, std::size_t tagLength) {
+    if (!attributes.width.present && !attributes.height.present)
+        return;
+    const auto [it, added] = m_pictures.emplace(file.path, std::nullopt);
+    if (added) {
+        if (const std::unique_ptr<std::istream> in = m_files.open(file.path))
+            it->second = readPictureSize(*in);
+    }
+    if (!it->second)
+        return;
+    const PictureSize size = *it->second;
+    // Only a number of pixels can be compared; "50%" is meant to differ.
+    const auto differs = [](const Attribute& given, unsigned actual) {
+        const std::string_view value = trimmed(given.value);
+        if (!given.present || value.empty() || value.size() > 9 ||
+            !std::all_of(value.begin(), value.end(), isDigit))
+            return false;
+        return std::stoul(std::string(value)) != actual;
+    };
+    if (!differs(attributes.width, size.width) && !differs(attributes.height, size.height))
+        return;
+    std::string given;
+    if (attributes.width.present)
+        given += "width=\"" + std::string(trimmed(attributes.width.value)) + "\"";
+    if (attributes.height.present)
+        given += (given.empty() ? "" : " ") +
+                 ("height=\"" + std::string(trimmed(attributes.height.value)) + "\"");
+    add(tagStart, tagLength, FindingKind::WrongSize,
+        utf8(given) + " ですが、画像の実際の大きさは " + number(size.width) + "×" +
+            number(size.height) + " です");
+}
+
+void Checker::checkOwnFragments() {
+    for (const Fragment& fragment : m_fragments) {
+        if (m_names.count(fragment.name) == 0)
+            add(fragment.offset, fragment.length, FindingKind::MissingName,
+                "このページに名前" + bracketed(fragment.name) + "がありません");
+    }
+}
+
+// The charset the page declares against the encoding it is in, and the
+// characters the declared one cannot hold: each character once, where it
+// first stands.
+void Checker::checkCharset() {
+    if (!m_charset.present)
+        return;
+    const std::string declaredName(trimmed(m_charset.value));
+    const bool utf16 =
+        m_input.encoding == TextEncoding::Utf16Le || m_input.encoding == TextEncoding::Utf16Be;
+    const std::string documentName = utf16 ? "UTF-16" : std::string(m_codec.charsetName());
+    const std::optional<TextEncoding> declared = declaredEncoding("charset=" + declaredName);
+    const TextCodec* target = declared ? &codecOf(*declared) : nullptr;
+    if (target == nullptr || utf16 || target->charsetName() != m_codec.charsetName())
+        add(m_charset.offset, m_charset.value.size(), FindingKind::CharsetMismatch,
+            "META の charset " + bracketed(utf8(declaredName)) + "は、この文書の文字コード " +
+                documentName + " と違います");
+    if (target == nullptr)
+        return;
+
+    struct Place {
+        std::size_t offset;
+        std::size_t length;
+        std::size_t count;
+    };
+    std::map<char32_t, Place> unheld;
+    const bool sameCodec = target == &m_codec;
+    const std::size_t n = m_text.size();
+    for (std::size_t lineStart = 0; lineStart < n;) {
+        const void* lf = std::memchr(m_text.data() + lineStart, '\n', n - lineStart);
+        const std::size_t lineEnd =
+            lf == nullptr ? n
+                          : static_cast<std::size_t>(static_cast<const char*>(lf) - m_text.data());
+        const std::string_view line = m_text.substr(lineStart, lineEnd - lineStart);
+        const std::size_t next = lineEnd + 1;
+        if (!isAscii(line)) {
+            const std::u16string units = m_codec.decode(line);
+            bool suspect = std::any_of(units.begin(), units.end(),
+                                       [](char16_t u) { return isInvalidByteStandIn(u); });
+            if (!suspect && !sameCodec)
+                suspect = !target->holdsAll(units);
+            // Only a line that holds one is looked at a character at a time.
+            for (std::size_t i = 0; suspect && i < line.size();) {
+                const std::size_t length = m_codec.charLength(line, i);
+                const std::string_view bytes = line.substr(i, length);
+                if (!isAscii(bytes)) {
+                    const std::u16string character = m_codec.decode(bytes);
+                    char32_t key = 0;
+                    if (!character.empty() && isInvalidByteStandIn(character[0])) {
+                        key = character[0];
+                    } else if (!sameCodec && !target->holdsAll(character)) {
+                        key = character.size() == 2
+                                  ? 0x10000 + ((char32_t{character[0]} - 0xD800) << 10) +
+                                        (character[1] - 0xDC00)
+                                  : character[0];
+                    }
+                    if (key != 0) {
+                        const auto [it, added] =
+                            unheld.emplace(key, Place{lineStart + i, length, 0});
+                        ++it->second.count;
+                    }
+                }
+                i += length;
+            }
+        }
+        lineStart = next;
+    }
+
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const auto& [character, place] : unheld) {
+        std::string message;
+        if (isInvalidByteStandIn(character)) {
+            const unsigned byte = character - kInvalidByteBase;
+            message = documentName + " として読めないバイト 0x" + kHex[byte >> 4] +
+                      kHex[byte & 0xF] + " があります";
+        } else {
+            std::string code;
+            for (char32_t c = character; c != 0 || code.size() < 4; c >>= 4)
+                code.insert(code.begin(), kHex[c & 0xF]);
+            message = bracketed(m_codec.toUtf8(m_text.substr(place.offset, place.length))) +
+                      "（U+" + code + "）は charset " + std::string(target->charsetName()) +
+                      " では書けません";
+        }
+        if (place.count > 1)
+            message += "（ほか " + number(place.count - 1) + " か所）";
+        add(place.offset, place.length, FindingKind::CharsetCannotHold, std::move(message));
+    }
+}
+
+// Lines and columns, and the names given twice with the line of their
+// first use.
+void Checker::finishPositions() {
+    std::vector<std::size_t> lineStarts{0};
+    const std::size_t n = m_text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = m_text[i];
+        if (c == '\r') {
+            if (i + 1 < n && m_text[i + 1] == '\n')
+                ++i;
+            lineStarts.push_back(i + 1);
+        } else if (c == '\n') {
+            lineStarts.push_back(i + 1);
+        }
+    }
+    const auto lineOf = [&lineStarts](std::size_t offset) {
+        return static_cast<std::size_t>(
+            std::upper_bound(lineStarts.begin(), lineStarts.end(), offset) - lineStarts.begin());
+    };
+    for (NameUse& twice : m_twice)
+        add(twice.offset, twice.length, FindingKind::DuplicateName,
+            "名前" + bracketed(twice.name) + "は " + number(lineOf(twice.first)) +
+                " 行目でも使われています");
+
+    std::stable_sort(m_findings.begin(), m_findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.offset < b.offset; });
+    // Columns count characters from the line's start; findings on one line
+    // go on counting from the one before, so a page that is one long line
+    // is walked once.
+    std::size_t line = 0;
+    std::size_t at = 0;
+    std::size_t column = 1;
+    for (Finding& finding : m_findings) {
+        const std::size_t offset = std::min(finding.offset, n);
+        const std::size_t found = lineOf(offset);
+        if (found != line) {
+            line = found;
+            at = lineStarts[line - 1];
+            column = 1;
+        }
+        while (at < offset) {
+            at += m_codec.charLength(m_text, at);
+            ++column;
+        }
+        finding.line = line;
+        finding.column = column;
+    }
+}
+
+const std::optional<Listing>& Checker::listing(const std::string& folder) {
+    const auto [it, added] = m_listings.emplace(folder, std::nullopt);
+    if (added) {
+        if (std::optional<std::vector<std::string>> names = m_files.namesIn(folder)) {
+            Listing listing;
+            for (std::string& name : *names) {
+                listing.byLowerCase.emplace(lowered(name), name);
+                listing.names.insert(std::move(name));
+            }
+            it->second = std::move(listing);
+        }
+    }
+    return it->second;
+}
+
+// Walks the path from the root one name at a time through the folders'
+// listings, so that a name in another case is told from the name itself
+// whether or not the disk ignores case. The names the page's own folder
+// shares with the path are known to be there as they are.
+const Resolution& Checker::resolve(const fs::path& path) {
+    const auto [it, added] = m_resolved.emplace(path.string(), Resolution{});
+    Resolution& result = it->second;
+    if (!added)
+        return result;
+
+    const fs::path relative = path.relative_path();
+    fs::path reached = path.root_path();
+    auto part = relative.begin();
+    if (!m_folder.empty() && m_folder.root_path() == reached) {
+        const fs::path known = m_folder.relative_path();
+        for (auto folder = known.begin();
+             folder != known.end() && part != relative.end() && *folder == *part; ++folder, ++part)
+            reached /= *part;
+    }
+    bool otherCase = false;
+    for (; part != relative.end(); ++part) {
+        const std::string name = part->string();
+        if (name.empty())
+            continue;
+        const std::optional<Listing>& names = listing(reached.string());
+        if (!names) {
+            // A folder that cannot be listed: only the name as it is.
+            reached /= name;
+            if (m_files.kindOf(reached.string()) == PageFiles::Kind::Missing)
+                return result;
+        } else if (names->names.count(name) != 0) {
+            reached /= name;
+        } else if (const auto other = names->byLowerCase.find(lowered(name));
+                   other != names->byLowerCase.end()) {
+            otherCase = true;
+            reached /= other->second;
+        } else {
+            return result;
+        }
+    }
+    result.kind = m_files.kindOf(reached.string());
+    if (result.kind == PageFiles::Kind::Missing)
+        return result;
+    result.found = otherCase ? Resolution::Found::OtherCase : Resolution::Found::Exact;
+    result.path = reached.string();
+    return result;
+}
+
+// The names another page gives, read with the editor's guess of its
+// encoding.
+const std::optional<Names>& Checker::namesOfPage(const std::string& path) {
+    const auto [it, added] = m_pageNames.emplace(path, std::nullopt);
+    if (!added)
+        return it->second;
+    const std::unique_ptr<std::istream> in = m_files.open(path);
+    if (!in)
+        return it->second;
+    std::string bytes;
+    char buffer[1 << 16];
+    while (in->read(buffer, sizeof buffer) || in->gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(in->gcount()));
+        if (bytes.size() > kLinkedPageReadLimit)
+            return it->second;
+    }
+    TextEncoding encoding = TextEncoding::ShiftJis;
+    bytes = pageText(bytes, encoding);
+    const TextCodec& codec = codecOf(encoding);
+    Names names;
+    forEachPageTag(bytes, nullptr, [&](const TagPlace& tag) {
+        if (tag.end)
+            return;
+        const Attributes attributes = readAttributes(bytes, tag.nameEnd, tag.gt);
+        for (const Attribute* name : {&attributes.name, &attributes.id}) {
+            if (!name->present || (name == &attributes.name && tag.info.tag != Tag::A))
+                continue;
+            const std::string value = withoutReferences(name->value);
+            names.insert(isAscii(value) ? value : codec.toUtf8(value));
+        }
+    });
+    it->second = std::move(names);
+    return it->second;
+}
+
+}  // namespace
+
+std::string_view kindName(FindingKind kind) {
+    switch (kind) {
+        case FindingKind::MissingFile:
+            return "missing-file";
+        case FindingKind::CaseOnly:
+            return "case-mismatch";
+        case FindingKind::LocalPath:
+            return "local-path";
+        case FindingKind::NeedsSave:
+            return "not-saved";
+        case FindingKind::MissingName:
+            return "missing-anchor";
+        case FindingKind::DuplicateName:
+            return "duplicate-anchor";
+        case FindingKind::MissingAlt:
+            return "missing-alt";
+        case FindingKind::WrongSize:
+            return "size-mismatch";
+        case FindingKind::UnclosedTag:
+            return "unclosed-tag";
+        case FindingKind::StrayEndTag:
+            return "stray-end-tag";
+        case FindingKind::CrossedTags:
+            return "misnested-tags";
+        case FindingKind::CharsetMismatch:
+            return "charset-mismatch";
+        case FindingKind::CharsetCannotHold:
+            return "charset-cannot-hold";
+    }
+    return "unknown";
+}
+
+std::string_view kindCaption(FindingKind kind) {
+    switch (kind) {
+        case FindingKind::MissingFile:
+            return "ファイルなし";
+        case FindingKind::CaseOnly:
+            return "大文字小文字";
+        case FindingKind::LocalPath:
+            return "PC内の場所";
+        case FindingKind::NeedsSave:
+            return "未保存";
+        case FindingKind::MissingName:
+            return "名前なし";
+        case FindingKind::DuplicateName:
+            return "名前の重複";
+        case FindingKind::MissingAlt:
+            return "altなし";
+        case FindingKind::WrongSize:
+            return "画像の大きさ";
+        case FindingKind::UnclosedTag:
+            return "閉じ忘れ";
+        case FindingKind::StrayEndTag:
+            return "余分な終了タグ";
+        case FindingKind::CrossedTags:
+            return "入れ子の誤り";
+        case FindingKind::CharsetMismatch:
+            return "文字コード";
+        case FindingKind::CharsetCannotHold:
+            return "書けない文字";
+    }
+    return "";
+}
+
+std::string pageText(std::string_view fileBytes, TextEncoding& encoding) {
+    encoding = guessEncoding(fileBytes);
+    if (encoding != TextEncoding::Utf16Le && encoding != TextEncoding::Utf16Be)
+        return std::string(fileBytes);
+    const bool little = encoding == TextEncoding::Utf16Le;
+    std::u16string units;
+    units.reserve(fileBytes.size() / 2);
+    // The byte order mark, which told the encoding, is no character.
+    for (std::size_t i = 2; i + 1 < fileBytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(fileBytes[i]);
+        const auto second = static_cast<unsigned char>(fileBytes[i + 1]);
+        units += static_cast<char16_t>(little ? (second << 8 | first) : (first << 8 | second));
+    }
+    return utf16ToUtf8(units);
+}
+
+PageCheckResult checkPage(const PageCheckInput& input, const PageFiles& files, Progress* progress) {
+    return Checker(input, files, progress).run();
+}
+
+}  // namespace korvane
