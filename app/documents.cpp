@@ -497,6 +497,7 @@ SaveOutcome Documents::Save2Click() {
         return SaveOutcome::Failed;
     m_edit.setModified(false);
     m_window.enableImageButton();
+    m_window.pageSaved();
     return SaveOutcome::Saved;
 }
 
@@ -524,8 +525,10 @@ SaveOutcome Documents::saveAs(bool tagMode) {
     if (!written)
         return SaveOutcome::Failed;
     m_edit.setModified(false);
-    if (tagMode)
+    if (tagMode) {
         m_window.enableImageButton();
+        m_window.pageSaved();
+    }
     return SaveOutcome::Saved;
 }
 

@@ -40,6 +40,8 @@ class DocumentWindow {
     virtual void showCaption() = 0;
     // Tag mode's simple-image button, once the document has a file.
     virtual void enableImageButton() = 0;
+    // A tag-mode page was written to its file.
+    virtual void pageSaved() {}
 };
 
 enum class LoadOutcome {

@@ -647,6 +647,8 @@ class Checker {
     std::unordered_map<std::string, std::optional<Names>> m_pageNames;
 
     std::unordered_map<std::string, std::size_t> m_names;  // name -> where given first
+    // The id of the tag before, and where that tag ends.
+    std::optional<std::pair<std::string, std::size_t>> m_idBefore;
     std::vector<NameUse> m_twice;
     std::vector<Fragment> m_fragments;
 
@@ -677,15 +679,21 @@ void Checker::startTag(const TagInfo& info, std::size_t at, std::size_t nameEnd,
                           length);
         }
     }
+    // The names a tag gives count once, and so does the name of an A that
+    // stands first in the tag whose id it repeats (<H2 id="x"><A name="x">),
+    // which old browsers find by the one and new ones by the other.
+    Names given;
     if (info.tag == Tag::A && attributes.name.present) {
-        Names given;
+        if (m_idBefore.has_value() &&
+            trimmed(m_text.substr(m_idBefore->second, at - m_idBefore->second)).empty())
+            given.insert(m_idBefore->first);
         giveName(attributes.name, given);
-        if (attributes.id.present)
-            giveName(attributes.id, given);
-    } else if (attributes.id.present) {
-        Names given;
-        giveName(attributes.id, given);
     }
+    if (attributes.id.present)
+        giveName(attributes.id, given);
+    m_idBefore.reset();
+    if (attributes.id.present)
+        m_idBefore.emplace(utf8(withoutReferences(attributes.id.value)), gt + 1);
     if (picture && !attributes.alt.present)
         add(at, length, FindingKind::MissingAlt, "画像に alt（代わりの文字）がありません");
     if (info.tag == Tag::Meta && !m_charset.present) {
