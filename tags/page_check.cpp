@@ -73,6 +73,19 @@ std::string number(std::size_t n) {
     return std::to_string(n);
 }
 
+// The parts of a message one after the other, in one allocation: a page
+// with a problem at every other tag has tens of thousands of messages.
+std::string joined(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view part : parts)
+        text += part;
+    return text;
+}
+
 // --- tags ---
 
 enum class Tag : unsigned char {
@@ -145,10 +158,11 @@ constexpr std::array kTags = {
 const TagInfo kOtherTag{"", Tag::Other, Role::None};
 
 const TagInfo& tagInfo(std::string_view name) {
-    if (name.size() > 6)
+    if (name.empty() || name.size() > 6)
         return kOtherTag;
+    const char first = static_cast<char>(name[0] & ~0x20);  // a letter in upper case
     for (const TagInfo& info : kTags) {
-        if (equalsIgnoringCase(info.name, name))
+        if (info.name[0] == first && equalsIgnoringCase(info.name, name))
             return info;
     }
     return kOtherTag;
@@ -162,12 +176,8 @@ const TagInfo& infoOf(Tag tag) {
     return kOtherTag;
 }
 
-std::string startTagName(Tag tag) {
-    return "<" + std::string(infoOf(tag).name) + ">";
-}
-
-std::string endTagName(Tag tag) {
-    return "</" + std::string(infoOf(tag).name) + ">";
+std::string_view nameOf(Tag tag) {
+    return infoOf(tag).name;
 }
 
 // A start tag's attributes, as far as the check reads them.
@@ -406,12 +416,6 @@ bool forEachPageTag(std::string_view text, Progress* progress, OnTag&& onTag) {
     return true;
 }
 
-// --- messages ---
-
-std::string bracketed(std::string_view utf8) {
-    return "「" + std::string(utf8) + "」";
-}
-
 // --- the nesting of tags ---
 
 struct OpenTag {
@@ -438,7 +442,7 @@ class Nesting {
         const auto index = static_cast<std::size_t>(info.tag);
         if (m_count[index] == 0) {
             add(offset, length, FindingKind::StrayEndTag,
-                endTagName(info.tag) + " に対応する " + startTagName(info.tag) + " がありません");
+                joined({"</", info.name, "> に対応する <", info.name, "> がありません"}));
             return;
         }
         std::size_t k = m_open.size() - 1;
@@ -463,8 +467,8 @@ class Nesting {
             return;
         }
         add(offset, length, FindingKind::CrossedTags,
-            endTagName(info.tag) + " より前に、その中で開いた " + startTagName(inside.tag) +
-                " が閉じていません");
+            joined({"</", info.name, "> より前に、その中で開いた <", nameOf(inside.tag),
+                    "> が閉じていません"}));
         erase(k);
     }
 
@@ -473,7 +477,7 @@ class Nesting {
         for (const OpenTag& open : m_open) {
             if (open.role == Role::Inline || open.role == Role::Block)
                 add(open.offset, open.length, FindingKind::UnclosedTag,
-                    startTagName(open.tag) + " が閉じられないままページが終わっています");
+                    joined({"<", nameOf(open.tag), "> が閉じられないままページが終わっています"}));
         }
         m_open.clear();
         m_blocks.clear();
@@ -528,8 +532,8 @@ class Nesting {
             const OpenTag& open = m_open[j];
             if (open.role == Role::Inline || open.role == Role::Block)
                 add(open.offset, open.length, FindingKind::UnclosedTag,
-                    startTagName(open.tag) + " が閉じられないまま " + startTagName(block) +
-                        " が終わっています");
+                    joined({"<", nameOf(open.tag), "> が閉じられないまま <", nameOf(block),
+                            "> が終わっています"}));
             if (open.role != Role::Inline)
                 block = open.tag;
         }
@@ -641,6 +645,7 @@ class Checker {
     bool m_backgroundSeen = false;
 
     std::unordered_map<std::string, Resolution> m_resolved;
+    std::unordered_map<std::string, const Resolution*> m_relative;  // from the page's folder
     std::unordered_map<std::string, std::optional<Listing>> m_listings;
     std::unordered_map<std::string, bool> m_rootFolders;
     std::unordered_map<std::string, std::optional<PictureSize>> m_pictures;
@@ -789,7 +794,8 @@ void Checker::reference(const Attribute& attribute, bool picture, const Attribut
         m_backgroundSeen = true;
         const Resolution& file = resolve(fs::path(shown).lexically_normal());
         if (file.found == Resolution::Found::Missing)
-            add(offset, length, FindingKind::MissingFile, bracketed(shown) + "が見つかりません");
+            add(offset, length, FindingKind::MissingFile,
+                joined({"「", shown, "」が見つかりません"}));
         return;
     }
 
@@ -801,8 +807,8 @@ void Checker::reference(const Attribute& attribute, bool picture, const Attribut
     }
     if (localPath(location)) {
         add(offset, length, FindingKind::LocalPath,
-            bracketed(shown) +
-                "はこのコンピューターの中の場所です。アップロードすると開けなくなります");
+            joined({"「", shown,
+                    "」はこのコンピューターの中の場所です。アップロードすると開けなくなります"}));
         return;
     }
     if (hasScheme(location) || location.starts_with("//") || location.front() == '/' ||
@@ -839,17 +845,22 @@ void Checker::reference(const Attribute& attribute, bool picture, const Attribut
             m_fragments.push_back({offset, length, fragment});
         return;
     }
-    const Resolution* file = &resolve((m_folder / fs::path(path)).lexically_normal());
+    // A page names the same few files again and again.
+    const auto [known, added] = m_relative.emplace(path, nullptr);
+    if (added)
+        known->second = &resolve((m_folder / fs::path(path)).lexically_normal());
+    const Resolution* file = known->second;
     switch (file->found) {
         case Resolution::Found::Missing:
-            add(offset, length, FindingKind::MissingFile, bracketed(shown) + "が見つかりません");
+            add(offset, length, FindingKind::MissingFile,
+                joined({"「", shown, "」が見つかりません"}));
             return;
         case Resolution::Found::OtherCase: {
             const std::string actual =
                 fs::path(file->path).lexically_relative(m_folder).generic_string();
             add(offset, length, FindingKind::CaseOnly,
-                bracketed(shown) + "は大文字と小文字が違います（実際は" + bracketed(actual) +
-                    "）。Windowsでは開けますが、多くのサーバーでは開けません");
+                joined({"「", shown, "」は大文字と小文字が違います（実際は「", actual,
+                        "」）。Windowsでは開けますが、多くのサーバーでは開けません"}));
             break;
         }
         case Resolution::Found::Exact:
@@ -868,8 +879,8 @@ void Checker::reference(const Attribute& attribute, bool picture, const Attribut
     const std::optional<Names>& names = namesOfPage(file->path);
     if (names && names->count(fragment) == 0)
         add(offset, length, FindingKind::MissingName,
-            bracketed(fs::path(file->path).filename().string()) + "に名前" + bracketed(fragment) +
-                "がありません");
+            joined({"「", fs::path(file->path).filename().string(), "」に名前「", fragment,
+                    "」がありません"}));
 }
 
 void Checker::checkPictureSize(const Resolution& file, const Attributes& attributes,
@@ -909,7 +920,7 @@ void Checker::checkOwnFragments() {
     for (const Fragment& fragment : m_fragments) {
         if (m_names.count(fragment.name) == 0)
             add(fragment.offset, fragment.length, FindingKind::MissingName,
-                "このページに名前" + bracketed(fragment.name) + "がありません");
+                joined({"このページに名前「", fragment.name, "」がありません"}));
     }
 }
 
@@ -927,8 +938,8 @@ void Checker::checkCharset() {
     const TextCodec* target = declared ? &codecOf(*declared) : nullptr;
     if (target == nullptr || utf16 || target->charsetName() != m_codec.charsetName())
         add(m_charset.offset, m_charset.value.size(), FindingKind::CharsetMismatch,
-            "META の charset " + bracketed(utf8(declaredName)) + "は、この文書の文字コード " +
-                documentName + " と違います");
+            joined({"META の charset 「", utf8(declaredName), "」は、この文書の文字コード ",
+                    documentName, " と違います"}));
     if (target == nullptr)
         return;
 
@@ -991,9 +1002,9 @@ void Checker::checkCharset() {
             std::string code;
             for (char32_t c = character; c != 0 || code.size() < 4; c >>= 4)
                 code.insert(code.begin(), kHex[c & 0xF]);
-            message = bracketed(m_codec.toUtf8(m_text.substr(place.offset, place.length))) +
-                      "（U+" + code + "）は charset " + std::string(target->charsetName()) +
-                      " では書けません";
+            message =
+                joined({"「", m_codec.toUtf8(m_text.substr(place.offset, place.length)), "」（U+",
+                        code, "）は charset ", target->charsetName(), " では書けません"});
         }
         if (place.count > 1)
             message += "（ほか " + number(place.count - 1) + " か所）";
@@ -1022,8 +1033,8 @@ void Checker::finishPositions() {
     };
     for (NameUse& twice : m_twice)
         add(twice.offset, twice.length, FindingKind::DuplicateName,
-            "名前" + bracketed(twice.name) + "は " + number(lineOf(twice.first)) +
-                " 行目でも使われています");
+            joined({"名前「", twice.name, "」は ", number(lineOf(twice.first)),
+                    " 行目でも使われています"}));
 
     std::stable_sort(m_findings.begin(), m_findings.end(),
                      [](const Finding& a, const Finding& b) { return a.offset < b.offset; });
