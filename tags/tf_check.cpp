@@ -82,7 +82,7 @@ TfCheck::TfCheck(const DocumentCheck& check, QWidget* parent)
     lvFindings->setColumnWidth(FindingsModel::Line, 50);
     lvFindings->setColumnWidth(FindingsModel::Column, 40);
     lvFindings->setColumnWidth(FindingsModel::Kind, 100);
-    lvFindings->setMinimumSize(520, 220);
+    lvFindings->setMinimumSize(420, 160);
     lSummary = new QLabel(this);
     lSummary->setObjectName(QStringLiteral("lSummary"));
     bRecheck = new QPushButton(QStringLiteral("再点検(&R)"), this);
@@ -103,6 +103,10 @@ TfCheck::TfCheck(const DocumentCheck& check, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lvFindings, 1);
     layout->addLayout(buttons);
+
+    // Wide enough for most messages on a 640-pixel screen; the tool tip
+    // holds the rest.
+    resize(620, 320);
 
     connect(bRecheck, &QPushButton::clicked, this, &TfCheck::bRecheckClick);
     connect(bClose, &QPushButton::clicked, this, &QDialog::reject);
