@@ -5,14 +5,21 @@
 //   is there only in another letter case (Windows opens it, most servers do
 //   not); a location on this computer ("C:\...", "file:///...", "/home/...");
 // - a link to "#x" or "other.htm#x" whose page has no such name (an A tag's
-//   NAME or any tag's ID), and a name given twice;
+//   NAME or any tag's ID), and a name given twice (but an A that stands
+//   first in a tag and repeats its ID, <H2 id="x"><A name="x">, gives the
+//   same name for old and new browsers);
 // - IMG / IMAGE without ALT, or with a WIDTH / HEIGHT that is not the
 //   picture's own;
 // - tags left open, end tags without a start, and pairs that cross;
 // - a META charset that is not the document's encoding, and characters the
 //   declared charset cannot hold.
 // Nothing is fetched: a link with a scheme (http:, mailto:, ...) or from the
-// site's root ("/images/x.gif") is left alone.
+// site's root ("/images/x.gif": a first folder this computer does not have)
+// is left alone, and so are relative locations once a BASE tag sends them
+// to a server.
+//
+// A tag runs from "<" and a letter to the first ">", as the highlighter
+// colours it.
 //
 // Tags left open, in simple rules that a reader can predict:
 // - B, I, U, S, STRIKE, TT, A, FONT and BLINK are inline: each closes before
