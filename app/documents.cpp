@@ -527,6 +527,7 @@ SaveOutcome Documents::Save2Click() {
     if (!writeOrReport(m_currentFile, fileBytes(pageForFile(m_currentFile))))
         return SaveOutcome::Failed;
     m_edit.setModified(false);
+    m_window.pageSaved();
     return SaveOutcome::Saved;
 }
 
@@ -554,6 +555,9 @@ SaveOutcome Documents::saveAs(bool tagMode) {
     if (!written)
         return SaveOutcome::Failed;
     m_edit.setModified(false);
+    if (tagMode) {
+        m_window.pageSaved();
+    }
     return SaveOutcome::Saved;
 }
 

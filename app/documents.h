@@ -43,6 +43,8 @@ class DocumentWindow {
     // CurrentFile changed: what offers itself only to a named document (tag
     // mode's simple image) follows it.
     virtual void documentRenamed() = 0;
+    // A tag-mode page was written to its file.
+    virtual void pageSaved() {}
 };
 
 enum class LoadOutcome {

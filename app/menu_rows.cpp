@@ -157,6 +157,7 @@ const std::vector<MenuRow>& tagModeMenus() {
         item("P7", "ﾍﾟｰｼﾞ内ﾘﾝｸ(&P),,,", "", "P7Click"),
         item("E1", "簡易画像(&E)", "", "E1Click"),
         item("I2", "画像配置(&I)...", "", "I2Click"),
+        item("K1", "ﾍﾟｰｼﾞの点検(&K)...", "Ctrl+Shift+K", "K1Click"),
         end(),
 
         menu("U3", "設定(&U)"),
@@ -244,6 +245,8 @@ const std::vector<ToolRow>& tagModeTools() {
         {"ToolButton27", "ﾍﾟｰｼﾞ内ﾘﾝｸ|同じﾌｧｲﾙ内で移動できるﾘﾝｸを張ります。", "P7Click"},
         {"ToolButton29", "簡易画像|画像を配置します。", "E1Click"},
         {"ToolButton28", "画像配置|大きさなどを指定して、画像を配置します。", "I2Click"},
+        {"ToolButton46", "ﾍﾟｰｼﾞの点検|画像やﾘﾝｸ先、ﾍﾟｰｼﾞ内の名前、閉じ忘れたﾀｸﾞなどを点検します。",
+         "K1Click"},
         kToolSeparator,
         {"ToolButton24", "morvixﾍﾙﾌﾟ", "ToolButton24Click"},
     };

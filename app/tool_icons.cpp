@@ -132,6 +132,7 @@ QIcon toolButtonIcon(const QString& buttonName, QStyle* s) {
         {QStringLiteral("ToolButton27"), {"", glyph("#")}},
         {QStringLiteral("ToolButton29"), {"", glyph("Im")}},
         {QStringLiteral("ToolButton28"), {"insert-image", glyph("IMG")}},
+        {QStringLiteral("ToolButton46"), {"", glyph("✓", true)}},
         {QStringLiteral("ToolButton24"), {"help-contents", help}},
     };
     const auto it = pictures.find(buttonName);

@@ -50,6 +50,9 @@
 #include "platform/qt_progress.h"
 #include "platform/qt_shell.h"
 #include "platform/system_colors.h"
+#include "tags/document_check.h"
+#include "tags/page_files.h"
+#include "tags/tf_check.h"
 #include "tags/tf_font.h"
 #include "tags/tf_image.h"
 #include "tags/tf_link.h"
@@ -192,6 +195,15 @@ void Tvantler::buildTagDialogs() {
         if (QAction* item = actionNamed(name.c_str()))
             item->setEnabled(enabled && hasCommand(item));
     });
+    // The editor holds Shift_JIS until it can say otherwise; the background
+    // picture is held as a full path that every save writes relative.
+    m_pageFiles = std::make_unique<DiskPageFiles>();
+    m_documentCheck = std::make_unique<DocumentCheck>(
+        *m_reMain, *m_pageFiles,
+        DocumentCheck::Sources{currentFile, [] { return TextEncoding::ShiftJis; },
+                               [this] { return settings().page.BackPicture; }});
+    m_documentCheck->setProgressDisplay(m_progress.get());
+    m_tfCheck = new TfCheck(*m_documentCheck, this);
 }
 
 // Text mode's page settings and the preview of both modes. The dialogs work
@@ -258,6 +270,7 @@ void Tvantler::registerCommands() {
     m_helpCommands->registerCommands(m_commands);
     m_search->registerCommands(m_commands);
     m_commands.add("html1Click", [this] { m_highlighter->html1Click(); });
+    m_commands.add("K1Click", [this] { m_tfCheck->showAndCheck(); });
     m_commands.add("Exit1Click", [this] { Exit1Click(); });
     m_commands.add("Edit1Click", [this] { Edit1Click(); });
     m_commands.add("File2Click", [this] { File2Click(); });
@@ -398,6 +411,8 @@ void Tvantler::showTagLayout() {
 }
 
 void Tvantler::showTextLayout() {
+    // Its places are in the page that text mode no longer shows.
+    m_tfCheck->hide();
     attachMenus(&m_mainMenu1);
     m_toolBar1->hide();
     m_tbMain->show();
@@ -664,6 +679,10 @@ void Tvantler::setTitleBytes(std::string_view bytes) {
 void Tvantler::documentRenamed() {
     if (m_tagCommands)
         m_tagCommands->followDocumentName();
+}
+
+void Tvantler::pageSaved() {
+    m_tfCheck->recheckIfShown();
 }
 
 bool Tvantler::FormCloseQuery() {

@@ -42,6 +42,9 @@ namespace korvane {
 class FindDialog;
 class QtProgressDisplay;
 class RichEdit;
+class DiskPageFiles;
+class DocumentCheck;
+class TfCheck;
 class TfColor;
 class TfDetail;
 class TfFont;
@@ -145,6 +148,7 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     void setTitleBytes(std::string_view bytes) override;
     void showCaption() override { AddCaption(); }
     void documentRenamed() override;
+    void pageSaved() override;
     void setEditorFont(const EditorFont& font) override;
     void showTagLayout() override;
     void showTextLayout() override;
@@ -166,6 +170,10 @@ class Tvantler : public QMainWindow, private DocumentWindow, private ModeWindow 
     TfNrLink* m_tfNrLink = nullptr;
     TfLink* m_tfLink = nullptr;
     TfImage* m_tfImage = nullptr;
+    // The page check and its dialog.
+    std::unique_ptr<DiskPageFiles> m_pageFiles;
+    std::unique_ptr<DocumentCheck> m_documentCheck;
+    TfCheck* m_tfCheck = nullptr;
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalKeeper> m_journalKeeper;
     // Text mode's page settings: colours, details, background picture.

@@ -10,7 +10,9 @@
 // 10 MB page (the same page ten times): the whole-text pass against the
 // baseline's; a keystroke with the editor's own
 // highlighter object and Enter at the very end, each against a keystroke
-// without colouring in the same page.
+// without colouring in the same page. The page check of the 1 MB page, as
+// the check dialog runs it and alone, against the highlighter's whole-text
+// pass over the page in the editor.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -21,8 +23,11 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -38,6 +43,10 @@
 #include "edit/tag_highlighter.h"
 #include "editor/rich_edit.h"
 #include "platform/memory_tuning.h"
+#include "tags/document_check.h"
+#include "tags/page_check.h"
+#include "tags/page_files.h"
+#include "tags/tf_check.h"
 
 namespace {
 
@@ -307,6 +316,66 @@ void BM_LargeEnterAtEnd(benchmark::State& state) {
     }
 }
 
+// The highlighter's whole-text pass over the page already in the editor,
+// until it is painted.
+void BM_WholeTextPass(benchmark::State& state) {
+    Window<RichEdit> window;
+    window.edit->setText(page());
+    TagHighlighter highlighter(*window.edit);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        highlighter.forceWholeTextPass();
+        QCoreApplication::processEvents();
+    }
+}
+
+// The page's folder on the disk, with the page its links name.
+struct CheckFolder {
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("korvane-check-bench-" + std::to_string(::getpid()));
+    CheckFolder() {
+        std::filesystem::create_directories(path);
+        std::ofstream(path / "index.htm") << "<HTML></HTML>";
+    }
+    ~CheckFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string page() const { return (path / "page.htm").string(); }
+};
+
+// The check dialog checking again: the editor's text, the check over the
+// disk, and the list of findings shown.
+void BM_PageCheckDialog(benchmark::State& state) {
+    const CheckFolder folder;
+    Window<RichEdit> window;
+    window.edit->setText(page());
+    const DiskPageFiles disk;
+    const DocumentCheck check(
+        *window.edit, disk,
+        {[&folder] { return folder.page(); }, [] { return TextEncoding::ShiftJis; },
+         [] { return std::string(); }});
+    TfCheck dialog(check, &window.frame);
+    dialog.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        dialog.bRecheckClick();
+        QCoreApplication::processEvents();
+    }
+    state.counters["findings"] = static_cast<double>(dialog.findings().size());
+}
+
+// The check alone, on the page's bytes.
+void BM_PageCheck(benchmark::State& state) {
+    const CheckFolder folder;
+    const DiskPageFiles disk;
+    PageCheckInput input;
+    input.text = page();
+    input.pagePath = folder.page();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(checkPage(input, disk));
+}
+
 BENCHMARK_CAPTURE(BM_BaselineLoadAndHighlight, 1MB, false)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5);
@@ -326,6 +395,9 @@ BENCHMARK(BM_RichEditKeystrokeTagHighlighter)->Unit(benchmark::kMicrosecond)->Re
 BENCHMARK(BM_LargeKeystrokePlain)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 BENCHMARK(BM_LargeKeystrokeTagHighlighter)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 BENCHMARK(BM_LargeEnterAtEnd)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_WholeTextPass)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_PageCheckDialog)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_PageCheck)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
 }  // namespace
 
@@ -341,7 +413,9 @@ int main(int argc, char** argv) {
          {"BM_RichEditKeystrokePlain", "BM_BaselineKeystroke", 0},
          {"BM_RichEditKeystrokeTagHighlighter", "BM_BaselineKeystroke", 0},
          {"BM_LargeKeystrokeTagHighlighter", "BM_LargeKeystrokePlain", 0},
-         {"BM_LargeEnterAtEnd", "BM_LargeKeystrokePlain", 0}});
+         {"BM_LargeEnterAtEnd", "BM_LargeKeystrokePlain", 0},
+         {"BM_PageCheckDialog", "BM_WholeTextPass", 2.0, 1.0, true},
+         {"BM_PageCheck", "BM_WholeTextPass", 0, 1.0, true}});
     std::printf(
         "\nresident memory after loading and colouring the page: baseline %.1f MB, "
         "RichEdit %.1f MB (%zu tags)\n",

@@ -60,7 +60,8 @@ std::string_view pictureFormatName(PictureFormat format) {
     return {};
 }
 
-std::optional<PictureSize> readPictureSize(std::istream& in, const PictureHeadReader& others) {
+std::optional<PictureSize> readPictureSize(std::istream& in, const PictureHeadReader& others,
+                                           std::size_t headLimit) {
     const std::istream::pos_type start = in.tellg();
     std::string head;
     readMore(in, head, kSignatureBytes);
@@ -73,8 +74,29 @@ std::optional<PictureSize> readPictureSize(std::istream& in, const PictureHeadRe
     }
     if (format == PictureFormat::Unknown || !others)
         return std::nullopt;
-    readMore(in, head, kPictureHeadLimit - head.size());
+    if (headLimit > head.size())
+        readMore(in, head, headLimit - head.size());
     return others(format, head);
+}
+
+std::optional<PictureSize> readPlainHeadSize(PictureFormat format, std::string_view head) {
+    const auto at = [head](std::size_t i) { return static_cast<unsigned char>(head[i]); };
+    if (format == PictureFormat::Png) {
+        if (head.size() < kPlainHeadBytes || head.substr(12, 4) != "IHDR")
+            return std::nullopt;
+        const auto big32 = [&at](std::size_t i) {
+            return unsigned{at(i)} << 24 | unsigned{at(i + 1)} << 16 | unsigned{at(i + 2)} << 8 |
+                   unsigned{at(i + 3)};
+        };
+        return PictureSize{big32(16), big32(20)};
+    }
+    if (format == PictureFormat::Gif) {
+        if (head.size() < 10)
+            return std::nullopt;
+        return PictureSize{unsigned{at(6)} | unsigned{at(7)} << 8,
+                           unsigned{at(8)} | unsigned{at(9)} << 8};
+    }
+    return std::nullopt;
 }
 
 std::optional<PictureSize> readPictureSize(const std::string& path,

@@ -10,7 +10,8 @@
 // a small one. Anything else has no size.
 //
 // The size reading is plain C++; the reader of the other kinds (Qt's image
-// reader) is handed in by the dialog.
+// reader) is handed in by the dialog, and the page check, which has no Qt,
+// reads PNG and GIF headers itself.
 #pragma once
 
 #include <cstddef>
@@ -43,8 +44,17 @@ std::string_view pictureFormatName(PictureFormat format);
 using PictureHeadReader =
     std::function<std::optional<PictureSize>(PictureFormat format, std::string_view head)>;
 
-// The picture in `in`, read from its current position.
-std::optional<PictureSize> readPictureSize(std::istream& in, const PictureHeadReader& others);
+// The picture in `in`, read from its current position; the reader of the
+// other kinds is given at most `headLimit` bytes.
+std::optional<PictureSize> readPictureSize(std::istream& in, const PictureHeadReader& others,
+                                           std::size_t headLimit = kPictureHeadLimit);
+
+// The reader of the other kinds that needs no toolkit: PNG keeps its size in
+// the IHDR chunk (bytes 16-23, big-endian), GIF in its logical screen (bytes
+// 6-9, little-endian); the first kPlainHeadBytes are enough. Other kinds
+// have no size here.
+inline constexpr std::size_t kPlainHeadBytes = 24;
+std::optional<PictureSize> readPlainHeadSize(PictureFormat format, std::string_view head);
 
 // The file at `path`; anything but a regular file has no size.
 std::optional<PictureSize> readPictureSize(const std::string& path,

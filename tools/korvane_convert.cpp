@@ -22,6 +22,8 @@
 #include "platform/atomic_file.h"
 #include "platform/encodings.h"
 #include "platform/memory_tuning.h"
+#include "tags/page_check.h"
+#include "tags/page_files.h"
 
 namespace {
 
@@ -37,6 +39,7 @@ constexpr std::string_view kUsage =
     "                          [--input-encoding ENC] [-o OUTPUT] [INPUT]\n"
     "  korvane-convert to-text [--title-output FILE] [--input-encoding ENC] [-o OUTPUT]\n"
     "                          [INPUT]\n"
+    "  korvane-convert check PAGE...\n"
     "  korvane-convert -h | --help | --version\n"
     "\n"
     "to-html  turns the Shift_JIS text INPUT into an HTML 4.0 Transitional page, as the\n"
@@ -51,6 +54,15 @@ constexpr std::string_view kUsage =
     "         --title-output FILE  write the page title (Shift_JIS) to FILE; a page\n"
     "                              without a title leaves FILE as it was\n"
     "\n"
+    "check    looks at each PAGE as the editor's page check does, offline in the\n"
+    "         page's own folder: pictures and linked files that are missing or there\n"
+    "         only in another letter case, locations on this computer, links to\n"
+    "         names (#x) a page does not give, names given twice, pictures without\n"
+    "         alt or with a width or height that is not theirs, tags left open or\n"
+    "         crossed, and a META charset that is not the page's encoding. Prints\n"
+    "         FILE:LINE:COLUMN: KIND: MESSAGE for each (the message in Japanese,\n"
+    "         UTF-8); exits 1 when anything was found or a page could not be read.\n"
+    "\n"
     "--input-encoding ENC  read INPUT as shift_jis (the default), utf-8, utf-16,\n"
     "                      euc-jp, or auto (guessed); other encodings are converted\n"
     "                      to Shift_JIS and characters it cannot hold are listed\n"
@@ -58,7 +70,8 @@ constexpr std::string_view kUsage =
     "INPUT is standard input when absent or \"-\"; the result goes to OUTPUT, or to\n"
     "standard output. Line breaks of INPUT (CR LF, LF or CR) are read as CR LF.\n"
     "After \"--\" an argument that begins with \"-\" is INPUT.\n"
-    "Exit status: 0 success, 1 a file could not be read or written, 2 usage error.\n";
+    "Exit status: 0 success, 1 a file could not be read or written (or check found\n"
+    "something), 2 usage error.\n";
 
 int usageError(std::string_view message) {
     std::cerr << "korvane-convert: " << message << "\n"
@@ -368,12 +381,64 @@ int run(const Arguments& args) {
     return fileError("read", input, "not enough memory");
 }
 
+// The page check of each PAGE, for scripts before an upload. A page is
+// read with the editor's guess of its encoding; its relative locations are
+// looked for beside it, so a relative name needs the working folder.
+int checkPages(const std::vector<std::string>& pages) {
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::current_path(ec);
+    const bool folderKnown = !ec && !folder.empty();
+    const DiskPageFiles disk;
+    int status = kOk;
+    for (const std::string& page : pages) {
+        if (!folderKnown && (page.empty() || page.front() != '/')) {
+            status =
+                fileError("read", page, "relative name, but the working folder cannot be found");
+            continue;
+        }
+        std::string bytes;
+        const FileResult read = readWholeFile(page, bytes);
+        if (!read.ok) {
+            status = fileError("read", page, read.error);
+            continue;
+        }
+        PageCheckInput input;
+        const std::string text = pageText(bytes, input.encoding);
+        input.text = text;
+        input.pagePath = absolutePath(page);
+        for (const Finding& finding : checkPage(input, disk).findings) {
+            std::cout << page << ":" << finding.line << ":" << finding.column << ": "
+                      << kindName(finding.kind) << ": " << finding.message << "\n";
+            status = kFileError;
+        }
+    }
+    std::cout.flush();
+    return status;
+}
+
+// The words after "check": PAGE names, "--" before a name that starts
+// with "-"; returns an error text or "".
+std::string parseCheckArguments(int argc, char** argv, std::vector<std::string>& pages) {
+    bool optionsDone = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (!optionsDone && a == "--") {
+            optionsDone = true;
+        } else if (!optionsDone && a.size() > 1 && a[0] == '-') {
+            return "unknown option " + std::string(a) + " for check";
+        } else {
+            pages.emplace_back(a);
+        }
+    }
+    return pages.empty() ? "check needs at least one PAGE" : std::string();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     keepLargeBuffersForReuse();
     if (argc < 2)
-        return usageError("missing command (to-html or to-text)");
+        return usageError("missing command (to-html, to-text or check)");
     const std::string_view command = argv[1];
     if (command == "--help" || command == "-h") {
         std::cout << kUsage;
@@ -382,6 +447,25 @@ int main(int argc, char** argv) {
     if (command == "--version") {
         std::cout << KORVANE_VERSION_TEXT << "\n";
         return kOk;
+    }
+    if (command == "check") {
+        for (int i = 2; i < argc && std::string_view(argv[i]) != "--"; ++i) {
+            if (std::string_view(argv[i]) == "--help") {
+                std::cout << kUsage;
+                return kOk;
+            }
+        }
+        std::vector<std::string> pages;
+        const std::string error = parseCheckArguments(argc, argv, pages);
+        if (!error.empty())
+            return usageError(error);
+        try {
+            return checkPages(pages);
+        } catch (const std::bad_alloc&) {
+        } catch (const std::length_error&) {
+        }
+        std::cerr << "korvane-convert: check: not enough memory\n";
+        return kFileError;
     }
     if (command != "to-html" && command != "to-text") {
         return usageError("unknown command " + std::string(command));

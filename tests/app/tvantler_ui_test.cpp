@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QDir>
 #include <QEnterEvent>
 #include <QEventLoop>
@@ -371,6 +373,7 @@ TEST_F(TvantlerTest, MenuBarsShowTheirItemsInOrder) {
         "htmlﾀｸﾞ2(&M)>ﾍﾟｰｼﾞ内ﾘﾝｸ(&P),,,",
         "htmlﾀｸﾞ2(&M)>簡易画像(&E)",
         "htmlﾀｸﾞ2(&M)>画像配置(&I)...",
+        "htmlﾀｸﾞ2(&M)>ﾍﾟｰｼﾞの点検(&K)...\tCtrl+Shift+K",
         "設定(&U)>ﾌｫﾝﾄ(&F)...",
         "設定(&U)>ｵﾌﾟｼｮﾝ(&O)...",
         "切り替え(&C)>korvane(&S)",
@@ -438,6 +441,7 @@ TEST_F(TvantlerTest, ToolBarsShowTheirButtonsInOrder) {
         "ToolButton27 ﾍﾟｰｼﾞ内ﾘﾝｸ|同じﾌｧｲﾙ内で移動できるﾘﾝｸを張ります。",
         "ToolButton29 簡易画像|画像を配置します。",
         "ToolButton28 画像配置|大きさなどを指定して、画像を配置します。",
+        "ToolButton46 ﾍﾟｰｼﾞの点検|画像やﾘﾝｸ先、ﾍﾟｰｼﾞ内の名前、閉じ忘れたﾀｸﾞなどを点検します。",
         "-",
         "ToolButton24 morvixﾍﾙﾌﾟ",
     };
@@ -637,6 +641,46 @@ TEST_F(TvantlerTest, OnlyTheShownModesShortCutsFire) {
             }
         }
     }
+}
+
+// Catches the page check missing from tag mode or its tool bar, its dialog
+// not checking the editor's page, a save that leaves the list as it was,
+// and the dialog left open over text mode, where its places mean nothing.
+TEST_F(TvantlerTest, PageCheckFollowsTheDocument) {
+    const test::TempDir dir;
+    create();
+    trigger("morvixS1");
+    m_window->editor()->setText("<IMG src=\"a.gif\" alt=\"\">");
+    trigger("K1");
+    auto* dialog = m_window->findChild<QDialog*>(QStringLiteral("TfCheck"));
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->isVisible());
+    auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("lvFindings"));
+    ASSERT_NE(list, nullptr);
+    const auto messages = [list] {
+        QStringList texts;
+        for (int r = 0; r < list->model()->rowCount(); ++r)
+            texts << list->model()->index(r, 3).data().toString();
+        return texts;
+    };
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].startsWith(QStringLiteral("保存すると点検できます")));
+
+    m_scripted->sdMain->choose(dir.file("page.htm"));
+    trigger("Save2");
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("「a.gif」が見つかりません")});
+    test::writeFile(dir.file("a.gif"), "GIF89a");
+    trigger("Save2");
+    EXPECT_TRUE(messages().isEmpty());
+
+    dialog->hide();
+    m_window->editor()->setText("<B>");
+    trigger("ToolButton46");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(messages().size(), 1);
+    trigger("korvaneS1");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(errors().empty());
 }
 
 // Catches a stored system colour ("the window background") turned into

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <istream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -144,6 +145,36 @@ TEST(ReadPictureSize, ReadsABoundedAmount) {
             EXPECT_EQ(head.size(), kPictureHeadLimit);
             EXPECT_EQ(head.substr(0, row.start.size()), row.start);
         }
+    }
+}
+
+// The page check's reader, which has no toolkit: catches a PNG or GIF size
+// read from the wrong bytes or with the wrong byte order, a header cut short
+// given a size, and a PNG whose first chunk is not IHDR.
+TEST(PictureSize, PlainHeadersGiveTheirSize) {
+    struct PlainRow {
+        const char* name;
+        std::string bytes;
+        std::optional<PictureSize> expected;
+    };
+    const std::string pngStart = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16);
+    const PlainRow rows[] = {
+        {"PNG", pngStart + std::string("\0\0\x01\x2C\0\0\0\xC8", 8), PictureSize{300, 200}},
+        {"PNG cut short", pngStart + std::string("\0\0\x01\x2C\0\0", 6), std::nullopt},
+        {"PNG without IHDR first",
+         std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIDAT", 16) + std::string(8, '\x01'), std::nullopt},
+        {"GIF87a", std::string("GIF87a\x2C\x01\xC8\0", 10), PictureSize{300, 200}},
+        {"GIF89a", std::string("GIF89a\x01\0\x02\0\xF7", 11), PictureSize{1, 2}},
+        {"GIF cut short", std::string("GIF89a\x01\0\x02", 9), std::nullopt},
+        {"JPEG", test::makeJpeg(test::JpegKind::Baseline, 33, 17), PictureSize{33, 17}},
+        {"BMP has no plain reader", "BM\x36\0\0\0" + std::string(30, '\x01'), std::nullopt},
+        {"text", "<HTML>", std::nullopt},
+        {"empty", "", std::nullopt},
+    };
+    for (const PlainRow& row : rows) {
+        std::istringstream in(row.bytes);
+        EXPECT_EQ(readPictureSize(in, readPlainHeadSize, kPlainHeadBytes), row.expected)
+            << row.name;
     }
 }
 

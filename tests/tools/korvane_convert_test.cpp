@@ -463,3 +463,68 @@ TEST(KorvaneConvert, InputEncodings) {
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Catches "check" missing, its lines not in the FILE:LINE:COLUMN: KIND:
+// MESSAGE form (the name as given, columns in characters, the message in
+// UTF-8), a clean page that does not exit 0, a page with findings or one
+// that cannot be read that does not exit 1, and usage errors not exiting 2.
+TEST(KorvaneConvert, CheckPages) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("site/img"));
+    writeFile(dir.file("site/img/photo.gif"), std::string("GIF89a\x01\0\x01\0", 10));
+    writeFile(dir.file("site/clean.htm"), "<P><IMG src=\"img/photo.gif\" alt=\"\"></P>\r\n");
+    // Shift_JIS: a double-byte character before each finding.
+    writeFile(dir.file("site/faults.htm"),
+              "\x93\xfa<IMG src=\"img/Photo.gif\" alt=\"\">\n\x93\xfa<A href=\"#top\">x</A><B>");
+    // UTF-16 is read as the editor reads it.
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("<I>x"))
+        utf16 += std::string{c, '\0'};
+    writeFile(dir.file("site/utf16.htm"), utf16);
+
+    const auto clean = runProgram(kProgram, {"check", "site/clean.htm"}, "", dir.path());
+    EXPECT_EQ(clean.exitCode, 0) << clean.err;
+    EXPECT_EQ(clean.out, "");
+
+    const auto faults = runProgram(
+        kProgram, {"check", "site/clean.htm", "site/faults.htm", "site/utf16.htm"}, "", dir.path());
+    EXPECT_EQ(faults.exitCode, 1) << faults.err;
+    EXPECT_EQ(faults.out,
+              "site/faults.htm:1:12: case-mismatch: 「img/Photo.gif」は大文字と小文字が違います"
+              "（実際は「img/photo.gif」）。Windowsでは開けますが、多くのサーバーでは開けません\n"
+              "site/faults.htm:2:11: missing-anchor: このページに名前「top」がありません\n"
+              "site/faults.htm:2:22: unclosed-tag: <B> が閉じられないままページが終わっています\n"
+              "site/utf16.htm:1:1: unclosed-tag: <I> が閉じられないままページが終わっています\n");
+    EXPECT_EQ(faults.err, "");
+
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        int exitCode;
+        std::string errMentions;
+    };
+    const Row rows[] = {
+        {"no page", {"check"}, 2, "PAGE"},
+        {"an unknown option", {"check", "--fix", "site/clean.htm"}, 2, "--fix"},
+        {"a page that is not there",
+         {"check", "site/none.htm", "site/clean.htm"},
+         1,
+         "site/none.htm"},
+        {"a folder", {"check", "site"}, 1, "site"},
+    };
+    for (const Row& row : rows) {
+        const auto r = runProgram(kProgram, row.args, "", dir.path());
+        EXPECT_EQ(r.exitCode, row.exitCode) << row.name;
+        EXPECT_NE(r.err.find(row.errMentions), std::string::npos) << row.name << ": " << r.err;
+        EXPECT_EQ(r.out, "") << row.name;
+    }
+    const auto help = runProgram(kProgram, {"check", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("korvane-convert check PAGE..."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvane
