@@ -121,7 +121,7 @@ class RichEdit::EditScope {
     RichEdit& m_edit;
 };
 
-RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent) {
+RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent), m_document(document()) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setTabChangesFocus(false);
@@ -656,6 +656,9 @@ void RichEdit::flushSelection() {
 }
 
 void RichEdit::flushPending() {
+    // The widget's document is not the one the mirror describes yet.
+    if (loading())
+        return;
     closeDocumentBlock();
     flushSelection();
     flushColors();
@@ -979,7 +982,7 @@ void RichEdit::flushColors() {
 // --- events, state ---
 
 bool RichEdit::canUndo() const {
-    return document()->isUndoAvailable();
+    return m_document->isUndoAvailable();
 }
 
 void RichEdit::undo() {
@@ -1040,7 +1043,7 @@ void RichEdit::clearSelection() {
 std::size_t RichEdit::displayLinesOf(const QTextBlock& block) const {
     QTextLayout* layout = block.layout();
     if (layout->lineCount() == 0)
-        document()->documentLayout()->blockBoundingRect(block);  // lays the block out
+        m_document->documentLayout()->blockBoundingRect(block);  // lays the block out
     return static_cast<std::size_t>(std::max(1, layout->lineCount()));
 }
 
@@ -1049,15 +1052,15 @@ void RichEdit::ensureLineCache(std::size_t blocks) const {
     const QString key = QString::number(viewport()->width()) + QLatin1Char('|') +
                         QString::number(lineWrapMode()) + QLatin1Char('|') + font().key() +
                         QLatin1Char('|') +
-                        QString::number(document()->defaultTextOption().tabStopDistance());
+                        QString::number(m_document->defaultTextOption().tabStopDistance());
     if (key != m_lineCacheKey) {
         m_lineCacheKey = key;
         m_linesBefore.assign(1, 0);
     }
-    blocks = std::min(blocks, static_cast<std::size_t>(document()->blockCount()));
+    blocks = std::min(blocks, static_cast<std::size_t>(m_document->blockCount()));
     if (m_linesBefore.size() > blocks)
         return;
-    QTextBlock block = document()->findBlockByNumber(static_cast<int>(m_linesBefore.size() - 1));
+    QTextBlock block = m_document->findBlockByNumber(static_cast<int>(m_linesBefore.size() - 1));
     while (m_linesBefore.size() <= blocks && block.isValid()) {
         m_linesBefore.push_back(m_linesBefore.back() + displayLinesOf(block));
         block = block.next();
@@ -1066,7 +1069,7 @@ void RichEdit::ensureLineCache(std::size_t blocks) const {
 
 std::optional<std::pair<QTextBlock, int>> RichEdit::displayLine(std::size_t line) const {
     // Extend the cache until it reaches the line (or the text ends).
-    const auto total = static_cast<std::size_t>(document()->blockCount());
+    const auto total = static_cast<std::size_t>(m_document->blockCount());
     std::size_t want = m_linesBefore.size();
     while (true) {
         ensureLineCache(want);
@@ -1078,20 +1081,20 @@ std::optional<std::pair<QTextBlock, int>> RichEdit::displayLine(std::size_t line
         return std::nullopt;
     const auto it = std::upper_bound(m_linesBefore.begin(), m_linesBefore.end(), line);
     const auto blockNumber = static_cast<int>(it - m_linesBefore.begin()) - 1;
-    const QTextBlock block = document()->findBlockByNumber(blockNumber);
+    const QTextBlock block = m_document->findBlockByNumber(blockNumber);
     displayLinesOf(block);
     return std::make_pair(
         block, static_cast<int>(line - m_linesBefore[static_cast<std::size_t>(blockNumber)]));
 }
 
 std::size_t RichEdit::lineCount() const {
-    ensureLineCache(static_cast<std::size_t>(document()->blockCount()));
+    ensureLineCache(static_cast<std::size_t>(m_document->blockCount()));
     return m_linesBefore.back();
 }
 
 std::size_t RichEdit::lineFromChar(std::size_t offset) const {
     const auto unit = static_cast<int>(m_mirror.byteToUnit(offset));
-    const QTextBlock block = document()->findBlock(unit);
+    const QTextBlock block = m_document->findBlock(unit);
     const auto number = static_cast<std::size_t>(block.blockNumber());
     ensureLineCache(number + 1);
     return m_linesBefore[number] + static_cast<std::size_t>(lineInBlock(block, unit));
@@ -1111,7 +1114,7 @@ int RichEdit::lineInBlock(const QTextBlock& block, int unit) const {
 
 std::size_t RichEdit::lineStartOf(std::size_t offset) const {
     const auto unit = static_cast<int>(m_mirror.byteToUnit(offset));
-    const QTextBlock block = document()->findBlock(unit);
+    const QTextBlock block = m_document->findBlock(unit);
     const int inBlock = lineInBlock(block, unit);
     if (block.layout()->lineCount() == 0)  // not laid out (no width yet)
         return m_mirror.unitToByte(static_cast<std::size_t>(block.position()));

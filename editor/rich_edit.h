@@ -217,6 +217,7 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     void flushColors();
     // Lines [first, last] need their colours handed to the layout.
     void markDirty(std::size_t first, std::size_t last);
+    bool loading() const { return m_document != document(); }
     bool live() const { return !m_redrawOff && !m_locked && !m_hiddenByCall; }
     // Inside an edit block with nothing shown (a replace-all): the widget's
     // cursor, the colours and the scrolling are handed over once at the end.
@@ -233,6 +234,9 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     std::optional<std::pair<QTextBlock, int>> displayLine(std::size_t line) const;
 
     TextMirror m_mirror;
+    // The document the mirror describes: the widget's, except while a text
+    // load fills a new one, when reads still answer from the old text.
+    QTextDocument* m_document;
     unsigned m_eventMask = 1;
     std::function<void()> m_onChange;
     bool m_modified = false;

@@ -64,7 +64,9 @@ RichEdit::PieceLoad::PieceLoad(RichEdit& edit)
     // Nothing is handed to the widget while its document is not the one the
     // mirror describes.
     m_edit.m_locked = true;
-    m_edit.m_pendingSelection.reset();
+    // Reads go on answering from the old text until the commit.
+    if (!m_edit.m_pendingSelection)
+        m_edit.m_pendingSelection = std::make_pair(m_cursor.anchor(), m_cursor.position());
     m_edit.setUpdatesEnabled(false);
     m_new->setDocumentLayout(new QPlainTextDocumentLayout(m_new));
     m_new->setDefaultFont(m_old->defaultFont());
@@ -119,6 +121,7 @@ void RichEdit::PieceLoad::commit() {
     connect(m_new, &QTextDocument::contentsChange, &m_edit, &RichEdit::onContentsChange);
     connect(m_new, &QTextDocument::contentsChanged, &m_edit, &RichEdit::onContentsChanged);
     m_edit.m_mirror = std::move(m_mirror);
+    m_edit.m_document = m_new;
     // Should the document hold other paragraphs than the bytes make, the
     // mirror is built from the document, as setText does.
     bool same = static_cast<std::size_t>(m_new->blockCount()) == m_edit.m_mirror.lineCount();

@@ -476,6 +476,7 @@ TYPED_TEST_P(EditControlContract, DroppedLoadLeavesEverythingAsItWas) {
             const std::unique_ptr<EditControl::TextLoad> load = e.beginTextLoad();
             for (const std::string& piece : row.pieces)
                 load->append(piece);
+            EXPECT_EQ(stateOf(e), before) << row.name << ", while loading";
         }
         EXPECT_EQ(stateOf(e), before) << row.name;
         EXPECT_EQ(this->events(), events) << row.name;
