@@ -17,6 +17,7 @@ std::size_t DisplayLines::linesOf(const QTextBlock& block) {
 }
 
 void DisplayLines::countBlocks(const QTextDocument& doc, std::size_t blocks) const {
+    // The lines a paragraph wraps into depend on the width and the font.
     const QString key = QString::number(m_view.viewport()->width()) + QLatin1Char('|') +
                         QString::number(m_view.lineWrapMode()) + QLatin1Char('|') +
                         m_view.font().key() + QLatin1Char('|') +

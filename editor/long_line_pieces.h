@@ -55,11 +55,11 @@ class LongLinePieces {
     static QString plainTextBetween(const QTextDocument& doc, int from, int to);
     // An arrow key that has just moved the cursor from `before` onto a soft
     // break moves it on over the break, as over nothing. Returns whether it
-    // moved the cursor.
+    // did; the cursor is then the widget's new one.
     static bool stepOverSoftBreak(QTextCursor& cursor, int key, int before, bool select);
     // Backspace at the start of a piece erases the character before it,
     // Delete at the end of one the character after it: the cursor is put
-    // across the soft break first. Returns whether it moved the cursor.
+    // across the soft break first. Returns whether it was.
     static bool crossBeforeErase(QTextCursor& cursor, int key);
 
     // Inserts text at the cursor (inside an edit block of the caller's),

@@ -29,8 +29,10 @@ class PendingView {
         return true;
     }
     void handOverArrived() { m_handOverAsked = false; }
-    // The selection given back, as a text load that is dropped does.
-    void restoreSelection(std::optional<std::pair<int, int>> selection) { m_selection = selection; }
+    // Holds a selection without asking for a hand-over: a text load keeps
+    // the old text's selection here while the widget shows the new
+    // document, and gives back the one that was owed when it is dropped.
+    void holdSelection(std::optional<std::pair<int, int>> selection) { m_selection = selection; }
     // The widget's cursor moved with an edit: a selection still waiting for
     // it would point into the old text.
     void dropSelection() { m_selection.reset(); }

@@ -66,7 +66,7 @@ RichEdit::PieceLoad::PieceLoad(RichEdit& edit)
     m_edit.m_showing.locked = true;
     // Reads go on answering from the old text until the commit.
     if (!m_pendingSelection)
-        m_edit.m_pending.restoreSelection(std::make_pair(m_cursor.anchor(), m_cursor.position()));
+        m_edit.m_pending.holdSelection(std::make_pair(m_cursor.anchor(), m_cursor.position()));
     m_edit.setUpdatesEnabled(false);
     m_new->setDocumentLayout(new QPlainTextDocumentLayout(m_new));
     m_new->setDefaultFont(m_old->defaultFont());
@@ -93,7 +93,7 @@ RichEdit::PieceLoad::~PieceLoad() {
     m_edit.QPlainTextEdit::setTextCursor(c);
     m_edit.verticalScrollBar()->setValue(m_vertical);
     m_edit.horizontalScrollBar()->setValue(m_horizontal);
-    m_edit.m_pending.restoreSelection(m_pendingSelection);
+    m_edit.m_pending.holdSelection(m_pendingSelection);
     m_edit.m_showing.locked = m_locked;
     m_edit.setUpdatesEnabled(m_updates);
 }
