@@ -36,7 +36,11 @@ class PendingView {
     // The widget's cursor moved with an edit: a selection still waiting for
     // it would point into the old text.
     void dropSelection() { m_selection.reset(); }
-    std::optional<std::pair<int, int>> takeSelection() { return std::exchange(m_selection, {}); }
+    std::optional<std::pair<int, int>> takeSelection() {
+        const std::optional<std::pair<int, int>> taken = m_selection;
+        m_selection.reset();
+        return taken;
+    }
 
     void oweScroll() { m_scrollOwed = true; }
     bool takeScroll() { return std::exchange(m_scrollOwed, false); }
