@@ -5,6 +5,8 @@
 // break is always CR LF (two bytes). The main window's editor (RichEdit, on
 // Qt) and the in-memory control of the tests implement the same contract, so
 // the highlight, find, replace and tag commands are written once against it.
+// tests/support/edit_control_contract.h holds the contract as a suite of
+// tests that every control runs.
 #pragma once
 
 #include <cstddef>
@@ -36,8 +38,9 @@ class EditControl {
 
     // A whole new text given in pieces, so that a large file is never held
     // whole beside the control's own copy of it. Nothing changes until
-    // commit(); a load dropped before it leaves the control exactly as it
-    // was, its text, selection, colours, modified flag and undo included.
+    // commit(): reads meanwhile answer from the old text, and a load dropped
+    // before it leaves the control exactly as it was, its text, selection,
+    // colours, modified flag and undo included.
     class TextLoad {
       public:
         virtual ~TextLoad() = default;
