@@ -1,8 +1,13 @@
 #include "app/file_drops.h"
 
 #include <QByteArray>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QWidget>
+
+#include <utility>
 
 namespace korvane {
 
@@ -24,6 +29,54 @@ std::vector<std::string> droppedFiles(const QMimeData& data) {
 #endif
     }
     return paths;
+}
+
+namespace {
+
+class FileDropTarget : public QObject {
+  public:
+    FileDropTarget(QWidget& window, std::function<void(const std::vector<std::string>&)> open)
+        : QObject(&window), m_open(std::move(open)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::DragEnter:
+            case QEvent::DragMove: {
+                auto* drag = static_cast<QDragMoveEvent*>(event);
+                if (droppedFiles(*drag->mimeData()).empty())
+                    drag->ignore();
+                else
+                    drag->acceptProposedAction();
+                return true;
+            }
+            case QEvent::Drop: {
+                auto* drop = static_cast<QDropEvent*>(event);
+                std::vector<std::string> paths = droppedFiles(*drop->mimeData());
+                if (paths.empty()) {
+                    drop->ignore();
+                    return true;
+                }
+                drop->acceptProposedAction();
+                QMetaObject::invokeMethod(
+                    this, [this, paths = std::move(paths)] { m_open(paths); },
+                    Qt::QueuedConnection);
+                return true;
+            }
+            default:
+                return QObject::eventFilter(watched, event);
+        }
+    }
+
+  private:
+    std::function<void(const std::vector<std::string>&)> m_open;
+};
+
+}  // namespace
+
+void acceptFileDrops(QWidget& window, std::function<void(const std::vector<std::string>&)> open) {
+    window.setAcceptDrops(true);
+    window.installEventFilter(new FileDropTarget(window, std::move(open)));
 }
 
 }  // namespace korvane

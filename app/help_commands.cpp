@@ -45,10 +45,8 @@ void HelpCommands::About2Click() {
 }
 
 void HelpCommands::registerCommands(CommandTable& table) {
-    table.add("H2Click", [this] { H2Click(); });
-    table.add("ToolButton25Click", [this] { H2Click(); });
-    table.add("H3Click", [this] { H3Click(); });
-    table.add("ToolButton24Click", [this] { H3Click(); });
+    table.add({"H2Click", "ToolButton25Click"}, [this] { H2Click(); });
+    table.add({"H3Click", "ToolButton24Click"}, [this] { H3Click(); });
     table.add("About1Click", [this] { About1Click(); });
     table.add("About2Click", [this] { About2Click(); });
 }

@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QMainWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QShortcut>
 #include <QToolBar>
 #include <QVariant>
 
@@ -92,7 +95,7 @@ void fillToolBar(QToolBar* bar, const std::vector<ToolRow>& rows, const CommandT
         const QString name = QString::fromUtf8(row.name);
         const QString hint = QString::fromUtf8(row.hint);
         QAction* action =
-            bar->addAction(toolButtonIcon(name, bar->style()), hint.section('|', 0, 0));
+            bar->addAction(toolButtonIcon(row.icon, bar->style()), hint.section('|', 0, 0));
         action->setObjectName(name);
         action->setToolTip(hint.section('|', 0, 0));
         action->setStatusTip(hint);
@@ -102,6 +105,40 @@ void fillToolBar(QToolBar* bar, const std::vector<ToolRow>& rows, const CommandT
 
 bool hasCommand(const QObject* button) {
     return button != nullptr && button->property(kHasCommand).toBool();
+}
+
+QMenu* attachContextMenu(QPlainTextEdit& editor, const std::vector<MenuRow>& rows,
+                         const CommandTable& commands, std::function<void()> beforeShow) {
+    auto* menu = new QMenu(editor.window());
+    menu->setObjectName(QStringLiteral("PopupMenu1"));
+    fillMenu(menu, rows, commands);
+    const auto popUp = [menu, &editor, beforeShow = std::move(beforeShow)](const QPoint& pos) {
+        beforeShow();
+        menu->popup(editor.viewport()->mapToGlobal(pos));
+    };
+    editor.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&editor, &QWidget::customContextMenuRequested, menu, popUp);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+        auto* shortcut = new QShortcut(keys, &editor);
+        shortcut->setContext(Qt::WidgetShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, menu,
+                         [popUp, &editor] { popUp(editor.cursorRect().bottomLeft()); });
+    }
+    return menu;
+}
+
+// Buttons as tight as a Windows tool bar of 16-pixel pictures: all 25 of tag
+// mode's buttons fit the default 600-pixel window, none hidden behind the
+// overflow arrow that the style's roomier buttons would need.
+QToolBar* addModeToolBar(QMainWindow* window, const char* name) {
+    QToolBar* bar = window->addToolBar(QString::fromUtf8(name));
+    bar->setObjectName(QString::fromUtf8(name));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setStyleSheet(
+        QStringLiteral("QToolBar{spacing:0px;padding:1px}QToolButton{padding:1px 0px;margin:0px}"));
+    return bar;
 }
 
 }  // namespace korvane

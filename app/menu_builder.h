@@ -1,13 +1,16 @@
 // Turns the rows of menu_rows.h into Qt menus and tool bars.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "app/menu_rows.h"
 #include "base/command_table.h"
 
 class QMenu;
+class QPlainTextEdit;
 class QObject;
+class QMainWindow;
 class QToolBar;
 class QWidget;
 
@@ -32,5 +35,15 @@ void fillToolBar(QToolBar* bar, const std::vector<ToolRow>& rows, const CommandT
 // Whether a tool button was given a command: a rule that enables a button
 // must not enable one that would do nothing.
 bool hasCommand(const QObject* button);
+
+// The context menu of `editor` (a text edit) from `rows`: opened by a right
+// click, and from the keyboard by Shift+F10 and the Menu key at the caret,
+// as on Windows; `beforeShow` runs each time before it opens.
+QMenu* attachContextMenu(QPlainTextEdit& editor, const std::vector<MenuRow>& rows,
+                         const CommandTable& commands, std::function<void()> beforeShow);
+
+// A mode's tool bar on `window`, its buttons as tight as a Windows tool bar
+// of 16-pixel pictures.
+QToolBar* addModeToolBar(QMainWindow* window, const char* name);
 
 }  // namespace korvane

@@ -26,6 +26,43 @@ MenuRow separator() {
     return {Kind::Separator, "", "", "", "", "", false};
 }
 
+// A tool button's picture: the icon theme's, else the style's or one drawn
+// here.
+ToolIcon standardIcon(const char* theme, ToolIcon::Standard standard) {
+    ToolIcon icon;
+    icon.theme = theme;
+    icon.standard = standard;
+    return icon;
+}
+ToolIcon glyphIcon(const char* theme, const char* glyph, unsigned face = 0) {
+    ToolIcon icon;
+    icon.theme = theme;
+    icon.drawn = ToolIcon::Drawn::Glyph;
+    icon.glyph = glyph;
+    icon.face = face;
+    return icon;
+}
+ToolIcon drawnIcon(const char* theme, ToolIcon::Drawn drawn) {
+    ToolIcon icon;
+    icon.theme = theme;
+    icon.drawn = drawn;
+    return icon;
+}
+// The style's help picture is a life buoy, whose red quarters read as four
+// corner arrows at 16 pixels; a question mark says help at any size.
+ToolIcon helpIcon() {
+    ToolIcon icon = glyphIcon("help-contents", "?", ToolIcon::kBold);
+    icon.secondTheme = "help-about";
+    return icon;
+}
+
+using Standard = ToolIcon::Standard;
+using Drawn = ToolIcon::Drawn;
+constexpr unsigned kBold = ToolIcon::kBold;
+constexpr unsigned kItalic = ToolIcon::kItalic;
+constexpr unsigned kUnderline = ToolIcon::kUnderline;
+constexpr unsigned kStrike = ToolIcon::kStrike;
+
 const ToolRow kToolSeparator{};
 
 }  // namespace
@@ -196,59 +233,76 @@ const std::vector<MenuRow>& contextMenu() {
 
 const std::vector<ToolRow>& textModeTools() {
     static const std::vector<ToolRow> rows = {
-        {"ToolButton1", "新規作成", "New1Click"},
-        {"ToolButton2", "開く", "Open1Click"},
-        {"ToolButton3", "上書き保存", "Save1Click"},
+        {"ToolButton1", "新規作成", "New1Click", standardIcon("document-new", Standard::File)},
+        {"ToolButton2", "開く", "Open1Click", standardIcon("document-open", Standard::Open)},
+        {"ToolButton3", "上書き保存", "Save1Click", standardIcon("document-save", Standard::Save)},
         kToolSeparator,
-        {"ToolButton5", "ﾌﾟﾚﾋﾞｭｰ", "P1Click"},
+        {"ToolButton5", "ﾌﾟﾚﾋﾞｭｰ", "P1Click",
+         standardIcon("document-print-preview", Standard::Preview)},
         kToolSeparator,
-        {"ToolButton7", "やり直し", "Repeat1Click"},
+        {"ToolButton7", "やり直し", "Repeat1Click", standardIcon("edit-undo", Standard::Back)},
         kToolSeparator,
-        {"ToolButton9", "切り取り", "T1Click"},
-        {"ToolButton10", "コピー", "Copy1Click"},
-        {"ToolButton11", "張り付け", "P2Click"},
+        {"ToolButton9", "切り取り", "T1Click", glyphIcon("edit-cut", "✂")},
+        {"ToolButton10", "コピー", "Copy1Click", glyphIcon("edit-copy", "複")},
+        {"ToolButton11", "張り付け", "P2Click", glyphIcon("edit-paste", "貼")},
         kToolSeparator,
-        {"ToolButton13", "検索", "Find1Click"},
-        {"ToolButton14", "上を検索", "P3Click"},
-        {"ToolButton15", "下を検索", "N12Click"},
+        {"ToolButton13", "検索", "Find1Click", glyphIcon("edit-find", "探")},
+        {"ToolButton14", "上を検索", "P3Click", standardIcon("go-up", Standard::Up)},
+        {"ToolButton15", "下を検索", "N12Click", standardIcon("go-down", Standard::Down)},
         kToolSeparator,
-        {"ToolButton25", "korvaneﾍﾙﾌﾟ", "ToolButton25Click"},
+        {"ToolButton25", "korvaneﾍﾙﾌﾟ", "ToolButton25Click", helpIcon()},
     };
     return rows;
 }
 
 const std::vector<ToolRow>& tagModeTools() {
     static const std::vector<ToolRow> rows = {
-        {"ToolButton17", "開く", "Open2Click"},
-        {"ToolButton18", "上書き保存", "Save2Click"},
-        {"ToolButton20", "ﾌﾟﾚﾋﾞｭｰ", "P4Click"},
+        {"ToolButton17", "開く", "Open2Click", standardIcon("document-open", Standard::Open)},
+        {"ToolButton18", "上書き保存", "Save2Click", standardIcon("document-save", Standard::Save)},
+        {"ToolButton20", "ﾌﾟﾚﾋﾞｭｰ", "P4Click",
+         standardIcon("document-print-preview", Standard::Preview)},
         kToolSeparator,
-        {"ToolButton22", "やり直し", "Repeat1Click"},
+        {"ToolButton22", "やり直し", "Repeat1Click", standardIcon("edit-undo", Standard::Back)},
         kToolSeparator,
-        {"ToolButton31", "太字|太字に設定します。", "B2Click"},
-        {"ToolButton32", "ｲﾀﾘｯｸ|斜体に設定します。", "I1Click"},
-        {"ToolButton33", "下線付き|下線をつけます。", "N17Click"},
-        {"ToolButton34", "字消し線付き|中央に線を付けます。", "S3Click"},
-        {"ToolButton35", "等幅ﾌｫﾝﾄ|全ての文字を同じ幅に設定します。", "T3Click"},
-        {"ToolButton36", "簡易ﾘﾝｸ|選択文字をﾘﾝｸ先としたﾘﾝｸを張ります。", "H1Click"},
-        {"ToolButton37", "ﾒｰﾙｱﾄﾞﾚｽ|選択文字をﾒｰﾙｱﾄﾞﾚｽとしたﾘﾝｸを張ります。", "M1Click"},
-        {"ToolButton38", "改行|改行します。", "B3Click"},
-        {"ToolButton39", "横罫線|横一行に、線を引きます。", "R1Click"},
-        {"ToolButton40", "段落|段落を設定します。", "P6Click"},
-        {"ToolButton41", "ﾃｷｽﾄ表示|改行やタブなどをそのまま表示します。", "txtE1Click"},
-        {"ToolButton43", "左揃え|文字を左側に揃えます。", "L1Click"},
-        {"ToolButton44", "中央揃え|文字を中央に揃えます。", "C1Click"},
-        {"ToolButton45", "右揃え|文字を右側に揃えます。", "R2Click"},
+        {"ToolButton31", "太字|太字に設定します。", "B2Click",
+         glyphIcon("format-text-bold", "B", kBold)},
+        {"ToolButton32", "ｲﾀﾘｯｸ|斜体に設定します。", "I1Click",
+         glyphIcon("format-text-italic", "I", kItalic)},
+        {"ToolButton33", "下線付き|下線をつけます。", "N17Click",
+         glyphIcon("format-text-underline", "U", kUnderline)},
+        {"ToolButton34", "字消し線付き|中央に線を付けます。", "S3Click",
+         glyphIcon("format-text-strikethrough", "S", kStrike)},
+        {"ToolButton35", "等幅ﾌｫﾝﾄ|全ての文字を同じ幅に設定します。", "T3Click",
+         glyphIcon("", "TT")},
+        {"ToolButton36", "簡易ﾘﾝｸ|選択文字をﾘﾝｸ先としたﾘﾝｸを張ります。", "H1Click",
+         glyphIcon("", "A")},
+        {"ToolButton37", "ﾒｰﾙｱﾄﾞﾚｽ|選択文字をﾒｰﾙｱﾄﾞﾚｽとしたﾘﾝｸを張ります。", "M1Click",
+         glyphIcon("", "@")},
+        {"ToolButton38", "改行|改行します。", "B3Click", glyphIcon("", "BR")},
+        {"ToolButton39", "横罫線|横一行に、線を引きます。", "R1Click", glyphIcon("", "HR")},
+        {"ToolButton40", "段落|段落を設定します。", "P6Click", glyphIcon("", "P")},
+        {"ToolButton41", "ﾃｷｽﾄ表示|改行やタブなどをそのまま表示します。", "txtE1Click",
+         glyphIcon("", "PRE")},
+        {"ToolButton43", "左揃え|文字を左側に揃えます。", "L1Click",
+         drawnIcon("format-justify-left", Drawn::AlignLeft)},
+        {"ToolButton44", "中央揃え|文字を中央に揃えます。", "C1Click",
+         drawnIcon("format-justify-center", Drawn::AlignCenter)},
+        {"ToolButton45", "右揃え|文字を右側に揃えます。", "R2Click",
+         drawnIcon("format-justify-right", Drawn::AlignRight)},
         kToolSeparator,
-        {"ToolButton19", "ﾌｫﾝﾄ指定|使用するフォントの種類・色・サイズを設定します。", "F2Click"},
-        {"ToolButton23", "ﾘﾝｸ・ﾒｰﾙ|ｱﾄﾞﾚｽを指定して、ﾘﾝｸを張ります。", "N19Click"},
-        {"ToolButton27", "ﾍﾟｰｼﾞ内ﾘﾝｸ|同じﾌｧｲﾙ内で移動できるﾘﾝｸを張ります。", "P7Click"},
-        {"ToolButton29", "簡易画像|画像を配置します。", "E1Click"},
-        {"ToolButton28", "画像配置|大きさなどを指定して、画像を配置します。", "I2Click"},
+        {"ToolButton19", "ﾌｫﾝﾄ指定|使用するフォントの種類・色・サイズを設定します。", "F2Click",
+         glyphIcon("", "F")},
+        {"ToolButton23", "ﾘﾝｸ・ﾒｰﾙ|ｱﾄﾞﾚｽを指定して、ﾘﾝｸを張ります。", "N19Click",
+         glyphIcon("insert-link", "L")},
+        {"ToolButton27", "ﾍﾟｰｼﾞ内ﾘﾝｸ|同じﾌｧｲﾙ内で移動できるﾘﾝｸを張ります。", "P7Click",
+         glyphIcon("", "#")},
+        {"ToolButton29", "簡易画像|画像を配置します。", "E1Click", glyphIcon("", "Im")},
+        {"ToolButton28", "画像配置|大きさなどを指定して、画像を配置します。", "I2Click",
+         glyphIcon("insert-image", "IMG")},
         {"ToolButton46", "ﾍﾟｰｼﾞの点検|画像やﾘﾝｸ先、ﾍﾟｰｼﾞ内の名前、閉じ忘れたﾀｸﾞなどを点検します。",
-         "K1Click"},
+         "K1Click", glyphIcon("", "✓", kBold)},
         kToolSeparator,
-        {"ToolButton24", "morvixﾍﾙﾌﾟ", "ToolButton24Click"},
+        {"ToolButton24", "morvixﾍﾙﾌﾟ", "ToolButton24Click", helpIcon()},
     };
     return rows;
 }

@@ -1,9 +1,9 @@
 // The menus, tool bars and context menu of the main window, as data.
 //
 // Each row names its item (the object name), its caption and short-cut as
-// the menu shows them, the hint for the status line, and the command it runs
-// by name (see CommandTable). One builder turns the rows into Qt menus and
-// tool bars; adding an item is adding a row.
+// the menu shows them (a tool button: its picture), the hint for the status
+// line, and the command it runs by name (see CommandTable). One builder
+// turns the rows into Qt menus and tool bars; adding an item is adding a row.
 #pragma once
 
 #include <vector>
@@ -27,10 +27,27 @@ struct MenuRow {
     bool checkable = false;
 };
 
+// A tool button's picture: the desktop's icon theme's where it has one,
+// else the style's, else a small one drawn by the program, so that every
+// button shows something on any desktop.
+struct ToolIcon {
+    enum class Standard { None, File, Open, Save, Preview, Back, Up, Down };
+    enum class Drawn { None, Glyph, AlignLeft, AlignCenter, AlignRight };
+    static constexpr unsigned kBold = 1, kItalic = 2, kUnderline = 4, kStrike = 8;
+
+    const char* theme = "";        // "" for none
+    const char* secondTheme = "";  // tried when the first is missing
+    Standard standard = Standard::None;
+    Drawn drawn = Drawn::None;
+    const char* glyph = "";  // Drawn::Glyph: a letter or two (UTF-8)
+    unsigned face = 0;       // Drawn::Glyph: kBold | kItalic | ...
+};
+
 struct ToolRow {
     const char* name = "";  // object name; "" for a separator
     const char* hint = "";  // short text, optionally "|" and the long text
     const char* command = "";
+    ToolIcon icon;
 };
 
 // Text mode's menu bar (MainMenu1), tag mode's (mmAd), the editor's context

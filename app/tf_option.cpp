@@ -152,11 +152,6 @@ TfOption::TfOption(SettingsStore& store, TagHighlighter& highlighter, ColorDialo
     connect(bCancel, &QPushButton::clicked, this, &TfOption::bCancelClick);
 }
 
-void TfOption::registerCommands(CommandTable& table) {
-    table.add("korvaneS2Click", [this] { showModeless(); });
-    table.add("Option1Click", [this] { showModeless(); });
-}
-
 void TfOption::formShow() {
     const Options& o = m_store.values().options;
     rgkvnHtml->setItemIndex(o.kvnHtml);

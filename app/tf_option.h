@@ -33,10 +33,6 @@ class TfOption : public ModelessDialog {
     TfOption(SettingsStore& store, TagHighlighter& highlighter, ColorDialog& ColorDialog1,
              QWidget* parent = nullptr);
 
-    // The two commands that show it: korvaneS2Click (text mode) and
-    // Option1Click (tag mode).
-    void registerCommands(CommandTable& table);
-
     // What the controls say now, as the options OK would store.
     Options chosenOptions() const;
     ColorValue shapeColor() const { return m_shapeColor; }

@@ -6,9 +6,6 @@
 #include <QPixmap>
 #include <QStyle>
 
-#include <functional>
-#include <map>
-
 namespace korvane {
 
 namespace {
@@ -72,73 +69,53 @@ QIcon themed(const char* name, const QIcon& fallback) {
     return QIcon::fromTheme(QString::fromUtf8(name), fallback);
 }
 
+QIcon standardPicture(ToolIcon::Standard standard, QStyle* style) {
+    switch (standard) {
+        case ToolIcon::Standard::File:
+            return style->standardIcon(QStyle::SP_FileIcon);
+        case ToolIcon::Standard::Open:
+            return style->standardIcon(QStyle::SP_DialogOpenButton);
+        case ToolIcon::Standard::Save:
+            return style->standardIcon(QStyle::SP_DialogSaveButton);
+        case ToolIcon::Standard::Preview:
+            return style->standardIcon(QStyle::SP_FileDialogContentsView);
+        case ToolIcon::Standard::Back:
+            return style->standardIcon(QStyle::SP_ArrowBack);
+        case ToolIcon::Standard::Up:
+            return style->standardIcon(QStyle::SP_ArrowUp);
+        case ToolIcon::Standard::Down:
+            return style->standardIcon(QStyle::SP_ArrowDown);
+        case ToolIcon::Standard::None:
+            break;
+    }
+    return {};
+}
+
+QIcon drawnPicture(const ToolIcon& icon) {
+    switch (icon.drawn) {
+        case ToolIcon::Drawn::Glyph:
+            return glyphIcon(QString::fromUtf8(icon.glyph), icon.face & ToolIcon::kBold,
+                             icon.face & ToolIcon::kItalic, icon.face & ToolIcon::kUnderline,
+                             icon.face & ToolIcon::kStrike);
+        case ToolIcon::Drawn::AlignLeft:
+            return alignIcon(Qt::AlignLeft);
+        case ToolIcon::Drawn::AlignCenter:
+            return alignIcon(Qt::AlignHCenter);
+        case ToolIcon::Drawn::AlignRight:
+            return alignIcon(Qt::AlignRight);
+        case ToolIcon::Drawn::None:
+            break;
+    }
+    return {};
+}
+
 }  // namespace
 
-QIcon toolButtonIcon(const QString& buttonName, QStyle* s) {
-    using Make = std::function<QIcon()>;
-    const auto glyph = [](const char* text, bool bold = false, bool italic = false,
-                          bool underline = false, bool strike = false) {
-        return [=] { return glyphIcon(QString::fromUtf8(text), bold, italic, underline, strike); };
-    };
-    const auto standard = [s](QStyle::StandardPixmap pixmap) {
-        return [s, pixmap] { return s->standardIcon(pixmap); };
-    };
-    // The style's help picture is a life buoy, whose red quarters read as
-    // four corner arrows at 16 pixels; a question mark says help at any size.
-    const Make help = [] { return themed("help-about", glyphIcon(QStringLiteral("?"), true)); };
-    struct Picture {
-        const char* theme;
-        Make fallback;
-    };
-    const std::map<QString, Picture> pictures = {
-        {QStringLiteral("ToolButton1"), {"document-new", standard(QStyle::SP_FileIcon)}},
-        {QStringLiteral("ToolButton2"), {"document-open", standard(QStyle::SP_DialogOpenButton)}},
-        {QStringLiteral("ToolButton3"), {"document-save", standard(QStyle::SP_DialogSaveButton)}},
-        {QStringLiteral("ToolButton5"),
-         {"document-print-preview", standard(QStyle::SP_FileDialogContentsView)}},
-        {QStringLiteral("ToolButton7"), {"edit-undo", standard(QStyle::SP_ArrowBack)}},
-        {QStringLiteral("ToolButton9"), {"edit-cut", glyph("✂")}},
-        {QStringLiteral("ToolButton10"), {"edit-copy", glyph("複")}},
-        {QStringLiteral("ToolButton11"), {"edit-paste", glyph("貼")}},
-        {QStringLiteral("ToolButton13"), {"edit-find", glyph("探")}},
-        {QStringLiteral("ToolButton14"), {"go-up", standard(QStyle::SP_ArrowUp)}},
-        {QStringLiteral("ToolButton15"), {"go-down", standard(QStyle::SP_ArrowDown)}},
-        {QStringLiteral("ToolButton25"), {"help-contents", help}},
-        {QStringLiteral("ToolButton17"), {"document-open", standard(QStyle::SP_DialogOpenButton)}},
-        {QStringLiteral("ToolButton18"), {"document-save", standard(QStyle::SP_DialogSaveButton)}},
-        {QStringLiteral("ToolButton20"),
-         {"document-print-preview", standard(QStyle::SP_FileDialogContentsView)}},
-        {QStringLiteral("ToolButton22"), {"edit-undo", standard(QStyle::SP_ArrowBack)}},
-        {QStringLiteral("ToolButton31"), {"format-text-bold", glyph("B", true)}},
-        {QStringLiteral("ToolButton32"), {"format-text-italic", glyph("I", false, true)}},
-        {QStringLiteral("ToolButton33"), {"format-text-underline", glyph("U", false, false, true)}},
-        {QStringLiteral("ToolButton34"),
-         {"format-text-strikethrough", glyph("S", false, false, false, true)}},
-        {QStringLiteral("ToolButton35"), {"", glyph("TT")}},
-        {QStringLiteral("ToolButton36"), {"", glyph("A")}},
-        {QStringLiteral("ToolButton37"), {"", glyph("@")}},
-        {QStringLiteral("ToolButton38"), {"", glyph("BR")}},
-        {QStringLiteral("ToolButton39"), {"", glyph("HR")}},
-        {QStringLiteral("ToolButton40"), {"", glyph("P")}},
-        {QStringLiteral("ToolButton41"), {"", glyph("PRE")}},
-        {QStringLiteral("ToolButton43"),
-         {"format-justify-left", [] { return alignIcon(Qt::AlignLeft); }}},
-        {QStringLiteral("ToolButton44"),
-         {"format-justify-center", [] { return alignIcon(Qt::AlignHCenter); }}},
-        {QStringLiteral("ToolButton45"),
-         {"format-justify-right", [] { return alignIcon(Qt::AlignRight); }}},
-        {QStringLiteral("ToolButton19"), {"", glyph("F")}},
-        {QStringLiteral("ToolButton23"), {"insert-link", glyph("L")}},
-        {QStringLiteral("ToolButton27"), {"", glyph("#")}},
-        {QStringLiteral("ToolButton29"), {"", glyph("Im")}},
-        {QStringLiteral("ToolButton28"), {"insert-image", glyph("IMG")}},
-        {QStringLiteral("ToolButton46"), {"", glyph("✓", true)}},
-        {QStringLiteral("ToolButton24"), {"help-contents", help}},
-    };
-    const auto it = pictures.find(buttonName);
-    if (it == pictures.end())
-        return {};
-    return themed(it->second.theme, it->second.fallback());
+QIcon toolButtonIcon(const ToolIcon& icon, QStyle* style) {
+    const QIcon fallback = icon.standard != ToolIcon::Standard::None
+                               ? standardPicture(icon.standard, style)
+                               : drawnPicture(icon);
+    return themed(icon.theme, themed(icon.secondTheme, fallback));
 }
 
 }  // namespace korvane

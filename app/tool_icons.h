@@ -1,17 +1,16 @@
-// The pictures of the tool buttons: the desktop's icon theme where it has
-// one, else the style's, else a small picture drawn here, so that every
-// button shows something on any desktop.
+// The pictures of the tool buttons, as their rows describe them: the
+// desktop's icon theme where it has one, else the style's, else a small
+// picture drawn here, so that every button shows something on any desktop.
 #pragma once
 
 #include <QIcon>
-#include <QString>
+
+#include "app/menu_rows.h"
 
 class QStyle;
 
 namespace korvane {
 
-// The picture of the tool button with this object name ("ToolButton1", ...);
-// an empty icon for a name that has none.
-QIcon toolButtonIcon(const QString& buttonName, QStyle* style);
+QIcon toolButtonIcon(const ToolIcon& icon, QStyle* style);
 
 }  // namespace korvane

@@ -8,6 +8,11 @@ void CommandTable::add(std::string name, Handler handler) {
     m_handlers.insert_or_assign(std::move(name), std::move(handler));
 }
 
+void CommandTable::add(std::initializer_list<std::string_view> names, const Handler& handler) {
+    for (const std::string_view name : names)
+        add(std::string(name), handler);
+}
+
 bool CommandTable::has(std::string_view name) const {
     return m_handlers.find(name) != m_handlers.end();
 }

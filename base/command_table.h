@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <string_view>
@@ -21,6 +22,9 @@ class CommandTable {
     // Registers `handler` under `name`; a second registration of a name
     // replaces the first.
     void add(std::string name, Handler handler);
+    // The one way to give a command several names (a menu item, its tool
+    // button and its context-menu item each have their own handler name).
+    void add(std::initializer_list<std::string_view> names, const Handler& handler);
     bool has(std::string_view name) const;
     // Runs the command; false when none is registered under `name`, or
     // while the table is held.

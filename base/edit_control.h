@@ -5,6 +5,8 @@
 // break is always CR LF (two bytes). The main window's editor (RichEdit, on
 // Qt) and the in-memory control of the tests implement the same contract, so
 // the highlight, find, replace and tag commands are written once against it.
+// tests/support/edit_control_contract.h holds the contract as a suite of
+// tests that every control runs.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "base/color.h"
+#include "base/text_codec.h"
 
 namespace korvane {
 
@@ -36,8 +39,9 @@ class EditControl {
 
     // A whole new text given in pieces, so that a large file is never held
     // whole beside the control's own copy of it. Nothing changes until
-    // commit(); a load dropped before it leaves the control exactly as it
-    // was, its text, selection, colours, modified flag and undo included.
+    // commit(): reads meanwhile answer from the old text, and a load dropped
+    // before it leaves the control exactly as it was, its text, selection,
+    // colours, modified flag and undo included.
     class TextLoad {
       public:
         virtual ~TextLoad() = default;
@@ -140,6 +144,17 @@ class EditControl {
     // full-width Latin letters fold.
     virtual std::optional<std::size_t> find(std::string_view what, std::size_t min, std::size_t max,
                                             bool matchCase) const = 0;
+
+    // --- encoding ---
+    // The codec of the control's bytes: what a character is, how typed and
+    // pasted text becomes bytes, how a search folds case. Shift_JIS (CP932)
+    // until set.
+    virtual const TextCodec& codec() const { return shiftJisCodec(); }
+    // From now on the control speaks `codec`: its characters stay as they
+    // are (the undo history included); their bytes become the new codec's,
+    // and a character it cannot hold is replaced as a typed one would be.
+    // Set on an empty control before a text in that codec is given to it.
+    virtual void setCodec(const TextCodec& codec) { static_cast<void>(codec); }
 
     // --- window ---
     virtual bool setFocus() = 0;  // false when the control cannot take the focus now

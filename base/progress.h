@@ -30,6 +30,9 @@ class ProgressDisplay {
     // (UTF-8) until the returned object is gone. `cancellable` offers the
     // user a way to stop it.
     virtual std::unique_ptr<Progress> start(std::string_view caption, bool cancellable) = 0;
+    // Whether some work is running now: no command, drop or close starts
+    // in the middle of it.
+    virtual bool busy() const { return false; }
 };
 
 // How much work (bytes, characters) goes by between two reports of a pass

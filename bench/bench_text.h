@@ -43,6 +43,20 @@ inline std::string japaneseProse(std::size_t size, unsigned seed = 5) {
                         seed);
 }
 
+// japaneseProse of about `size` bytes written to `path` a megabyte at a
+// time, so that making a file of hundreds of megabytes costs no memory.
+inline void writeJapaneseProse(const std::string& path, std::size_t size) {
+    std::ofstream out(path, std::ios::binary);
+    unsigned seed = 1;
+    for (std::size_t written = 0; written < size; ++seed) {
+        std::string piece = japaneseProse(1 << 20, seed);
+        // Each megabyte ends a line, so the pieces join into whole lines.
+        piece += "\r\n";
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        written += piece.size();
+    }
+}
+
 // The "<...>" pairs of a text, as the highlighting passes find them.
 inline std::size_t countTags(const std::string& s) {
     std::size_t n = 0;

@@ -27,25 +27,7 @@
 #include "platform/atomic_file.h"
 #include "platform/memory_tuning.h"
 
-namespace {
-
 using namespace korvane;
-
-// Japanese prose in lines of about 60 bytes with some markup and tabs,
-// written a megabyte at a time so that making it costs no memory.
-void writeText(const std::string& path, std::size_t size) {
-    std::ofstream out(path, std::ios::binary);
-    unsigned seed = 1;
-    for (std::size_t written = 0; written < size; ++seed) {
-        std::string piece = bench::japaneseProse(1 << 20, seed);
-        // Each megabyte ends a line, so the pieces join into whole lines.
-        piece += "\r\n";
-        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        written += piece.size();
-    }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     std::size_t megabytes = 200;
@@ -59,7 +41,7 @@ int main(int argc, char** argv) {
         return 1;
     ::setenv("KORVANE_HOME", folder.c_str(), 1);
     const std::string path = folder + "/big.txt";
-    writeText(path, megabytes << 20);
+    bench::writeJapaneseProse(path, megabytes << 20);
     const auto size = static_cast<double>(std::filesystem::file_size(path));
 
     korvane::bench::useOffscreenUnlessSet();

@@ -3,18 +3,12 @@
 namespace korvane {
 
 void EditCommands::registerCommands(CommandTable& table) {
-    for (const char* name : {"Repeat1Click", "Repeat2Click", "Repeat3Click"})
-        table.add(name, [this] { Repeat1Click(); });
-    for (const char* name : {"T1Click", "T2Click", "N7Click"})
-        table.add(name, [this] { T1Click(); });
-    for (const char* name : {"Copy1Click", "Copy2Click", "Copy3Click"})
-        table.add(name, [this] { Copy1Click(); });
-    for (const char* name : {"P2Click", "P5Click", "N8Click"})
-        table.add(name, [this] { P2Click(); });
-    for (const char* name : {"A1Click", "A2Click", "N10Click"})
-        table.add(name, [this] { A1Click(); });
-    for (const char* name : {"Delete1Click", "Delete2Click", "Delete3Click"})
-        table.add(name, [this] { Delete1Click(); });
+    table.add({"Repeat1Click", "Repeat2Click", "Repeat3Click"}, [this] { Repeat1Click(); });
+    table.add({"T1Click", "T2Click", "N7Click"}, [this] { T1Click(); });
+    table.add({"Copy1Click", "Copy2Click", "Copy3Click"}, [this] { Copy1Click(); });
+    table.add({"P2Click", "P5Click", "N8Click"}, [this] { P2Click(); });
+    table.add({"A1Click", "A2Click", "N10Click"}, [this] { A1Click(); });
+    table.add({"Delete1Click", "Delete2Click", "Delete3Click"}, [this] { Delete1Click(); });
 }
 
 }  // namespace korvane

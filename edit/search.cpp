@@ -124,14 +124,10 @@ void Search::replaceAll(std::string_view pre, std::string_view after, bool match
 }
 
 void Search::registerCommands(CommandTable& table) {
-    for (const char* name : {"Find1Click", "Find4Click"})
-        table.add(name, [this] { Find1Click(); });
-    for (const char* name : {"P3Click", "U1Click"})
-        table.add(name, [this] { P3Click(); });
-    for (const char* name : {"N12Click", "N16Click"})
-        table.add(name, [this] { N12Click(); });
-    for (const char* name : {"Replace1Click", "Replace2Click"})
-        table.add(name, [this] { Replace1Click(); });
+    table.add({"Find1Click", "Find4Click"}, [this] { Find1Click(); });
+    table.add({"P3Click", "U1Click"}, [this] { P3Click(); });
+    table.add({"N12Click", "N16Click"}, [this] { N12Click(); });
+    table.add({"Replace1Click", "Replace2Click"}, [this] { Replace1Click(); });
 }
 
 }  // namespace korvane

@@ -21,6 +21,14 @@ std::string toSjis(const QString& text) {
     return encodeShiftJis(viewOf(text)).bytes;
 }
 
+QString documentTextOf(std::string_view crlfBytes) {
+    QString text(static_cast<qsizetype>(crlfBytes.size()), Qt::Uninitialized);
+    const std::size_t units =
+        decodeShiftJisDocument(crlfBytes, reinterpret_cast<char16_t*>(text.data()));
+    text.truncate(static_cast<qsizetype>(units));
+    return text;
+}
+
 namespace {
 
 bool isLineBreak(char16_t c) {

@@ -18,6 +18,9 @@ QString qstringOf(std::u16string_view s);
 // Shift_JIS bytes as a QString, and back.
 QString fromSjis(std::string_view bytes);
 std::string toSjis(const QString& text);
+// The editor document's text of Shift_JIS bytes with CR LF line breaks,
+// decoded in one pass: each CR LF becomes its paragraph break.
+QString documentTextOf(std::string_view crlfBytes);
 
 // What a line break in incoming text becomes.
 enum class SjisLineBreaks {

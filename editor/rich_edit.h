@@ -6,14 +6,22 @@
 // and searches never re-encode the document. Colour lives in the mirror too
 // and reaches the screen through the text layout of each paragraph, never as
 // character formats of the document: colouring adds no undo step, changes no
-// modified flag and raises no change event.
+// modified flag and raises no change event. Lines of more than a few
+// thousand characters are held cut into pieces the toolkit can lay out on
+// every keystroke; the mirror sees them whole.
 //
-// A paragraph of hundreds of kilobytes (a generated page on one line) is
-// more than the toolkit can lay out on every keystroke, so lines longer than
-// a few thousand characters are cut into pieces, each a paragraph of the
-// document that starts with a soft break (a property of its block format, so
-// undo brings it back with the text). The mirror counts no bytes for a soft
-// break: offsets, reads, searches, copies and saves see the line whole.
+// The editor is made of parts, each with the state it owns:
+//   TextMirror      the bytes, the position index and the colours (text_mirror.h)
+//   LongLinePieces  the pieces long lines are cut into (long_line_pieces.h)
+//   ColorFlusher    the mirror's colours handed to the paragraphs' layouts
+//   DisplayLines    the numbering of display lines over wrapped paragraphs
+//   EditBatch       EditControl's edit blocks as document edit blocks
+//   PendingView     the selection and the scroll owed to the widget
+//   TextFixups      characters put right after the edit that brought them
+//   ChangeEvents    the change event, held back while an operation runs
+// How the document's reports of edits are followed is in rich_edit_mirror.cpp;
+// keys, input methods, drops and painting are in rich_edit_input.cpp; the
+// text load in pieces is in rich_edit_load.cpp.
 //
 // Use it through EditControl. Reading or setting textCursor() directly sees
 // a selection that was set through EditControl only once the editor has had
@@ -23,12 +31,10 @@
 
 #include <QPalette>
 #include <QPlainTextEdit>
-#include <QTextCharFormat>
-#include <QTextCursor>
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +43,13 @@
 #include <vector>
 
 #include "base/edit_control.h"
+#include "editor/change_events.h"
+#include "editor/color_flusher.h"
+#include "editor/display_lines.h"
+#include "editor/edit_batch.h"
+#include "editor/long_line_pieces.h"
+#include "editor/pending_view.h"
+#include "editor/text_fixups.h"
 #include "editor/text_mirror.h"
 
 class QKeyEvent;
@@ -74,8 +87,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
                      CharColor color) override;
     CharColor colorAt(std::size_t offset) const override;
 
-    unsigned eventMask() const override { return m_eventMask; }
-    void setEventMask(unsigned mask) override { m_eventMask = mask; }
+    unsigned eventMask() const override { return m_events.mask(); }
+    void setEventMask(unsigned mask) override { m_events.setMask(mask); }
     void setChangeHandler(std::function<void()> handler) override;
     bool modified() const override { return m_modified; }
     void setModified(bool modified) override { m_modified = modified; }
@@ -91,7 +104,7 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // Each edit inside the block is a document edit block of its own, so the
     // document reports it (and the mirror follows) at once; the edits after
     // the first join the first one's undo step.
-    void beginEditBlock() override { ++m_blockDepth; }
+    void beginEditBlock() override { m_batch.begin(); }
     void endEditBlock() override;
 
     std::size_t lineCount() const override;
@@ -153,125 +166,119 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    // Paints bytes without a glyph as placeholders (platform/byte_placeholder.h).
+    // Paints bytes without a glyph as placeholders (editor/byte_placeholder.h).
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    // Holds the change event back until an operation of ours has finished,
-    // so that the handler sees the caret where the operation leaves it.
-    class EditScope;
     class PieceLoad;
-    struct Fixup {
+
+    // How the document's change reports are taken at the moment.
+    enum class Reports {
+        Mirror,    // the mirror follows each edit; what needs putting right follows it
+        FollowUp,  // our own edits that put things right: mirrored, nothing follows them
+        Ignore,    // the mirror is made afresh afterwards, or holds the edits already
+    };
+    // Reports are taken at least as sparingly as `mode` says until the end
+    // of the scope.
+    class ReportsScope {
+      public:
+        ReportsScope(RichEdit& edit, Reports mode) : m_edit(edit), m_before(edit.m_reports) {
+            m_edit.m_reports = std::max(m_before, mode);
+        }
+        ~ReportsScope() { m_edit.m_reports = m_before; }
+        ReportsScope(const ReportsScope&) = delete;
+        ReportsScope& operator=(const ReportsScope&) = delete;
+
+      private:
+        RichEdit& m_edit;
+        Reports m_before;
+    };
+    // An edit as the document reports it: positions [position, position +
+    // removed) of the old text replaced by `added` positions.
+    struct DocumentEdit {
         int position = 0;
-        int length = 0;
-        QString replacement;
+        int removed = 0;
+        int added = 0;
+    };
+    // What the editor shows: nothing is handed to the widget while it does
+    // not.
+    struct Showing {
+        bool redrawOff = false;
+        bool locked = false;
+        bool hiddenByCall = false;
+        bool live() const { return !redrawOff && !locked && !hiddenByCall; }
+    };
+    // The text an undo brings back, selected once it has finished.
+    struct UndoSpan {
+        bool running = false;
+        std::optional<std::pair<int, int>> range;
+        void cover(int from, int to);
     };
 
-    // Lines of more characters than this are cut into pieces of about
-    // kPieceUnits: a piece lays out in a millisecond or two.
-    static constexpr std::size_t kPieceUnits = 4096;
-    static constexpr std::size_t kMaxPieceUnits = 2 * kPieceUnits;
-
-    // The document's text of Shift_JIS bytes with CR LF line breaks,
-    // decoded in one pass, lines longer than kMaxPieceUnits cut into pieces
-    // by soft break units (`cut` tells whether any was).
-    static QString pieceTextOf(std::string_view crlfBytes, bool& cut);
-    // Gives the blocks that `text`, inserted at `from`, starts with a soft
-    // break unit the format of a piece.
-    static void markPieces(QTextDocument& doc, const QString& text, int from);
-    static bool blockStartsSoft(const QTextBlock& block);
-
-    void onContentsChange(int position, int removed, int added);
-    // Inserts text at the cursor (inside an edit block of the caller's),
-    // cutting lines longer than kMaxPieceUnits into pieces. Returns whether
-    // it made soft breaks; the caller then keeps m_softEdit set until the
-    // document has reported the edit.
-    bool insertPieces(QTextCursor& cursor, const QString& text);
-    // The mirror's soft breaks of lines [first, last] from the document.
-    void syncSoftBreaks(std::size_t first, std::size_t last);
-    // Soft breaks inherited by paragraphs the user made, and pieces grown
-    // too long, put right after an edit as part of its undo step.
-    void applySoftEdits();
-    // Arrow keys step over a soft break as over nothing.
-    void stepOverSoftBreak(int key, int before, bool select);
-    void onContentsChanged();
+    // --- following the document (rich_edit_mirror.cpp) ---
+    // The document's report of an edit: the mirror takes it in.
+    void mirrorDocumentEdit(int position, int removed, int added);
+    // The document has finished an edit: what it brought that must not
+    // stay is put right, colours are shown, the change event raised.
+    void finishDocumentEdit();
+    // Connects a document's reports; it becomes the one the mirror describes.
+    void followDocument(QTextDocument* doc);
+    // The report as an edit of the text the mirror holds; nothing when it
+    // does not fit that text.
+    std::optional<DocumentEdit> fitReport(int position, int removed, int added) const;
+    // Whether the edit leaves the text as it was (a format change reported
+    // as a replacement): then nothing moves, colours included.
+    bool isUnchanged(const DocumentEdit& edit) const;
+    // Splices the edit into the mirror and follows it with everything kept
+    // by line; false when the mirror would not take it.
+    bool spliceMirror(const DocumentEdit& edit);
+    void followSplice(const DocumentEdit& edit, const std::vector<TextMirror::Problem>& problems,
+                      std::size_t firstLine);
     // Starts the mirror afresh from the document; clearFormats also drops the
     // colours shown on blocks that outlive the rebuild.
     void rebuildMirror(bool clearFormats = false);
-    bool isUnchanged(int position, int removed, int added) const;
-    void applyFixups();
-    void raiseChange();
-    // Opens the document edit block of one of our edits: a new undo step,
-    // or inside an edit block of ours the step of its first edit.
-    void openEdit(QTextCursor& cursor);
+    // After a whole new text went into the document and the mirror: the
+    // state of a text just set.
+    void settleNewText();
+
+    // --- edits of ours ---
     void replaceInBatch(const QString& inserted);
     // Ends the document edit block that batched edits share.
     void closeDocumentBlock();
     void notify(const QString& message);
 
-    // Selection: units [anchor, position) not yet handed to the widget.
+    // --- handing over to the widget ---
+    // Selection: units [anchor, position) of the text.
     std::pair<int, int> selectionUnits() const;
     void setPendingSelection(int anchor, int position);
     void flushPending();
     void flushSelection();
     void flushColors();
-    // Lines [first, last] need their colours handed to the layout.
     void markDirty(std::size_t first, std::size_t last);
-    bool live() const { return !m_redrawOff && !m_locked && !m_hiddenByCall; }
+    bool loading() const { return m_document != document(); }
+    bool live() const { return m_showing.live(); }
     // Inside an edit block with nothing shown (a replace-all): the widget's
     // cursor, the colours and the scrolling are handed over once at the end.
-    bool batching() const { return m_blockDepth > 0 && !live(); }
-    void applyFormats(const QTextBlock& block, std::size_t line);
-    const QTextCharFormat& formatOf(ColorValue color);
-
-    // Display lines.
-    void ensureLineCache(std::size_t blocks) const;
-    std::size_t displayLinesOf(const QTextBlock& block) const;
-    // The display line within its block that holds a position of the document.
-    int lineInBlock(const QTextBlock& block, int unit) const;
-    // The block and the line in it of a display line; nothing past the last.
-    std::optional<std::pair<QTextBlock, int>> displayLine(std::size_t line) const;
+    bool batching() const { return m_batch.inBlock() && !live(); }
 
     TextMirror m_mirror;
-    unsigned m_eventMask = 1;
-    std::function<void()> m_onChange;
+    // The document the mirror describes: the widget's, except while a text
+    // load fills a new one, when reads still answer from the old text.
+    QTextDocument* m_document = nullptr;
+    Reports m_reports = Reports::Mirror;
+    ChangeEvents m_events;
     bool m_modified = false;
+    Showing m_showing;
     bool m_hideSelection = false;
     std::optional<QPalette> m_shownSelectionPalette;
 
-    bool m_redrawOff = false;
-    bool m_locked = false;
-    bool m_hiddenByCall = false;
-
-    bool m_rebuilding = false;  // setText: the mirror is rebuilt afterwards
-    bool m_fixing = false;      // replacing characters that must not stay
-    bool m_inUndo = false;
-    int m_blockDepth = 0;
-    bool m_blockHasStep = false;
-    bool m_scrollOwed = false;
-    bool m_documentBlockOpen = false;
-    bool m_ownReports = false;  // the document reports edits the mirror has
-    QTextCursor m_blockCursor;
-    std::optional<std::pair<int, int>> m_undoRange;
-    bool m_textChanged = false;
-    int m_scopeDepth = 0;
-    bool m_changeOwed = false;
-    std::vector<Fixup> m_fixups;
-    bool m_softEdit = false;      // our edit sets the pieces' soft breaks itself
-    std::vector<int> m_hardenAt;  // blocks that must not start with a soft break
-    std::vector<int> m_splitAt;   // blocks to cut into pieces
-    QString m_pendingNotice;
-
-    std::optional<std::pair<int, int>> m_pendingSelection;
-    bool m_flushPosted = false;
-    std::vector<std::size_t> m_dirtyLines;
-    std::optional<std::pair<std::size_t, std::size_t>> m_dirtySpan;  // while batching
-    std::map<ColorValue, QTextCharFormat> m_formatCache;
-
-    // Display lines before each block, valid for the first blocks; reset
-    // when the wrap width or the font change.
-    mutable std::vector<std::size_t> m_linesBefore{0};
-    mutable QString m_lineCacheKey;
+    UndoSpan m_undo;
+    EditBatch m_batch;
+    LongLinePieces m_pieces;
+    TextFixups m_fixups;
+    PendingView m_pending;
+    ColorFlusher m_colors{m_mirror};
+    DisplayLines m_lines{*this};
 
     KeyHandler m_keyDown;
     KeyHandler m_keyPress;

@@ -56,15 +56,17 @@ RichEdit::PieceLoad::PieceLoad(RichEdit& edit)
       m_oldParent(m_old->parent()),
       m_new(new QTextDocument(&edit)),
       m_cursor(edit.textCursor()),
-      m_pendingSelection(edit.m_pendingSelection),
+      m_pendingSelection(edit.m_pending.selection()),
       m_vertical(edit.verticalScrollBar()->value()),
       m_horizontal(edit.horizontalScrollBar()->value()),
       m_updates(edit.updatesEnabled()),
-      m_locked(edit.m_locked) {
+      m_locked(edit.m_showing.locked) {
     // Nothing is handed to the widget while its document is not the one the
     // mirror describes.
-    m_edit.m_locked = true;
-    m_edit.m_pendingSelection.reset();
+    m_edit.m_showing.locked = true;
+    // Reads go on answering from the old text until the commit.
+    if (!m_pendingSelection)
+        m_edit.m_pending.holdSelection(std::make_pair(m_cursor.anchor(), m_cursor.position()));
     m_edit.setUpdatesEnabled(false);
     m_new->setDocumentLayout(new QPlainTextDocumentLayout(m_new));
     m_new->setDefaultFont(m_old->defaultFont());
@@ -91,20 +93,20 @@ RichEdit::PieceLoad::~PieceLoad() {
     m_edit.QPlainTextEdit::setTextCursor(c);
     m_edit.verticalScrollBar()->setValue(m_vertical);
     m_edit.horizontalScrollBar()->setValue(m_horizontal);
-    m_edit.m_pendingSelection = m_pendingSelection;
-    m_edit.m_locked = m_locked;
+    m_edit.m_pending.holdSelection(m_pendingSelection);
+    m_edit.m_showing.locked = m_locked;
     m_edit.setUpdatesEnabled(m_updates);
 }
 
 void RichEdit::PieceLoad::append(std::string_view bytes) {
     bool cut = false;
-    const QString text = pieceTextOf(bytes, cut);
+    const QString text = LongLinePieces::pieceTextOf(bytes, cut);
     const QSignalBlocker quiet(&m_edit);
     const int from = m_end.position();
     m_end.insertText(text);
     // A piece holds whole lines: a long one is cut into pieces here.
     if (cut)
-        markPieces(*m_new, text, from);
+        LongLinePieces::markPieces(*m_new, text, from);
     m_mirror.appendBytes(bytes, viewOf(text));
 }
 
@@ -112,31 +114,16 @@ void RichEdit::PieceLoad::commit() {
     m_committed = true;
     m_edit.closeDocumentBlock();
     // A selection asked for meanwhile was in the old text.
-    m_edit.m_pendingSelection.reset();
+    m_edit.m_pending.dropSelection();
     // The old text goes, with its undo history and colours.
     delete m_old;
     m_new->setUndoRedoEnabled(true);
-    connect(m_new, &QTextDocument::contentsChange, &m_edit, &RichEdit::onContentsChange);
-    connect(m_new, &QTextDocument::contentsChanged, &m_edit, &RichEdit::onContentsChanged);
     m_edit.m_mirror = std::move(m_mirror);
-    // Should the document hold other paragraphs than the bytes make, the
-    // mirror is built from the document, as setText does.
-    bool same = static_cast<std::size_t>(m_new->blockCount()) == m_edit.m_mirror.lineCount();
-    std::size_t line = 0;
-    for (QTextBlock b = m_new->firstBlock(); same && b.isValid(); b = b.next(), ++line)
-        same = static_cast<std::size_t>(b.length() - 1) == m_edit.m_mirror.lineUnits(line) &&
-               blockStartsSoft(b.next()) == m_edit.m_mirror.softBreak(line);
-    if (same) {
-        m_edit.m_dirtyLines.clear();
-        m_edit.m_dirtySpan.reset();
-        m_edit.m_linesBefore.assign(1, 0);
-    } else {
-        m_edit.rebuildMirror();
-    }
-    m_edit.m_fixups.clear();
-    m_edit.m_textChanged = false;
-    m_edit.m_modified = m_edit.m_mirror.byteLength() != 0;
-    m_edit.m_locked = m_locked;
+    m_edit.followDocument(m_new);
+    // As setText's: should the document hold other paragraphs than the
+    // bytes make, the mirror is built from the document.
+    m_edit.settleNewText();
+    m_edit.m_showing.locked = m_locked;
     m_edit.setUpdatesEnabled(m_updates);
     // The caret stood where the pieces went in and moved along with them;
     // a loaded text starts with the caret before it, as setText's does.

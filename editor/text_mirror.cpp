@@ -150,6 +150,100 @@ void copyRuns(std::vector<TextMirror::ColorRun>& out, const std::vector<TextMirr
     }
 }
 
+// The code of the character of `width` bytes at `byte`.
+unsigned codeAt(std::string_view bytes, std::size_t byte, std::size_t width) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + byte;
+    return width == 2 ? (unsigned{p[0]} << 8) | p[1] : unsigned{p[0]};
+}
+
+// Gives the double-byte character at `to` the bytes of the one at `from`.
+void copyCode(std::string_view from, std::size_t fromByte, std::string& to, std::size_t toByte) {
+    to[toByte] = from[fromByte];
+    to[toByte + 1] = from[fromByte + 1];
+}
+
+// Each unit's width (bit u of `wide` for a unit of two bytes): what the
+// codec wrote for it when it reported the unit, else the width of the
+// character it holds as it is. Returns the bytes they add up to.
+std::size_t unitWidths(std::u16string_view source, const std::vector<SjisReplacement>& replaced,
+                       std::vector<std::uint64_t>& wide, bool& anyWide) {
+    std::size_t total = 0;
+    std::size_t r = 0;
+    for (std::size_t u = 0; u < source.size(); ++u) {
+        while (r < replaced.size() && replaced[r].index < u)
+            ++r;
+        const std::size_t width = (r < replaced.size() && replaced[r].index == u)
+                                      ? replaced[r].bytes.size()
+                                      : exactWidth(source[u]);
+        if (width == 2) {
+            wide[u / 64] |= std::uint64_t{1} << (u % 64);
+            anyWide = true;
+        }
+        total += width;
+    }
+    return total;
+}
+
+// The bytes and widths of `source` encoded one unit at a time, each unit
+// one or two bytes.
+void encodeUnitByUnit(std::u16string_view source, std::string& bytes,
+                      std::vector<std::uint64_t>& wide, bool& anyWide) {
+    bytes.clear();
+    std::fill(wide.begin(), wide.end(), 0);
+    anyWide = false;
+    for (std::size_t u = 0; u < source.size(); ++u) {
+        std::string one = encodeShiftJis(source.substr(u, 1)).bytes;
+        if (one.size() >= 2) {
+            one.resize(2);
+            wide[u / 64] |= std::uint64_t{1} << (u % 64);
+            anyWide = true;
+        }
+        bytes += one;
+    }
+}
+
+// What in a line's text a Shift_JIS document cannot keep as it is, given
+// what the codec reported of it.
+void reportProblems(std::u16string_view text, std::size_t lineIndex,
+                    const std::vector<SjisReplacement>& replaced,
+                    std::vector<TextMirror::Problem>& problems) {
+    using Kind = TextMirror::Problem::Kind;
+    std::size_t r = 0;
+    for (std::size_t u = 0; u < text.size(); ++u) {
+        while (r < replaced.size() && replaced[r].index < u)
+            ++r;
+        const char16_t c = text[u];
+        const bool hasNext = u + 1 < text.size();
+        if (isLineBreakUnit(c)) {
+            const bool pair = c == u'\r' && hasNext && text[u + 1] == u'\n';
+            problems.push_back(
+                {Kind::LineBreak, lineIndex, u, pair ? 2u : 1u, c, std::u16string()});
+            u += pair ? 1 : 0;
+        } else if (isSurrogate(c)) {
+            const bool pair =
+                c <= 0xDBFF && hasNext && text[u + 1] >= 0xDC00 && text[u + 1] <= 0xDFFF;
+            const char32_t full =
+                pair ? 0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[u + 1] - 0xDC00u) : c;
+            problems.push_back({Kind::Replaced, lineIndex, u, pair ? 2u : 1u, full, u"?"});
+            u += pair ? 1 : 0;
+        } else if (r < replaced.size() && replaced[r].index == u) {
+            const SjisReplacement& report = replaced[r];
+            // A damaged lead byte is reported when the byte after it would
+            // pair with it; the codec keeps both bytes.
+            const bool merges = isInvalidByteStandIn(report.character) &&
+                                report.bytes.size() == 1 &&
+                                isSjisLeadByte(static_cast<unsigned char>(report.bytes[0]));
+            if (merges) {
+                problems.push_back(
+                    {Kind::Merges, lineIndex, u, 1, report.character, std::u16string()});
+            } else {
+                problems.push_back({Kind::Replaced, lineIndex, u, 1, report.character,
+                                    decodeShiftJis(report.bytes)});
+            }
+        }
+    }
+}
+
 }  // namespace
 
 // Steps through the text character by character; a line break is one
@@ -322,83 +416,20 @@ TextMirror::Line TextMirror::makeLine(std::u16string_view text, std::size_t line
     }
     SjisEncoded encoded = encodeShiftJis(source);
     line.bytes = std::move(encoded.bytes);
-    const auto& replaced = encoded.replaced;
 
-    // Each unit's width: what the codec wrote for it when it reported the
-    // unit, else the width of the character it holds as it is.
     std::vector<std::uint64_t> wide((text.size() + 63) / 64, 0);
     bool anyWide = false;
-    std::size_t total = 0;
-    std::size_t r = 0;
-    for (std::size_t u = 0; u < source.size(); ++u) {
-        while (r < replaced.size() && replaced[r].index < u)
-            ++r;
-        const std::size_t width = (r < replaced.size() && replaced[r].index == u)
-                                      ? replaced[r].bytes.size()
-                                      : exactWidth(source[u]);
-        if (width == 2) {
-            wide[u / 64] |= std::uint64_t{1} << (u % 64);
-            anyWide = true;
-        }
-        total += width;
-    }
-    if (total != line.bytes.size()) {
+    if (unitWidths(source, encoded.replaced, wide, anyWide) != line.bytes.size()) {
         // Never expected: the widths come from the codec itself. Should the
         // two ever disagree, encode unit by unit so that the positions stay
         // right whatever the bytes.
-        line.bytes.clear();
-        std::fill(wide.begin(), wide.end(), 0);
-        anyWide = false;
-        for (std::size_t u = 0; u < source.size(); ++u) {
-            std::string one = encodeShiftJis(source.substr(u, 1)).bytes;
-            if (one.size() >= 2) {
-                one.resize(2);
-                wide[u / 64] |= std::uint64_t{1} << (u % 64);
-                anyWide = true;
-            }
-            line.bytes += one;
-        }
+        encodeUnitByUnit(source, line.bytes, wide, anyWide);
     }
     if (anyWide)
         line.wide = std::move(wide);
 
-    if (problems == nullptr)
-        return line;
-    r = 0;
-    for (std::size_t u = 0; u < text.size(); ++u) {
-        while (r < replaced.size() && replaced[r].index < u)
-            ++r;
-        const char16_t c = text[u];
-        const bool hasNext = u + 1 < text.size();
-        if (isLineBreakUnit(c)) {
-            const bool pair = c == u'\r' && hasNext && text[u + 1] == u'\n';
-            problems->push_back(
-                {Problem::Kind::LineBreak, lineIndex, u, pair ? 2u : 1u, c, std::u16string()});
-            u += pair ? 1 : 0;
-        } else if (isSurrogate(c)) {
-            const bool pair =
-                c <= 0xDBFF && hasNext && text[u + 1] >= 0xDC00 && text[u + 1] <= 0xDFFF;
-            const char32_t full =
-                pair ? 0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[u + 1] - 0xDC00u) : c;
-            problems->push_back(
-                {Problem::Kind::Replaced, lineIndex, u, pair ? 2u : 1u, full, u"?"});
-            u += pair ? 1 : 0;
-        } else if (r < replaced.size() && replaced[r].index == u) {
-            const SjisReplacement& report = replaced[r];
-            // A damaged lead byte is reported when the byte after it would
-            // pair with it; the codec keeps both bytes.
-            const bool merges = isInvalidByteStandIn(report.character) &&
-                                report.bytes.size() == 1 &&
-                                isSjisLeadByte(static_cast<unsigned char>(report.bytes[0]));
-            if (merges) {
-                problems->push_back(
-                    {Problem::Kind::Merges, lineIndex, u, 1, report.character, std::u16string()});
-            } else {
-                problems->push_back({Problem::Kind::Replaced, lineIndex, u, 1, report.character,
-                                     decodeShiftJis(report.bytes)});
-            }
-        }
-    }
+    if (problems != nullptr)
+        reportProblems(text, lineIndex, encoded.replaced, *problems);
     return line;
 }
 
@@ -795,24 +826,28 @@ bool TextMirror::nextLine(LineRef& ref) const {
 void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<Line> lines) {
     const LineRef a = refOfLine(first);
     const LineRef b = refOfLine(first + count - 1);
-    if (a.chunk == b.chunk && lines.size() == count) {
-        // The usual edit, inside lines that stay as many: only they change,
-        // in place, and the totals by their difference (a replace-all makes
-        // thousands of these).
-        Chunk& chunk = m_chunks[a.chunk];
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto [bytes, units] = storeLine(chunk, a.index + i, std::move(lines[i]));
-            m_totalBytes =
-                static_cast<std::size_t>(static_cast<std::ptrdiff_t>(m_totalBytes) + bytes);
-            m_totalUnits =
-                static_cast<std::size_t>(static_cast<std::ptrdiff_t>(m_totalUnits) + units);
-        }
-        // The first line and its chunk start where they did.
-        m_hint = a;
-        m_walk = WalkPoint();
-        return;
-    }
+    if (a.chunk == b.chunk && lines.size() == count)
+        replaceInPlace(a, std::move(lines));
+    else
+        remakeChunks(a, b, std::move(lines));
+}
 
+void TextMirror::replaceInPlace(const LineRef& a, std::vector<Line> lines) {
+    // The usual edit, inside lines that stay as many: only they change, in
+    // place, and the totals by their difference (a replace-all makes
+    // thousands of these).
+    Chunk& chunk = m_chunks[a.chunk];
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto [bytes, units] = storeLine(chunk, a.index + i, std::move(lines[i]));
+        m_totalBytes = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(m_totalBytes) + bytes);
+        m_totalUnits = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(m_totalUnits) + units);
+    }
+    // The first line and its chunk start where they did.
+    m_hint = a;
+    m_walk = WalkPoint();
+}
+
+void TextMirror::remakeChunks(const LineRef& a, const LineRef& b, std::vector<Line> lines) {
     // The chunks from a's to b's are made anew: the lines before a, the new
     // lines, the lines after b.
     std::size_t lastChunk = b.chunk;
@@ -873,62 +908,59 @@ void TextMirror::replaceLines(std::size_t first, std::size_t count, std::vector<
 void TextMirror::keepUnchangedBytes(const std::vector<LineView>& oldLines,
                                     std::vector<Line>& newLines, std::size_t front,
                                     std::size_t back) {
-    const auto codeAt = [](const LineView& line, std::size_t byte, std::size_t width) {
-        const auto* p = reinterpret_cast<const unsigned char*>(line.bytes.data()) + byte;
-        return width == 2 ? (unsigned{p[0]} << 8) | p[1] : unsigned{p[0]};
-    };
-    // Whether the characters at two positions are one; `patch` when the new
-    // one must take the old one's bytes.
-    const auto same = [&](const LineView& o, std::size_t ou, std::size_t ob, const LineView& n,
-                          std::size_t nu, std::size_t nb, bool& patch) {
-        patch = false;
-        const bool oEnd = ou == o.units;
-        const bool nEnd = nu == n.units;
-        if (oEnd || nEnd)
-            return oEnd && nEnd;
-        const std::size_t w = isWide(o, ou) ? 2 : 1;
-        if (w != (isWide(n, nu) ? 2u : 1u))
-            return false;
-        const unsigned oc = codeAt(o, ob, w);
-        const unsigned nc = codeAt(n, nb, w);
-        if (oc == nc)
-            return true;
-        patch = w == 2 && windowsFormOfCode(oc) == nc;
-        return patch;
-    };
-    const auto patchBytes = [](const LineView& o, std::size_t ob, Line& n, std::size_t nb) {
-        n.bytes[nb] = o.bytes[ob];
-        n.bytes[nb + 1] = o.bytes[ob + 1];
-    };
+    keepFrontBytes(oldLines, newLines, front);
+    keepBackBytes(oldLines, newLines, back);
+}
 
-    // From the front, position by position.
-    {
-        std::size_t ol = 0, ou = 0, ob = 0;
-        std::size_t nl = 0, nu = 0, nb = 0;
-        for (std::size_t k = 0; k < front; ++k) {
-            const bool oEnd = ou == oldLines[ol].units;
-            const bool nEnd = nu == newLines[nl].units;
-            if (oEnd != nEnd)
-                break;  // the lines no longer pair up
-            if (oEnd) {
-                if (ol + 1 == oldLines.size() || nl + 1 == newLines.size())
-                    break;
-                ++ol;
-                ++nl;
-                ou = ob = nu = nb = 0;
-                continue;
-            }
-            bool patch = false;
-            if (same(oldLines[ol], ou, ob, viewOf(newLines[nl]), nu, nb, patch) && patch)
-                patchBytes(oldLines[ol], ob, newLines[nl], nb);
-            ob += isWide(oldLines[ol], ou) ? 2 : 1;
-            nb += isWide(viewOf(newLines[nl]), nu) ? 2 : 1;
-            ++ou;
-            ++nu;
+bool TextMirror::sameCharacter(const LineView& o, std::size_t ou, std::size_t ob, const LineView& n,
+                               std::size_t nu, std::size_t nb, bool& patch) {
+    patch = false;
+    const bool oEnd = ou == o.units;
+    const bool nEnd = nu == n.units;
+    if (oEnd || nEnd)
+        return oEnd && nEnd;
+    const std::size_t w = isWide(o, ou) ? 2 : 1;
+    if (w != (isWide(n, nu) ? 2u : 1u))
+        return false;
+    const unsigned oc = codeAt(o.bytes, ob, w);
+    const unsigned nc = codeAt(n.bytes, nb, w);
+    if (oc == nc)
+        return true;
+    patch = w == 2 && windowsFormOfCode(oc) == nc;
+    return patch;
+}
+
+void TextMirror::keepFrontBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
+                                std::size_t front) {
+    // Position by position from the start of the edited lines.
+    std::size_t ol = 0, ou = 0, ob = 0;
+    std::size_t nl = 0, nu = 0, nb = 0;
+    for (std::size_t k = 0; k < front; ++k) {
+        const bool oEnd = ou == oldLines[ol].units;
+        const bool nEnd = nu == newLines[nl].units;
+        if (oEnd != nEnd)
+            break;  // the lines no longer pair up
+        if (oEnd) {
+            if (ol + 1 == oldLines.size() || nl + 1 == newLines.size())
+                break;
+            ++ol;
+            ++nl;
+            ou = ob = nu = nb = 0;
+            continue;
         }
+        bool patch = false;
+        if (sameCharacter(oldLines[ol], ou, ob, viewOf(newLines[nl]), nu, nb, patch) && patch)
+            copyCode(oldLines[ol].bytes, ob, newLines[nl].bytes, nb);
+        ob += isWide(oldLines[ol], ou) ? 2 : 1;
+        nb += isWide(viewOf(newLines[nl]), nu) ? 2 : 1;
+        ++ou;
+        ++nu;
     }
+}
 
-    // From the back; the last position is the line break after the lines.
+void TextMirror::keepBackBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
+                               std::size_t back) {
+    // From the end; the last position is the line break after the lines.
     std::size_t ol = oldLines.size() - 1, ou = oldLines[ol].units;
     std::size_t ob = oldLines[ol].bytes.size();
     std::size_t nl = newLines.size() - 1, nu = newLines[nl].units;
@@ -950,10 +982,10 @@ void TextMirror::keepUnchangedBytes(const std::vector<LineView>& oldLines,
             nb -= isWide(viewOf(newLines[nl]), nu) ? 2 : 1;
         }
         bool patch = false;
-        if (!same(oldLines[ol], ou, ob, viewOf(newLines[nl]), nu, nb, patch))
+        if (!sameCharacter(oldLines[ol], ou, ob, viewOf(newLines[nl]), nu, nb, patch))
             break;
         if (patch)
-            patchBytes(oldLines[ol], ob, newLines[nl], nb);
+            copyCode(oldLines[ol].bytes, ob, newLines[nl].bytes, nb);
     }
 }
 
@@ -1198,19 +1230,20 @@ const std::vector<TextMirror::ColorRun>& TextMirror::lineColors(std::size_t line
     return *lineAt(refOfLine(line)).colors;
 }
 
+// A character of a search text: a CR LF is one, a lead byte with a byte
+// that can follow it another.
+struct TextMirror::SearchChar {
+    std::size_t width;
+    unsigned code;  // folded
+};
+
 std::optional<std::size_t> TextMirror::find(std::string_view what, std::size_t min, std::size_t max,
                                             bool matchCase) const {
     max = std::min(max, byteLength());
     if (what.empty() || min >= max || what.size() > max - min)
         return std::nullopt;
 
-    // The search text as characters: a CR LF is one, a lead byte with a
-    // byte that can follow it another.
-    struct PatternChar {
-        std::size_t width;
-        unsigned code;
-    };
-    std::vector<PatternChar> pattern;
+    std::vector<SearchChar> pattern;
     for (std::size_t i = 0; i < what.size();) {
         const auto b0 = static_cast<unsigned char>(what[i]);
         std::size_t width = 1;
@@ -1225,49 +1258,57 @@ std::optional<std::size_t> TextMirror::find(std::string_view what, std::size_t m
         i += width;
     }
 
-    const std::size_t startUnit = byteToUnit(min);
-    const LineRef ref = refOfUnit(startUnit);
-    // Does the occurrence that starts with the character at `walker` match?
-    const auto matchesAt = [&](const CharWalker& walker) {
-        CharWalker probe = walker;
-        std::size_t k = 0;
-        while (k < pattern.size() && !probe.atEnd() && probe.width() == pattern[k].width &&
-               foldCode(probe.code(), matchCase) == pattern[k].code) {
-            probe.advance();
-            ++k;
-        }
-        return k == pattern.size();
-    };
-
+    const Search search{pattern, what.size(), min, max, matchCase};
     const std::vector<std::string> firsts =
         pattern[0].code == 0x0D0A ? std::vector<std::string>{}
                                   : firstCharForms(pattern[0].code, pattern[0].width, matchCase);
-    if (firsts.empty() || firsts.size() > kMaxForms) {
-        // A search that begins with a line break walks the characters.
-        CharWalker walker(*this, ref, startUnit - ref.unit);
-        if (walker.offset() < min && !walker.atEnd())
-            walker.advance();
-        while (!walker.atEnd() && walker.offset() + what.size() <= max) {
-            if (matchesAt(walker))
-                return walker.offset();
-            walker.advance();
-        }
-        return std::nullopt;
-    }
+    // A search that begins with a line break walks the characters.
+    if (firsts.empty() || firsts.size() > kMaxForms)
+        return findByWalking(search);
+    return findByScanning(search, firsts);
+}
 
+bool TextMirror::matchesAt(const CharWalker& walker, const Search& search) {
+    CharWalker probe = walker;
+    std::size_t k = 0;
+    while (k < search.pattern.size() && !probe.atEnd() &&
+           probe.width() == search.pattern[k].width &&
+           foldCode(probe.code(), search.matchCase) == search.pattern[k].code) {
+        probe.advance();
+        ++k;
+    }
+    return k == search.pattern.size();
+}
+
+std::optional<std::size_t> TextMirror::findByWalking(const Search& search) const {
+    const std::size_t startUnit = byteToUnit(search.min);
+    const LineRef ref = refOfUnit(startUnit);
+    CharWalker walker(*this, ref, startUnit - ref.unit);
+    if (walker.offset() < search.min && !walker.atEnd())
+        walker.advance();
+    while (!walker.atEnd() && walker.offset() + search.bytes <= search.max) {
+        if (matchesAt(walker, search))
+            return walker.offset();
+        walker.advance();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> TextMirror::findByScanning(
+    const Search& search, const std::vector<std::string>& firsts) const {
     // Each line's bytes are scanned for the forms the first character can
     // take (memchr and memmem, many times faster than stepping through the
     // characters); only a hit is checked for a character boundary and
     // compared character by character.
-    LineRef at = ref;
+    LineRef at = refOfUnit(byteToUnit(search.min));
     for (;;) {
         const LineView line = lineAt(at);
-        if (at.byte + what.size() > max)
+        if (at.byte + search.bytes > search.max)
             break;
         const std::string_view bytes = line.bytes;
         std::size_t unit = 0;
         std::size_t byte = 0;
-        std::size_t from = min > at.byte ? min - at.byte : 0;
+        std::size_t from = search.min > at.byte ? search.min - at.byte : 0;
         std::array<std::size_t, kMaxForms> next{};
         std::array<bool, kMaxForms> known{};
         while (from < bytes.size()) {
@@ -1279,14 +1320,11 @@ std::optional<std::size_t> TextMirror::find(std::string_view what, std::size_t m
                 }
                 hit = std::min(hit, next[v]);
             }
-            if (hit == std::string::npos || at.byte + hit + what.size() > max)
+            if (hit == std::string::npos || at.byte + hit + search.bytes > search.max)
                 break;
             advanceTo(line, unit, byte, hit);
-            if (byte == hit) {
-                CharWalker walker(*this, at, unit);
-                if (matchesAt(walker))
-                    return at.byte + hit;
-            }
+            if (byte == hit && matchesAt(CharWalker(*this, at, unit), search))
+                return at.byte + hit;
             from = hit + 1;
         }
         if (!nextLine(at))

@@ -208,12 +208,31 @@ class TextMirror {
         std::size_t unit = 0;
     };
     class CharWalker;
+    struct SearchChar;
+    // A search: its characters, its length in bytes, the byte range
+    // [min, max) it must lie in.
+    struct Search {
+        const std::vector<SearchChar>& pattern;
+        std::size_t bytes;
+        std::size_t min;
+        std::size_t max;
+        bool matchCase;
+    };
 
     static Line makeLine(std::u16string_view text, std::size_t lineIndex,
                          std::vector<Problem>* problems);
     static void keepUnchangedBytes(const std::vector<LineView>& oldLines,
                                    std::vector<Line>& newLines, std::size_t front,
                                    std::size_t back);
+    static void keepFrontBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
+                               std::size_t front);
+    static void keepBackBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
+                              std::size_t back);
+    // Whether the characters at two positions (unit and byte in an old and a
+    // new line) are one; `patch` when the new one must take the old one's
+    // bytes.
+    static bool sameCharacter(const LineView& o, std::size_t ou, std::size_t ob, const LineView& n,
+                              std::size_t nu, std::size_t nb, bool& patch);
     static LineView viewOf(const Line& line);
     static LineView viewIn(const Chunk& chunk, std::size_t index);
     // Adds a line's record and bytes at the end of a chunk, whose width
@@ -241,6 +260,13 @@ class TextMirror {
     static bool paint(std::vector<ColorRun>& runs, std::uint32_t start, std::uint32_t end,
                       CharColor color);
 
+    // Whether the occurrence that starts with the character at `walker` matches.
+    static bool matchesAt(const CharWalker& walker, const Search& search);
+    std::optional<std::size_t> findByWalking(const Search& search) const;
+    // Looks in each line's bytes for the forms `firsts` of the first character.
+    std::optional<std::size_t> findByScanning(const Search& search,
+                                              const std::vector<std::string>& firsts) const;
+
     LineView lineAt(const LineRef& ref) const { return viewIn(m_chunks[ref.chunk], ref.index); }
     const Record& recordAt(const LineRef& ref) const {
         return m_chunks[ref.chunk].lines[ref.index];
@@ -255,6 +281,10 @@ class TextMirror {
     // Moves a reference to the next line; false at the last.
     bool nextLine(LineRef& ref) const;
     void replaceLines(std::size_t first, std::size_t count, std::vector<Line> lines);
+    // Replaces as many lines of one chunk, from `a` on, as `lines` holds.
+    void replaceInPlace(const LineRef& a, std::vector<Line> lines);
+    // Replaces the lines [a, b] by `lines`, making the chunks they lie in anew.
+    void remakeChunks(const LineRef& a, const LineRef& b, std::vector<Line> lines);
     // A chunk's own byte and unit totals from its lines.
     static void recountChunk(Chunk& chunk);
     // The mirror's totals from its chunks' totals; forgets the look-up hints.

@@ -661,6 +661,36 @@ FileResult replaceByRename(const std::string& target, const struct stat* old,
     return success();
 }
 
+// Reads `fd` to its end into `bytes` (`expected` bytes reserved first):
+// running out of memory is a failure, never the end of the program.
+FileResult readToEnd(int fd, std::size_t expected, std::string& bytes) {
+    try {
+        if (expected > 0)
+            bytes.reserve(expected);
+        char block[kCopyBlock];
+        for (;;) {
+            const ssize_t n = ::read(fd, block, sizeof block);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                const int err = errno;
+                bytes.clear();
+                return failure(err);
+            }
+            if (n == 0)
+                break;
+            bytes.append(block, static_cast<std::size_t>(n));
+        }
+    } catch (const std::bad_alloc&) {
+        std::string().swap(bytes);
+        return failure(kNotEnoughMemory);
+    } catch (const std::length_error&) {
+        std::string().swap(bytes);
+        return failure(kNotEnoughMemory);
+    }
+    return success();
+}
+
 FileResult writeFile(const std::string& path, std::string_view bytes) {
     // /dev/stdout stands for the descriptor, not for the file it happens to
     // be open on: replacing that file would lose what the shell appended to
@@ -823,31 +853,12 @@ FileResult readWholeFile(const std::string& path, std::string& bytes) {
     // A FIFO may never end and /dev/zero never does.
     if (!S_ISREG(st.st_mode))
         return failure(kNotRegularFile);
-    try {
-        if (st.st_size > 0)
-            bytes.reserve(static_cast<std::size_t>(st.st_size));
-        char block[kCopyBlock];
-        for (;;) {
-            const ssize_t n = ::read(fd.get(), block, sizeof block);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                const int err = errno;
-                bytes.clear();
-                return failure(err);
-            }
-            if (n == 0)
-                break;
-            bytes.append(block, static_cast<std::size_t>(n));
-        }
-    } catch (const std::bad_alloc&) {
-        std::string().swap(bytes);
-        return failure(kNotEnoughMemory);
-    } catch (const std::length_error&) {
-        std::string().swap(bytes);
-        return failure(kNotEnoughMemory);
-    }
-    return success();
+    return readToEnd(fd.get(), st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0, bytes);
+}
+
+FileResult readStandardInput(std::string& bytes) {
+    bytes.clear();
+    return readToEnd(STDIN_FILENO, 0, bytes);
 }
 
 FileResult writeFileAtomically(const std::string& path, std::string_view bytes) {

@@ -40,6 +40,9 @@ inline constexpr const char* kNotEnoughMemory = "not enough memory";
 // A file larger than the memory available is "not enough memory".
 FileResult readWholeFile(const std::string& path, std::string& bytes);
 
+// Standard input to its end, whatever it is (a pipe, a terminal, a file).
+FileResult readStandardInput(std::string& bytes);
+
 // The same a block at a time, for a file too large to hold twice: `block`
 // gets each block and the file's size as it was when opened, and stops the
 // read by returning false (the result is then ok, with `stopped` set).

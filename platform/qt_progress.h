@@ -24,7 +24,7 @@ class QtProgressDisplay final : public ProgressDisplay {
     std::unique_ptr<Progress> start(std::string_view caption, bool cancellable) override;
 
     // Some work is in progress: no command, drop or close may start now.
-    bool busy() const { return m_running > 0; }
+    bool busy() const override { return m_running > 0; }
 
   private:
     class Dialog;

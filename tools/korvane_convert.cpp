@@ -1,6 +1,5 @@
 // korvane-convert: text mode's page conversion and tag mode's tag stripping
 // from the shell, with the same code as the editor.
-#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -186,16 +185,10 @@ int refuseUnresolvableNames(const Arguments& args) {
 bool readInput(const Arguments& args, std::string& text, int& status) {
     std::string bytes;
     if (!args.input || *args.input == "-") {
-        char buffer[1 << 16];
-        for (;;) {
-            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-            if (n < 0) {
-                status = fileError("read", "standard input", "read error");
-                return false;
-            }
-            if (n == 0)
-                break;
-            bytes.append(buffer, static_cast<std::size_t>(n));
+        const FileResult r = readStandardInput(bytes);
+        if (!r.ok) {
+            status = fileError("read", "standard input", r.error);
+            return false;
         }
     } else {
         const FileResult r = readWholeFile(*args.input, bytes);

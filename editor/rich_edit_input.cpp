@@ -1,0 +1,253 @@
+// RichEdit's input and painting: what comes in from the keyboard, input
+// methods, the clipboard and drops, filtered to what Shift_JIS can hold, and
+// the placeholders painted for bytes without a glyph.
+#include <QAbstractTextDocumentLayout>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <algorithm>
+
+#include "editor/byte_placeholder.h"
+#include "editor/file_drag.h"
+#include "editor/qt_sjis.h"
+#include "editor/rich_edit.h"
+
+namespace korvane {
+
+bool RichEdit::event(QEvent* e) {
+    if (e->type() == QEvent::PaletteChange)
+        m_colors.forgetFormats();  // system colours follow the palette
+    if (live())
+        flushPending();
+    return QPlainTextEdit::event(e);
+}
+
+bool RichEdit::viewportEvent(QEvent* e) {
+    if (live())
+        flushPending();
+    return QPlainTextEdit::viewportEvent(e);
+}
+
+int RichEdit::virtualKey(const QKeyEvent& e) {
+    const int key = e.key();
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return '0' + (key - Qt::Key_0);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return 0x70 + (key - Qt::Key_F1);
+    switch (key) {
+        case Qt::Key_Backspace:
+            return 0x08;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return 0x09;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 0x0D;
+        case Qt::Key_Escape:
+            return 0x1B;
+        case Qt::Key_Space:
+            return 0x20;
+        case Qt::Key_PageUp:
+            return 0x21;
+        case Qt::Key_PageDown:
+            return 0x22;
+        case Qt::Key_End:
+            return 0x23;
+        case Qt::Key_Home:
+            return 0x24;
+        case Qt::Key_Left:
+            return 0x25;
+        case Qt::Key_Up:
+            return 0x26;
+        case Qt::Key_Right:
+            return 0x27;
+        case Qt::Key_Down:
+            return 0x28;
+        case Qt::Key_Insert:
+            return 0x2D;
+        case Qt::Key_Delete:
+            return 0x2E;
+        default:
+            return 0;
+    }
+}
+
+int RichEdit::typedCharacter(const QKeyEvent& e) {
+    if (e.key() == Qt::Key_Return || e.key() == Qt::Key_Enter)
+        return (e.modifiers() & Qt::ControlModifier) ? 10 : 13;
+    const QString text = e.text();
+    return text.isEmpty() ? 0 : text.at(0).unicode();
+}
+
+void RichEdit::keyPressEvent(QKeyEvent* e) {
+    flushPending();
+    if (m_keyDown && m_keyDown(e)) {
+        e->accept();
+        return;
+    }
+    if (typedCharacter(*e) != 0 && m_keyPress && m_keyPress(e)) {
+        e->accept();
+        return;
+    }
+    if (e->matches(QKeySequence::Undo)) {
+        undo();
+        e->accept();
+        return;
+    }
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        // Shift+Enter would insert U+2028, a line break the file cannot
+        // hold; every Enter makes a paragraph (CR LF).
+        QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier,
+                        QStringLiteral("\r"), e->isAutoRepeat(), static_cast<quint16>(e->count()));
+        QPlainTextEdit::keyPressEvent(&plain);
+        e->setAccepted(plain.isAccepted());
+        return;
+    }
+    const SjisFiltered filtered = filterForShiftJis(e->text(), SjisLineBreaks::Paragraph);
+    if (filtered.replaced.isEmpty()) {
+        const int before = textCursor().position();
+        const bool plain = (e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
+        if (plain) {
+            // Backspace at the start of a piece erases the character before
+            // it, Delete at the end of one the character after it.
+            QTextCursor c = textCursor();
+            if (LongLinePieces::crossBeforeErase(c, e->key()))
+                QPlainTextEdit::setTextCursor(c);
+        }
+        QPlainTextEdit::keyPressEvent(e);
+        if (plain) {
+            // Arrow keys step over a soft break as over nothing.
+            QTextCursor c = textCursor();
+            if (LongLinePieces::stepOverSoftBreak(c, e->key(), before,
+                                                  (e->modifiers() & Qt::ShiftModifier) != 0))
+                QPlainTextEdit::setTextCursor(c);
+        }
+        return;
+    }
+    QKeyEvent typed(e->type(), e->key(), e->modifiers(), filtered.text, e->isAutoRepeat(),
+                    static_cast<quint16>(e->count()));
+    QPlainTextEdit::keyPressEvent(&typed);
+    e->setAccepted(typed.isAccepted());
+    notify(replacementNotice(filtered.replaced));
+}
+
+void RichEdit::inputMethodEvent(QInputMethodEvent* e) {
+    const SjisFiltered filtered = filterForShiftJis(e->commitString(), SjisLineBreaks::Paragraph);
+    if (filtered.replaced.isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(e);
+        return;
+    }
+    QInputMethodEvent committed(e->preeditString(), e->attributes());
+    committed.setCommitString(filtered.text, e->replacementStart(), e->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&committed);
+    notify(replacementNotice(filtered.replaced));
+}
+
+QMimeData* RichEdit::createMimeDataFromSelection() const {
+    const QTextCursor c = textCursor();
+    auto* mime = new QMimeData;
+    mime->setText(plainTextBetween(c.selectionStart(), c.selectionEnd()));
+    return mime;
+}
+
+bool RichEdit::canInsertFromMimeData(const QMimeData* source) const {
+    // Dropped files belong to the main window, not into the text.
+    return !source->hasUrls() && source->hasText();
+}
+
+void RichEdit::insertFromMimeData(const QMimeData* source) {
+    if (!source->hasText())
+        return;
+    const ChangeEvents::Scope scope(m_events);
+    const SjisFiltered filtered = filterForShiftJis(source->text(), SjisLineBreaks::Paragraph);
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    m_pieces.insert(c, filtered.text);
+    c.endEditBlock();
+    m_pieces.endInsert();
+    QPlainTextEdit::setTextCursor(c);
+    ensureCursorVisible();
+    if (!filtered.replaced.isEmpty())
+        notify(replacementNotice(filtered.replaced));
+}
+
+void RichEdit::dragEnterEvent(QDragEnterEvent* e) {
+    if (!refuseFileDrag(e))
+        QPlainTextEdit::dragEnterEvent(e);
+}
+
+void RichEdit::dragMoveEvent(QDragMoveEvent* e) {
+    if (!refuseFileDrag(e))
+        QPlainTextEdit::dragMoveEvent(e);
+}
+
+void RichEdit::dropEvent(QDropEvent* e) {
+    if (!refuseFileDrag(e))
+        QPlainTextEdit::dropEvent(e);
+}
+
+// --- painting ---
+
+void RichEdit::paintEvent(QPaintEvent* e) {
+    QPlainTextEdit::paintEvent(e);
+    // Over what the font made of them: only the lines in the repainted area
+    // are looked at, and a line without such a character costs one scan.
+    // The paint context says what the base class drew: the selection's
+    // colours and whether the caret was on.
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    QPainter painter(viewport());
+    const QRect area = e->rect();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF bounds = blockBoundingGeometry(block).translated(offset);
+        if (bounds.top() > area.bottom())
+            break;
+        if (!block.isVisible() || bounds.bottom() < area.top())
+            continue;
+        const QString text = block.text();
+        const QTextLayout* layout = block.layout();
+        const QPointF origin = bounds.topLeft() + layout->position();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const int byte = byteWithoutGlyph(text.at(i).unicode());
+            if (byte < 0)
+                continue;
+            const auto unit = static_cast<int>(i);
+            const QTextLine line = layout->lineForTextPosition(unit);
+            if (!line.isValid())
+                continue;
+            const qreal left = origin.x() + line.cursorToX(unit);
+            const qreal right = origin.x() + line.cursorToX(unit + 1);
+            const qreal top = origin.y() + line.y();
+            const QRect cell(
+                QPoint(qRound(std::min(left, right)), qRound(top)),
+                QPoint(qRound(std::max(left, right)) - 1, qRound(top + line.height()) - 1));
+            const int position = block.position() + unit;
+            QColor ink = context.palette.color(QPalette::Text);
+            QColor paper = context.palette.color(QPalette::Base);
+            for (const QAbstractTextDocumentLayout::Selection& s : context.selections) {
+                if (position < s.cursor.selectionStart() || position >= s.cursor.selectionEnd())
+                    continue;
+                if (s.format.hasProperty(QTextFormat::ForegroundBrush))
+                    ink = s.format.foreground().color();
+                if (s.format.hasProperty(QTextFormat::BackgroundBrush))
+                    paper = s.format.background().color();
+            }
+            drawBytePlaceholder(painter, cell, byte, ink, paper);
+            if (context.cursorPosition == position)
+                painter.fillRect(QRectF(left, top, cursorWidth(), line.height()),
+                                 context.palette.color(QPalette::Text));
+        }
+    }
+}
+
+}  // namespace korvane

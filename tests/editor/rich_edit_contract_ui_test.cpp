@@ -1,0 +1,23 @@
+// The Qt editor runs the whole EditControl contract.
+#include <memory>
+
+#include "editor/rich_edit.h"
+#include "tests/support/edit_control_contract.h"
+
+namespace korvane::test {
+namespace {
+
+struct RichEditFactory {
+    static std::unique_ptr<EditControl> make() {
+        auto edit = std::make_unique<RichEdit>();
+        edit->resize(1200, 400);  // wide enough that no test line wraps
+        edit->show();
+        return edit;
+    }
+};
+
+}  // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(RichEdit, EditControlContract, RichEditFactory);
+
+}  // namespace korvane::test
