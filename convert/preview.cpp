@@ -5,6 +5,7 @@
 #include "convert/to_html.h"
 #include "platform/owned_file.h"
 #include "platform/program_folder.h"
+#include "platform/web_browser.h"
 
 namespace korvane {
 
@@ -58,26 +59,11 @@ bool hasAttribute(std::string_view tag, std::string_view name) {
     return false;
 }
 
-// The folder of `path` as a file URL ending in "/": every byte but the
-// unreserved ones and "/" is percent-encoded, so the URL is plain ASCII in a
-// Shift_JIS page and names the file system's own bytes.
+// The folder of `path` as a file URL ending in "/": percent-encoded as the
+// URL the browser is given, so it is plain ASCII in a Shift_JIS page and
+// names the file system's own bytes.
 std::string folderUrl(const std::string& path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (const char c : folderOf(path) + "/") {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
-                           c == '/';
-        if (plain) {
-            url += c;
-        } else {
-            url += '%';
-            url += kHex[byte >> 4];
-            url += kHex[byte & 15];
-        }
-    }
-    return url;
+    return fileUrl(folderOf(path) + "/");
 }
 
 }  // namespace

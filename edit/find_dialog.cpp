@@ -14,13 +14,9 @@
 
 namespace korvane {
 
-FindDialog::FindDialog(Search& search, QWidget* parent) : QDialog(parent), m_search(search) {
-    setObjectName(QStringLiteral("fdMain"));
-    setWindowTitle(QStringLiteral("検索"));
-    setModal(false);
-    // A dialog window does not take its owner's font by itself.
-    if (parent != nullptr)
-        setFont(parent->font());
+FindDialog::FindDialog(Search& search, QWidget* parent)
+    : ModelessDialog(QStringLiteral("検索"), "fdMain", parent), m_search(search) {
+    useOwnersFont();
 
     auto* label = new QLabel(QStringLiteral("検索する文字列(&N):"), this);
     m_findWhat = new SjisLineEdit(this);
@@ -73,9 +69,9 @@ FindDialog::FindDialog(Search& search, QWidget* parent) : QDialog(parent), m_sea
 }
 
 void FindDialog::showFindDialog() {
-    show();
-    raise();
-    activateWindow();
+    showModeless();
+    // Also when it was open already: the command is there to type what to
+    // find, over the text kept from the last time.
     m_findWhat->setFocus(Qt::OtherFocusReason);
     m_findWhat->selectAll();
 }

@@ -5,9 +5,8 @@
 // the find commands even while it is closed.
 #pragma once
 
-#include <QDialog>
-
 #include "edit/search.h"
+#include "platform/modeless_dialog.h"
 
 class QCheckBox;
 class QPushButton;
@@ -17,7 +16,7 @@ namespace korvane {
 
 class SjisLineEdit;
 
-class FindDialog : public QDialog, public FindDialogPort {
+class FindDialog : public ModelessDialog, public FindDialogPort {
     Q_OBJECT
 
   public:
@@ -28,6 +27,10 @@ class FindDialog : public QDialog, public FindDialogPort {
     // focused and its text selected.
     void showFindDialog() override;
     bool matchCaseTicked() const override;
+
+  protected:
+    // Nothing to load: the dialog keeps its text and options.
+    void formShow() override {}
 
   private:
     void findNext();

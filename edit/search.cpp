@@ -12,19 +12,13 @@ void Search::Find1Click() {
 }
 
 void Search::P3Click() {
-    if (m_searchText.empty())
-        return;
-    Options options;
-    AutoFindBase(options);
-    AutoFindUp(options);
+    if (!m_searchText.empty())
+        findWithDialogsCase(false);
 }
 
 void Search::N12Click() {
-    if (m_searchText.empty())
-        return;
-    Options options;
-    AutoFindBase(options);
-    AutoFindDown(options);
+    if (!m_searchText.empty())
+        findWithDialogsCase(true);
 }
 
 void Search::Replace1Click() {
@@ -34,8 +28,16 @@ void Search::Replace1Click() {
 
 void Search::FdmainFind(std::string_view findWhat, bool down) {
     m_searchText.assign(findWhat);
+    findWithDialogsCase(down);
+}
+
+void Search::findWithDialogsCase(bool down) {
     Options options;
     AutoFindBase(options);
+    autoFind(options, down);
+}
+
+void Search::autoFind(Options options, bool down) {
     if (down)
         AutoFindDown(options);
     else
@@ -82,10 +84,7 @@ void Search::AutoFindUp(Options options) {
 }
 
 bool Search::replaceStep(std::string_view after, Options options, bool up) {
-    if (up)
-        AutoFindUp(options);
-    else
-        AutoFindDown(options);
+    autoFind(options, !up);
     if (!m_lastFindFound)
         return false;
     const std::size_t start = m_edit.selStart();

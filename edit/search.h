@@ -106,6 +106,11 @@ class Search {
     void registerCommands(CommandTable& table);
 
   private:
+    // One search of the search text in the direction, with match case as
+    // the find dialog's box says.
+    void findWithDialogsCase(bool down);
+    // AutoFindDown or AutoFindUp.
+    void autoFind(Options options, bool down);
     // One search in the direction, then the replacement of what it found.
     // False when the search found nothing.
     bool replaceStep(std::string_view after, Options options, bool up);

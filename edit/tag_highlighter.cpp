@@ -127,10 +127,7 @@ void TagHighlighter::clearingPass() {
 
     const std::size_t selStart = m_edit.selStart();
     const std::size_t selLength = m_edit.selLength();
-    if (m_edit.textLength() > 0) {
-        m_edit.setSelection(0, m_edit.textLength());
-        m_edit.colorSelection(CharColor::autoColor());
-    }
+    uncolourWholeText();
     m_edit.setSelStart(selStart);
     m_edit.setSelLength(selLength);
     m_edit.lockUpdates(false);
@@ -139,6 +136,13 @@ void TagHighlighter::clearingPass() {
 
     m_recolourBusy = false;
     m_edit.setModified(wasModified);
+}
+
+void TagHighlighter::uncolourWholeText() {
+    if (m_edit.textLength() > 0) {
+        m_edit.setSelection(0, m_edit.textLength());
+        m_edit.colorSelection(CharColor::autoColor());
+    }
 }
 
 void TagHighlighter::reMainChange() {
@@ -225,10 +229,7 @@ void TagHighlighter::changeFont(const std::function<void()>& applyFont) {
     m_edit.setRedraw(false);
     const std::size_t selStart = m_edit.selStart();
     const std::size_t selLength = m_edit.selLength();
-    if (m_edit.textLength() > 0) {
-        m_edit.setSelection(0, m_edit.textLength());
-        m_edit.colorSelection(CharColor::autoColor());
-    }
+    uncolourWholeText();
     applyFont();
     wholeTextPass();
     m_edit.setSelStart(selStart);

@@ -79,6 +79,9 @@ class TagHighlighter {
   private:
     void wholeTextPass();
     void clearingPass();
+    // Every character in the automatic colour. The whole text is left
+    // selected: the callers put the user's selection back.
+    void uncolourWholeText();
 
     EditControl& m_edit;
     bool m_tagsHighlighted = false;

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "editor/sjis_line_edit.h"
@@ -15,12 +14,9 @@
 
 namespace korvane {
 
-TfReplace::TfReplace(Search& search, QWidget* parent) : QDialog(parent), m_search(search) {
-    setObjectName(QStringLiteral("fReplace"));
-    setWindowTitle(QStringLiteral("置換"));
-    setModal(false);
-    if (parent != nullptr)
-        setFont(parent->font());
+TfReplace::TfReplace(Search& search, QWidget* parent)
+    : ModelessDialog(QStringLiteral("置換"), "fReplace", parent), m_search(search) {
+    useOwnersFont();
 
     auto* label1 = new QLabel(QStringLiteral("置換前(&P)"), this);
     label1->setObjectName(QStringLiteral("Label1"));
@@ -99,19 +95,10 @@ TfReplace::TfReplace(Search& search, QWidget* parent) : QDialog(parent), m_searc
 }
 
 void TfReplace::showReplaceDialog() {
-    show();
-    raise();
-    activateWindow();
+    showModeless();
 }
 
-void TfReplace::showEvent(QShowEvent* event) {
-    formsyow();
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        focusFirstField(*this);
-}
-
-void TfReplace::formsyow() {
+void TfReplace::formShow() {
     m_ePre->setBytes(m_search.SearchText());
 }
 

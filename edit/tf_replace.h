@@ -3,12 +3,12 @@
 // replace-all every one from the caret onward in that direction. Created
 // once for the window, shown modelessly, hidden after every action. The
 // replacement, the box and the direction keep their values between uses;
-// the text to find is the search text each time the dialog shows.
+// the text to find is the search text each time the dialog opens (one
+// brought back from being minimised keeps what was typed).
 #pragma once
 
-#include <QDialog>
-
 #include "edit/search.h"
+#include "platform/modeless_dialog.h"
 
 class QCheckBox;
 class QRadioButton;
@@ -17,7 +17,7 @@ namespace korvane {
 
 class SjisLineEdit;
 
-class TfReplace : public QDialog, public ReplaceDialogPort {
+class TfReplace : public ModelessDialog, public ReplaceDialogPort {
     Q_OBJECT
 
   public:
@@ -31,10 +31,10 @@ class TfReplace : public QDialog, public ReplaceDialogPort {
     void bCancelClick() { hide(); }
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    // formsyow: the text to find is the search text.
+    void formShow() override;
 
   private:
-    void formsyow();
     bool up() const;
 
     Search& m_search;

@@ -33,4 +33,9 @@ void ModelessDialog::showEvent(QShowEvent* event) {
     }
 }
 
+void ModelessDialog::useOwnersFont() {
+    if (parentWidget() != nullptr)
+        setFont(parentWidget()->font());
+}
+
 }  // namespace korvane

@@ -24,6 +24,10 @@ class ModelessDialog : public QDialog {
     // minimised).
     virtual void formShow() = 0;
     void showEvent(QShowEvent* event) override;
+
+    // Shows the dialog in its owner's font: a dialog window does not take it
+    // by itself.
+    void useOwnersFont();
 };
 
 }  // namespace korvane

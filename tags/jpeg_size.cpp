@@ -4,13 +4,13 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <istream>
-#include <system_error>
+#include <memory>
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
+
+#include "tags/regular_file.h"
 
 namespace korvane {
 
@@ -137,14 +137,10 @@ std::optional<PictureSize> readJpegSize(std::istream& in) {
 }
 
 std::optional<PictureSize> readJpegSize(const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path file(path);
-    if (!std::filesystem::is_regular_file(file, ec))
-        return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
+    const std::unique_ptr<std::istream> in = openRegularFile(path);
     if (!in)
         return std::nullopt;
-    return readJpegSize(in);
+    return readJpegSize(*in);
 }
 
 }  // namespace korvane

@@ -1,8 +1,9 @@
 #include "tags/page_files.h"
 
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+
+#include "tags/regular_file.h"
 
 namespace korvane {
 
@@ -31,12 +32,7 @@ std::optional<std::vector<std::string>> DiskPageFiles::namesIn(const std::string
 }
 
 std::unique_ptr<std::istream> DiskPageFiles::open(const std::string& path) const {
-    if (kindOf(path) != Kind::File)
-        return nullptr;
-    auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (!*in)
-        return nullptr;
-    return in;
+    return openRegularFile(path);
 }
 
 }  // namespace korvane

@@ -1,9 +1,9 @@
 #include "tags/picture_size.h"
 
-#include <filesystem>
-#include <fstream>
 #include <istream>
-#include <system_error>
+#include <memory>
+
+#include "tags/regular_file.h"
 
 namespace korvane {
 
@@ -101,15 +101,10 @@ std::optional<PictureSize> readPlainHeadSize(PictureFormat format, std::string_v
 
 std::optional<PictureSize> readPictureSize(const std::string& path,
                                            const PictureHeadReader& others) {
-    std::error_code ec;
-    const std::filesystem::path file(path);
-    // A pipe would wait for a writer, a device might never end.
-    if (!std::filesystem::is_regular_file(file, ec))
-        return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
+    const std::unique_ptr<std::istream> in = openRegularFile(path);
     if (!in)
         return std::nullopt;
-    return readPictureSize(in, others);
+    return readPictureSize(*in, others);
 }
 
 PictureSizeFields pictureSizeFields(const std::optional<PictureSize>& size) {

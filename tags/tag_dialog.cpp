@@ -2,18 +2,12 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
-
-#include "platform/dialog_focus.h"
 
 namespace korvane {
 
 TagDialog::TagDialog(EditControl& edit, TagHighlighter& highlighter, const QString& caption,
                      const char* name, QWidget* parent)
-    : QDialog(parent), m_edit(edit), m_highlighter(highlighter) {
-    setObjectName(QString::fromLatin1(name));
-    setWindowTitle(caption);
-    setModal(false);
+    : ModelessDialog(caption, name, parent), m_edit(edit), m_highlighter(highlighter) {
     bOK = new QPushButton(QStringLiteral("ＯＫ"), this);
     bOK->setObjectName(QStringLiteral("bOK"));
     bOK->setDefault(true);
@@ -24,15 +18,6 @@ TagDialog::TagDialog(EditControl& edit, TagHighlighter& highlighter, const QStri
     connect(bCancel, &QPushButton::clicked, this, &TagDialog::bCancelClick);
 }
 
-void TagDialog::showModeless() {
-    if (isVisible()) {
-        raise();
-        activateWindow();
-        return;
-    }
-    show();
-}
-
 void TagDialog::showEvent(QShowEvent* event) {
     // The buttons are made before the fields of the dialog that uses them,
     // and Qt's tab order is the order of making: they would come first.
@@ -40,11 +25,7 @@ void TagDialog::showEvent(QShowEvent* event) {
         putButtonsLast();
         m_buttonsLast = true;
     }
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) {
-        formShow();
-        focusFirstField(*this);
-    }
+    ModelessDialog::showEvent(event);
 }
 
 void TagDialog::putButtonsLast() {

@@ -1,27 +1,26 @@
-// What the four tag dialogs share: created once and kept for the run,
-// shown modeless with the focus on the first field, hidden (never
-// destroyed) by OK, Cancel, Esc or the close button, and inserting their
+// What the four tag dialogs share beyond being the program's own modeless
+// dialogs (created once, shown without blocking, loaded at each show with
+// the focus on the first field, hidden by OK, Cancel, Esc or the close
+// button): the OK and Cancel buttons, last in tab order, and inserting their
 // text at the editor's selection through the tag insertion sequence with
 // the selection hidden meanwhile.
 #pragma once
 
-#include <QDialog>
 #include <string_view>
 
 #include "base/edit_control.h"
 #include "edit/tag_highlighter.h"
+#include "platform/modeless_dialog.h"
 
 class QLabel;
 class QPushButton;
 
 namespace korvane {
 
-class TagDialog : public QDialog {
+class TagDialog : public ModelessDialog {
     Q_OBJECT
 
   public:
-    // Shows the dialog, or only brings it to the front when it is shown.
-    void showModeless();
     // Hides the dialog; nothing else changes.
     void bCancelClick() { reject(); }
 
@@ -29,9 +28,6 @@ class TagDialog : public QDialog {
     TagDialog(EditControl& edit, TagHighlighter& highlighter, const QString& caption,
               const char* name, QWidget* parent);
 
-    // Runs each time the dialog is shown (not when it comes back from
-    // being minimised).
-    virtual void formShow() = 0;
     void showEvent(QShowEvent* event) override;
 
     // Replaces the editor's selection with `text`: the selection is not

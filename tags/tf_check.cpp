@@ -126,11 +126,8 @@ void TfCheck::formShow() {
 }
 
 void TfCheck::showAndCheck() {
-    if (isVisible()) {
-        bRecheckClick();
-        showModeless();
-        return;
-    }
+    // A dialog that opens checks as it is shown (formShow).
+    recheckIfShown();
     showModeless();
 }
 

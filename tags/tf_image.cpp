@@ -9,20 +9,16 @@
 #include <string>
 
 #include "editor/sjis_line_edit.h"
-#include "platform/file_filter.h"
 #include "tags/picture_size.h"
 #include "tags/qt_picture_size.h"
 #include "tags/radio_group.h"
-#include "tags/tag_commands.h"
 
 namespace korvane {
 
 TfImage::TfImage(EditControl& edit, TagHighlighter& highlighter, CommonDialogs& dialogs,
                  CurrentFileSource currentFile, PathStyle pathStyle, QWidget* parent)
-    : TagDialog(edit, highlighter, QStringLiteral("画像配置"), "TfImage", parent),
-      m_dialogs(dialogs),
-      m_currentFile(std::move(currentFile)),
-      m_pathStyle(pathStyle) {
+    : FileTagDialog(edit, highlighter, dialogs, *dialogs.odImage, std::move(currentFile), pathStyle,
+                    QStringLiteral("画像配置"), "TfImage", parent) {
     auto box = [this](const char* name) {
         auto* field = new SjisLineEdit(this);
         field->setObjectName(QString::fromLatin1(name));
@@ -30,9 +26,7 @@ TfImage::TfImage(EditControl& edit, TagHighlighter& highlighter, CommonDialogs& 
     };
     eFile = box("eFile");
     eFile->setMinimumWidth(240);
-    bRefer = new QPushButton(QStringLiteral("参照(&R)"), this);
-    bRefer->setObjectName(QStringLiteral("bRefer"));
-    bRefer->setAutoDefault(false);
+    bRefer = browseButton(QStringLiteral("参照(&R)"), "bRefer", [this] { bReferClick(); });
     eHeight = box("eHeight");
     eWidth = box("eWidth");
     eAlt = box("eAlt");
@@ -52,8 +46,7 @@ TfImage::TfImage(EditControl& edit, TagHighlighter& highlighter, CommonDialogs& 
                        this);
     rgPosition->setObjectName(QStringLiteral("rgPosition"));
 
-    FileDialog& odImage = *m_dialogs.odImage;
-    odImage.setFilter(kPictureFilter);
+    dialogs.odImage->setFilter(kPictureFilter);
 
     auto* fields = new QGridLayout;
     fields->addWidget(buddyLabel(QStringLiteral("ファイル名(&F)"), eFile, this), 0, 0);
@@ -75,12 +68,11 @@ TfImage::TfImage(EditControl& edit, TagHighlighter& highlighter, CommonDialogs& 
     layout->addWidget(rgPosition);
     layout->addLayout(buttons);
 
-    connect(bRefer, &QPushButton::clicked, this, &TfImage::bReferClick);
     connect(bOK, &QPushButton::clicked, this, &TfImage::bOKClick);
 }
 
 void TfImage::formShow() {
-    bRefer->setEnabled(documentHasName(m_currentFile()));
+    bRefer->setEnabled(documentNamed());
     for (SjisLineEdit* field : {eFile, eHeight, eWidth, eAlt, eBorder})
         field->clear();
     rgPosition->setItemIndex(0);
@@ -101,13 +93,10 @@ bool TfImage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfImage::bReferClick() {
-    const std::string document = m_currentFile();
     // Pictures usually lie beside the page, and the location is made
     // relative to it: browsing starts there (once a picture is picked, the
     // dialog proposes that one again).
-    m_dialogs.odImage->setStartFolder(folderOf(document, m_pathStyle));
-    const auto picked =
-        pickTagLocation(*m_dialogs.odImage, *m_dialogs.messages, document, m_pathStyle);
+    const auto picked = pickLocation(StartFolder::Document);
     if (!picked)
         return;
     // The fields always belong to the picture just picked: one whose size

@@ -7,7 +7,7 @@
 
 #include "convert/relative_path.h"
 #include "platform/common_dialogs.h"
-#include "tags/tag_dialog.h"
+#include "tags/file_tag_dialog.h"
 #include "tags/tag_text.h"
 
 class QKeyEvent;
@@ -17,7 +17,7 @@ namespace korvane {
 class RadioGroup;
 class SjisLineEdit;
 
-class TfImage : public TagDialog {
+class TfImage : public FileTagDialog {
     Q_OBJECT
 
   public:
@@ -37,10 +37,6 @@ class TfImage : public TagDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    CommonDialogs& m_dialogs;
-    CurrentFileSource m_currentFile;
-    PathStyle m_pathStyle;
-
     SjisLineEdit* eFile;
     QPushButton* bRefer;
     SjisLineEdit* eHeight;

@@ -10,29 +10,24 @@
 #include <string>
 
 #include "editor/sjis_line_edit.h"
-#include "tags/tag_commands.h"
 
 namespace korvane {
 
 TfNrLink::TfNrLink(EditControl& edit, TagHighlighter& highlighter, CommonDialogs& dialogs,
                    CurrentFileSource currentFile, PathStyle pathStyle, QWidget* parent)
-    : TagDialog(edit, highlighter, QStringLiteral("ﾘﾝｸ・ﾒｰﾙ"), "TfNrLink", parent),
-      m_dialogs(dialogs),
-      m_currentFile(std::move(currentFile)),
-      m_pathStyle(pathStyle) {
+    : FileTagDialog(edit, highlighter, dialogs, *dialogs.odLink, std::move(currentFile), pathStyle,
+                    QStringLiteral("ﾘﾝｸ・ﾒｰﾙ"), "TfNrLink", parent) {
     eAddress = new SjisLineEdit(this);
     eAddress->setObjectName(QStringLiteral("eAddress"));
     eName = new SjisLineEdit(this);
     eName->setObjectName(QStringLiteral("eName"));
     CheckBox1 = new QCheckBox(QStringLiteral("ﾒｰﾙｱﾄﾞﾚｽ(&M)"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    bAddress = new QPushButton(QStringLiteral("ｱﾄﾞﾚｽ参照(&R)"), this);
-    bAddress->setObjectName(QStringLiteral("bAddress"));
-    bAddress->setAutoDefault(false);
+    bAddress =
+        browseButton(QStringLiteral("ｱﾄﾞﾚｽ参照(&R)"), "bAddress", [this] { bAddressClick(); });
 
-    FileDialog& odLink = *m_dialogs.odLink;
-    odLink.setFilter(kLinkFilter);
-    odLink.setDefaultExtension("htm");
+    dialogs.odLink->setFilter(kLinkFilter);
+    dialogs.odLink->setDefaultExtension("htm");
 
     auto* grid = new QGridLayout;
     grid->addWidget(buddyLabel(QStringLiteral("ｱﾄﾞﾚｽ(&A)"), eAddress, this), 0, 0);
@@ -50,12 +45,7 @@ TfNrLink::TfNrLink(EditControl& edit, TagHighlighter& highlighter, CommonDialogs
     eAddress->setMinimumWidth(240);
 
     connect(CheckBox1, &QCheckBox::toggled, this, &TfNrLink::CheckBox1Click);
-    connect(bAddress, &QPushButton::clicked, this, &TfNrLink::bAddressClick);
     connect(bOK, &QPushButton::clicked, this, &TfNrLink::bOKClick);
-}
-
-bool TfNrLink::documentNamed() const {
-    return documentHasName(m_currentFile());
 }
 
 void TfNrLink::formShow() {
@@ -73,8 +63,7 @@ void TfNrLink::CheckBox1Click() {
 }
 
 void TfNrLink::bAddressClick() {
-    if (const auto picked =
-            pickTagLocation(*m_dialogs.odLink, *m_dialogs.messages, m_currentFile(), m_pathStyle))
+    if (const auto picked = pickLocation(StartFolder::Recent))
         eAddress->setBytes(picked->location);
 }
 

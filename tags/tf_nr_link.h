@@ -5,7 +5,7 @@
 
 #include "convert/relative_path.h"
 #include "platform/common_dialogs.h"
-#include "tags/tag_dialog.h"
+#include "tags/file_tag_dialog.h"
 #include "tags/tag_text.h"
 
 class QCheckBox;
@@ -14,7 +14,7 @@ namespace korvane {
 
 class SjisLineEdit;
 
-class TfNrLink : public TagDialog {
+class TfNrLink : public FileTagDialog {
     Q_OBJECT
 
   public:
@@ -35,12 +35,6 @@ class TfNrLink : public TagDialog {
     void formShow() override;
 
   private:
-    bool documentNamed() const;
-
-    CommonDialogs& m_dialogs;
-    CurrentFileSource m_currentFile;
-    PathStyle m_pathStyle;
-
     SjisLineEdit* eAddress;
     SjisLineEdit* eName;
     QCheckBox* CheckBox1;

@@ -145,5 +145,24 @@ TEST(TfReplace, ReplacesAndKeepsItsValues) {
     EXPECT_EQ(f.edit.text(), "A-") << "Cancel changes nothing";
 }
 
+// Catches the search text put back over what was typed when the dialog
+// comes back from being minimised (with the main window, on most
+// desktops): only opening the dialog loads it.
+TEST(TfReplace, RestoredFromMinimisedKeepsWhatWasTyped) {
+    ReplaceFixture f;
+    f.search.FdmainFind("b", true);
+    f.dialog.showReplaceDialog();
+    f.ePre()->setText(QStringLiteral("a"));
+    f.dialog.showMinimized();
+    ASSERT_TRUE(test::waitFor([&] { return f.dialog.isMinimized(); }));
+    f.dialog.showNormal();
+    ASSERT_TRUE(test::waitFor([&] { return !f.dialog.isMinimized(); }));
+    EXPECT_EQ(f.ePre()->text(), "a");
+
+    f.dialog.hide();
+    f.dialog.showReplaceDialog();
+    EXPECT_EQ(f.ePre()->text(), "b") << "opened again: the search text";
+}
+
 }  // namespace
 }  // namespace korvane
