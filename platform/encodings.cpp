@@ -262,6 +262,28 @@ TextEncoding EncodingGuess::result() const {
     return TextEncoding::ShiftJis;
 }
 
+bool isValidIn(std::string_view bytes, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::ShiftJis: {
+            bool broken = false;
+            std::size_t doubles = 0;
+            readAsShiftJis(bytes, broken, doubles);
+            return !broken;
+        }
+        case TextEncoding::EucJp: {
+            std::size_t pairs = 0;
+            return isEucJp(bytes, pairs);
+        }
+        case TextEncoding::Utf8:
+        case TextEncoding::Utf8Bom:
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+            break;
+    }
+    bool multibyte = false;
+    return isUtf8(bytes, multibyte);
+}
+
 std::string encodingName(TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Utf8:

@@ -54,6 +54,10 @@ class EncodingGuess {
     bool m_shiftJis = true;  // every lead byte has a byte that may follow it
 };
 
+// Whether `bytes` (held: no byte order mark, not UTF-16) are characters of
+// `encoding` throughout, with no byte that starts none.
+bool isValidIn(std::string_view bytes, TextEncoding encoding);
+
 // The name the user sees: "UTF-8", "UTF-8 (BOM付き)", "UTF-16", "EUC-JP".
 std::string encodingName(TextEncoding encoding);
 

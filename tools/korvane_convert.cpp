@@ -35,22 +35,25 @@ constexpr int kUsageError = 2;
 constexpr std::string_view kUsage =
     "Usage:\n"
     "  korvane-convert to-html [--title TEXT] [--settings FILE] [--background FILE]\n"
-    "                          [--input-encoding ENC] [-o OUTPUT] [INPUT]\n"
-    "  korvane-convert to-text [--title-output FILE] [--input-encoding ENC] [-o OUTPUT]\n"
-    "                          [INPUT]\n"
+    "                          [--input-encoding ENC] [--output-encoding ENC]\n"
+    "                          [--replace-unencodable] [-o OUTPUT] [INPUT]\n"
+    "  korvane-convert to-text [--title-output FILE] [--input-encoding ENC]\n"
+    "                          [--output-encoding ENC] [--replace-unencodable]\n"
+    "                          [-o OUTPUT] [INPUT]\n"
     "  korvane-convert check PAGE...\n"
     "  korvane-convert -h | --help | --version\n"
     "\n"
-    "to-html  turns the Shift_JIS text INPUT into an HTML 4.0 Transitional page, as the\n"
-    "         editor's text mode does.\n"
+    "to-html  turns the text INPUT into an HTML 4.0 Transitional page, as the\n"
+    "         editor's text mode does; its META declares the output encoding.\n"
     "         --title TEXT         the page title (in the locale's encoding)\n"
     "         --settings FILE      page colours, head values and tab width from a\n"
     "                              krv13.ini, as the editor reads them at start-up\n"
     "         --background FILE    background picture; with -o its location is\n"
     "                              written relative to OUTPUT\n"
-    "to-text  strips the tags of the Shift_JIS page INPUT, as the editor's tag mode\n"
+    "to-text  strips the tags of the page INPUT, as the editor's tag mode\n"
     "         does when it switches to text mode.\n"
-    "         --title-output FILE  write the page title (Shift_JIS) to FILE; a page\n"
+    "         --title-output FILE  write the page title (in the output encoding) to\n"
+    "                              FILE; a page\n"
     "                              without a title leaves FILE as it was\n"
     "\n"
     "check    looks at each PAGE as the editor's page check does, offline in the\n"
@@ -63,8 +66,11 @@ constexpr std::string_view kUsage =
     "         UTF-8); exits 1 when anything was found or a page could not be read.\n"
     "\n"
     "--input-encoding ENC  read INPUT as shift_jis (the default), utf-8, utf-16,\n"
-    "                      euc-jp, or auto (guessed); other encodings are converted\n"
-    "                      to Shift_JIS and characters it cannot hold are listed\n"
+    "                      euc-jp, or auto (guessed as the editor guesses)\n"
+    "--output-encoding ENC write shift_jis (the default) or utf-8; the characters\n"
+    "                      the output encoding cannot hold are listed on standard\n"
+    "                      error and nothing is written (exit status 1), unless\n"
+    "--replace-unencodable is given: then they are replaced and still listed\n"
     "\n"
     "INPUT is standard input when absent or \"-\"; the result goes to OUTPUT, or to\n"
     "standard output. Line breaks of INPUT (CR LF, LF or CR) are read as CR LF.\n"
@@ -91,8 +97,19 @@ struct Arguments {
     std::optional<std::string> output;
     std::optional<std::string> titleOutput;
     std::optional<std::string> inputEncoding;
+    std::optional<std::string> outputEncoding;
+    bool replaceUnencodable = false;
     std::optional<std::string> input;
 };
+
+// The output encoding named by --output-encoding: Shift_JIS unless told.
+TextEncoding outputEncodingOf(const Arguments& args) {
+    bool automatic = false;
+    TextEncoding encoding = TextEncoding::ShiftJis;
+    if (args.outputEncoding)
+        parseEncodingName(*args.outputEncoding, automatic, encoding);
+    return encoding;
+}
 
 // Parses the arguments after the command word; returns an error text or "".
 std::string parseArguments(int argc, char** argv, Arguments& args) {
@@ -127,6 +144,20 @@ std::string parseArguments(int argc, char** argv, Arguments& args) {
             TextEncoding encoding = TextEncoding::ShiftJis;
             if (error.empty() && !parseEncodingName(*args.inputEncoding, automatic, encoding))
                 error = "unknown encoding " + *args.inputEncoding;
+        } else if (!optionsDone && a == "--output-encoding") {
+            error = value(args.outputEncoding);
+            // A page is written in one of the encodings the editor makes
+            // new pages in; the others are for reading.
+            bool automatic = false;
+            TextEncoding encoding = TextEncoding::ShiftJis;
+            if (error.empty() &&
+                (!parseEncodingName(*args.outputEncoding, automatic, encoding) || automatic ||
+                 (encoding != TextEncoding::ShiftJis && encoding != TextEncoding::Utf8)))
+                error = "output encoding must be shift_jis or utf-8, not " + *args.outputEncoding;
+        } else if (!optionsDone && a == "--replace-unencodable") {
+            if (args.replaceUnencodable)
+                error = "option --replace-unencodable given twice";
+            args.replaceUnencodable = true;
         } else if (!optionsDone && !toHtml && a == "--title-output") {
             error = value(args.titleOutput);
         } else if (!optionsDone && a.size() > 1 && a[0] == '-') {
@@ -181,7 +212,34 @@ int refuseUnresolvableNames(const Arguments& args) {
     return kOk;
 }
 
-// Reads INPUT (or standard input) and gives it the editor's line breaks.
+// Lists what the output encoding cannot hold, in Unicode's own notation (at
+// least four hex digits: "U+00E9", not "U+E9"). The characters are replaced
+// only when the user said so; otherwise nothing is written and the run ends
+// with a file error, so a script never gets a page with "?" for a name.
+bool acceptUnencodable(const Arguments& args, std::string_view what, const SjisEncoded& encoded,
+                       const TextCodec& codec, int& status) {
+    if (encoded.replaced.empty())
+        return true;
+    for (const SjisReplacement& r : encoded.replaced) {
+        char codePoint[16];
+        std::snprintf(codePoint, sizeof codePoint, "U+%04lX",
+                      static_cast<unsigned long>(r.character));
+        std::cerr << "korvane-convert: " << what << ": " << codePoint << " cannot be written in "
+                  << codec.charsetName();
+        if (args.replaceUnencodable)
+            std::cerr << "; written as \"" << codec.toUtf8(r.bytes) << "\"";
+        std::cerr << "\n";
+    }
+    if (args.replaceUnencodable)
+        return true;
+    std::cerr << "korvane-convert: " << what << ": nothing written; --replace-unencodable "
+              << "writes the characters above as shown\n";
+    status = kFileError;
+    return false;
+}
+
+// Reads INPUT (or standard input) in its encoding, with the editor's line
+// breaks, and gives its text in the output encoding.
 bool readInput(const Arguments& args, std::string& text, int& status) {
     std::string bytes;
     if (!args.input || *args.input == "-") {
@@ -197,31 +255,31 @@ bool readInput(const Arguments& args, std::string& text, int& status) {
             return false;
         }
     }
+    const std::string name = args.input && *args.input != "-" ? *args.input : "standard input";
+    TextEncoding encoding = TextEncoding::ShiftJis;
     if (args.inputEncoding) {
         bool automatic = false;
-        TextEncoding encoding = TextEncoding::ShiftJis;
         parseEncodingName(*args.inputEncoding, automatic, encoding);
         if (automatic)
             encoding = guessEncoding(bytes);
-        ConvertedText converted = convertToShiftJis(bytes, encoding);
-        const std::string name = args.input && *args.input != "-" ? *args.input : "standard input";
-        if (!converted.ok) {
-            status = fileError("read", name, "not valid " + encodingName(encoding));
-            return false;
-        }
-        // Listed, never replaced silently; the code point in Unicode's own
-        // notation, at least four hex digits ("U+00E9", not "U+E9").
-        for (const SjisReplacement& r : converted.replaced) {
-            char codePoint[16];
-            std::snprintf(codePoint, sizeof codePoint, "U+%04lX",
-                          static_cast<unsigned long>(r.character));
-            std::cerr << "korvane-convert: " << name << ": " << codePoint
-                      << " cannot be written in Shift_JIS; written as \""
-                      << decodeShiftJisToUtf8(r.bytes) << "\"\n";
-        }
-        bytes = std::move(converted.bytes);
     }
-    text = normalizeLineBreaks(bytes);
+    HeldDocument held = holdDocument(bytes, encoding);
+    std::string().swap(bytes);
+    const TextCodec& from = codecOf(encoding);
+    const TextCodec& to = codecOf(outputEncodingOf(args));
+    // The same encoding in and out keeps every byte, as the editor does.
+    if (held.ok && &from == &to) {
+        text = std::move(held.bytes);
+        return true;
+    }
+    if (!held.ok || !isValidIn(held.bytes, encoding)) {
+        status = fileError("read", name, "not valid " + encodingName(encoding));
+        return false;
+    }
+    SjisEncoded converted = convertBytes(held.bytes, from, to);
+    if (!acceptUnencodable(args, name, converted, to, status))
+        return false;
+    text = std::move(converted.bytes);
     return true;
 }
 
@@ -238,14 +296,6 @@ int writeOutput(const std::optional<std::string>& path, std::string_view bytes) 
     return kOk;
 }
 
-// Reports the characters of a typed text that Shift_JIS could not hold.
-void warnReplaced(std::string_view what, const SjisEncoded& encoded) {
-    if (encoded.replaced.empty())
-        return;
-    std::cerr << "korvane-convert: " << what << ": " << encoded.replaced.size()
-              << " character(s) cannot be written in Shift_JIS and were replaced\n";
-}
-
 int toHtml(const Arguments& args) {
     PageSettings page;
     int tabOption = 1;
@@ -259,10 +309,13 @@ int toHtml(const Arguments& args) {
         tabOption = loaded.settings.options.tab;
     }
 
+    const TextCodec& codec = codecOf(outputEncodingOf(args));
+    int status = kOk;
     std::string title;
     if (args.title) {
-        const SjisEncoded encoded = encodeShiftJisFromUtf8(*args.title);
-        warnReplaced("title", encoded);
+        const SjisEncoded encoded = codec.fromUtf8(*args.title);
+        if (!acceptUnencodable(args, "title", encoded, codec, status))
+            return status;
         title = encoded.bytes;
     }
 
@@ -280,20 +333,21 @@ int toHtml(const Arguments& args) {
     }
 
     std::string body;
-    int status = kOk;
     if (!readInput(args, body, status))
         return status;
 
-    std::string document = ToHtml(body, title, page, tabOption);
+    std::string document = ToHtml(body, title, page, tabOption, codec);
 
     std::optional<std::string> output = args.output;
     if (output && *output != "-") {
         *output = absolutePath(*output);
         if (args.background) {
             // The page refers to its picture from where it is saved.
+            // Both as the page has them: in the output encoding.
             const std::string relative = RelativePath(*output, pictureAbsolute, PathStyle::Posix);
-            const SjisEncoded encoded = encodeShiftJisFromUtf8(relative);
-            replaceFirstOccurrence(document, pictureText, encoded.bytes);
+            replaceFirstOccurrence(document,
+                                   convertBytes(pictureText, shiftJisCodec(), codec).bytes,
+                                   codec.fromUtf8(relative).bytes);
         }
     }
     return writeOutput(output, document);

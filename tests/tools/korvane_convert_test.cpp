@@ -449,7 +449,8 @@ TEST(KorvaneConvert, InputEncodings) {
         {"caf\xc3\xa9", "cafe", ": U+00E9 cannot"},
     };
     for (const Row& row : rows) {
-        const auto utf8 = runProgram(kProgram, {"to-text", "--input-encoding", "utf-8"}, row.utf8);
+        const auto utf8 = runProgram(
+            kProgram, {"to-text", "--input-encoding", "utf-8", "--replace-unencodable"}, row.utf8);
         EXPECT_EQ(utf8.exitCode, 0) << utf8.err;
         EXPECT_EQ(utf8.out, row.shiftJis);
         EXPECT_NE(utf8.err.find(row.listed), std::string::npos) << utf8.err;
@@ -459,6 +460,67 @@ TEST(KorvaneConvert, InputEncodings) {
     EXPECT_EQ(guessed.out, "\x93\xfa\x96\x7b");
     const auto unknown = runProgram(kProgram, {"to-text", "--input-encoding", "latin-9"}, "x");
     EXPECT_EQ(unknown.exitCode, 2);
+}
+
+// Catches characters the output encoding cannot hold written without the
+// user's leave (or with exit status 0, or without being listed),
+// --output-encoding ignored (bytes or META still Shift_JIS), a UTF-8 text's
+// bytes changed on a UTF-8 to UTF-8 run, and an encoding a page is not
+// written in taken for output.
+TEST(KorvaneConvert, OutputEncodings) {
+    struct Row {
+        std::vector<std::string> args;
+        std::string input;
+        int exitCode;
+        std::string out;  // all of it for to-text, a part of the page for to-html
+        std::string err;  // a part of standard error ("" for none at all)
+    };
+    const std::string nichi = "\xe6\x97\xa5";
+    const std::string smile = "\xf0\x9f\x98\x80";
+    const std::string hangul = "\xed\x95\x9c\xea\xb5\xad";
+    const Row rows[] = {
+        {{"to-text", "--input-encoding", "utf-8"},
+         nichi + smile,
+         1,
+         "",
+         "U+1F600 cannot be written in Shift_JIS\n"},
+        {{"to-text", "--input-encoding", "utf-8", "--replace-unencodable"},
+         nichi + smile,
+         0,
+         "\x93\xfa?",
+         "written as \"?\""},
+        {{"to-text", "--input-encoding", "utf-8", "--output-encoding", "utf-8"},
+         "<P>" + nichi + smile + hangul + "\xff</P>",
+         0,
+         nichi + smile + hangul + "\xff",
+         ""},
+        {{"to-text", "--output-encoding", "utf-8"}, "\x93\xfa<BR>", 0, nichi, ""},
+        {{"to-html", "--output-encoding", "utf-8"}, "\x93\xfa", 0, "charset=UTF-8\">\r\n", ""},
+        {{"to-html", "--output-encoding", "utf-8", "--input-encoding", "utf-8", "--title", hangul},
+         smile,
+         0,
+         "<TITLE>" + hangul + "</TITLE>",
+         ""},
+        {{"to-html", "--title", hangul}, "x", 1, "", "title: U+D55C cannot"},
+        {{"to-text", "--output-encoding", "euc-jp"}, "x", 2, "", "shift_jis or utf-8"},
+    };
+    for (const Row& row : rows) {
+        const auto r = runProgram(kProgram, row.args, row.input);
+        EXPECT_EQ(r.exitCode, row.exitCode) << row.args.back() << ": " << r.err;
+        if (row.args.front() == "to-text" || row.out.empty())
+            EXPECT_EQ(r.out, row.out) << row.args.back();
+        else
+            EXPECT_NE(r.out.find(row.out), std::string::npos) << row.args.back();
+        if (row.err.empty())
+            EXPECT_EQ(r.err, "") << row.args.back();
+        else
+            EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
+    }
+    // A UTF-8 page's body keeps its characters and gets UTF-8's META.
+    const auto page = runProgram(
+        kProgram, {"to-html", "--input-encoding", "utf-8", "--output-encoding", "utf-8"}, hangul);
+    EXPECT_NE(page.out.find(hangul + "\r\n</BODY>"), std::string::npos);
+    EXPECT_EQ(page.out.find("Shift_JIS"), std::string::npos);
 }
 
 }  // namespace
