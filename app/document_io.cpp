@@ -36,18 +36,18 @@ DocumentRead readDocument(const std::string& path, std::size_t headroom) {
         ContentHash hash;
         hash.add(raw);
         result.hash = hash.value();
-        // CR and LF are never the second byte of a Shift_JIS character, so
-        // the line breaks can be found byte by byte, before any decoding.
-        // Every other byte stays as the file has it: a duplicate code put in
-        // Windows' form would change a file nobody edited (a UTF-8 page read
-        // as Shift_JIS, a file with NEC or IBM codes).
+        // The text is held in its own encoding, every byte but the line
+        // breaks as the file has it: a duplicate code put in Windows' form
+        // would change a file nobody edited (a file with NEC or IBM codes).
         result.encoding = guessEncoding(raw);
-        if (result.encoding == TextEncoding::Utf16Le || result.encoding == TextEncoding::Utf16Be) {
-            result.bytes = std::move(raw);
-        } else {
-            result.breaks = LineBreaks::of(raw);
-            result.bytes = normalizeLineBreaks(raw);
+        HeldDocument held = holdDocument(raw, result.encoding);
+        if (!held.ok) {
+            result.encoding = TextEncoding::ShiftJis;
+            held = holdDocument(raw, result.encoding);
         }
+        std::string().swap(raw);
+        result.bytes = std::move(held.bytes);
+        result.breaks = std::move(held.breaks);
     } catch (const std::bad_alloc&) {
         std::string().swap(result.bytes);
         result.error = kNotEnoughMemory;
@@ -59,6 +59,23 @@ DocumentRead readDocument(const std::string& path, std::size_t headroom) {
 
 DocumentRead readDocument(const std::string& path) {
     return readDocument(path, memoryHeadroom());
+}
+
+TextEncoding encodingOfStart(const std::string& path) {
+    std::string start;
+    bool whole = true;
+    readFileInBlocks(path, [&](std::string_view block, std::size_t size) {
+        start.assign(block);
+        whole = block.size() >= size;
+        return false;
+    });
+    // A UTF-16 file is known by its mark; any other guess needs whole
+    // characters, which a line break ends in every encoding read here.
+    if (!whole && !start.starts_with("\xFF\xFE") && !start.starts_with("\xFE\xFF")) {
+        const std::size_t cut = start.find_last_of("\r\n");
+        start.resize(cut == std::string::npos ? 0 : cut + 1);
+    }
+    return guessEncoding(start);
 }
 
 PiecesRead readDocumentInPieces(const std::string& path, std::size_t headroom,

@@ -23,8 +23,10 @@ namespace korvane {
 
 struct DocumentRead {
     bool ok = false;
-    // What the file seems to be. A UTF-16 file comes as its raw bytes, its
-    // line breaks untouched: they are two bytes each there.
+    // What the file seems to be. Its text comes as the editor holds it in
+    // that encoding's codec (holdDocument): a UTF-16 file as UTF-8, a byte
+    // order mark dropped. A UTF-16 file that is not valid comes as
+    // Shift_JIS, its bytes kept.
     TextEncoding encoding = TextEncoding::ShiftJis;
     std::string bytes;       // the text as the editor holds it
     std::string error;       // the system's reason when !ok
@@ -41,13 +43,19 @@ DocumentRead readDocument(const std::string& path, std::size_t headroom);
 // The same, with what this process may still allocate (memoryHeadroom()).
 DocumentRead readDocument(const std::string& path);
 
+// What the start of the file at `path` (its first megabyte, cut behind its
+// last line break) seems to be; Shift_JIS for a file that cannot be read.
+// The editor is told the encoding before the first piece of a read in
+// pieces; the guess over the whole file has the last word.
+TextEncoding encodingOfStart(const std::string& path);
+
 // readDocument a piece at a time, for a file that may be too large to hold
 // twice: each piece, its line breaks made CR LF and every piece but the last
 // ending with one, goes to `piece` as soon as it is read, and `progress`
 // hears how many bytes of the file are through. A false from `progress`
-// stops the read (`cancelled`). The encoding is guessed over the whole; the
-// pieces of a file that is not Shift_JIS are its raw bytes, of no use but
-// for the guess (a UTF-16 file is known by its first bytes: it sends none).
+// stops the read (`cancelled`). The encoding is guessed over the whole. The
+// pieces are the file's bytes but for the line breaks, a UTF-8 byte order
+// mark included; a UTF-16 file is known by its first bytes: it sends none.
 struct PiecesRead {
     bool ok = false;
     bool cancelled = false;

@@ -51,7 +51,12 @@ Documents::Documents(EditControl& edit, TagHighlighter& highlighter,
       m_settings(settings),
       m_dialogs(dialogs),
       m_shell(shell),
-      m_window(window) {}
+      m_window(window),
+      m_encoding(newPageEncodingOf(settings.options)) {
+    // A window starts with a new document, in the encoding the options give
+    // new pages; the editor is still empty.
+    m_edit.setCodec(codecOf(m_encoding));
+}
 
 void Documents::nameDocument(std::string path) {
     m_currentFile = std::move(path);
@@ -65,7 +70,7 @@ void Documents::nameDocument(std::string path) {
 }
 
 std::string Documents::fileBytes(std::string_view text) const {
-    return m_breaks.restore(text);
+    return fileBytesOf(text, m_encoding, m_breaks);
 }
 
 void Documents::forgetFile() {
@@ -86,6 +91,7 @@ struct Documents::Opened {
     bool fromBackup = false;
     std::uint64_t hash = 0;  // of the bytes read
     LineBreaks breaks;
+    TextEncoding encoding = TextEncoding::ShiftJis;  // what the text is in
 };
 
 // A save of this file that was killed midway may have left it a mixture of
@@ -108,18 +114,24 @@ std::string Documents::offerInterruptedSave(const std::string& path) {
                : path;
 }
 
-Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
-    Opened opened;
-    const std::string source = offerInterruptedSave(path);
-    opened.fromBackup = source != path;
+bool Documents::readPieces(const std::string& source, TextEncoding encoding, bool whole,
+                           Opened& opened) {
+    opened.load.reset();
+    // Swapped, not assigned: an empty string assigned keeps the buffer.
+    std::string().swap(opened.bytes);
     if (!whole)
-        opened.load = m_edit.beginTextLoad();
+        opened.load = m_edit.beginTextLoadIn(codecOf(encoding));
+    // The mark is the file's, not the text's: a save writes it again.
+    bool first = encoding == TextEncoding::Utf8Bom;
     PiecesRead read;
     {
         const std::unique_ptr<Progress> progress = startProgress(m_progress, kReadingCaption, true);
         read = readDocumentInPieces(
             source, memoryHeadroom(),
-            [&opened](std::string_view piece) {
+            [&opened, &first](std::string_view piece) {
+                if (first && piece.starts_with("\xEF\xBB\xBF"))
+                    piece.remove_prefix(3);
+                first = false;
                 if (opened.load)
                     opened.load->append(piece);
                 else
@@ -127,34 +139,53 @@ Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
             },
             *progress);
     }
-    if (read.cancelled) {
-        opened.load.reset();
-        opened.outcome = LoadOutcome::Cancelled;
-        return opened;
-    }
-    if (!read.ok) {
-        opened.load.reset();
-        opened.error = read.error;
-        return opened;
-    }
+    opened.encoding = read.encoding;
     opened.hash = read.hash;
     opened.breaks = read.breaks;
-    if (read.encoding != TextEncoding::ShiftJis) {
-        // The pieces were its raw bytes: it is read again whole, to be
-        // converted if the user wants it so.
+    if (read.cancelled)
+        opened.outcome = LoadOutcome::Cancelled;
+    else if (!read.ok)
+        opened.error = read.error;
+    if (read.cancelled || !read.ok) {
         opened.load.reset();
-        // Swapped, not assigned: an empty string assigned keeps the buffer.
-        std::string().swap(opened.bytes);
-        DocumentRead again = readDocument(source);
-        if (!again.ok) {
-            opened.error = again.error;
+        return false;
+    }
+    return true;
+}
+
+// The encoding is decided without a question: a byte order mark, valid UTF-8,
+// a declaration the bytes agree with, EUC-JP that is not Shift_JIS, else
+// Shift_JIS. The editor is told it from the file's start before the first
+// piece goes in; when the whole file says otherwise (UTF-8 only in its last
+// lines), it is read once more as what it is.
+Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
+    Opened opened;
+    const std::string source = offerInterruptedSave(path);
+    opened.fromBackup = source != path;
+    TextEncoding expected = encodingOfStart(source);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (expected == TextEncoding::Utf16Le || expected == TextEncoding::Utf16Be)
+            break;
+        if (!readPieces(source, expected, whole, opened))
+            return opened;
+        if (opened.encoding == expected) {
+            opened.outcome = LoadOutcome::Loaded;
             return opened;
         }
-        opened.bytes = std::move(again.bytes);
-        opened.hash = again.hash;
-        opened.breaks = again.breaks;
-        offerConversion(source, again.encoding, opened.bytes);
+        expected = opened.encoding;
     }
+    // UTF-16 is held as UTF-8: it is read whole and converted.
+    opened.load.reset();
+    std::string().swap(opened.bytes);
+    DocumentRead again = readDocument(source);
+    if (!again.ok) {
+        opened.error = again.error;
+        return opened;
+    }
+    opened.bytes = std::move(again.bytes);
+    opened.encoding = again.encoding;
+    opened.hash = again.hash;
+    opened.breaks = again.breaks;
     opened.outcome = LoadOutcome::Loaded;
     return opened;
 }
@@ -166,27 +197,8 @@ void Documents::reportUnread(const std::string& path, const std::string& error) 
         m_dialogs.messages->showError(readFailedText(path), error);
 }
 
-// A file that is not Shift_JIS shows as other characters than it holds. The
-// user is told what it seems to be, that saving keeps the bytes of what is
-// not edited, and may have it converted once; what Shift_JIS cannot hold is
-// then listed, never replaced silently. A page's META charset is the user's
-// to change.
-void Documents::offerConversion(const std::string& path, TextEncoding encoding,
-                                std::string& bytes) {
-    const bool convert = !m_quiet && m_dialogs.messages &&
-                         m_dialogs.messages->askYesNo(conversionQuestionText(path, encoding));
-    if (convert) {
-        const ConvertedText converted = convertToShiftJis(bytes, encoding);
-        if (converted.ok) {
-            bytes = normalizeLineBreaks(converted.bytes);
-            if (!converted.replaced.empty())
-                m_dialogs.messages->showMessage(replacedCharactersText(converted.replaced));
-            return;
-        }
-        m_dialogs.messages->showError(notInEncodingText(path, encoding));
-    }
-    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
-        bytes = normalizeLineBreaks(bytes);
+std::string Documents::inDocument(std::string_view shiftJis) const {
+    return convertBytes(shiftJis, shiftJisCodec(), m_edit.codec()).bytes;
 }
 
 bool Documents::writeOrReport(const std::string& path, std::string_view bytes) {
@@ -265,25 +277,27 @@ void Documents::afterText(const Route& route) {
     m_edit.setModified(false);
 }
 
-void Documents::showConverted(std::string_view bytes, const Route& route, Progress& conversion) {
+void Documents::showConverted(std::string_view bytes, const TextCodec& codec, const Route& route,
+                              Progress& conversion) {
     {
         ProgressPart loading(conversion, kConversionShare, 1.0);
-        setTextInPieces(m_edit, bytes, loading);
+        setTextInPieces(m_edit, bytes, loading, codec);
     }
     afterText(route);
 }
 
-void Documents::showText(std::string_view bytes, const Route& route, const char* caption) {
+void Documents::showText(std::string_view bytes, const TextCodec& codec, const Route& route,
+                         const char* caption) {
     {
         const std::unique_ptr<Progress> progress = startProgress(m_progress, caption, false);
-        setTextInPieces(m_edit, bytes, *progress);
+        setTextInPieces(m_edit, bytes, *progress, codec);
     }
     afterText(route);
 }
 
 void Documents::showOpened(Opened& opened, const Route& route) {
     if (!opened.load) {
-        showText(opened.bytes, route, kReadingCaption);
+        showText(opened.bytes, codecOf(opened.encoding), route, kReadingCaption);
         return;
     }
     opened.load->commit();
@@ -361,9 +375,11 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
                 stripped = ToText(opened.bytes, &converting);
             }
             std::string().swap(opened.bytes);  // its memory, before the text is shown
+            const TextCodec& codec = codecOf(opened.encoding);
+            // The title box is Shift_JIS, as the title of every text is.
             if (stripped.title)
-                m_window.setTitleBytes(*stripped.title);
-            showConverted(stripped.text, route, *progress);
+                m_window.setTitleBytes(convertBytes(*stripped.title, codec, shiftJisCodec()).bytes);
+            showConverted(stripped.text, codec, route, *progress);
             nameDocument(kUntitled);
             break;
         }
@@ -373,14 +389,17 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
             RedrawOff off(m_edit);
             const std::unique_ptr<Progress> progress =
                 startProgress(m_progress, kConvertingCaption, false);
+            // The page is made in the text's own encoding, and declares it.
+            const TextCodec& codec = codecOf(opened.encoding);
             std::string page;
             {
                 ProgressPart converting(*progress, 0.0, kConversionShare);
-                page = ToHtml(opened.bytes, m_window.titleBytes(), m_settings.page,
-                              m_settings.options.tab, &converting);
+                page = ToHtml(opened.bytes,
+                              convertBytes(m_window.titleBytes(), shiftJisCodec(), codec).bytes,
+                              m_settings.page, m_settings.options.tab, codec, &converting);
             }
             std::string().swap(opened.bytes);  // its memory, before the page is shown
-            showConverted(page, route, *progress);
+            showConverted(page, codec, route, *progress);
             nameDocument(kUntitled);
             break;
         }
@@ -393,7 +412,15 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
     if (!isUntitled()) {
         m_breaks = opened.breaks;
         m_watch.remember(path, opened.hash);
+        m_encoding = opened.encoding;
+    } else {
+        // A conversion's result is a new document in the file's codec; a
+        // UTF-16 text's page is written as the UTF-8 its META declares.
+        const bool utf16 =
+            opened.encoding == TextEncoding::Utf16Le || opened.encoding == TextEncoding::Utf16Be;
+        m_encoding = utf16 ? TextEncoding::Utf8 : opened.encoding;
     }
+    m_window.formatChanged();
     // Closing must ask before the copy's contents are lost, and a save
     // writes them over the damaged file.
     if (opened.fromBackup) {
@@ -515,7 +542,8 @@ SaveOutcome Documents::SaveAs1Click() {
 // save command alike: the editor keeps the full path the conversion gave it.
 std::string Documents::pageForFile(const std::string& path) const {
     std::string bytes = m_edit.text();
-    replaceFirstOccurrence(bytes, m_settings.page.BackPicture, relativePicture(path));
+    replaceFirstOccurrence(bytes, inDocument(m_settings.page.BackPicture),
+                           inDocument(relativePicture(path)));
     return bytes;
 }
 
@@ -573,10 +601,11 @@ void Documents::htmlH1Click() {
     {
         const std::unique_ptr<Progress> progress =
             startProgress(m_progress, kConvertingCaption, false);
-        page = ToHtml(m_edit.text(), m_window.titleBytes(), m_settings.page, m_settings.options.tab,
-                      progress.get());
+        page = ToHtml(m_edit.text(), inDocument(m_window.titleBytes()), m_settings.page,
+                      m_settings.options.tab, m_edit.codec(), progress.get());
     }
-    replaceFirstOccurrence(page, m_settings.page.BackPicture, relativePicture(*path));
+    replaceFirstOccurrence(page, inDocument(m_settings.page.BackPicture),
+                           inDocument(relativePicture(*path)));
     // An export: the document keeps its name and its text, but counts as
     // saved. After a failure it stays modified.
     if (writeOrReport(*path, page))

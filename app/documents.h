@@ -45,6 +45,9 @@ class DocumentWindow {
     virtual void documentRenamed() = 0;
     // A tag-mode page was written to its file.
     virtual void pageSaved() {}
+    // The document's encoding or line breaks changed (shown in the status
+    // line).
+    virtual void formatChanged() {}
 };
 
 enum class LoadOutcome {
@@ -71,6 +74,9 @@ class Documents {
     // The document's full path, or "Untitled".
     const std::string& CurrentFile() const { return m_currentFile; }
     bool isUntitled() const { return m_currentFile == kUntitled; }
+    // What the document's file is written in, and with which line breaks.
+    TextEncoding encoding() const { return m_encoding; }
+    const LineBreaks& lineBreaks() const { return m_breaks; }
     // Every switch of mode: the document has no file any more, and the open
     // and save dialogs forget their names.
     void forgetFile();
@@ -123,13 +129,20 @@ class Documents {
     // that a save killed midway left, when the user takes that.
     std::string offerInterruptedSave(const std::string& path);
     void reportUnread(const std::string& path, const std::string& error);
-    void offerConversion(const std::string& path, TextEncoding encoding, std::string& bytes);
     bool writeOrReport(const std::string& path, std::string_view bytes);
     void showOpened(Opened& opened, const Route& route);
-    void showText(std::string_view bytes, const Route& route, const char* caption);
+    void showText(std::string_view bytes, const TextCodec& codec, const Route& route,
+                  const char* caption);
     // The same for the result of a conversion that reported to `conversion`:
     // the load shows as the rest of its progress.
-    void showConverted(std::string_view bytes, const Route& route, Progress& conversion);
+    void showConverted(std::string_view bytes, const TextCodec& codec, const Route& route,
+                       Progress& conversion);
+    // Reads the file in pieces into the editor's load (or `opened.bytes`)
+    // as `encoding`; false when the read did not get through.
+    bool readPieces(const std::string& source, TextEncoding encoding, bool whole, Opened& opened);
+    // Shift_JIS bytes (a setting, the title box) as the document's codec
+    // writes them.
+    std::string inDocument(std::string_view shiftJis) const;
     void afterText(const Route& route);
     // The background picture's path as seen from `page` (Shift_JIS).
     std::string relativePicture(const std::string& page) const;
@@ -160,6 +173,7 @@ class Documents {
     // its line breaks (CR LF for a new document and a converted one).
     DiskWatch m_watch;
     LineBreaks m_breaks;
+    TextEncoding m_encoding;
     bool m_checkingDisk = false;
     // Copies left by interrupted saves that the user has been told of. Each
     // is kept until a save has written its file whole again, whatever the

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "base/text_codec.h"
 #include "base/text_pieces.h"
 #include "convert/to_html.h"
 #include "convert/to_text.h"
@@ -57,8 +58,11 @@ void ModeSwitches::htmlmorvixH1Click() {
     {
         const std::string text = m_edit.text();
         ProgressPart converting(*progress, 0.0, kConversionShare);
-        page = ToHtml(text, m_window.titleBytes(), m_settings.page, m_settings.options.tab,
-                      &converting);
+        // The page is in the text's encoding, and its META says which; the
+        // title box is Shift_JIS.
+        const TextCodec& codec = m_edit.codec();
+        page = ToHtml(text, convertBytes(m_window.titleBytes(), shiftJisCodec(), codec).bytes,
+                      m_settings.page, m_settings.options.tab, codec, &converting);
     }
     showConverted(page, *progress);
     m_window.showTagLayout();
@@ -87,7 +91,8 @@ void ModeSwitches::htmlkorvaneH1Click() {
         stripped = ToText(page, &converting);
     }
     if (stripped.title)
-        m_window.setTitleBytes(*stripped.title);
+        m_window.setTitleBytes(
+            convertBytes(*stripped.title, m_edit.codec(), shiftJisCodec()).bytes);
     m_edit.setText({});
     m_window.setEditorFont(modeFont(m_settings, false));
     showConverted(stripped.text, *progress);

@@ -98,6 +98,10 @@ StartupSettings loadSettings(const ProfileReader& profile, const SystemColorLook
     o.keepHead = profile.readBool(kOption, "Head", o.keepHead);
     if (o.keepDetail)
         loadDetails(profile, o, s.page);
+    // Our own key, after every key of the old order.
+    o.newPageEncoding = profile.readInteger(kOption, "NewPageEncoding", o.newPageEncoding);
+    if (o.newPageEncoding < 0 || o.newPageEncoding > 1)
+        o.newPageEncoding = Options{}.newPageEncoding;
 
     s.page.updateHtmlForms(systemColor);
     return s;
@@ -139,6 +143,10 @@ ProfileWriteResult writeTagModeFont(ProfileWriter& profile, std::string_view nam
         .result();
 }
 
+TextEncoding newPageEncodingOf(const Options& options) {
+    return options.newPageEncoding == 1 ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+}
+
 ProfileWriteResult writeOptions(ProfileWriter& profile, const Options& o) {
     return KeySequence(profile)
         .integer(kOption, "kvnHtml", o.kvnHtml)
@@ -152,6 +160,7 @@ ProfileWriteResult writeOptions(ProfileWriter& profile, const Options& o) {
         .boolean(kOption, "Color", o.keepColor)
         .boolean(kOption, "Hilight", o.hilight)
         .integer(kOption, "TColor", o.tColor)
+        .integer(kOption, "NewPageEncoding", o.newPageEncoding)
         .result();
 }
 

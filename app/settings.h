@@ -18,6 +18,8 @@
 #include "convert/uthtml.h"
 #include "platform/profile.h"
 
+#include "base/text_codec.h"
+
 namespace korvane {
 
 // Section "Option".
@@ -33,7 +35,14 @@ struct Options {
     bool keepKeywords = false;
     bool keepDescription = false;
     bool keepHead = true;
+    // The encoding of a new document and of the page text mode makes of it:
+    // 0 Shift_JIS, 1 UTF-8 ("NewPageEncoding", a key of our own: other
+    // programs that read the file skip it).
+    int newPageEncoding = 0;
 };
+
+// The encoding `newPageEncoding` stands for.
+TextEncoding newPageEncodingOf(const Options& options);
 
 // Everything the main window takes from the file at start-up.
 struct StartupSettings {

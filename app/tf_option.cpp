@@ -59,6 +59,14 @@ TfOption::TfOption(SettingsStore& store, TagHighlighter& highlighter, ColorDialo
     for (const char* width : kTabWidths)
         cbTab->addItem(QString::fromLatin1(width));
     Label1->setBuddy(cbTab);
+    Label3 = new QLabel(QStringLiteral("新しいページの文字コード(&J)"), GroupBox1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    cbNewEncoding = new QComboBox(GroupBox1);
+    cbNewEncoding->setObjectName(QStringLiteral("cbNewEncoding"));
+    // In the order of the stored values.
+    cbNewEncoding->addItem(QStringLiteral("Shift_JIS"));
+    cbNewEncoding->addItem(QStringLiteral("UTF-8"));
+    Label3->setBuddy(cbNewEncoding);
 
     auto* subOptions = new QGridLayout;
     subOptions->setContentsMargins(20, 0, 0, 0);
@@ -78,9 +86,14 @@ TfOption::TfOption(SettingsStore& store, TagHighlighter& highlighter, ColorDialo
     tabRow->addWidget(Label1);
     tabRow->addWidget(cbTab);
     tabRow->addStretch(1);
+    auto* encodingRow = new QHBoxLayout;
+    encodingRow->addWidget(Label3);
+    encodingRow->addWidget(cbNewEncoding);
+    encodingRow->addStretch(1);
     auto* group1 = new QVBoxLayout(GroupBox1);
     group1->addLayout(top);
     group1->addLayout(tabRow);
+    group1->addLayout(encodingRow);
 
     // Tag mode's group: the opening rule at the left, the highlighting at
     // the right.
@@ -158,6 +171,7 @@ void TfOption::formShow() {
     rgmvxHtml->setItemIndex(o.mvxHtml);
     // A stored index outside the list shows the width it stands for: 8.
     cbTab->setCurrentIndex(o.tab >= 0 && o.tab < cbTab->count() ? o.tab : cbTab->count() - 1);
+    cbNewEncoding->setCurrentIndex(o.newPageEncoding);
     cbDetail->setChecked(o.keepDetail);
     cbAuthor->setChecked(o.keepAuthor);
     cbKeywords->setChecked(o.keepKeywords);
@@ -203,6 +217,7 @@ Options TfOption::chosenOptions() const {
     if (rgmvxHtml->itemIndex() >= 0)
         o.mvxHtml = rgmvxHtml->itemIndex();
     o.tab = cbTab->currentIndex();
+    o.newPageEncoding = cbNewEncoding->currentIndex();
     // Disabled sub-options count with their ticks like the others.
     o.keepDetail = cbDetail->isChecked();
     o.keepAuthor = cbAuthor->isChecked();

@@ -66,6 +66,8 @@ class TfOption : public ModelessDialog {
     QCheckBox* cbColor = nullptr;
     QLabel* Label1 = nullptr;
     QComboBox* cbTab = nullptr;
+    QLabel* Label3 = nullptr;
+    QComboBox* cbNewEncoding = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     RadioGroup* rgmvxHtml = nullptr;
     QCheckBox* cbHilight = nullptr;

@@ -45,8 +45,8 @@ class EditControl {
     class TextLoad {
       public:
         virtual ~TextLoad() = default;
-        // Shift_JIS bytes with CR LF line breaks; every piece but the last
-        // ends with a line break.
+        // Bytes in the control's codec (Shift_JIS unless set) with CR LF
+        // line breaks; every piece but the last ends with a line break.
         virtual void append(std::string_view bytes) = 0;
         // The pieces become the text, as setText would make them.
         virtual void commit() = 0;
@@ -64,6 +64,29 @@ class EditControl {
             std::string m_bytes;
         };
         return std::make_unique<Collected>(*this);
+    }
+    // The same for a text in `codec`, which the control speaks from the
+    // commit on. Until then it speaks its own: a load dropped leaves the
+    // codec as it was too, and the old text is never re-encoded.
+    virtual std::unique_ptr<TextLoad> beginTextLoadIn(const TextCodec& codec) {
+        if (&codec == &this->codec())
+            return beginTextLoad();
+        class Recoded final : public TextLoad {
+          public:
+            Recoded(EditControl& edit, const TextCodec& codec) : m_edit(edit), m_codec(codec) {}
+            void append(std::string_view bytes) override { m_bytes.append(bytes); }
+            void commit() override {
+                m_edit.setText({});
+                m_edit.setCodec(m_codec);
+                m_edit.setText(m_bytes);
+            }
+
+          private:
+            EditControl& m_edit;
+            const TextCodec& m_codec;
+            std::string m_bytes;
+        };
+        return std::make_unique<Recoded>(*this, codec);
     }
 
     // --- selection ---

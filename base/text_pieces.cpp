@@ -7,11 +7,16 @@
 namespace korvane {
 
 void setTextInPieces(EditControl& edit, std::string_view bytes, Progress& progress) {
-    if (bytes.size() <= kTextPiece) {
+    setTextInPieces(edit, bytes, progress, edit.codec());
+}
+
+void setTextInPieces(EditControl& edit, std::string_view bytes, Progress& progress,
+                     const TextCodec& codec) {
+    if (bytes.size() <= kTextPiece && &codec == &edit.codec()) {
         edit.setText(bytes);
         return;
     }
-    const std::unique_ptr<EditControl::TextLoad> load = edit.beginTextLoad();
+    const std::unique_ptr<EditControl::TextLoad> load = edit.beginTextLoadIn(codec);
     std::size_t start = 0;
     while (start < bytes.size()) {
         // Behind an LF: a CR LF is never cut in two, and a lone CR stays a

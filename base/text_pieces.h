@@ -26,5 +26,8 @@ inline constexpr const char* kConvertingCaption = "変換しています...";
 // piece cut behind one. `progress` hears the bytes through; the load cannot
 // be stopped halfway.
 void setTextInPieces(EditControl& edit, std::string_view bytes, Progress& progress);
+// The same for `bytes` in `codec`, which the control speaks from then on.
+void setTextInPieces(EditControl& edit, std::string_view bytes, Progress& progress,
+                     const TextCodec& codec);
 
 }  // namespace korvane

@@ -409,29 +409,47 @@ TEST_F(DocumentsTest, WhatIsNotARegularFileIsRefused) {
     }
 }
 
-// A UTF-8 page: catches it opened without a word (its text shows as other
-// characters), a conversion done unasked, the bytes changed when the user
-// keeps them, and characters Shift_JIS cannot hold replaced without a list.
-TEST_F(DocumentsTest, FileThatIsNotShiftJisIsNamedAndConvertedOnRequest) {
-    const std::string utf8 = "\xe6\x97\xa5\xe6\x9c\xac\xf0\x9f\x98\x80\r\n";
-    for (const bool convert : {false, true}) {
-        SCOPED_TRACE(convert);
+// Files in other encodings open as themselves, without a question:
+// catches a question asked (its two answers were both wrong), a text
+// converted to Shift_JIS, the editor not told the file's codec, an encoding
+// guessed from the start alone when the file's last lines say otherwise,
+// and a save that does not give back the file's bytes (mark, UTF-16, line
+// breaks).
+TEST_F(DocumentsTest, FilesInOtherEncodingsOpenAsThemselves) {
+    const std::string ascii((std::size_t{1} << 20) + 10, 'a');
+    struct Row {
+        const char* name;
+        std::string file;
+        TextEncoding encoding;
+        std::string held;  // what the editor holds
+    };
+    const Row rows[] = {
+        {"UTF-8 with an emoji", "\xe6\x97\xa5\xf0\x9f\x98\x80\n", TextEncoding::Utf8,
+         "\xe6\x97\xa5\xf0\x9f\x98\x80\r\n"},
+        {"UTF-8 with a mark", "\xef\xbb\xbf\xed\x95\x9c\r\n", TextEncoding::Utf8Bom,
+         "\xed\x95\x9c\r\n"},
+        {"UTF-16 LE", std::string("\xff\xfe\xe5\x65\r\0\n\0", 8), TextEncoding::Utf16Le,
+         "\xe6\x97\xa5\r\n"},
+        {"EUC-JP", "\xc6\xfc\xcb\xdc\xb8\xec\r\n", TextEncoding::EucJp,
+         "\xc6\xfc\xcb\xdc\xb8\xec\r\n"},
+        {"UTF-8 after a megabyte of ASCII", ascii + "\n\xc3\xa9", TextEncoding::Utf8,
+         ascii + "\r\n\xc3\xa9"},
+        {"Shift_JIS", "\x93\xfa\x96\x7b", TextEncoding::ShiftJis, "\x93\xfa\x96\x7b"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         Session s;
-        const std::string path = dir.file(convert ? "yes.txt" : "no.txt");
-        test::writeFile(path, utf8);
-        s.sd.messages->answerYesNo(convert);
+        const std::string path = dir.file("in.txt");
+        test::writeFile(path, row.file);
         s.sd.odMain->choose(path);
         s.d.Open1Click();
-        ASSERT_EQ(s.sd.messages->questions().size(), 1u);
-        EXPECT_NE(s.sd.messages->questions()[0].find("UTF-8"), std::string::npos);
-        if (convert) {
-            EXPECT_EQ(s.e.text(), "\x93\xfa\x96\x7b?\r\n");
-            ASSERT_EQ(s.sd.messages->messages().size(), 1u);
-            EXPECT_NE(s.sd.messages->messages()[0].find("\xf0\x9f\x98\x80"), std::string::npos);
-        } else {
-            EXPECT_EQ(s.e.text(), utf8);
-            EXPECT_TRUE(s.sd.messages->messages().empty());
-        }
+        EXPECT_TRUE(s.sd.messages->questions().empty());
+        EXPECT_TRUE(s.sd.messages->errors().empty());
+        EXPECT_EQ(s.d.encoding(), row.encoding);
+        EXPECT_EQ(&s.e.codec(), &codecOf(row.encoding));
+        EXPECT_TRUE(s.e.text() == row.held);
+        EXPECT_EQ(s.d.Save1Click(), SaveOutcome::Saved);
+        EXPECT_TRUE(test::readFile(path) == row.file);
     }
 }
 

@@ -32,7 +32,8 @@ TEST(SettingsStore, StoredOptionsReachTheListenersAndTheFile) {
     EXPECT_EQ(seen, std::vector<ColorValue>{0x00FF00});
     EXPECT_EQ(test::readFile(dir.file("krv13.ini")),
               "[Option]\r\nkvnHtml=2\r\nmvxHtml=1\r\nTab=1\r\nDetail=1\r\nAuthor=1\r\n"
-              "Keywords=0\r\nDescription=0\r\nHead=1\r\nColor=1\r\nHilight=1\r\nTColor=65280\r\n");
+              "Keywords=0\r\nDescription=0\r\nHead=1\r\nColor=1\r\nHilight=1\r\nTColor=65280\r\n"
+              "NewPageEncoding=0\r\n");
 
     SettingsStore next(dir.file("krv13.ini"));
     next.load();
