@@ -99,6 +99,8 @@ StartupSettings loadSettings(const ProfileReader& profile, const SystemColorLook
     if (o.keepDetail)
         loadDetails(profile, o, s.page);
 
+    s.lineNumbers = profile.readBool(kOption, "LineNumbers", s.lineNumbers);
+
     s.page.updateHtmlForms(systemColor);
     return s;
 }
@@ -123,6 +125,10 @@ ProfileWriteResult writeWindowSize(ProfileWriter& profile, int height, int width
         .integer(kWindow, "Height", height)
         .integer(kWindow, "Width", width)
         .result();
+}
+
+ProfileWriteResult writeLineNumbers(ProfileWriter& profile, bool shown) {
+    return KeySequence(profile).boolean(kOption, "LineNumbers", shown).result();
 }
 
 ProfileWriteResult writeTextModeFont(ProfileWriter& profile, std::string_view name, int size) {

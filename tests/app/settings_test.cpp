@@ -110,16 +110,26 @@ TEST(Settings, StartupReadsInOrderGatedByTheKeepOptions) {
         std::vector<std::string> reads;
     } rows[] = {
         {"defaults", "",
-         join({head, colors, detailOptions, {"Detail/Detail", "Detail/Author", "Detail/Head"}})},
-        {"keep nothing", "[Option]\r\nColor=0\r\nDetail=0\r\n", join({head, detailOptions})},
+         join({head,
+               colors,
+               detailOptions,
+               {"Detail/Detail", "Detail/Author", "Detail/Head"},
+               {"Option/LineNumbers"}})},
+        {"keep nothing", "[Option]\r\nColor=0\r\nDetail=0\r\n",
+         join({head, detailOptions, {"Option/LineNumbers"}})},
         {"every detail kept", "[Option]\r\nKeywords=1\r\nDescription=$1\r\n",
          join({head,
                colors,
                detailOptions,
                {"Detail/Detail", "Detail/Author", "Detail/Description", "Detail/Keywords",
-                "Detail/Head"}})},
+                "Detail/Head"},
+               {"Option/LineNumbers"}})},
         {"only keywords kept", "[Option]\r\nAuthor=0\r\nHead=0\r\nKeywords=-1\r\n",
-         join({head, colors, detailOptions, {"Detail/Detail", "Detail/Keywords"}})},
+         join({head,
+               colors,
+               detailOptions,
+               {"Detail/Detail", "Detail/Keywords"},
+               {"Option/LineNumbers"}})},
     };
     for (const auto& row : rows) {
         TempDir dir;
