@@ -216,6 +216,8 @@ bool Documents::writeOrReport(const std::string& path, std::string_view bytes) {
             for (const std::string& removed : removeInterruptedBackups(path, m_interruptedBackups))
                 std::erase(m_interruptedBackups, removed);
         }
+        if (m_fileUsed)
+            m_fileUsed(path);
         return true;
     }
     if (!m_quiet && m_dialogs.messages)
@@ -310,7 +312,10 @@ void Documents::showOpened(Opened& opened, const Route& route) {
 // of the program. The editor is left empty rather than half-filled.
 LoadOutcome Documents::loadHere(const Route& route, const std::string& path) {
     try {
-        return loadStep(route, path);
+        const LoadOutcome outcome = loadStep(route, path);
+        if (outcome == LoadOutcome::Loaded && m_fileUsed)
+            m_fileUsed(path);
+        return outcome;
     } catch (const std::bad_alloc&) {
     }
     try {
@@ -453,6 +458,10 @@ void Documents::Open2Click() {
     const std::optional<std::string> path = dialog.run();
     if (path)
         openFile(OpenSource::TagModeOpen, *path);
+}
+
+void Documents::openRecent(const std::string& path) {
+    openFile(m_window.isTagMode() ? OpenSource::TagModeOpen : OpenSource::TextModeOpen, path);
 }
 
 void Documents::WMDropFiles(const std::vector<std::string>& paths) {

@@ -8,6 +8,7 @@
 // box and what follows the document's name) it asks of a DocumentWindow.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,6 +92,14 @@ class Documents {
     void Open2Click();
     SaveOutcome Save2Click();
     SaveOutcome SaveAs2Click();
+
+    // A file chosen from the list of recent files: routed as the open
+    // dialog's choice of the mode shown is.
+    void openRecent(const std::string& path);
+    // Told of every file a document was read from or written to.
+    void setFileUsed(std::function<void(const std::string& path)> used) {
+        m_fileUsed = std::move(used);
+    }
 
     // Whether the window may close: asks first when the text is modified.
     bool FormCloseQuery();
@@ -180,6 +189,7 @@ class Documents {
     // user answered: until then it may be the only whole contents.
     std::vector<std::string> m_interruptedBackups;
     ProgressDisplay* m_progress = nullptr;
+    std::function<void(const std::string& path)> m_fileUsed;
 };
 
 }  // namespace korvane

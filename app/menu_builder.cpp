@@ -32,7 +32,8 @@ void connectCommand(QAction* action, const char* command, const CommandTable& co
 QAction* addItem(QMenu* menu, const MenuRow& row, const CommandTable& commands) {
     QAction* action = menu->addAction(QString::fromUtf8(row.caption));
     action->setObjectName(QString::fromUtf8(row.name));
-    action->setShortcut(QKeySequence(QString::fromUtf8(row.keys), QKeySequence::PortableText));
+    action->setShortcuts(
+        QKeySequence::listFromString(QString::fromUtf8(row.keys), QKeySequence::PortableText));
     if (*row.hint != '\0')
         action->setStatusTip(QString::fromUtf8(row.hint));
     action->setCheckable(row.checkable);
@@ -62,6 +63,7 @@ std::vector<QMenu*> buildMenus(QWidget* owner, const std::vector<MenuRow>& rows,
             }
             case MenuRow::Kind::Submenu:
                 open.push_back(open.back()->addMenu(QString::fromUtf8(row.caption)));
+                open.back()->setObjectName(QString::fromUtf8(row.name));
                 break;
             case MenuRow::Kind::End:
                 open.pop_back();

@@ -9,8 +9,8 @@ using Kind = MenuRow::Kind;
 MenuRow menu(const char* name, const char* caption, const char* onOpen = "") {
     return {Kind::Menu, name, caption, "", onOpen, "", false};
 }
-MenuRow submenu(const char* caption) {
-    return {Kind::Submenu, "", caption, "", "", "", false};
+MenuRow submenu(const char* caption, const char* name = "") {
+    return {Kind::Submenu, name, caption, "", "", "", false};
 }
 MenuRow end() {
     return {Kind::End, "", "", "", "", "", false};
@@ -65,6 +65,10 @@ constexpr unsigned kStrike = ToolIcon::kStrike;
 
 const ToolRow kToolSeparator{};
 
+// Ctrl+Y as on Windows, and Ctrl+Shift+Z as elsewhere; the menu shows the
+// first.
+constexpr const char* kRedoKeys = "Ctrl+Y; Ctrl+Shift+Z";
+
 }  // namespace
 
 const std::vector<MenuRow>& textModeMenus() {
@@ -78,6 +82,9 @@ const std::vector<MenuRow>& textModeMenus() {
         separator(),
         item("P1", "ﾌﾟﾚﾋﾞｭｰ(&P)", "Ctrl+P", "P1Click"),
         separator(),
+        submenu("最近使ったﾌｧｲﾙ(&R)", "Recent1"),
+        end(),
+        separator(),
         item("Exit1", "終了(&X)", "", "Exit1Click"),
         end(),
 
@@ -90,6 +97,8 @@ const std::vector<MenuRow>& textModeMenus() {
         separator(),
         item("A1", "全て選択(&A)", "Ctrl+A", "A1Click"),
         item("Delete1", "削除(&L)", "", "Delete1Click"),
+        separator(),
+        item("Redo1", "やり直し(&R)", kRedoKeys, "Redo1Click"),
         end(),
 
         menu("Find2", "検索(&S)"),
@@ -98,6 +107,7 @@ const std::vector<MenuRow>& textModeMenus() {
         item("N12", "下を検索(&N)", "F3", "N12Click", "下を検索"),
         separator(),
         item("Replace1", "置換(&R)...", "Ctrl+R", "Replace1Click"),
+        item("GoLine1", "行へ移動(&G)...", "Ctrl+G", "GoLine1Click"),
         end(),
 
         menu("S1", "設定(&U)"),
@@ -107,6 +117,7 @@ const std::vector<MenuRow>& textModeMenus() {
         separator(),
         item("Font1", "ﾌｫﾝﾄ(&F)...", "", "Font1Click"),
         item("korvaneS2", "ｵﾌﾟｼｮﾝ(&O)...", "", "korvaneS2Click"),
+        check("LineNum1", "行番号を表示(&N)", "LineNum1Click"),
         end(),
 
         menu("C2", "切り替え(&C)"),
@@ -130,6 +141,8 @@ const std::vector<MenuRow>& tagModeMenus() {
         item("SaveAs2", "名前を付けて保存(&A)...", "", "SaveAs2Click"),
         check("html1", "htmlﾀｸﾞをﾊｲﾗｲﾄ表示(&H)", "html1Click"),
         item("P4", "ﾌﾟﾚﾋﾞｭｰ(&P)", "Ctrl+P", "P4Click"),
+        submenu("最近使ったﾌｧｲﾙ(&R)", "Recent2"),
+        end(),
         item("Exit2", "終了(&X)", "", "Exit1Click"),
         end(),
 
@@ -143,6 +156,8 @@ const std::vector<MenuRow>& tagModeMenus() {
         separator(),
         item("A2", "全て選択(&A)", "Ctrl+A", "A2Click"),
         item("Delete3", "削除(&L)", "", "Delete3Click"),
+        separator(),
+        item("Redo3", "やり直し(&R)", kRedoKeys, "Redo3Click"),
         end(),
 
         menu("Find3", "検索(&S)"),
@@ -151,6 +166,7 @@ const std::vector<MenuRow>& tagModeMenus() {
         item("N16", "下を検索(&N)", "F3", "N16Click"),
         separator(),
         item("Replace2", "置換(&R)...", "Ctrl+R", "Replace2Click"),
+        item("GoLine2", "行へ移動(&G)...", "Ctrl+G", "GoLine2Click"),
         end(),
 
         menu("html1T1", "htmlﾀｸﾞ1(&T)"),
@@ -200,6 +216,7 @@ const std::vector<MenuRow>& tagModeMenus() {
         menu("U3", "設定(&U)"),
         item("Font2", "ﾌｫﾝﾄ(&F)...", "", "Font2Click"),
         item("Option1", "ｵﾌﾟｼｮﾝ(&O)...", "", "Option1Click"),
+        check("LineNum2", "行番号を表示(&N)", "LineNum2Click"),
         end(),
 
         menu("C3", "切り替え(&C)"),
@@ -227,6 +244,8 @@ const std::vector<MenuRow>& contextMenu() {
         separator(),
         item("N10", "全て選択", "", "N10Click"),
         item("Delete2", "削除", "", "Delete2Click"),
+        separator(),
+        item("Redo2", "やり直し", "", "Redo2Click"),
     };
     return rows;
 }

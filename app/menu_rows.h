@@ -14,6 +14,7 @@ struct MenuRow {
     enum class Kind {
         Menu,     // a top-level menu; `command` runs each time it opens
         Submenu,  // opens a submenu of the menu above; rows up to its End go in it
+                  // (a named one without rows is filled by the window as it opens)
         End,      // ends the innermost Menu or Submenu
         Item,     // `command` runs when it is chosen
         Separator,
@@ -21,7 +22,9 @@ struct MenuRow {
     Kind kind = Kind::Item;
     const char* name = "";     // object name
     const char* caption = "";  // with its access key, as the menu shows it
-    const char* keys = "";     // short-cut in QKeySequence's portable form ("Ctrl+N", "Shift+F3")
+    // Short-cut in QKeySequence's portable form ("Ctrl+N", "Shift+F3");
+    // several are separated by "; ", the first is the one the menu shows.
+    const char* keys = "";
     const char* command = "";  // the handler's name; "" for none
     const char* hint = "";     // status-line hint
     bool checkable = false;

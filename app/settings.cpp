@@ -98,10 +98,11 @@ StartupSettings loadSettings(const ProfileReader& profile, const SystemColorLook
     o.keepHead = profile.readBool(kOption, "Head", o.keepHead);
     if (o.keepDetail)
         loadDetails(profile, o, s.page);
-    // Our own key, after every key of the old order.
+    // Our own keys, after every key of the old order.
     o.newPageEncoding = profile.readInteger(kOption, "NewPageEncoding", o.newPageEncoding);
     if (o.newPageEncoding < 0 || o.newPageEncoding > 1)
         o.newPageEncoding = Options{}.newPageEncoding;
+    s.lineNumbers = profile.readBool(kOption, "LineNumbers", s.lineNumbers);
 
     s.page.updateHtmlForms(systemColor);
     return s;
@@ -127,6 +128,10 @@ ProfileWriteResult writeWindowSize(ProfileWriter& profile, int height, int width
         .integer(kWindow, "Height", height)
         .integer(kWindow, "Width", width)
         .result();
+}
+
+ProfileWriteResult writeLineNumbers(ProfileWriter& profile, bool shown) {
+    return KeySequence(profile).boolean(kOption, "LineNumbers", shown).result();
 }
 
 ProfileWriteResult writeTextModeFont(ProfileWriter& profile, std::string_view name, int size) {

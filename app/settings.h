@@ -53,6 +53,9 @@ struct StartupSettings {
     int kvnSize = 14;                  // points
     int mvxSize = 14;
     Options options;
+    // Option/LineNumbers: the editor shows line numbers. Written by its menu
+    // item alone, not by the options dialog's eleven keys.
+    bool lineNumbers = false;
     PageSettings page;  // the background picture is never stored: it starts empty
 };
 
@@ -84,6 +87,8 @@ SettingsFileLoad loadSettingsFile(const std::string& path,
 
 // The writing operations, each in its key order.
 
+// The line-number item of the 設定 menu: Option/LineNumbers.
+ProfileWriteResult writeLineNumbers(ProfileWriter& profile, bool shown);
 // Closing the main window: Window/Height, Width.
 ProfileWriteResult writeWindowSize(ProfileWriter& profile, int height, int width);
 // The text-mode font dialog: Font/kvnName, kvnSize.

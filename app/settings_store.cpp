@@ -58,6 +58,13 @@ bool SettingsStore::storeOptions(const Options& options) {
     return report(writeOptions(profile, options));
 }
 
+bool SettingsStore::storeLineNumbers(bool shown) {
+    m_values.lineNumbers = shown;
+    changed(Change::LineNumbers);
+    Profile profile(m_path);
+    return report(writeLineNumbers(profile, shown));
+}
+
 bool SettingsStore::storeColors() {
     changed(Change::Colors);
     Profile profile(m_path);

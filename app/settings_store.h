@@ -23,7 +23,15 @@ namespace korvane {
 class SettingsStore {
   public:
     // What changed, for the listeners.
-    enum class Change { WindowSize, TextModeFont, TagModeFont, Options, Colors, Details };
+    enum class Change {
+        WindowSize,
+        TextModeFont,
+        TagModeFont,
+        Options,
+        Colors,
+        Details,
+        LineNumbers
+    };
     using Listener = std::function<void(Change change, const StartupSettings& values)>;
 
     explicit SettingsStore(std::string path);
@@ -49,6 +57,7 @@ class SettingsStore {
     bool storeTextModeFont(const std::string& name, int size);
     bool storeTagModeFont(const std::string& name, int size);
     bool storeOptions(const Options& options);
+    bool storeLineNumbers(bool shown);
     // The page colours and details as they stand in page(), written as the
     // keep options say.
     bool storeColors();

@@ -16,10 +16,13 @@
 #include "app/menu_builder.h"
 #include "app/menu_rows.h"
 #include "app/program_icon.h"
+#include "app/recent_menu.h"
+#include "app/status_line.h"
 #include "app/window_dialogs.h"
 #include "app/window_size.h"
 #include "app/window_widgets.h"
 #include "edit/editor_keys.h"
+#include "editor/line_number_gutter.h"
 #include "editor/qt_sjis.h"
 #include "editor/rich_edit.h"
 #include "editor/sjis_line_edit.h"
@@ -60,6 +63,7 @@ void Tvantler::LoadForm(CommonDialogs dialogs, std::unique_ptr<Shell> shell) {
     m_label1 = widgets.label;
     m_eTitle = widgets.title;
     m_statusNote = widgets.note;
+    m_statusLine = widgets.status;
     m_progress = std::make_unique<QtProgressDisplay>(this);
     if (!dialogs.messages)
         dialogs = makeQtCommonDialogs(this, systemColorLookup());
@@ -77,6 +81,7 @@ void Tvantler::LoadForm(CommonDialogs dialogs, std::unique_ptr<Shell> shell) {
         [this](QKeyEvent* e) { return reMainKeyDown(*m_reMain, RichEdit::virtualKey(*e)); });
     m_reMain->setKeyPressHandler(
         [this](QKeyEvent* e) { return reMainOnpress(*m_reMain, RichEdit::typedCharacter(*e)); });
+    m_gutter = new LineNumberGutter(*m_reMain);
     m_dialogs = std::make_unique<WindowDialogs>(*m_parts, *m_reMain, this);
     buildMenus();
     startJournal();
@@ -86,6 +91,7 @@ void Tvantler::LoadForm(CommonDialogs dialogs, std::unique_ptr<Shell> shell) {
     acceptFileDrops(*this, [this](const std::vector<std::string>& paths) { WMDropFiles(paths); });
 
     attachMenus(&m_mainMenu1);
+    m_parts->applyLineNumbers();
     m_toolBar1->hide();
     AddCaption();
     m_firstActivate = true;
@@ -96,6 +102,17 @@ void Tvantler::buildMenus() {
     m_mainMenu1 = korvane::buildMenus(this, textModeMenus(), table);
     m_mmAd = korvane::buildMenus(this, tagModeMenus(), table);
     connect(m_mainMenu1[1], &QMenu::aboutToHide, this, [this] { m_parts->releaseEditMenu(); });
+    // Both file menus list the recent files as they stand when they open:
+    // another copy may have changed the list meanwhile.
+    for (const char* name : {"Recent1", "Recent2"}) {
+        auto* recent = findChild<QMenu*>(QString::fromUtf8(name));
+        connect(recent, &QMenu::aboutToShow, this, [this, recent] {
+            fillRecentMenu(
+                *recent, m_parts->recentFiles(),
+                [this](const std::string& path) { m_parts->openRecent(path); },
+                [this] { m_parts->clearRecent(); });
+        });
+    }
 
     // The editor's context menu serves both modes; it follows the editor as
     // it opens.
@@ -201,6 +218,14 @@ void Tvantler::showStatusNote(const std::string& text) {
     m_statusNote->setText(note);
     m_statusNote->setToolTip(note);
     m_statusNote->setVisible(!note.isEmpty());
+}
+
+void Tvantler::showLineNumbers(bool shown) {
+    m_gutter->setShown(shown);
+}
+
+void Tvantler::showStatusMessage(const std::string& message) {
+    m_statusLine->showMessage(QString::fromStdString(message));
 }
 
 void Tvantler::ShowLongHint(const QString& hint) {

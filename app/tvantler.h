@@ -32,6 +32,8 @@ namespace korvane {
 class QtProgressDisplay;
 class RichEdit;
 class SjisLineEdit;
+class LineNumberGutter;
+class StatusLine;
 class WindowDialogs;
 
 class Tvantler : public QMainWindow, private WindowPartsHost {
@@ -54,6 +56,8 @@ class Tvantler : public QMainWindow, private WindowPartsHost {
     RichEdit* editor() const { return m_reMain; }
     SjisLineEdit* titleBox() const { return m_eTitle; }
     QLabel* statusLabel() const { return m_label1; }
+    // The caret's line and column, the search's word, the document's format.
+    StatusLine* statusLine() const { return m_statusLine; }
     // The window's own note at the right of the bottom row; empty: none.
     QString statusNote() const;
     const StartupSettings& settings() const { return m_parts->settings(); }
@@ -118,6 +122,8 @@ class Tvantler : public QMainWindow, private WindowPartsHost {
     void checkItem(const std::string& name, bool checked) override;
     FontChoice shownEditorFont() const override;
     void showStatusNote(const std::string& note) override;
+    void showStatusMessage(const std::string& message) override;
+    void showLineNumbers(bool shown) override;
     void activateMainWindow() override { activateWindow(); }
     void exitProgram() override;
 
@@ -131,6 +137,8 @@ class Tvantler : public QMainWindow, private WindowPartsHost {
     SjisLineEdit* m_eTitle = nullptr;
     QLabel* m_label1 = nullptr;
     QLabel* m_statusNote = nullptr;
+    StatusLine* m_statusLine = nullptr;
+    LineNumberGutter* m_gutter = nullptr;
     QToolBar* m_tbMain = nullptr;
     QToolBar* m_toolBar1 = nullptr;
     std::vector<QMenu*> m_mainMenu1;  // text mode's top-level menus

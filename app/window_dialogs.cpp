@@ -5,6 +5,7 @@
 #include "convert/tf_color.h"
 #include "convert/tf_detail.h"
 #include "edit/find_dialog.h"
+#include "edit/tf_line.h"
 #include "edit/tf_replace.h"
 #include "tags/tf_check.h"
 #include "tags/tf_font.h"
@@ -37,11 +38,13 @@ WindowDialogs::WindowDialogs(WindowParts& p, EditControl& edit, QWidget* window)
     m_fdMain = new FindDialog(p.search(), window);
     m_tfReplace = new TfReplace(p.search(), window);
     p.search().setDialogs(m_fdMain, m_tfReplace);
+    m_tfLine = new TfLine(edit, window);
     p.setDialogShowers(
         {[this] { m_tfFont->showModeless(); }, [this] { m_tfNrLink->showModeless(); },
          [this] { m_tfLink->showModeless(); }, [this] { m_tfImage->showModeless(); },
          [this] { m_tfColor->showModeless(); }, [this] { m_tfDetail->showModeless(); },
-         [this] { m_tfOption->showModeless(); }, [this] { m_tfCheck->showAndCheck(); }});
+         [this] { m_tfOption->showModeless(); }, [this] { m_tfCheck->showAndCheck(); },
+         [this] { m_tfLine->showModeless(); }});
 }
 
 // Its places are in the page that text mode no longer shows.

@@ -17,6 +17,7 @@ class TfLink;
 class TfNrLink;
 class TfOption;
 class TfReplace;
+class TfLine;
 class WindowParts;
 
 class WindowDialogs {
@@ -41,6 +42,7 @@ class WindowDialogs {
     TfOption* m_tfOption = nullptr;
     FindDialog* m_fdMain = nullptr;
     TfReplace* m_tfReplace = nullptr;
+    TfLine* m_tfLine = nullptr;
 };
 
 }  // namespace korvane

@@ -12,12 +12,13 @@ namespace {
 // The items that follow the editor while their menu is open.
 struct EditItems {
     const char* undo;
+    const char* redo;
     const char* cut;
     const char* copy;
     const char* paste;
 };
-constexpr EditItems kEditMenuItems{"Repeat1", "T1", "Copy1", "P2"};
-constexpr EditItems kContextMenuItems{"Repeat2", "N7", "Copy2", "N8"};
+constexpr EditItems kEditMenuItems{"Repeat1", "Redo1", "T1", "Copy1", "P2"};
+constexpr EditItems kContextMenuItems{"Repeat2", "Redo2", "N7", "Copy2", "N8"};
 
 // Runs a shower the window may not have handed in (a test without dialogs).
 void show(const std::function<void()>& shower) {
@@ -56,6 +57,9 @@ WindowParts::WindowParts(EditControl& edit, WindowPartsHost& host, CommonDialogs
     m_documents = std::make_unique<Documents>(edit, *m_highlighter, settings(), m_dialogs, *m_shell,
                                               static_cast<DocumentWindow&>(host));
     m_documents->setProgressDisplay(progress);
+    m_recent = std::make_unique<RecentFiles>(m_store->path());
+    m_documents->setFileUsed(
+        [this](const std::string& path) { reportRecentWrite(m_recent->add(path)); });
     m_modes = std::make_unique<ModeSwitches>(edit, *m_highlighter, *m_documents, settings(),
                                              static_cast<ModeWindow&>(host));
     m_modes->setProgressDisplay(progress);
@@ -107,6 +111,8 @@ WindowParts::WindowParts(EditControl& edit, WindowPartsHost& host, CommonDialogs
     // dialogs in.
     m_search = std::make_unique<Search>(edit);
     m_search->setProgressDisplay(progress);
+    m_search->setStatusReporter(
+        [this](const std::string& message) { m_host.showStatusMessage(message); });
 
     m_journal = std::make_unique<Journal>(journalFolder());
     m_journalKeeper = std::make_unique<JournalKeeper>(
@@ -144,6 +150,9 @@ void WindowParts::registerCommands() {
     m_search->registerCommands(m_commands);
     m_commands.add({"korvaneS2Click", "Option1Click"}, [this] { show(m_showers.options); });
     m_commands.add("K1Click", [this] { show(m_showers.pageCheck); });
+    m_commands.add({"LineNum1Click", "LineNum2Click"},
+                   [this] { m_store->storeLineNumbers(!settings().lineNumbers); });
+    m_commands.add({"GoLine1Click", "GoLine2Click"}, [this] { show(m_showers.goToLine); });
     m_commands.add("html1Click", [this] { m_highlighter->html1Click(); });
     m_commands.add("Exit1Click", [this] { exitCommand(); });
     m_commands.add("Edit1Click", [this] { followEditorInMenu(false); });
@@ -182,16 +191,38 @@ void WindowParts::journalTimer() {
 void WindowParts::followEditorInMenu(bool contextMenu) {
     const EditItems& items = contextMenu ? kContextMenuItems : kEditMenuItems;
     m_host.enableItem(items.undo, m_edit.canUndo());
+    m_host.enableItem(items.redo, m_edit.canRedo());
     m_host.enableItem(items.paste, m_edit.canPaste());
     const bool selected = m_edit.selLength() != 0;
     m_host.enableItem(items.cut, selected);
     m_host.enableItem(items.copy, selected);
 }
 
+void WindowParts::applyLineNumbers() {
+    const bool shown = settings().lineNumbers;
+    m_host.showLineNumbers(shown);
+    m_host.checkItem("LineNum1", shown);
+    m_host.checkItem("LineNum2", shown);
+}
+
 void WindowParts::releaseEditMenu() {
-    for (const char* name :
-         {kEditMenuItems.undo, kEditMenuItems.cut, kEditMenuItems.copy, kEditMenuItems.paste})
+    for (const char* name : {kEditMenuItems.undo, kEditMenuItems.redo, kEditMenuItems.cut,
+                             kEditMenuItems.copy, kEditMenuItems.paste})
         m_host.enableItem(name, true);
+}
+
+void WindowParts::openRecent(const std::string& path) {
+    if (!busy())
+        m_documents->openRecent(path);
+}
+
+void WindowParts::clearRecent() {
+    reportRecentWrite(m_recent->clear());
+}
+
+void WindowParts::reportRecentWrite(const ProfileWriteResult& result) {
+    if (!result.ok)
+        m_host.showStatusNote(writeFailedMessage(result.path));
 }
 
 // Exit throws unsaved text away without asking; the journal keeps it for the
@@ -207,6 +238,9 @@ void WindowParts::settingsChanged(SettingsStore::Change change, const StartupSet
         case SettingsStore::Change::Options:
             m_highlighter->setHighlightColor(values.options.tColor);
             m_highlighter->setHighlightByDefault(values.options.hilight);
+            break;
+        case SettingsStore::Change::LineNumbers:
+            applyLineNumbers();
             break;
         case SettingsStore::Change::TextModeFont:
         case SettingsStore::Change::TagModeFont:

@@ -30,6 +30,7 @@
 #include "edit/search.h"
 #include "edit/tag_highlighter.h"
 #include "platform/common_dialogs.h"
+#include "platform/recent_files.h"
 #include "platform/shell.h"
 #include "tags/document_check.h"
 #include "tags/page_files.h"
@@ -53,6 +54,10 @@ class WindowPartsHost : public DocumentWindow, public ModeWindow {
     // The editor's font as it is shown (the installed family that stands in).
     virtual FontChoice shownEditorFont() const = 0;
     virtual void showStatusNote(const std::string& note) = 0;
+    // What a search or replace did, in the status line until the caret moves.
+    virtual void showStatusMessage(const std::string& message) { static_cast<void>(message); }
+    // The editor's line numbers shown or not.
+    virtual void showLineNumbers(bool shown) { static_cast<void>(shown); }
     virtual void activateMainWindow() = 0;
     // Ends the program at once: no close question, no size written.
     virtual void exitProgram() = 0;
@@ -68,6 +73,7 @@ struct WindowDialogShowers {
     std::function<void()> details;
     std::function<void()> options;
     std::function<void()> pageCheck;
+    std::function<void()> goToLine;
 };
 
 class WindowParts {
@@ -100,7 +106,16 @@ class WindowParts {
     // the context menu), and their items made available again as they close:
     // closed, the short-cuts work as the editor's own keys do.
     void followEditorInMenu(bool contextMenu);
+    // The line numbers as the settings say, with both menus' check marks.
+    void applyLineNumbers();
     void releaseEditMenu();
+
+    // The files last opened or saved, as every copy of the program keeps
+    // them; one of them opened as the open dialog's choice would be; the
+    // list emptied.
+    std::vector<std::string> recentFiles() const { return m_recent->list(); }
+    void openRecent(const std::string& path);
+    void clearRecent();
 
     CommandTable& commands() { return m_commands; }
     const CommandTable& commands() const { return m_commands; }
@@ -119,6 +134,9 @@ class WindowParts {
     void registerCommands();
     void settingsChanged(SettingsStore::Change change, const StartupSettings& values);
     void exitCommand();
+    // A failed write of the recent list is told in the status line: it
+    // comes after an open or a save, which did what the user asked.
+    void reportRecentWrite(const ProfileWriteResult& result);
 
     EditControl& m_edit;
     WindowPartsHost& m_host;
@@ -128,6 +146,7 @@ class WindowParts {
     WindowDialogShowers m_showers;
     CommandTable m_commands;
     std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<RecentFiles> m_recent;
     std::unique_ptr<TagHighlighter> m_highlighter;
     std::unique_ptr<Documents> m_documents;
     std::unique_ptr<ModeSwitches> m_modes;

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QVBoxLayout>
 
+#include "app/status_line.h"
 #include "editor/qt_sjis.h"
 #include "editor/rich_edit.h"
 #include "editor/sjis_line_edit.h"
@@ -89,6 +90,12 @@ WindowWidgets buildWindowWidgets(QMainWindow& window) {
     w.note->setFont(uiFont(12));
     w.note->hide();
     row->addWidget(w.note);
+    // Beside the title box in text mode and the hints in tag mode: the
+    // title box gives way, the editor keeps its size.
+    w.status = new StatusLine(*w.editor, central);
+    w.status->setFont(uiFont(12));
+    row->addSpacing(6);
+    row->addWidget(w.status);
     column->addLayout(row);
     window.setCentralWidget(central);
     return w;

@@ -12,6 +12,7 @@ namespace korvane {
 
 class RichEdit;
 class SjisLineEdit;
+class StatusLine;
 
 inline constexpr const char* kTitleLabel = "タイトル(&T)";
 
@@ -26,7 +27,8 @@ struct WindowWidgets {
     RichEdit* editor = nullptr;
     QLabel* label = nullptr;  // "タイトル(&T)" in text mode, the long hints in tag mode
     SjisLineEdit* title = nullptr;
-    QLabel* note = nullptr;  // the window's own note at the right of the bottom row
+    QLabel* note = nullptr;        // the window's own note at the right of the bottom row
+    StatusLine* status = nullptr;  // the caret's line and column, rightmost in the bottom row
 };
 
 // Makes the central widget of `window`: the editor over the bottom row.

@@ -136,6 +136,10 @@ class EditControl {
     // --- undo and clipboard ---
     virtual bool canUndo() const = 0;
     virtual void undo() = 0;
+    // Puts back, one step at a time, what undo took back (an edit block as
+    // one step); any new edit forgets what is left to put back.
+    virtual bool canRedo() const = 0;
+    virtual void redo() = 0;
     virtual void cut() = 0;
     virtual void copy() = 0;
     virtual void paste() = 0;

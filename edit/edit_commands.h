@@ -16,13 +16,14 @@ class EditCommands {
     explicit EditCommands(EditControl& edit) : m_edit(edit) {}
 
     void Repeat1Click() { m_edit.undo(); }
+    void Redo1Click() { m_edit.redo(); }
     void T1Click() { m_edit.cut(); }
     void Copy1Click() { m_edit.copy(); }
     void P2Click() { m_edit.paste(); }
     void A1Click() { m_edit.setSelection(0, m_edit.textLength()); }
     void Delete1Click() { m_edit.clearSelection(); }
 
-    // Registers the six under every name they have in the menus, the
+    // Registers the six and redo under every name they have in the menus, the
     // context menu and the tool bars.
     void registerCommands(CommandTable& table);
 

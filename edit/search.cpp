@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace korvane {
 
@@ -35,6 +36,7 @@ void Search::findWithDialogsCase(bool down) {
     Options options;
     AutoFindBase(options);
     autoFind(options, down);
+    reportIfNotFound();
 }
 
 void Search::autoFind(Options options, bool down) {
@@ -42,6 +44,11 @@ void Search::autoFind(Options options, bool down) {
         AutoFindDown(options);
     else
         AutoFindUp(options);
+}
+
+void Search::reportIfNotFound() {
+    if (!m_lastFindFound && m_report)
+        m_report("「" + m_edit.codec().toUtf8(m_searchText) + "」が見つかりません");
 }
 
 void Search::AutoFindBase(Options& options) const {
@@ -99,11 +106,13 @@ bool Search::replaceStep(std::string_view after, Options options, bool up) {
 void Search::replaceNext(std::string_view pre, std::string_view after, bool matchCase, bool up) {
     m_searchText.assign(pre);
     replaceStep(after, Options{matchCase}, up);
+    reportIfNotFound();
 }
 
 void Search::replaceAll(std::string_view pre, std::string_view after, bool matchCase, bool up) {
     m_searchText.assign(pre);
     const Options options{matchCase};
+    std::size_t count = 0;
     // One undo step for the lot. Each replacement is still an edit of its
     // own with its change event, so the tags around it are coloured again
     // as after a typed change; the editor shows only the end result.
@@ -113,6 +122,7 @@ void Search::replaceAll(std::string_view pre, std::string_view after, bool match
         const std::unique_ptr<Progress> progress =
             startProgress(m_progress, "置換しています...", false);
         while (replaceStep(after, options, up)) {
+            ++count;
             // How far through the text: down from its start, up from its end.
             const std::size_t length = m_edit.textLength();
             const std::size_t at = std::min(m_edit.selStart(), length);
@@ -121,6 +131,12 @@ void Search::replaceAll(std::string_view pre, std::string_view after, bool match
     }
     m_edit.endEditBlock();
     m_edit.setRedraw(true);
+    if (!m_report)
+        return;
+    if (count == 0)
+        reportIfNotFound();
+    else
+        m_report(std::to_string(count) + " 個置換しました");
 }
 
 void Search::registerCommands(CommandTable& table) {

@@ -3,7 +3,9 @@
 // work of the find and replace dialogs.
 //
 // A search never wraps around the ends of the text and never shows a
-// message; whether it found something is left in LastFindFound. It works on
+// message box; whether it found something is left in LastFindFound, and a
+// line in the status line says when nothing was found and how many
+// replace-all replaced, without taking the focus or the selection. It works on
 // EditControl::find, so matches start only at character boundaries and,
 // without match case, the ASCII letters and the full-width Latin letters
 // (Ａ-Ｚ, ａ-ｚ) compare regardless of case, nothing else.
@@ -14,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -60,6 +63,11 @@ class Search {
     void setDialogs(FindDialogPort* find, ReplaceDialogPort* replace) {
         m_findDialog = find;
         m_replaceDialog = replace;
+    }
+
+    // Where "「…」が見つかりません" and "n 個置換しました" go (UTF-8).
+    void setStatusReporter(std::function<void(const std::string& message)> report) {
+        m_report = std::move(report);
     }
 
     // Where replace-all shows its progress. None: nothing is shown.
@@ -115,6 +123,8 @@ class Search {
     // False when the search found nothing.
     bool replaceStep(std::string_view after, Options options, bool up);
     void select(std::size_t start);
+    // After a search of the user's: says so when it found nothing.
+    void reportIfNotFound();
 
     EditControl& m_edit;
     FindDialogPort* m_findDialog = nullptr;
@@ -122,6 +132,7 @@ class Search {
     std::string m_searchText;
     bool m_lastFindFound = false;
     ProgressDisplay* m_progress = nullptr;
+    std::function<void(const std::string&)> m_report;
 };
 
 }  // namespace korvane

@@ -94,6 +94,7 @@ std::pair<int, int> RichEdit::selectionUnits() const {
 }
 
 void RichEdit::setPendingSelection(int anchor, int position) {
+    emit selectionRequested();
     if (!m_pending.select(anchor, position))
         return;
     // Without a later call that needs it, the widget still gets the
@@ -299,18 +300,39 @@ bool RichEdit::canUndo() const {
 }
 
 void RichEdit::undo() {
+    replayHistory(false);
+}
+
+bool RichEdit::canRedo() const {
+    return m_document->isRedoAvailable();
+}
+
+void RichEdit::redo() {
+    replayHistory(true);
+}
+
+// Undo and redo restore text exactly as it was: nothing of what follows a
+// typed edit (fixups, new pieces) may run on it, or it would redo itself.
+void RichEdit::replayHistory(bool redo) {
     const ChangeEvents::Scope scope(m_events);
     flushPending();
-    if (!document()->isUndoAvailable())
+    if (redo ? !document()->isRedoAvailable() : !document()->isUndoAvailable())
         return;
     m_undo.running = true;
     m_undo.range.reset();
-    QPlainTextEdit::undo();
+    if (redo)
+        QPlainTextEdit::redo();
+    else
+        QPlainTextEdit::undo();
     m_undo.running = false;
     if (m_undo.range) {
         QTextCursor c(document());
-        c.setPosition(m_undo.range->first);
-        c.setPosition(m_undo.range->second, QTextCursor::KeepAnchor);
+        if (redo) {
+            c.setPosition(m_undo.range->second);
+        } else {
+            c.setPosition(m_undo.range->first);
+            c.setPosition(m_undo.range->second, QTextCursor::KeepAnchor);
+        }
         QPlainTextEdit::setTextCursor(c);
         m_undo.range.reset();
     }

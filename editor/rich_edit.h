@@ -96,6 +96,9 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     bool canUndo() const override;
     // Takes back the last step and selects the text it brought back.
     void undo() override;
+    bool canRedo() const override;
+    // Puts back what the last undo took back; the caret ends behind it.
+    void redo() override;
     void cut() override;
     void copy() override;
     void paste() override;
@@ -147,12 +150,20 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // The text of the document positions [from, to), the pieces of long
     // lines joined, with "\n" for each line break.
     QString plainTextBetween(int from, int to) const;
+    // The selection as anchor and position in the document, one set through
+    // EditControl and not yet handed to the widget included.
+    std::pair<int, int> selectionUnits() const;
 
     // How the user is told that typed, pasted or dropped characters were
     // replaced; a tool tip at the caret unless set.
     void setReplacementNotifier(std::function<void(const QString& message)> notifier) {
         m_notify = std::move(notifier);
     }
+
+  signals:
+    // A selection was set through EditControl; the widget shows it at its
+    // next event, and cursorPositionChanged may come only then.
+    void selectionRequested();
 
   protected:
     bool event(QEvent* event) override;
@@ -171,6 +182,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
 
   private:
     class PieceLoad;
+    // The gutter lays itself out beside the text, in the editor's margins.
+    friend class LineNumberGutter;
 
     // How the document's change reports are taken at the moment.
     enum class Reports {
@@ -208,7 +221,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
         bool hiddenByCall = false;
         bool live() const { return !redrawOff && !locked && !hiddenByCall; }
     };
-    // The text an undo brings back, selected once it has finished.
+    // The text an undo or a redo brings back, selected (undo) or with the
+    // caret behind it (redo) once it has finished.
     struct UndoSpan {
         bool running = false;
         std::optional<std::pair<int, int>> range;
@@ -243,13 +257,13 @@ class RichEdit : public QPlainTextEdit, public EditControl {
 
     // --- edits of ours ---
     void replaceInBatch(const QString& inserted);
+    // Undo or redo through the document's history.
+    void replayHistory(bool redo);
     // Ends the document edit block that batched edits share.
     void closeDocumentBlock();
     void notify(const QString& message);
 
     // --- handing over to the widget ---
-    // Selection: units [anchor, position) of the text.
-    std::pair<int, int> selectionUnits() const;
     void setPendingSelection(int anchor, int position);
     void flushPending();
     void flushSelection();

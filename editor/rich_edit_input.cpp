@@ -22,6 +22,18 @@
 
 namespace korvane {
 
+namespace {
+
+// Both redo keys of the menus: Ctrl+Y as on Windows, Ctrl+Shift+Z as
+// elsewhere, whichever the desktop calls its own.
+bool isRedoKey(const QKeyEvent& e) {
+    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    return (e.key() == Qt::Key_Y && mods == Qt::ControlModifier) ||
+           (e.key() == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier));
+}
+
+}  // namespace
+
 bool RichEdit::event(QEvent* e) {
     if (e->type() == QEvent::PaletteChange)
         m_colors.forgetFormats();  // system colours follow the palette
@@ -101,6 +113,12 @@ void RichEdit::keyPressEvent(QKeyEvent* e) {
     }
     if (e->matches(QKeySequence::Undo)) {
         undo();
+        e->accept();
+        return;
+    }
+    // Ctrl+Y as on Windows, and the desktop's own redo key.
+    if (e->matches(QKeySequence::Redo) || isRedoKey(*e)) {
+        redo();
         e->accept();
         return;
     }

@@ -623,12 +623,18 @@ std::optional<std::string> Profile::lookup(std::string_view section, std::string
 
 ProfileWriteResult Profile::writeString(std::string_view section, std::string_view key,
                                         std::string_view value) {
+    if (!validSectionName(section) || !validKeyName(key)) {
+        return ProfileWriteResult{false, m_path, "invalid section or key name"};
+    }
+    return rewrite(
+        [&](std::string_view bytes) { return profileWithValue(bytes, section, key, value); });
+}
+
+ProfileWriteResult Profile::rewrite(
+    const std::function<std::string(std::string_view bytes)>& change) {
     const auto failure = [&](std::string reason) {
         return ProfileWriteResult{false, m_path, std::move(reason)};
     };
-    if (!validSectionName(section) || !validKeyName(key)) {
-        return failure("invalid section or key name");
-    }
 
     // The settings file is the program's own: a link at its name is
     // followed only when it is the user's (see ownedFileTarget).
@@ -658,7 +664,7 @@ ProfileWriteResult Profile::writeString(std::string_view section, std::string_vi
             return failure(read.error);
     }
 
-    std::string updated = profileWithValue(bytes, section, key, value);
+    std::string updated = change(bytes);
     const FileResult written = writeFileAtomically(real, updated);
     if (!written.ok)
         return failure(written.error);

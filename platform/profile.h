@@ -55,6 +55,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -140,6 +141,11 @@ class Profile final : public ProfileReader, public ProfileWriter {
     // "]" in a section, "=" in a key).
     ProfileWriteResult writeString(std::string_view section, std::string_view key,
                                    std::string_view value) override;
+    // The same read-modify-write for several keys at once: `change` gets the
+    // file's bytes as they are under the lock and returns what it becomes,
+    // so that a list kept in several keys changes whole even while other
+    // copies of the program write theirs.
+    ProfileWriteResult rewrite(const std::function<std::string(std::string_view bytes)>& change);
 
   private:
     void setContents(std::string_view bytes);

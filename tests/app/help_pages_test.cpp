@@ -39,8 +39,12 @@ std::vector<std::string> namesOf(const std::vector<MenuRow>& menus,
     for (const MenuRow& row : menus) {
         if (*row.caption != '\0')
             names.push_back(shown(row.caption));
-        if (*row.keys != '\0')
-            names.push_back(row.keys);
+        // Each of an item's short-cuts ("Ctrl+Y; Ctrl+Shift+Z").
+        for (std::string_view keys = row.keys; !keys.empty();) {
+            const std::size_t end = keys.find("; ");
+            names.emplace_back(keys.substr(0, end));
+            keys = end == std::string_view::npos ? std::string_view() : keys.substr(end + 2);
+        }
     }
     for (const ToolRow& row : tools) {
         if (*row.name == '\0')

@@ -256,7 +256,8 @@ TEST_F(TvantlerTest, EditMenuFollowsTheSelection) {
 }
 
 // Each item of a menu as "menu>item<TAB>short-cut" (plus " [check]" when it
-// carries a check mark), a separator as "menu>-", submenus by their path.
+// carries a check mark), a separator as "menu>-", submenus by their path,
+// an empty one as "menu>submenu>".
 void flatten(const QMenu* menu, const std::string& path, std::vector<std::string>* items) {
     for (QAction* a : menu->actions()) {
         if (a->isSeparator()) {
@@ -265,6 +266,9 @@ void flatten(const QMenu* menu, const std::string& path, std::vector<std::string
         }
         const std::string item = path + ">" + a->text().toStdString();
         if (a->menu() != nullptr) {
+            // A submenu filled as it opens shows as itself.
+            if (a->menu()->actions().isEmpty())
+                items->push_back(item + ">");
             flatten(a->menu(), item, items);
             continue;
         }
@@ -298,6 +302,8 @@ TEST_F(TvantlerTest, MenuBarsShowTheirItemsInOrder) {
         "ﾌｧｲﾙ(&F)>-",
         "ﾌｧｲﾙ(&F)>ﾌﾟﾚﾋﾞｭｰ(&P)\tCtrl+P",
         "ﾌｧｲﾙ(&F)>-",
+        "ﾌｧｲﾙ(&F)>最近使ったﾌｧｲﾙ(&R)>",
+        "ﾌｧｲﾙ(&F)>-",
         "ﾌｧｲﾙ(&F)>終了(&X)",
         "編集(&E)>やり直し(&U)\tCtrl+Z",
         "編集(&E)>-",
@@ -307,17 +313,21 @@ TEST_F(TvantlerTest, MenuBarsShowTheirItemsInOrder) {
         "編集(&E)>-",
         "編集(&E)>全て選択(&A)\tCtrl+A",
         "編集(&E)>削除(&L)",
+        "編集(&E)>-",
+        "編集(&E)>やり直し(&R)\tCtrl+Y",
         "検索(&S)>検索(&F)...\tCtrl+F",
         "検索(&S)>上を検索(&P)\tShift+F3",
         "検索(&S)>下を検索(&N)\tF3",
         "検索(&S)>-",
         "検索(&S)>置換(&R)...\tCtrl+R",
+        "検索(&S)>行へ移動(&G)...\tCtrl+G",
         "設定(&U)>色指定(&C)...",
         "設定(&U)>背景画像(&P)... [check]",
         "設定(&U)>詳細設定(&D)...",
         "設定(&U)>-",
         "設定(&U)>ﾌｫﾝﾄ(&F)...",
         "設定(&U)>ｵﾌﾟｼｮﾝ(&O)...",
+        "設定(&U)>行番号を表示(&N) [check]",
         "切り替え(&C)>morvix(&S)",
         "切り替え(&C)>html変換してmorvix(&H)",
         "ﾍﾙﾌﾟ(&H)>korvaneﾍﾙﾌﾟ(&H)",
@@ -332,6 +342,7 @@ TEST_F(TvantlerTest, MenuBarsShowTheirItemsInOrder) {
         "ﾌｧｲﾙ(&F)>名前を付けて保存(&A)...",
         "ﾌｧｲﾙ(&F)>htmlﾀｸﾞをﾊｲﾗｲﾄ表示(&H) [check]",
         "ﾌｧｲﾙ(&F)>ﾌﾟﾚﾋﾞｭｰ(&P)\tCtrl+P",
+        "ﾌｧｲﾙ(&F)>最近使ったﾌｧｲﾙ(&R)>",
         "ﾌｧｲﾙ(&F)>終了(&X)",
         "編集(&E)>やり直し(&U)\tCtrl+Z",
         "編集(&E)>-",
@@ -341,11 +352,14 @@ TEST_F(TvantlerTest, MenuBarsShowTheirItemsInOrder) {
         "編集(&E)>-",
         "編集(&E)>全て選択(&A)\tCtrl+A",
         "編集(&E)>削除(&L)",
+        "編集(&E)>-",
+        "編集(&E)>やり直し(&R)\tCtrl+Y",
         "検索(&S)>検索(&F)...\tCtrl+F",
         "検索(&S)>上を検索(&P)\tShift+F3",
         "検索(&S)>下を検索(&N)\tF3",
         "検索(&S)>-",
         "検索(&S)>置換(&R)...\tCtrl+R",
+        "検索(&S)>行へ移動(&G)...\tCtrl+G",
         deco + "太字(&B)",
         deco + "ｲﾀﾘｯｸ(&I)",
         deco + "下線付き(&U)",
@@ -376,6 +390,7 @@ TEST_F(TvantlerTest, MenuBarsShowTheirItemsInOrder) {
         "htmlﾀｸﾞ2(&M)>ﾍﾟｰｼﾞの点検(&K)...\tCtrl+Shift+K",
         "設定(&U)>ﾌｫﾝﾄ(&F)...",
         "設定(&U)>ｵﾌﾟｼｮﾝ(&O)...",
+        "設定(&U)>行番号を表示(&N) [check]",
         "切り替え(&C)>korvane(&S)",
         "切り替え(&C)>ﾀｸﾞを抜いてkorvane(&H)",
         "ﾍﾙﾌﾟ(&H)>morvixﾍﾙﾌﾟ(&H)",
@@ -497,8 +512,16 @@ TEST_F(TvantlerTest, ContextMenuServesBothModes) {
         EXPECT_TRUE(a->shortcut().isEmpty());
     }
     const std::vector<std::string> expected = {
-        "Repeat2 やり直し", "-", "N7 切り抜き",  "Copy2 コピー",
-        "N8 張り付け",      "-", "N10 全て選択", "Delete2 削除",
+        "Repeat2 やり直し",
+        "-",
+        "N7 切り抜き",
+        "Copy2 コピー",
+        "N8 張り付け",
+        "-",
+        "N10 全て選択",
+        "Delete2 削除",
+        "-",
+        "Redo2 やり直し",
     };
     EXPECT_EQ(items, expected);
     // A right click in the editor opens it, enabled by the editor's state.
@@ -522,6 +545,64 @@ TEST_F(TvantlerTest, ContextMenuServesBothModes) {
     EXPECT_EQ(m_window->editor()->text(), "");
 }
 
+// Catches a redo key or item missing from a mode, one that redoes twice
+// (the menu's short-cut and the editor's own key both taking it), or one
+// that puts back something else than the undo took.
+TEST_F(TvantlerTest, RedoKeysAndItemsRedoInBothModes) {
+    struct Way {
+        const char* name;
+        int key;  // 0: the item is triggered
+        Qt::KeyboardModifiers modifiers;
+        bool editorFocused;
+        const char* textItem;
+        const char* tagItem;
+    };
+    const Way ways[] = {
+        {"Ctrl+Y to the window", Qt::Key_Y, Qt::ControlModifier, false, "", ""},
+        {"Ctrl+Shift+Z to the window", Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, false,
+         "", ""},
+        {"Ctrl+Y in the editor", Qt::Key_Y, Qt::ControlModifier, true, "", ""},
+        {"Ctrl+Shift+Z in the editor", Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, true, "",
+         ""},
+        {"the Edit menu's item", 0, {}, false, "Redo1", "Redo3"},
+        {"the context menu's item", 0, {}, false, "Redo2", "Redo2"},
+    };
+    for (const bool tagMode : {false, true}) {
+        for (const Way& way : ways) {
+            SCOPED_TRACE(std::string(tagMode ? "tag mode, " : "text mode, ") + way.name);
+            create();
+            m_window->show();
+            m_window->activateWindow();
+            QCoreApplication::processEvents();
+            if (tagMode)
+                trigger("morvixS1");
+            RichEdit* editor = m_window->editor();
+            editor->setText("ab");
+            editor->setSelStart(2);
+            editor->replaceSelection("c");
+            editor->setSelStart(3);
+            editor->replaceSelection("d");
+            editor->undo();
+            editor->undo();
+            ASSERT_EQ(editor->text(), "ab");
+            if (way.key == 0) {
+                trigger(tagMode ? way.tagItem : way.textItem);
+            } else {
+                QWidget* target = m_window.get();
+                if (way.editorFocused) {
+                    editor->setFocus();
+                    target = editor;
+                } else if (QWidget* focus = QApplication::focusWidget()) {
+                    focus->clearFocus();
+                }
+                QKeyEvent press(QEvent::KeyPress, way.key, way.modifiers);
+                QApplication::sendEvent(target, &press);
+            }
+            EXPECT_EQ(editor->text(), "abc") << "one step, once";
+        }
+    }
+}
+
 // Catches the open menus enabling by the wrong rule: undo without history,
 // cut or copy without a selection, paste without text on the clipboard;
 // or the text-mode Edit menu and the context menu disagreeing.
@@ -530,26 +611,29 @@ TEST_F(TvantlerTest, EditItemsFollowTheEditorWhenTheirMenuOpens) {
         const char* name;
         void (Tvantler::*open)();
         const char* undo;
+        const char* redo;
         const char* cut;
         const char* copy;
         const char* paste;
     };
     const Opener openers[] = {
-        {"Edit menu", &Tvantler::Edit1Click, "Repeat1", "T1", "Copy1", "P2"},
-        {"context menu", &Tvantler::PopMenuUp, "Repeat2", "N7", "Copy2", "N8"},
+        {"Edit menu", &Tvantler::Edit1Click, "Repeat1", "Redo1", "T1", "Copy1", "P2"},
+        {"context menu", &Tvantler::PopMenuUp, "Repeat2", "Redo2", "N7", "Copy2", "N8"},
     };
     struct Row {
         const char* name;
         bool typed;     // an undoable edit before the menu opens
+        bool undone;    // and that edit undone
         bool selected;  // part of the text selected
         bool clipboardText;
-        bool undo, cutCopy, paste;
+        bool undo, redo, cutCopy, paste;
     };
     const Row rows[] = {
-        {"fresh text, nothing selected", false, false, false, false, false, false},
-        {"after an edit", true, false, false, true, false, false},
-        {"with a selection", false, true, false, false, true, false},
-        {"text on the clipboard", false, false, true, false, false, true},
+        {"fresh text, nothing selected", false, false, false, false, false, false, false, false},
+        {"after an edit", true, false, false, false, true, false, false, false},
+        {"after an edit and its undo", true, true, false, false, false, true, false, false},
+        {"with a selection", false, false, true, false, false, false, true, false},
+        {"text on the clipboard", false, false, false, true, false, false, false, true},
     };
     for (const Opener& opener : openers) {
         for (const Row& row : rows) {
@@ -561,6 +645,8 @@ TEST_F(TvantlerTest, EditItemsFollowTheEditorWhenTheirMenuOpens) {
                 editor->setSelection(7, 7);
                 editor->replaceSelection("!");
             }
+            if (row.undone)
+                editor->undo();
             if (row.selected)
                 editor->setSelection(0, 3);
             else
@@ -571,6 +657,7 @@ TEST_F(TvantlerTest, EditItemsFollowTheEditorWhenTheirMenuOpens) {
                 QApplication::clipboard()->setMimeData(new QMimeData);  // nothing as text
             (m_window.get()->*opener.open)();
             EXPECT_EQ(action(opener.undo)->isEnabled(), row.undo);
+            EXPECT_EQ(action(opener.redo)->isEnabled(), row.redo);
             EXPECT_EQ(action(opener.cut)->isEnabled(), row.cutCopy);
             EXPECT_EQ(action(opener.copy)->isEnabled(), row.cutCopy);
             EXPECT_EQ(action(opener.paste)->isEnabled(), row.paste);

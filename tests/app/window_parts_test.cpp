@@ -86,11 +86,12 @@ TEST(WindowParts, EditItemsFollowTheEditorOnlyWhileTheirMenuIsOpen) {
     p.edit.setText("abc");
     p.host.items.clear();
     p.parts.followEditorInMenu(false);
-    EXPECT_EQ(p.host.items,
-              (std::map<std::string, bool>{
-                  {"Copy1", false}, {"P2", false}, {"Repeat1", false}, {"T1", false}}));
+    EXPECT_EQ(
+        p.host.items,
+        (std::map<std::string, bool>{
+            {"Copy1", false}, {"P2", false}, {"Redo1", false}, {"Repeat1", false}, {"T1", false}}));
     p.parts.releaseEditMenu();
-    for (const char* name : {"Repeat1", "T1", "Copy1", "P2"})
+    for (const char* name : {"Repeat1", "Redo1", "T1", "Copy1", "P2"})
         EXPECT_TRUE(p.host.items[name]) << name;
     p.edit.setSelection(0, 2);
     p.parts.followEditorInMenu(true);

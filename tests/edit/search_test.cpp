@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "edit/tag_highlighter.h"
 #include "tests/support/memory_edit_control.h"
@@ -369,6 +371,74 @@ TEST(SearchCommands, ShowTheDialogs) {
         ASSERT_TRUE(f.commands.run(name)) << name;
     EXPECT_EQ(f.findDialog.shown, 2);
     EXPECT_EQ(f.replaceDialog.shown, 2);
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Catches a search that finds nothing without saying so, one that says so
+// when it found something, a replace-all that miscounts or stays silent, a
+// message with the search text in Shift_JIS bytes, and a message that moves
+// the focus or the selection.
+TEST(SearchMessages, SayWhatHappenedInTheStatusLine) {
+    const std::string kJapanese = "\x93\xfa\x96\x7b";  // 日本
+    struct Row {
+        const char* name;
+        std::string text;
+        std::size_t caret;
+        std::function<void(Fixture&)> act;
+        std::string message;  // "" : none
+        std::string textAfter;
+    };
+    const Row rows[] = {
+        {"find dialog, nothing below", "abc abc", 5,
+         [](Fixture& f) { f.search.FdmainFind("abc", true); }, "「abc」が見つかりません",
+         "abc abc"},
+        {"find dialog, found", "abc abc", 1, [](Fixture& f) { f.search.FdmainFind("abc", true); },
+         "", "abc abc"},
+        {"find dialog up, Japanese text", "abc", 3,
+         [&](Fixture& f) { f.search.FdmainFind(kJapanese, false); }, "「日本」が見つかりません",
+         "abc"},
+        {"F3 past the last", "xy xy", 4,
+         [](Fixture& f) {
+             f.search.FdmainFind("xy", true);
+             f.commands.run("N12Click");
+         },
+         "「xy」が見つかりません", "xy xy"},
+        {"Shift+F3 before the first", "xy xy", 0,
+         [](Fixture& f) {
+             f.search.FdmainFind("xy", false);
+             f.commands.run("U1Click");
+         },
+         "「xy」が見つかりません", "xy xy"},
+        {"F3 before any search", "xy", 0, [](Fixture& f) { f.commands.run("N16Click"); }, "", "xy"},
+        {"replace-all counts", "a-b-a-a", 0,
+         [](Fixture& f) { f.search.replaceAll("a", "xy", false, false); }, "3 個置換しました",
+         "xy-b-xy-xy"},
+        {"replace-all finds none", "a-b-a", 0,
+         [](Fixture& f) { f.search.replaceAll("c", "xy", false, false); }, "「c」が見つかりません",
+         "a-b-a"},
+        {"replace OK finds none", "a-b-a", 5,
+         [](Fixture& f) { f.search.replaceNext("a", "xy", false, false); }, "「a」が見つかりません",
+         "a-b-a"},
+    };
+    for (const Row& row : rows) {
+        Fixture f(row.text);
+        std::vector<std::string> messages;
+        f.search.setStatusReporter([&](const std::string& m) { messages.push_back(m); });
+        f.caret(row.caret);
+        row.act(f);
+        EXPECT_EQ(f.edit.text(), row.textAfter) << row.name;
+        if (row.message.empty()) {
+            EXPECT_TRUE(messages.empty()) << row.name << ": " << messages.front();
+        } else {
+            ASSERT_FALSE(messages.empty()) << row.name;
+            EXPECT_EQ(messages.back(), row.message) << row.name;
+        }
+    }
 }
 
 }  // namespace

@@ -642,6 +642,73 @@ TYPED_TEST_P(EditControlContract, ClipboardRequests) {
     EXPECT_EQ(e.text(), "cdb" + kA + "\r\ncd");
 }
 
+// Catches redo that puts back something else than undo took, splits an edit
+// block, lets colouring into the history, survives a new edit or setText,
+// or leaves the caret elsewhere than the edit itself did.
+TYPED_TEST_P(EditControlContract, RedoPutsBackWhatUndoTookBack) {
+    using namespace contract;
+    struct Row {
+        const char* name;
+        void (*edit)(EditControl& e);  // on "a-b-a" with history empty
+        std::string edited;
+        std::size_t caret;  // where the edit left it, and redo must too
+    };
+    const Row rows[] = {
+        {"one replacement",
+         [](EditControl& e) {
+             e.setSelection(2, 3);
+             e.replaceSelection(kA + "\r\n");
+         },
+         "a-" + kA + "\r\n-a", 6},
+        {"an edit block (a replace-all)",
+         [](EditControl& e) {
+             e.beginEditBlock();
+             e.setSelection(0, 1);
+             e.replaceSelection("xy");
+             e.setSelection(5, 6);
+             e.replaceSelection("xy");
+             e.endEditBlock();
+         },
+         "xy-b-xy", 7},
+        {"an edit on a long line",
+         [](EditControl& e) {
+             e.setSelStart(5);
+             e.replaceSelection(longLine());
+         },
+         "a-b-a" + longLine(), 5 + longLine().size()},
+    };
+    for (const Row& row : rows) {
+        auto& e = this->edit();
+        e.setText("a-b-a");
+        EXPECT_FALSE(e.canRedo()) << row.name;
+        row.edit(e);
+        ASSERT_EQ(e.text(), row.edited) << row.name;
+        EXPECT_FALSE(e.canRedo()) << row.name << ": nothing undone yet";
+        e.setSelection(0, 1);
+        e.colorSelection(CharColor::of(kRed));
+        e.undo();
+        ASSERT_EQ(e.text(), "a-b-a") << row.name;
+        ASSERT_TRUE(e.canRedo()) << row.name;
+        const int events = this->events();
+        e.redo();
+        EXPECT_EQ(e.text(), row.edited) << row.name;
+        EXPECT_EQ(this->events(), events + 1) << row.name << ": one change event";
+        EXPECT_EQ(e.selStart(), row.caret) << row.name;
+        EXPECT_EQ(e.selLength(), 0u) << row.name;
+        EXPECT_FALSE(e.canRedo()) << row.name << ": colouring is no step of the history";
+        EXPECT_TRUE(e.modified()) << row.name;
+        e.undo();
+        EXPECT_EQ(e.text(), "a-b-a") << row.name << ": the redone step undoes again, whole";
+        e.setSelStart(0);
+        e.replaceSelection("q");
+        EXPECT_FALSE(e.canRedo()) << row.name << ": a new edit forgets what was undone";
+        e.undo();
+        ASSERT_TRUE(e.canRedo()) << row.name;
+        e.setText("new");
+        EXPECT_FALSE(e.canRedo()) << row.name << ": a new text forgets it too";
+    }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(EditControlContract, SelectionStartSnapsToCharacterStarts,
                             SelectionLengthAndText, TextRangeClamps,
                             ReplaceSelectionMakesEveryLineBreakCrLf, LineRequests, FindInByteRange,
@@ -650,6 +717,7 @@ REGISTER_TYPED_TEST_SUITE_P(EditControlContract, SelectionStartSnapsToCharacterS
                             LoadInPiecesIsSetTextOfTheWhole, DroppedLoadLeavesEverythingAsItWas,
                             EventMaskSilencesChangeEvents, ModifiedFlagIsSticky,
                             UndoTakesBackOneReplacement, EditBlockIsOneUndoStep,
-                            EditBlockWithRedrawOff, ClipboardRequests);
+                            EditBlockWithRedrawOff, ClipboardRequests,
+                            RedoPutsBackWhatUndoTookBack);
 
 }  // namespace korvane::test

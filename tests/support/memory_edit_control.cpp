@@ -63,6 +63,7 @@ void MemoryEditControl::setText(std::string_view bytes) {
     m_colors.assign(m_text.size(), CharColor::autoColor());
     m_selStart = m_selEnd = 0;
     m_undo.clear();
+    m_redo.clear();
     m_modified = !m_text.empty();
     m_linesValid = false;
 }
@@ -153,6 +154,7 @@ void MemoryEditControl::replaceSelection(std::string_view bytes, bool canUndo) {
         return;
     const std::size_t start = m_selStart;
     UndoStep step = replaceRange(start, m_selEnd, inserted, nullptr);
+    m_redo.clear();
     if (canUndo) {
         step.joinsPrevious = m_blockDepth > 0 && m_blockHasStep && !m_undo.empty();
         m_blockHasStep = m_blockDepth > 0;
@@ -187,12 +189,13 @@ void MemoryEditControl::undo() {
     std::size_t lo = 0;
     std::size_t hi = 0;
     bool more = true;
+    std::vector<UndoStep>& reversed = m_redo.emplace_back();
     while (more && !m_undo.empty()) {
         UndoStep step = std::move(m_undo.back());
         m_undo.pop_back();
         more = step.joinsPrevious;
-        replaceRange(step.start, step.start + step.insertedLength, step.removed,
-                     &step.removedColors);
+        reversed.push_back(replaceRange(step.start, step.start + step.insertedLength, step.removed,
+                                        &step.removedColors));
         const std::size_t restoredEnd = step.start + step.removed.size();
         if (first) {
             lo = step.start;
@@ -209,6 +212,22 @@ void MemoryEditControl::undo() {
     }
     m_selStart = lo;
     m_selEnd = hi;
+    raiseChange();
+}
+
+void MemoryEditControl::redo() {
+    if (m_redo.empty())
+        return;
+    std::vector<UndoStep> group = std::move(m_redo.back());
+    m_redo.pop_back();
+    // Replayed in the order the edits were made, as one undo step again.
+    for (auto step = group.rbegin(); step != group.rend(); ++step) {
+        UndoStep again = replaceRange(step->start, step->start + step->insertedLength,
+                                      step->removed, &step->removedColors);
+        again.joinsPrevious = step != group.rbegin();
+        m_undo.push_back(std::move(again));
+        m_selStart = m_selEnd = step->start + step->removed.size();
+    }
     raiseChange();
 }
 

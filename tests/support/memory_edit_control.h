@@ -78,6 +78,9 @@ class MemoryEditControl final : public EditControl {
     // Takes back the last undoable replacement (or edit block) and selects
     // the text it had removed.
     void undo() override;
+    bool canRedo() const override { return !m_redo.empty(); }
+    // Puts back the last group undo took back; the caret ends behind it.
+    void redo() override;
     void cut() override;
     void copy() override;
     void paste() override;
@@ -151,6 +154,8 @@ class MemoryEditControl final : public EditControl {
     std::function<void()> m_onChange;
     bool m_modified = false;
     std::vector<UndoStep> m_undo;
+    // Each undo's steps as it reversed them (last first), to be replayed.
+    std::vector<std::vector<UndoStep>> m_redo;
     int m_blockDepth = 0;
     bool m_blockHasStep = false;  // the open block has its first step already
     std::optional<std::string> m_clipboard;
