@@ -190,6 +190,16 @@ std::string deletedOnDiskText(const std::string& path) {
            "保存するまでここにしかありません。";
 }
 
+std::string documentFormatText(TextEncoding encoding, const LineBreaks& breaks) {
+    std::string name = encodingName(encoding);
+    // The byte order is the file's as much as its encoding is.
+    if (encoding == TextEncoding::Utf16Le)
+        name += " LE";
+    else if (encoding == TextEncoding::Utf16Be)
+        name += " BE";
+    return name + "  " + breaks.name();
+}
+
 std::string readFailedText(const std::string& path) {
     return "ファイル " + path + " は開けません";
 }

@@ -79,6 +79,10 @@ std::string changedOnDiskText(const std::string& path);
 std::string overwriteChangedText(const std::string& path);
 std::string deletedOnDiskText(const std::string& path);
 
+// What the status line says of a document's file: its encoding and line
+// breaks ("UTF-8  LF", "UTF-16 BE  CRLF").
+std::string documentFormatText(TextEncoding encoding, const LineBreaks& breaks);
+
 // The messages shown when a document cannot be read or written.
 std::string readFailedText(const std::string& path);
 std::string createFailedText(const std::string& path);

@@ -67,6 +67,7 @@ void Documents::nameDocument(std::string path) {
     if (m_currentFile == kUntitled)
         m_breaks = LineBreaks();
     m_window.documentRenamed();
+    m_window.formatChanged();
 }
 
 std::string Documents::fileBytes(std::string_view text) const {

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "app/document_io.h"
 #include "app/file_drops.h"
 #include "app/menu_builder.h"
 #include "app/menu_rows.h"
@@ -72,6 +73,9 @@ void Tvantler::LoadForm(CommonDialogs dialogs, std::unique_ptr<Shell> shell) {
     m_parts = std::make_unique<WindowParts>(*m_reMain, static_cast<WindowPartsHost&>(*this),
                                             std::move(dialogs), std::move(shell), m_progress.get(),
                                             systemColorLookup());
+    // Documents was made with the window's first document, before it could
+    // tell.
+    formatChanged();
     // The frame is not known yet: until it is, the outer size is the client
     // size (see fitToFrame).
     resize(fittedOuterSize());
@@ -401,6 +405,14 @@ void Tvantler::documentRenamed() {
 
 void Tvantler::pageSaved() {
     m_dialogs->pageSaved();
+}
+
+void Tvantler::formatChanged() {
+    if (m_parts && m_statusLine) {
+        const Documents& documents = m_parts->documents();
+        m_statusLine->setDocumentFormat(QString::fromStdString(
+            documentFormatText(documents.encoding(), documents.lineBreaks())));
+    }
 }
 
 bool Tvantler::FormCloseQuery() {

@@ -114,6 +114,7 @@ class Tvantler : public QMainWindow, private WindowPartsHost {
     void showCaption() override { AddCaption(); }
     void documentRenamed() override;
     void pageSaved() override;
+    void formatChanged() override;
     void setEditorFont(const EditorFont& font) override;
     void showTagLayout() override;
     void showTextLayout() override;

@@ -142,7 +142,9 @@ void TagCommands::E1Click() {
     dialog.setFilter(kPictureFilter);
     if (const auto picked =
             pickTagLocation(dialog, *m_dialogs.messages, m_currentFile(), m_pathStyle))
-        insert(simpleImageText(m_edit.selText(), picked->location));
+        // A location is Shift_JIS, as every dialog's; the page may not be.
+        insert(simpleImageText(m_edit.selText(),
+                               convertBytes(picked->location, shiftJisCodec(), m_edit.codec()).bytes));
 }
 
 void TagCommands::html2T1Click() {

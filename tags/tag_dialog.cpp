@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "base/text_codec.h"
+
 namespace korvane {
 
 TagDialog::TagDialog(EditControl& edit, TagHighlighter& highlighter, const QString& caption,
@@ -40,6 +42,14 @@ void TagDialog::putButtonsLast() {
     setTabOrder(last, bOK);
     setTabOrder(bOK, bCancel);
     setFocusPolicy(own);
+}
+
+std::string TagDialog::inDocument(std::string_view shiftJis) const {
+    return convertBytes(shiftJis, shiftJisCodec(), m_edit.codec()).bytes;
+}
+
+std::string TagDialog::inField(std::string_view document) const {
+    return convertBytes(document, m_edit.codec(), shiftJisCodec()).bytes;
 }
 
 void TagDialog::insertAtSelection(std::string_view text) {

@@ -34,6 +34,12 @@ class TagDialog : public ModelessDialog {
     // painted while the tags are inserted and coloured.
     void insertAtSelection(std::string_view text);
 
+    // The fields are Shift_JIS, as the settings file keeps what they hold;
+    // the document may be in another encoding. A field's bytes as the
+    // document writes them, and the document's bytes as a field shows them.
+    std::string inDocument(std::string_view shiftJis) const;
+    std::string inField(std::string_view document) const;
+
     // "ＯＫ" (default) and "ｷｬﾝｾﾙ"; the caller lays them out and connects OK.
     // They come last in tab order, after the fields the caller adds.
     QPushButton* bOK = nullptr;

@@ -162,8 +162,9 @@ void TfFont::bOKClick() {
     }
     FontTagFields fields;
     fields.face = cbFace->isChecked();
-    // The list holds only names Shift_JIS can write.
-    fields.faceName = encodeShiftJis(cbFont->currentText().toStdU16String()).bytes;
+    // The list holds only names Shift_JIS can write, and so every encoding
+    // a page is in.
+    fields.faceName = m_edit.codec().encode(cbFont->currentText().toStdU16String()).bytes;
     fields.size = cbSize->isChecked();
     fields.sizeText = coSize->currentText().toStdString();
     fields.color = cbColor->isChecked();

@@ -109,12 +109,12 @@ void TfImage::bReferClick() {
 
 void TfImage::bOKClick() {
     ImageTagFields fields;
-    fields.file = eFile->bytes();
+    fields.file = inDocument(eFile->bytes());
     if (!fields.file.empty()) {
-        fields.height = eHeight->bytes();
-        fields.width = eWidth->bytes();
-        fields.alt = eAlt->bytes();
-        fields.border = eBorder->bytes();
+        fields.height = inDocument(eHeight->bytes());
+        fields.width = inDocument(eWidth->bytes());
+        fields.alt = inDocument(eAlt->bytes());
+        fields.border = inDocument(eBorder->bytes());
         fields.position = static_cast<ImagePosition>(rgPosition->itemIndex());
         if (const std::optional<std::string> text = imageTagText(m_edit.selText(), fields))
             insertAtSelection(*text);

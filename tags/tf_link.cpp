@@ -41,7 +41,7 @@ void TfLink::formShow() {
 }
 
 void TfLink::bOKClick() {
-    const std::string name = eLink->bytes();
+    const std::string name = inDocument(eLink->bytes());
     if (!name.empty()) {
         const auto end = static_cast<LinkEnd>(rgLink->itemIndex());
         if (const std::optional<std::string> text = anchorTagText(m_edit.selText(), name, end))

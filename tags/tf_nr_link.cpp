@@ -49,7 +49,11 @@ TfNrLink::TfNrLink(EditControl& edit, TagHighlighter& highlighter, CommonDialogs
 }
 
 void TfNrLink::formShow() {
-    eName->setBytes(m_edit.selText());
+    // The selection as the box shows it. A name left as it was is the
+    // selection itself: characters the box cannot show are not lost.
+    m_selection = m_edit.selText();
+    m_nameShown = inField(m_selection);
+    eName->setBytes(m_nameShown);
     // A mail address box still checked from an earlier use keeps browsing
     // off, as checking it does: a picked file is no mail address.
     bAddress->setEnabled(documentNamed() && !CheckBox1->isChecked());
@@ -69,8 +73,9 @@ void TfNrLink::bAddressClick() {
 
 void TfNrLink::bOKClick() {
     LinkTagFields fields;
-    fields.address = eAddress->bytes();
-    fields.name = eName->bytes();
+    fields.address = inDocument(eAddress->bytes());
+    const std::string name = eName->bytes();
+    fields.name = name == m_nameShown ? m_selection : inDocument(name);
     fields.mail = CheckBox1->isChecked();
     if (!fields.address.empty() && !fields.name.empty()) {
         if (const std::optional<std::string> text = linkTagText(m_edit.selText(), fields))
