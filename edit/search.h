@@ -8,6 +8,10 @@
 // without match case, the ASCII letters and the full-width Latin letters
 // (Ａ-Ｚ, ａ-ｚ) compare regardless of case, nothing else.
 //
+// The search text and the replacement are Shift_JIS, as the dialogs' fields
+// and the settings file keep them; they are searched for and inserted in the
+// editor's codec.
+//
 // An empty search text finds nothing: the find dialog, OK and replace-all
 // all end at once after that one search that found nothing (LastFindFound
 // false, the selection as it was). F3 and Shift+F3 do not even search.
@@ -110,6 +114,8 @@ class Search {
     // False when the search found nothing.
     bool replaceStep(std::string_view after, Options options, bool up);
     void select(std::size_t start);
+    // Shift_JIS bytes in the editor's codec.
+    std::string inEditorCodec(std::string_view sjis) const;
 
     EditControl& m_edit;
     FindDialogPort* m_findDialog = nullptr;
