@@ -856,6 +856,10 @@ TYPED_TEST_P(CodecEditControlContract, InvalidBytesRoundTrip) {
     e.setText(text);
     EXPECT_EQ(e.text(), text);
     EXPECT_EQ(e.textLength(), text.size());
+    for (std::size_t k = 0; k <= bad.size(); ++k) {
+        e.setSelStart(3 + k);
+        EXPECT_EQ(e.selStart(), 3 + k) << "each such byte is a character of its own";
+    }
     e.setSelStart(0);
     e.replaceSelection("x");
     e.setSelection(e.textLength(), e.textLength());
