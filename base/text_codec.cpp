@@ -299,6 +299,69 @@ SjisEncoded convertBytes(std::string_view bytes, const TextCodec& from, const Te
     return to.encode(from.decode(bytes));
 }
 
+namespace {
+
+// UTF-8 straight into the document's units: a whole document is decoded on
+// every open, so ASCII runs are copied without looking at the tables.
+std::size_t decodeUtf8Document(std::string_view bytes, char16_t* out) {
+    char16_t* const start = out;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            if (b == '\r' && i + 1 < n && p[i + 1] == '\n') {
+                *out++ = u'\n';
+                i += 2;
+            } else {
+                *out++ = b;
+                ++i;
+            }
+            continue;
+        }
+        if (b >= 0xE1 && b <= 0xEC && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 &&
+            (p[i + 2] & 0xC0) == 0x80) {
+            // The common three-byte form (kana and kanji), which has no
+            // overlong or surrogate values to rule out.
+            *out++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) |
+                                           (p[i + 2] & 0x3F));
+            i += 3;
+            continue;
+        }
+        const auto [c, length] = readUtf8Char(bytes, i);
+        if (length == 0) {
+            *out++ = static_cast<char16_t>(kInvalidByteBase + b);
+            ++i;
+        } else if (c >= 0x10000) {
+            *out++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            i += length;
+        } else {
+            *out++ = static_cast<char16_t>(c);
+            i += length;
+        }
+    }
+    return static_cast<std::size_t>(out - start);
+}
+
+}  // namespace
+
+std::size_t decodeDocument(const TextCodec& codec, std::string_view crlfBytes, char16_t* out) {
+    if (&codec == &shiftJisCodec())
+        return decodeShiftJisDocument(crlfBytes, out);
+    if (&codec == &utf8Codec())
+        return decodeUtf8Document(crlfBytes, out);
+    const std::u16string text = codec.decode(crlfBytes);
+    char16_t* const start = out;
+    for (const char16_t c : text) {
+        if (c == u'\n' && out != start && out[-1] == u'\r')
+            out[-1] = u'\n';
+        else
+            *out++ = c;
+    }
+    return static_cast<std::size_t>(out - start);
+}
+
 std::string utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() * 3);

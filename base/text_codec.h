@@ -65,6 +65,12 @@ const TextCodec& codecOf(TextEncoding encoding);
 // replaced and reported, with indexes in UTF-16 units of the text.
 SjisEncoded convertBytes(std::string_view bytes, const TextCodec& from, const TextCodec& to);
 
+// The text of an editor's document of `crlfBytes` in `codec`, each CR LF one
+// "\n": writes at most crlfBytes.size() units to `out` and returns how many.
+// No codec here decodes a byte to more than one unit, nor a four-byte UTF-8
+// character to more than two.
+std::size_t decodeDocument(const TextCodec& codec, std::string_view crlfBytes, char16_t* out);
+
 // UTF-16 to UTF-8; an unpaired surrogate is written as U+FFFD.
 std::string utf16ToUtf8(std::u16string_view text);
 // One character in UTF-8, appended to `out`.

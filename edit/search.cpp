@@ -47,8 +47,10 @@ void Search::autoFind(Options options, bool down) {
 }
 
 void Search::reportIfNotFound() {
+    // The search text is the dialogs', in Shift_JIS whatever the editor's
+    // codec.
     if (!m_lastFindFound && m_report)
-        m_report("「" + m_edit.codec().toUtf8(m_searchText) + "」が見つかりません");
+        m_report("「" + shiftJisCodec().toUtf8(m_searchText) + "」が見つかりません");
 }
 
 void Search::AutoFindBase(Options& options) const {
@@ -56,17 +58,21 @@ void Search::AutoFindBase(Options& options) const {
         options.matchCase = true;
 }
 
+std::string Search::inEditorCodec(std::string_view sjis) const {
+    return convertBytes(sjis, shiftJisCodec(), m_edit.codec()).bytes;
+}
+
 void Search::select(std::size_t start) {
     // Start, then length: the length scrolls the occurrence into view.
     m_edit.setSelStart(start);
-    m_edit.setSelLength(m_searchText.size());
+    m_edit.setSelLength(inEditorCodec(m_searchText).size());
 }
 
 void Search::AutoFindDown(Options options) {
     const std::size_t start = m_edit.selStart() + m_edit.selLength();
     // An empty text is refused by find itself: nothing found, no loop.
     const std::optional<std::size_t> found =
-        m_edit.find(m_searchText, start, m_edit.textLength(), options.matchCase);
+        m_edit.find(inEditorCodec(m_searchText), start, m_edit.textLength(), options.matchCase);
     m_edit.setFocus();
     m_lastFindFound = found.has_value();
     if (found)
@@ -75,14 +81,15 @@ void Search::AutoFindDown(Options options) {
 
 void Search::AutoFindUp(Options options) {
     const std::size_t before = m_edit.selStart();
-    const std::size_t k = m_searchText.size();
+    const std::string what = inEditorCodec(m_searchText);
+    const std::size_t k = what.size();
     // Forward searches, each from behind the occurrence before: every byte
     // up to the selection start is looked at once, however many there are.
-    std::optional<std::size_t> found = m_edit.find(m_searchText, 0, before, options.matchCase);
+    std::optional<std::size_t> found = m_edit.find(what, 0, before, options.matchCase);
     std::optional<std::size_t> last;
     while (found) {
         last = found;
-        found = m_edit.find(m_searchText, *found + k, before, options.matchCase);
+        found = m_edit.find(what, *found + k, before, options.matchCase);
     }
     m_edit.setFocus();
     m_lastFindFound = last.has_value();
@@ -95,7 +102,7 @@ bool Search::replaceStep(std::string_view after, Options options, bool up) {
     if (!m_lastFindFound)
         return false;
     const std::size_t start = m_edit.selStart();
-    m_edit.replaceSelection(after);
+    m_edit.replaceSelection(inEditorCodec(after));
     // Up, the caret goes to the start of the inserted text, so the next
     // search ends before it and never finds the replacement again.
     if (up)

@@ -10,6 +10,10 @@
 // without match case, the ASCII letters and the full-width Latin letters
 // (Ａ-Ｚ, ａ-ｚ) compare regardless of case, nothing else.
 //
+// The search text and the replacement are Shift_JIS, as the dialogs' fields
+// and the settings file keep them; they are searched for and inserted in the
+// editor's codec.
+//
 // An empty search text finds nothing: the find dialog, OK and replace-all
 // all end at once after that one search that found nothing (LastFindFound
 // false, the selection as it was). F3 and Shift+F3 do not even search.
@@ -125,6 +129,8 @@ class Search {
     void select(std::size_t start);
     // After a search of the user's: says so when it found nothing.
     void reportIfNotFound();
+    // Shift_JIS bytes in the editor's codec.
+    std::string inEditorCodec(std::string_view sjis) const;
 
     EditControl& m_edit;
     FindDialogPort* m_findDialog = nullptr;

@@ -62,8 +62,8 @@ bool LongLinePieces::startsSoft(const QTextBlock& block) {
     return block.isValid() && block.blockFormat().boolProperty(kSoftBreakProperty);
 }
 
-QString LongLinePieces::pieceTextOf(std::string_view crlfBytes, bool& cut) {
-    return cutIntoPieces(documentTextOf(crlfBytes), kPieceUnits, kMaxPieceUnits, cut);
+QString LongLinePieces::pieceTextOf(std::string_view crlfBytes, bool& cut, const TextCodec& codec) {
+    return cutIntoPieces(documentTextOf(crlfBytes, codec), kPieceUnits, kMaxPieceUnits, cut);
 }
 
 void LongLinePieces::markPieces(QTextDocument& doc, const QString& text, int from) {

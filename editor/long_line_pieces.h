@@ -39,10 +39,11 @@ class LongLinePieces {
     // Whether a block is a piece after the first of its line.
     static bool startsSoft(const QTextBlock& block);
 
-    // The document's text of Shift_JIS bytes with CR LF line breaks,
+    // The document's text of bytes in `codec` with CR LF line breaks,
     // decoded in one pass, lines longer than kMaxPieceUnits cut into pieces
     // by soft break units (`cut` tells whether any was).
-    static QString pieceTextOf(std::string_view crlfBytes, bool& cut);
+    static QString pieceTextOf(std::string_view crlfBytes, bool& cut,
+                               const TextCodec& codec = shiftJisCodec());
     // Gives the blocks that `text`, inserted at `from`, starts with a soft
     // break unit the format of a piece.
     static void markPieces(QTextDocument& doc, const QString& text, int from);

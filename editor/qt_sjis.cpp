@@ -21,10 +21,10 @@ std::string toSjis(const QString& text) {
     return encodeShiftJis(viewOf(text)).bytes;
 }
 
-QString documentTextOf(std::string_view crlfBytes) {
+QString documentTextOf(std::string_view crlfBytes, const TextCodec& codec) {
     QString text(static_cast<qsizetype>(crlfBytes.size()), Qt::Uninitialized);
     const std::size_t units =
-        decodeShiftJisDocument(crlfBytes, reinterpret_cast<char16_t*>(text.data()));
+        decodeDocument(codec, crlfBytes, reinterpret_cast<char16_t*>(text.data()));
     text.truncate(static_cast<qsizetype>(units));
     return text;
 }
@@ -54,13 +54,19 @@ bool isMerge(const SjisReplacement& r) {
 }  // namespace
 
 SjisFiltered filterForShiftJis(const QString& text, SjisLineBreaks lineBreaks) {
+    return filterForCodec(text, lineBreaks, shiftJisCodec());
+}
+
+SjisFiltered filterForCodec(const QString& text, SjisLineBreaks lineBreaks,
+                            const TextCodec& codec) {
     SjisFiltered out;
     const std::u16string_view in = viewOf(text);
     if (isPlainAscii(in)) {
         out.text = text;
         return out;
     }
-    const SjisEncoded encoded = encodeShiftJis(in);
+    const bool sjis = &codec == &shiftJisCodec();
+    const SjisEncoded encoded = codec.encode(in);
     const auto& reports = encoded.replaced;
     out.text.reserve(text.size());
     std::size_t r = 0;
@@ -78,9 +84,9 @@ SjisFiltered filterForShiftJis(const QString& text, SjisLineBreaks lineBreaks) {
                 out.text += QChar(u' ');
             continue;
         }
-        if (r < reports.size() && reports[r].index == i && !isMerge(reports[r])) {
+        if (r < reports.size() && reports[r].index == i && !(sjis && isMerge(reports[r]))) {
             const std::size_t length = reports[r].character > 0xFFFF ? 2 : 1;
-            const QString written = qstringOf(decodeShiftJis(reports[r].bytes));
+            const QString written = qstringOf(codec.decode(reports[r].bytes));
             const QString entry = qstringOf(in.substr(i, length)) + QStringLiteral("→") + written;
             if (!out.replaced.contains(entry))
                 out.replaced.push_back(entry);
@@ -93,13 +99,13 @@ SjisFiltered filterForShiftJis(const QString& text, SjisLineBreaks lineBreaks) {
     return out;
 }
 
-QString replacementNotice(const QStringList& replaced) {
+QString replacementNotice(const QStringList& replaced, std::string_view charset) {
     constexpr qsizetype kShown = 10;
     QStringList shown = replaced.mid(0, kShown);
     if (replaced.size() > kShown)
         shown.push_back(QStringLiteral("…"));
-    return QStringLiteral("Shift_JIS で書けない文字を置き換えました: ") +
-           shown.join(QLatin1Char(' '));
+    return QString::fromLatin1(charset.data(), static_cast<qsizetype>(charset.size())) +
+           QStringLiteral(" で書けない文字を置き換えました: ") + shown.join(QLatin1Char(' '));
 }
 
 }  // namespace korvane

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_codec.h"
+
 namespace korvane {
 
 // The units of a QString, without a copy.
@@ -18,9 +20,9 @@ QString qstringOf(std::u16string_view s);
 // Shift_JIS bytes as a QString, and back.
 QString fromSjis(std::string_view bytes);
 std::string toSjis(const QString& text);
-// The editor document's text of Shift_JIS bytes with CR LF line breaks,
+// The editor document's text of bytes in `codec` with CR LF line breaks,
 // decoded in one pass: each CR LF becomes its paragraph break.
-QString documentTextOf(std::string_view crlfBytes);
+QString documentTextOf(std::string_view crlfBytes, const TextCodec& codec = shiftJisCodec());
 
 // What a line break in incoming text becomes.
 enum class SjisLineBreaks {
@@ -38,8 +40,13 @@ struct SjisFiltered {
 // Replaces each character CP932 cannot hold by what CP932 writes for it (the
 // look-alike Windows writes, else "?") and each line break as asked.
 SjisFiltered filterForShiftJis(const QString& text, SjisLineBreaks lineBreaks);
+// The same for a document in `codec`: what it cannot hold is replaced by
+// what it writes (UTF-8 holds everything but half a surrogate pair).
+SjisFiltered filterForCodec(const QString& text, SjisLineBreaks lineBreaks, const TextCodec& codec);
 
-// The message that tells the user which characters were replaced.
-QString replacementNotice(const QStringList& replaced);
+// The message that tells the user which characters were replaced, naming
+// the charset that could not hold them.
+QString replacementNotice(const QStringList& replaced,
+                          std::string_view charset = shiftJisCodec().charsetName());
 
 }  // namespace korvane

@@ -17,10 +17,10 @@ namespace korvane {
 
 namespace {
 
-// The document's text of Shift_JIS bytes: every kind of line break becomes
+// The document's text of bytes in `codec`: every kind of line break becomes
 // its paragraph break.
-QString decodeForDocument(std::string_view bytes) {
-    return documentTextOf(normalizeLineBreaks(bytes));
+QString decodeForDocument(std::string_view bytes, const TextCodec& codec) {
+    return documentTextOf(normalizeLineBreaks(bytes), codec);
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ void RichEdit::setText(std::string_view bytes) {
         copy = normalizeLineBreaks(bytes);
     const std::string_view normalized = copy.empty() ? bytes : std::string_view(copy);
     bool cut = false;
-    const QString text = LongLinePieces::pieceTextOf(normalized, cut);
+    const QString text = LongLinePieces::pieceTextOf(normalized, cut, codec());
     {
         // The mirror is made from the bytes afterwards.
         const ReportsScope rebuilding(*this, Reports::Ignore);
@@ -170,7 +170,7 @@ std::string RichEdit::selText() const {
 
 void RichEdit::replaceSelection(std::string_view bytes, bool canUndo) {
     const ChangeEvents::Scope scope(m_events);
-    const QString inserted = decodeForDocument(bytes);
+    const QString inserted = decodeForDocument(bytes, codec());
     if (batching() && canUndo) {
         replaceInBatch(inserted);
         return;

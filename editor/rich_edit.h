@@ -120,6 +120,11 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     std::optional<std::size_t> find(std::string_view what, std::size_t min, std::size_t max,
                                     bool matchCase) const override;
 
+    const TextCodec& codec() const override { return m_mirror.codec(); }
+    // Re-encodes the document's characters (rich_edit_mirror.cpp); the
+    // toolkit's undo history and the colours stay.
+    void setCodec(const TextCodec& codec) override;
+
     using QWidget::setFocus;
     bool setFocus() override;
     void setRedraw(bool on) override;

@@ -131,7 +131,7 @@ void RichEdit::keyPressEvent(QKeyEvent* e) {
         e->setAccepted(plain.isAccepted());
         return;
     }
-    const SjisFiltered filtered = filterForShiftJis(e->text(), SjisLineBreaks::Paragraph);
+    const SjisFiltered filtered = filterForCodec(e->text(), SjisLineBreaks::Paragraph, codec());
     if (filtered.replaced.isEmpty()) {
         const int before = textCursor().position();
         const bool plain = (e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
@@ -156,11 +156,12 @@ void RichEdit::keyPressEvent(QKeyEvent* e) {
                     static_cast<quint16>(e->count()));
     QPlainTextEdit::keyPressEvent(&typed);
     e->setAccepted(typed.isAccepted());
-    notify(replacementNotice(filtered.replaced));
+    notify(replacementNotice(filtered.replaced, codec().charsetName()));
 }
 
 void RichEdit::inputMethodEvent(QInputMethodEvent* e) {
-    const SjisFiltered filtered = filterForShiftJis(e->commitString(), SjisLineBreaks::Paragraph);
+    const SjisFiltered filtered =
+        filterForCodec(e->commitString(), SjisLineBreaks::Paragraph, codec());
     if (filtered.replaced.isEmpty()) {
         QPlainTextEdit::inputMethodEvent(e);
         return;
@@ -168,7 +169,7 @@ void RichEdit::inputMethodEvent(QInputMethodEvent* e) {
     QInputMethodEvent committed(e->preeditString(), e->attributes());
     committed.setCommitString(filtered.text, e->replacementStart(), e->replacementLength());
     QPlainTextEdit::inputMethodEvent(&committed);
-    notify(replacementNotice(filtered.replaced));
+    notify(replacementNotice(filtered.replaced, codec().charsetName()));
 }
 
 QMimeData* RichEdit::createMimeDataFromSelection() const {
@@ -187,7 +188,8 @@ void RichEdit::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText())
         return;
     const ChangeEvents::Scope scope(m_events);
-    const SjisFiltered filtered = filterForShiftJis(source->text(), SjisLineBreaks::Paragraph);
+    const SjisFiltered filtered =
+        filterForCodec(source->text(), SjisLineBreaks::Paragraph, codec());
     QTextCursor c = textCursor();
     c.beginEditBlock();
     m_pieces.insert(c, filtered.text);
@@ -196,7 +198,7 @@ void RichEdit::insertFromMimeData(const QMimeData* source) {
     QPlainTextEdit::setTextCursor(c);
     ensureCursorVisible();
     if (!filtered.replaced.isEmpty())
-        notify(replacementNotice(filtered.replaced));
+        notify(replacementNotice(filtered.replaced, codec().charsetName()));
 }
 
 void RichEdit::dragEnterEvent(QDragEnterEvent* e) {

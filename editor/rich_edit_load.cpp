@@ -18,6 +18,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <string>
+#include <utility>
+
 #include "editor/qt_sjis.h"
 #include "editor/rich_edit.h"
 
@@ -34,12 +37,18 @@ class RichEdit::PieceLoad final : public EditControl::TextLoad {
     void commit() override;
 
   private:
+    // Whole lines into the new document and mirror.
+    void appendLines(std::string_view bytes);
+
     RichEdit& m_edit;
     QTextDocument* m_old;
     QObject* m_oldParent;
     QTextDocument* m_new;
     QTextCursor m_end;
     TextMirror m_mirror;
+    // The bytes after the last line break so far: a piece may end inside a
+    // line, even inside a character, and the next one goes on from there.
+    std::string m_carry;
     // What the editor showed, for a load that is dropped.
     QTextCursor m_cursor;
     std::optional<std::pair<int, int>> m_pendingSelection;
@@ -73,6 +82,7 @@ RichEdit::PieceLoad::PieceLoad(RichEdit& edit)
     m_new->setDefaultTextOption(m_old->defaultTextOption());
     m_new->setDocumentMargin(m_old->documentMargin());
     m_new->setUndoRedoEnabled(false);
+    m_mirror.setCodec(edit.codec());
     // The widget deletes a document it owns when another takes its place.
     m_old->setParent(&m_edit);
     const QSignalBlocker quiet(&m_edit);
@@ -99,8 +109,21 @@ RichEdit::PieceLoad::~PieceLoad() {
 }
 
 void RichEdit::PieceLoad::append(std::string_view bytes) {
+    if (m_carry.empty() && (bytes.empty() || bytes.back() == '\n')) {
+        appendLines(bytes);
+        return;
+    }
+    m_carry.append(bytes);
+    const std::size_t lf = m_carry.rfind('\n');
+    if (lf == std::string::npos)
+        return;
+    appendLines(std::string_view(m_carry).substr(0, lf + 1));
+    m_carry.erase(0, lf + 1);
+}
+
+void RichEdit::PieceLoad::appendLines(std::string_view bytes) {
     bool cut = false;
-    const QString text = LongLinePieces::pieceTextOf(bytes, cut);
+    const QString text = LongLinePieces::pieceTextOf(bytes, cut, m_mirror.codec());
     const QSignalBlocker quiet(&m_edit);
     const int from = m_end.position();
     m_end.insertText(text);
@@ -111,6 +134,8 @@ void RichEdit::PieceLoad::append(std::string_view bytes) {
 }
 
 void RichEdit::PieceLoad::commit() {
+    if (!m_carry.empty())
+        appendLines(std::exchange(m_carry, std::string()));
     m_committed = true;
     m_edit.closeDocumentBlock();
     // A selection asked for meanwhile was in the old text.

@@ -108,8 +108,8 @@ bool RichEdit::isUnchanged(const DocumentEdit& edit) const {
         if (take > 0) {
             const std::string_view bytes = m_mirror.lineBytes(line);
             const std::size_t from = m_mirror.bytesOfUnits(line, unit);
-            before +=
-                decodeShiftJis(bytes.substr(from, m_mirror.bytesOfUnits(line, unit + take) - from));
+            before += m_mirror.codec().decode(
+                bytes.substr(from, m_mirror.bytesOfUnits(line, unit + take) - from));
         }
         left -= take;
         if (left > 0) {
@@ -187,6 +187,45 @@ void RichEdit::rebuildMirror(bool clearFormats) {
     m_fixups.collectWhole(*m_document, problems);
 }
 
+void RichEdit::setCodec(const TextCodec& codec) {
+    if (&codec == &m_mirror.codec())
+        return;
+    const ChangeEvents::Scope scope(m_events);
+    closeDocumentBlock();
+    // The document keeps its characters and its undo history; only the
+    // mirror's bytes are made anew, and the colours put back where they were.
+    std::vector<std::vector<TextMirror::ColorRun>> colours;
+    colours.reserve(m_mirror.lineCount());
+    for (std::size_t line = 0; line < m_mirror.lineCount(); ++line)
+        colours.push_back(m_mirror.lineColors(line));
+    m_mirror.setCodec(codec);
+    m_fixups.clear();
+    rebuildMirror();
+    if (colours.size() == m_mirror.lineCount()) {
+        for (std::size_t line = 0; line < colours.size(); ++line) {
+            const std::size_t start = m_mirror.lineStartUnit(line);
+            for (const TextMirror::ColorRun& run : colours[line]) {
+                if (const auto changed = m_mirror.setColor(start + run.start, start + run.end,
+                                                           CharColor::of(run.color)))
+                    markDirty(changed->first, changed->second);
+            }
+        }
+    }
+    // What the new codec cannot hold is replaced as typed text would be.
+    if (m_fixups.due()) {
+        QStringList replaced;
+        {
+            const ReportsScope followUp(*this, Reports::FollowUp);
+            replaced = m_fixups.apply(*m_document);
+        }
+        if (!replaced.isEmpty())
+            notify(replacementNotice(replaced, codec.charsetName()));
+        m_events.deliver();
+    }
+    if (live())
+        flushColors();
+}
+
 void RichEdit::settleNewText() {
     // The mirror comes from the bytes themselves; should the document hold
     // other paragraphs than they make, it is built from the document.
@@ -216,7 +255,7 @@ void RichEdit::finishDocumentEdit() {
             replaced = m_fixups.apply(*m_document);
         }
         if (!replaced.isEmpty())
-            notify(replacementNotice(replaced));
+            notify(replacementNotice(replaced, m_mirror.codec().charsetName()));
     }
     if (m_pieces.repairsDue()) {
         const ReportsScope followUp(*this, Reports::FollowUp);

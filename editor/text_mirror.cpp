@@ -150,16 +150,57 @@ void copyRuns(std::vector<TextMirror::ColorRun>& out, const std::vector<TextMirr
     }
 }
 
-// The code of the character of `width` bytes at `byte`.
+// The code of the character of `width` (at most four) bytes at `byte`.
 unsigned codeAt(std::string_view bytes, std::size_t byte, std::size_t width) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + byte;
-    return width == 2 ? (unsigned{p[0]} << 8) | p[1] : unsigned{p[0]};
+    unsigned code = 0;
+    for (std::size_t k = 0; k < width; ++k)
+        code = (code << 8) | p[k];
+    return code;
 }
 
-// Gives the double-byte character at `to` the bytes of the one at `from`.
-void copyCode(std::string_view from, std::size_t fromByte, std::string& to, std::size_t toByte) {
-    to[toByte] = from[fromByte];
-    to[toByte + 1] = from[fromByte + 1];
+// Gives the character of `width` bytes at `to` the bytes of the one at `from`.
+void copyCode(std::string_view from, std::size_t fromByte, std::string& to, std::size_t toByte,
+              std::size_t width) {
+    for (std::size_t k = 0; k < width; ++k)
+        to[toByte + k] = from[fromByte + k];
+}
+
+bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The bytes a unit takes in UTF-8 when the codec reported nothing about it;
+// a surrogate pair is two units of two bytes.
+std::size_t utf8Width(char16_t c) {
+    if (c < 0x80 || isInvalidByteStandIn(c))
+        return 1;
+    if (c < 0x800 || isSurrogate(c))
+        return 2;
+    return 3;
+}
+
+// The same for EUC-JP: everything it holds beyond ASCII takes two bytes.
+std::size_t eucWidth(char16_t c) {
+    return c < 0x80 || isInvalidByteStandIn(c) ? 1 : 2;
+}
+
+// Sets unit u's width bits in the two sets `a` and `b` (1 + a + 2b bytes).
+void setWidth(std::vector<std::uint64_t>& a, std::vector<std::uint64_t>& b, std::size_t u,
+              std::size_t width, bool& anyA, bool& anyB) {
+    const std::uint64_t bit = std::uint64_t{1} << (u % 64);
+    if (width == 2 || width == 4) {
+        a[u / 64] |= bit;
+        anyA = true;
+    }
+    if (width >= 3) {
+        b[u / 64] |= bit;
+        anyB = true;
+    }
 }
 
 // Each unit's width (bit u of `wide` for a unit of two bytes): what the
@@ -204,9 +245,11 @@ void encodeUnitByUnit(std::u16string_view source, std::string& bytes,
 
 // What in a line's text a Shift_JIS document cannot keep as it is, given
 // what the codec reported of it.
-void reportProblems(std::u16string_view text, std::size_t lineIndex,
+void reportProblems(const TextCodec& codec, std::u16string_view text, std::size_t lineIndex,
                     const std::vector<SjisReplacement>& replaced,
                     std::vector<TextMirror::Problem>& problems) {
+    const bool sjis = &codec == &shiftJisCodec();
+    const bool utf8 = &codec == &utf8Codec();
     using Kind = TextMirror::Problem::Kind;
     std::size_t r = 0;
     for (std::size_t u = 0; u < text.size(); ++u) {
@@ -222,6 +265,14 @@ void reportProblems(std::u16string_view text, std::size_t lineIndex,
         } else if (isSurrogate(c)) {
             const bool pair =
                 c <= 0xDBFF && hasNext && text[u + 1] >= 0xDC00 && text[u + 1] <= 0xDFFF;
+            if (utf8) {
+                // UTF-8 holds every character; only half a pair is none.
+                if (pair)
+                    ++u;
+                else
+                    problems.push_back({Kind::Replaced, lineIndex, u, 1u, c, u"\uFFFD"});
+                continue;
+            }
             const char32_t full =
                 pair ? 0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[u + 1] - 0xDC00u) : c;
             problems.push_back({Kind::Replaced, lineIndex, u, pair ? 2u : 1u, full, u"?"});
@@ -230,7 +281,7 @@ void reportProblems(std::u16string_view text, std::size_t lineIndex,
             const SjisReplacement& report = replaced[r];
             // A damaged lead byte is reported when the byte after it would
             // pair with it; the codec keeps both bytes.
-            const bool merges = isInvalidByteStandIn(report.character) &&
+            const bool merges = sjis && isInvalidByteStandIn(report.character) &&
                                 report.bytes.size() == 1 &&
                                 isSjisLeadByte(static_cast<unsigned char>(report.bytes[0]));
             if (merges) {
@@ -238,7 +289,7 @@ void reportProblems(std::u16string_view text, std::size_t lineIndex,
                     {Kind::Merges, lineIndex, u, 1, report.character, std::u16string()});
             } else {
                 problems.push_back({Kind::Replaced, lineIndex, u, 1, report.character,
-                                    decodeShiftJis(report.bytes)});
+                                    codec.decode(report.bytes)});
             }
         }
     }
@@ -306,25 +357,37 @@ TextMirror::TextMirror() {
 }
 
 TextMirror::LineView TextMirror::viewOf(const Line& line) {
-    return {line.bytes, line.wide.empty() ? nullptr : line.wide.data(), line.units, line.soft,
-            &line.colors};
+    const std::uint64_t* wide = line.wide.empty() ? nullptr : line.wide.data();
+    return {line.bytes, wide,      line.three ? wide + (line.units + 63u) / 64u : nullptr,
+            line.units, line.soft, &line.colors};
+}
+
+void TextMirror::setCodec(const TextCodec& codec) {
+    m_codec = &codec;
+    m_sjis = &codec == &shiftJisCodec();
+    m_utf8 = &codec == &utf8Codec();
 }
 
 TextMirror::LineView TextMirror::viewIn(const Chunk& chunk, std::size_t index) {
     static const std::vector<ColorRun> kNoColors;
     const Record& r = chunk.lines[index];
+    const std::uint64_t* wide = r.hasWide() ? chunk.wide.data() + r.wideIndex() : nullptr;
     return {std::string_view(chunk.text.data() + r.begin, r.size),
-            r.hasWide() ? chunk.wide.data() + r.wideIndex() : nullptr, r.units(), r.soft(),
+            wide,
+            r.hasThree() ? wide + (r.units() + 63u) / 64u : nullptr,
+            r.units(),
+            r.soft(),
             chunk.colors.empty() ? &kNoColors : &chunk.colors[index]};
 }
 
 void TextMirror::pushRecord(Chunk& chunk, std::string_view bytes, std::uint32_t units, bool soft,
-                            std::size_t firstWord, bool hasWide) {
+                            std::size_t firstWord, bool hasWide, bool hasThree) {
     Record r;
     r.begin = static_cast<std::uint32_t>(chunk.text.size());
     r.size = static_cast<std::uint32_t>(bytes.size());
     r.unitsSoft = units | (soft ? Record::kTopBit : 0);
-    r.wideWord = static_cast<std::uint32_t>(firstWord) | (hasWide ? Record::kTopBit : 0);
+    r.wideWord = static_cast<std::uint32_t>(firstWord) | (hasWide ? Record::kTopBit : 0) |
+                 (hasWide && hasThree ? Record::kThreeBit : 0);
     chunk.text.append(bytes);
     chunk.lines.push_back(r);
     chunk.bytes += r.extentBytes();
@@ -332,19 +395,21 @@ void TextMirror::pushRecord(Chunk& chunk, std::string_view bytes, std::uint32_t 
 }
 
 void TextMirror::appendLine(Chunk& chunk, std::string_view bytes, const std::uint64_t* wide,
-                            std::uint32_t units, bool soft, std::vector<ColorRun> colors) {
+                            std::uint32_t units, bool soft, std::vector<ColorRun> colors,
+                            bool three) {
     const std::size_t firstWord = chunk.wide.size();
     if (wide != nullptr)
-        chunk.wide.insert(chunk.wide.end(), wide, wide + (units + 63u) / 64u);
+        chunk.wide.insert(chunk.wide.end(), wide, wide + (units + 63u) / 64u * (three ? 2u : 1u));
     if (!colors.empty() || !chunk.colors.empty()) {
         chunk.colors.resize(chunk.lines.size());
         chunk.colors.push_back(std::move(colors));
     }
-    pushRecord(chunk, bytes, units, soft, firstWord, wide != nullptr);
+    pushRecord(chunk, bytes, units, soft, firstWord, wide != nullptr, three);
 }
 
 void TextMirror::appendLine(Chunk& chunk, const LineView& line) {
-    appendLine(chunk, line.bytes, line.wide, line.units, line.soft, *line.colors);
+    appendLine(chunk, line.bytes, line.wide, line.units, line.soft, *line.colors,
+               line.wide3 != nullptr);
 }
 
 void TextMirror::seal(Chunk& chunk) {
@@ -380,7 +445,8 @@ std::pair<std::ptrdiff_t, std::ptrdiff_t> TextMirror::storeLine(Chunk& chunk, st
     }
     r.size = static_cast<std::uint32_t>(line.bytes.size());
     r.unitsSoft = line.units | (line.soft ? Record::kTopBit : 0);
-    r.wideWord = r.wideIndex() | (newWords != 0 ? Record::kTopBit : 0);
+    r.wideWord = r.wideIndex() | (newWords != 0 ? Record::kTopBit : 0) |
+                 (newWords != 0 && line.three ? Record::kThreeBit : 0);
     if (byteShift != 0 || wordShift != 0) {
         for (std::size_t i = index + 1; i < chunk.lines.size(); ++i) {
             Record& next = chunk.lines[i];
@@ -400,7 +466,9 @@ std::pair<std::ptrdiff_t, std::ptrdiff_t> TextMirror::storeLine(Chunk& chunk, st
 }
 
 TextMirror::Line TextMirror::makeLine(std::u16string_view text, std::size_t lineIndex,
-                                      std::vector<Problem>* problems) {
+                                      std::vector<Problem>* problems) const {
+    if (!m_sjis)
+        return makeCodecLine(text, lineIndex, problems);
     Line line;
     line.units = static_cast<std::uint32_t>(text.size());
 
@@ -429,7 +497,83 @@ TextMirror::Line TextMirror::makeLine(std::u16string_view text, std::size_t line
         line.wide = std::move(wide);
 
     if (problems != nullptr)
-        reportProblems(text, lineIndex, encoded.replaced, *problems);
+        reportProblems(*m_codec, text, lineIndex, encoded.replaced, *problems);
+    return line;
+}
+
+TextMirror::Line TextMirror::makeCodecLine(std::u16string_view text, std::size_t lineIndex,
+                                           std::vector<Problem>* problems) const {
+    Line line;
+    line.units = static_cast<std::uint32_t>(text.size());
+    // Outside UTF-8 a surrogate is written as one "?" per pair; as in
+    // Shift_JIS each unit gets a byte of its own until the editor has
+    // replaced the pair.
+    std::u16string patched;
+    std::u16string_view source = text;
+    if (!m_utf8 && std::any_of(text.begin(), text.end(), isSurrogate)) {
+        patched.assign(text);
+        std::replace_if(patched.begin(), patched.end(), isSurrogate, u'\xFFFF');
+        source = patched;
+    }
+    SjisEncoded encoded = m_codec->encode(source);
+    line.bytes = std::move(encoded.bytes);
+
+    const std::size_t words = (text.size() + 63) / 64;
+    std::vector<std::uint64_t> a(words, 0);
+    std::vector<std::uint64_t> b(words, 0);
+    bool anyA = false;
+    bool anyB = false;
+    const auto measure = [&](const std::vector<SjisReplacement>& replaced) {
+        std::size_t total = 0;
+        std::size_t r = 0;
+        for (std::size_t u = 0; u < source.size(); ++u) {
+            while (r < replaced.size() && replaced[r].index < u)
+                ++r;
+            const char16_t c = source[u];
+            std::size_t width = 0;
+            if (m_utf8 && isHighSurrogate(c) && u + 1 < source.size() &&
+                isLowSurrogate(source[u + 1])) {
+                // Four bytes, two to each half.
+                setWidth(a, b, u, 2, anyA, anyB);
+                setWidth(a, b, u + 1, 2, anyA, anyB);
+                total += 4;
+                ++u;
+                continue;
+            }
+            if (r < replaced.size() && replaced[r].index == u)
+                width = replaced[r].bytes.size();
+            else
+                width = m_utf8 ? (isSurrogate(c) ? 3 : utf8Width(c)) : eucWidth(c);
+            setWidth(a, b, u, std::clamp<std::size_t>(width, 1, 3), anyA, anyB);
+            total += width;
+        }
+        return total;
+    };
+    if (measure(encoded.replaced) != line.bytes.size()) {
+        // Never expected: should a codec write other widths than these,
+        // each unit is encoded on its own so that positions stay right.
+        std::fill(a.begin(), a.end(), 0);
+        std::fill(b.begin(), b.end(), 0);
+        anyA = anyB = false;
+        line.bytes.clear();
+        for (std::size_t u = 0; u < source.size(); ++u) {
+            std::string one = m_codec->encode(source.substr(u, 1)).bytes;
+            if (one.empty())
+                one = "?";
+            one.resize(std::min<std::size_t>(one.size(), 3));
+            setWidth(a, b, u, one.size(), anyA, anyB);
+            line.bytes += one;
+        }
+    }
+    if (anyA || anyB) {
+        line.wide = std::move(a);
+        if (anyB) {
+            line.wide.insert(line.wide.end(), b.begin(), b.end());
+            line.three = true;
+        }
+    }
+    if (problems != nullptr)
+        reportProblems(*m_codec, text, lineIndex, encoded.replaced, *problems);
     return line;
 }
 
@@ -446,7 +590,7 @@ void TextMirror::assign(const std::vector<std::u16string_view>& lines,
         }
         Line line = makeLine(i < lines.size() ? lines[i] : std::u16string_view(), i, problems);
         appendLine(m_chunks.back(), line.bytes, line.wide.empty() ? nullptr : line.wide.data(),
-                   line.units, false, {});
+                   line.units, false, {}, line.three);
     }
     seal(m_chunks.back());
     sumChunks();
@@ -454,6 +598,10 @@ void TextMirror::assign(const std::vector<std::u16string_view>& lines,
 }
 
 void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documentText) {
+    if (!m_sjis) {
+        assignCodecBytes(bytes, documentText);
+        return;
+    }
     m_chunks.clear();
     m_chunks.emplace_back();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -500,6 +648,89 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documen
         if (anyWide)
             wide.resize(firstWord + (units + 63u) / 64u, 0);
         pushRecord(chunk, bytes.substr(from, i - from), units, soft, firstWord, anyWide);
+        if (soft)
+            continue;
+        if (i >= n)
+            break;
+        i += 2;  // CR LF, one unit of the document
+        ++u;
+    }
+    seal(m_chunks.back());
+    sumChunks();
+    m_lastSplice = {0, 0, m_lineCount};
+}
+
+void TextMirror::assignCodecBytes(std::string_view bytes, std::u16string_view documentText) {
+    m_chunks.clear();
+    m_chunks.emplace_back();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    std::size_t u = 0;
+    std::vector<std::uint64_t> a;
+    std::vector<std::uint64_t> b;
+    for (;;) {
+        if (m_chunks.back().lines.size() == kChunkLines) {
+            seal(m_chunks.back());
+            m_chunks.emplace_back();
+        }
+        Chunk& chunk = m_chunks.back();
+        const std::size_t from = i;
+        a.clear();
+        b.clear();
+        bool anyA = false;
+        bool anyB = false;
+        std::uint32_t units = 0;
+        bool soft = false;
+        while (i < n) {
+            const unsigned char byte = p[i];
+            if (byte == '\r' && i + 1 < n && p[i + 1] == '\n')
+                break;
+            const char16_t c = u < documentText.size() ? documentText[u] : u'\0';
+            if (c == kSoftBreakUnit) {
+                soft = true;
+                ++u;
+                break;
+            }
+            // ASCII, or a byte the decoder gave a stand-in of its own.
+            if (byte < 0x80 || c == static_cast<char16_t>(kInvalidByteBase + byte)) {
+                ++i;
+                ++u;
+                ++units;
+                continue;
+            }
+            // The decoder made a character of the bytes here: its length
+            // follows from its first byte.
+            const std::size_t length = m_utf8 ? (byte >= 0xF0   ? 4
+                                                 : byte >= 0xE0 ? 3
+                                                                : 2)
+                                              : m_codec->charLength(bytes, i);
+            const std::size_t taken = length == 4 ? 2 : 1;
+            if (a.size() <= (units + taken) / 64) {
+                a.resize((units + taken) / 64 + 1, 0);
+                b.resize(a.size(), 0);
+            }
+            if (length == 4) {
+                setWidth(a, b, units, 2, anyA, anyB);
+                setWidth(a, b, units + 1, 2, anyA, anyB);
+            } else {
+                setWidth(a, b, units, length, anyA, anyB);
+            }
+            i += length;
+            u += taken;
+            units += static_cast<std::uint32_t>(taken);
+        }
+        const std::size_t words = (units + 63u) / 64u;
+        const std::size_t firstWord = chunk.wide.size();
+        if (anyA || anyB) {
+            a.resize(words, 0);
+            chunk.wide.insert(chunk.wide.end(), a.begin(), a.end());
+            if (anyB) {
+                b.resize(words, 0);
+                chunk.wide.insert(chunk.wide.end(), b.begin(), b.end());
+            }
+        }
+        pushRecord(chunk, bytes.substr(from, i - from), units, soft, firstWord, anyA || anyB, anyB);
         if (soft)
             continue;
         if (i >= n)
@@ -572,6 +803,7 @@ void TextMirror::setSoftBreak(std::size_t line, bool soft) {
 
 void TextMirror::appendBytes(std::string_view bytes, std::u16string_view documentText) {
     TextMirror piece;
+    piece.setCodec(*m_codec);
     piece.assignBytes(bytes, documentText);
     // The empty last line (no bytes, no width words) gives way to the piece.
     Chunk& last = m_chunks.back();
@@ -623,6 +855,14 @@ std::size_t TextMirror::unitToByteIn(const LineView& line, std::size_t unit) {
         const std::uint64_t mask = (std::uint64_t{1} << (unit % 64)) - 1;
         bytes += countWide(line.wide[words] & mask);
     }
+    if (line.wide3 != nullptr) {
+        for (std::size_t k = 0; k < words; ++k)
+            bytes += 2 * countWide(line.wide3[k]);
+        if (unit % 64 != 0) {
+            const std::uint64_t mask = (std::uint64_t{1} << (unit % 64)) - 1;
+            bytes += 2 * countWide(line.wide3[words] & mask);
+        }
+    }
     return bytes;
 }
 
@@ -636,14 +876,15 @@ std::size_t TextMirror::byteToUnitIn(const LineView& line, std::size_t byte) {
     const std::size_t words = (line.units + 63u) / 64u;
     for (std::size_t k = 0; k < words; ++k) {
         const std::size_t count = std::min<std::size_t>(64, line.units - k * 64);
-        const std::size_t wordBytes = count + countWide(line.wide[k]);
+        const std::size_t wordBytes = count + countWide(line.wide[k]) +
+                                      (line.wide3 != nullptr ? 2 * countWide(line.wide3[k]) : 0);
         if (at + wordBytes > byte)
             break;
         at += wordBytes;
         unit += count;
     }
     while (unit < line.units) {
-        const std::size_t w = isWide(line, unit) ? 2 : 1;
+        const std::size_t w = widthOf(line, unit);
         if (at + w > byte)
             break;
         at += w;
@@ -652,10 +893,68 @@ std::size_t TextMirror::byteToUnitIn(const LineView& line, std::size_t byte) {
     return unit;
 }
 
+namespace {
+
+// advanceTo() over units of one to three bytes: the bytes of k units of a
+// word are k plus the first set's bits plus twice the second's.
+void advanceThree(const std::uint64_t* wide, const std::uint64_t* wide3, std::size_t units,
+                  std::size_t& unit, std::size_t& byte, std::size_t target) {
+    const auto bytesOf = [](std::uint64_t a, std::uint64_t b, std::size_t k) {
+        const std::uint64_t mask = k >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << k) - 1;
+        return k + countWide(a & mask) + 2 * countWide(b & mask);
+    };
+    while (unit < units) {
+        const std::size_t word = unit / 64;
+        const std::size_t from = unit % 64;
+        const std::size_t n = std::min<std::size_t>(64, units - word * 64) - from;
+        const std::uint64_t a = wide[word] >> from;
+        const std::uint64_t b = wide3[word] >> from;
+        const std::size_t wordBytes = bytesOf(a, b, n);
+        if (byte + wordBytes <= target) {
+            byte += wordBytes;
+            unit += n;
+            continue;
+        }
+        const std::size_t rel = target - byte;
+        if (rel < 24) {
+            std::size_t k = 0;
+            std::size_t at = 0;
+            for (;;) {
+                const std::size_t w = 1 + ((a >> k) & 1u) + 2 * ((b >> k) & 1u);
+                if (at + w > rel)
+                    break;
+                at += w;
+                ++k;
+            }
+            unit += k;
+            byte += at;
+            return;
+        }
+        std::size_t lo = 0;
+        std::size_t hi = n;
+        while (hi - lo > 1) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (bytesOf(a, b, mid) <= rel)
+                lo = mid;
+            else
+                hi = mid;
+        }
+        unit += lo;
+        byte += bytesOf(a, b, lo);
+        return;
+    }
+}
+
+}  // namespace
+
 void TextMirror::advanceTo(const LineView& line, std::size_t& unit, std::size_t& byte,
                            std::size_t target) {
     if (line.wide == nullptr) {
         unit = byte = std::min<std::size_t>(target, line.units);
+        return;
+    }
+    if (line.wide3 != nullptr) {
+        advanceThree(line.wide, line.wide3, line.units, unit, byte, target);
         return;
     }
     // The bytes of the first k units of a word's bits.
@@ -710,6 +1009,37 @@ void TextMirror::advanceTo(const LineView& line, std::size_t& unit, std::size_t&
 bool TextMirror::isWide(const LineView& line, std::size_t unit) {
     return line.wide != nullptr && unit < line.units &&
            ((line.wide[unit / 64] >> (unit % 64)) & 1u) != 0;
+}
+
+std::size_t TextMirror::widthOf(const LineView& line, std::size_t unit) {
+    if (line.wide == nullptr || unit >= line.units)
+        return 1;
+    const std::size_t shift = unit % 64;
+    std::size_t width = 1 + ((line.wide[unit / 64] >> shift) & 1u);
+    if (line.wide3 != nullptr)
+        width += 2 * ((line.wide3[unit / 64] >> shift) & 1u);
+    return width;
+}
+
+bool TextMirror::isPairTail(const LineView& line, std::size_t unit, std::size_t byte) const {
+    // The only unit of two bytes that starts with a continuation byte is
+    // the second half of a four-byte character.
+    if (!m_utf8 || unit == 0 || unit >= line.units || byte >= line.bytes.size())
+        return false;
+    return (static_cast<unsigned char>(line.bytes[byte]) & 0xC0) == 0x80 &&
+           widthOf(line, unit) == 2;
+}
+
+bool TextMirror::isCharBoundary(std::size_t offset) const {
+    if (offset >= byteLength())
+        return offset == byteLength();
+    const LineRef ref = refOfByte(offset);
+    const LineView line = lineAt(ref);
+    const std::size_t local = offset - ref.byte;
+    if (local >= line.bytes.size())
+        return local == line.bytes.size();  // the CR of the line break, not its LF
+    const std::size_t unit = byteToUnitIn(line, local);
+    return unitToByteIn(line, unit) == local && !isPairTail(line, unit, local);
 }
 
 CharColor TextMirror::colorIn(const LineView& line, std::size_t unit) {
@@ -877,7 +1207,7 @@ void TextMirror::remakeChunks(const LineRef& a, const LineRef& b, std::vector<Li
         appendLine(room(), viewIn(ca, i));
     for (Line& line : lines) {
         appendLine(room(), line.bytes, line.wide.empty() ? nullptr : line.wide.data(), line.units,
-                   line.soft, std::move(line.colors));
+                   line.soft, std::move(line.colors), line.three);
     }
     const Chunk& cb = m_chunks[b.chunk];
     for (std::size_t i = b.index + 1; i < cb.lines.size(); ++i)
@@ -907,31 +1237,37 @@ void TextMirror::remakeChunks(const LineRef& a, const LineRef& b, std::vector<Li
 // compared one by one too and keep their bytes where they are the same.
 void TextMirror::keepUnchangedBytes(const std::vector<LineView>& oldLines,
                                     std::vector<Line>& newLines, std::size_t front,
-                                    std::size_t back) {
+                                    std::size_t back) const {
     keepFrontBytes(oldLines, newLines, front);
     keepBackBytes(oldLines, newLines, back);
 }
 
 bool TextMirror::sameCharacter(const LineView& o, std::size_t ou, std::size_t ob, const LineView& n,
-                               std::size_t nu, std::size_t nb, bool& patch) {
+                               std::size_t nu, std::size_t nb, bool& patch) const {
     patch = false;
     const bool oEnd = ou == o.units;
     const bool nEnd = nu == n.units;
     if (oEnd || nEnd)
         return oEnd && nEnd;
-    const std::size_t w = isWide(o, ou) ? 2 : 1;
-    if (w != (isWide(n, nu) ? 2u : 1u))
+    const std::size_t w = widthOf(o, ou);
+    if (w != widthOf(n, nu))
         return false;
     const unsigned oc = codeAt(o.bytes, ob, w);
     const unsigned nc = codeAt(n.bytes, nb, w);
     if (oc == nc)
         return true;
-    patch = w == 2 && windowsFormOfCode(oc) == nc;
+    if (m_sjis) {
+        patch = w == 2 && windowsFormOfCode(oc) == nc;
+    } else {
+        // EUC-JP reaches its characters through CP932's codes, so a file's
+        // duplicate codes are written back in another form as well.
+        patch = m_codec->decode(o.bytes.substr(ob, w)) == m_codec->decode(n.bytes.substr(nb, w));
+    }
     return patch;
 }
 
 void TextMirror::keepFrontBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
-                                std::size_t front) {
+                                std::size_t front) const {
     // Position by position from the start of the edited lines.
     std::size_t ol = 0, ou = 0, ob = 0;
     std::size_t nl = 0, nu = 0, nb = 0;
@@ -950,16 +1286,16 @@ void TextMirror::keepFrontBytes(const std::vector<LineView>& oldLines, std::vect
         }
         bool patch = false;
         if (sameCharacter(oldLines[ol], ou, ob, viewOf(newLines[nl]), nu, nb, patch) && patch)
-            copyCode(oldLines[ol].bytes, ob, newLines[nl].bytes, nb);
-        ob += isWide(oldLines[ol], ou) ? 2 : 1;
-        nb += isWide(viewOf(newLines[nl]), nu) ? 2 : 1;
+            copyCode(oldLines[ol].bytes, ob, newLines[nl].bytes, nb, widthOf(oldLines[ol], ou));
+        ob += widthOf(oldLines[ol], ou);
+        nb += widthOf(viewOf(newLines[nl]), nu);
         ++ou;
         ++nu;
     }
 }
 
 void TextMirror::keepBackBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
-                               std::size_t back) {
+                               std::size_t back) const {
     // From the end; the last position is the line break after the lines.
     std::size_t ol = oldLines.size() - 1, ou = oldLines[ol].units;
     std::size_t ob = oldLines[ol].bytes.size();
@@ -978,14 +1314,14 @@ void TextMirror::keepBackBytes(const std::vector<LineView>& oldLines, std::vecto
         } else {
             --ou;
             --nu;
-            ob -= isWide(oldLines[ol], ou) ? 2 : 1;
-            nb -= isWide(viewOf(newLines[nl]), nu) ? 2 : 1;
+            ob -= widthOf(oldLines[ol], ou);
+            nb -= widthOf(viewOf(newLines[nl]), nu);
         }
         bool patch = false;
         if (!sameCharacter(oldLines[ol], ou, ob, viewOf(newLines[nl]), nu, nb, patch))
             break;
         if (patch)
-            copyCode(oldLines[ol].bytes, ob, newLines[nl].bytes, nb);
+            copyCode(oldLines[ol].bytes, ob, newLines[nl].bytes, nb, widthOf(oldLines[ol], ou));
     }
 }
 
@@ -1095,7 +1431,12 @@ std::string TextMirror::textRange(std::size_t start, std::size_t end) const {
 std::size_t TextMirror::unitToByte(std::size_t unit) const {
     const LineRef ref = refOfUnit(unit);
     const std::size_t local = std::min(unit, m_totalUnits - 1) - ref.unit;
-    return ref.byte + unitToByteIn(lineAt(ref), local);
+    const LineView line = lineAt(ref);
+    const std::size_t byte = unitToByteIn(line, local);
+    // Between the halves of a pair: the character's start.
+    if (m_utf8 && isPairTail(line, local, byte))
+        return ref.byte + byte - 2;
+    return ref.byte + byte;
 }
 
 std::size_t TextMirror::byteToUnit(std::size_t offset) const {
@@ -1113,6 +1454,10 @@ std::size_t TextMirror::byteToUnit(std::size_t offset) const {
         byte = m_walk.byte;
     }
     advanceTo(line, unit, byte, local);
+    if (m_utf8 && isPairTail(line, unit, byte)) {
+        --unit;
+        byte -= 2;
+    }
     m_walk = {ref.line, unit, byte};
     return ref.unit + unit;
 }
@@ -1185,8 +1530,9 @@ std::optional<std::pair<std::size_t, std::size_t>> TextMirror::setColors(
     std::size_t unit = 0;
     std::size_t byte = 0;
     const auto toUnit = [&](std::size_t offset) {
-        if (offset >= byteLength())
-            return m_totalUnits - 1;
+        // Past the end is the end, on the last line: a range that runs
+        // past it from an earlier line is a range across lines.
+        offset = std::min(offset, byteLength());
         if (offset < ref.byte) {
             ref = refOfByte(offset);
             unit = byte = 0;
@@ -1200,6 +1546,10 @@ std::optional<std::pair<std::size_t, std::size_t>> TextMirror::setColors(
         if (byte > local)
             unit = byte = 0;
         advanceTo(line, unit, byte, local);
+        if (m_utf8 && isPairTail(line, unit, byte)) {
+            --unit;
+            byte -= 2;
+        }
         return ref.unit + unit;
     };
     for (const auto& [start, end] : byteRanges) {
@@ -1242,6 +1592,8 @@ std::optional<std::size_t> TextMirror::find(std::string_view what, std::size_t m
     max = std::min(max, byteLength());
     if (what.empty() || min >= max || what.size() > max - min)
         return std::nullopt;
+    if (!m_sjis)
+        return findCodecBytes(what, min, max, matchCase);
 
     std::vector<SearchChar> pattern;
     for (std::size_t i = 0; i < what.size();) {
@@ -1327,6 +1679,75 @@ std::optional<std::size_t> TextMirror::findByScanning(
                 return at.byte + hit;
             from = hit + 1;
         }
+        if (!nextLine(at))
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace korvane
+
+namespace korvane {
+
+namespace {
+
+char foldAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+// Whether `text` holds `what` byte for byte, ASCII letters folded unless
+// `matchCase`.
+bool sameBytes(std::string_view text, std::string_view what, bool matchCase) {
+    if (matchCase)
+        return text == what;
+    for (std::size_t k = 0; k < what.size(); ++k) {
+        if (foldAscii(text[k]) != foldAscii(what[k]))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::size_t> TextMirror::findCodecBytes(std::string_view what, std::size_t min,
+                                                      std::size_t max, bool matchCase) const {
+    // In UTF-8 and EUC-JP no character's bytes hold another's, ASCII
+    // included: a byte match that starts and ends at character boundaries
+    // is a match of characters. Lines are scanned for the first byte (in
+    // either case) and only hits are checked.
+    const char first = what[0];
+    std::string firsts(1, first);
+    if (!matchCase && foldAscii(first) != first)
+        firsts += foldAscii(first);
+    else if (!matchCase && first >= 'A' && first <= 'Z')
+        firsts += static_cast<char>(first + ('a' - 'A'));
+    const auto matchesAt = [&](std::size_t at) {
+        if (at < min || at + what.size() > max || !isCharBoundary(at) ||
+            !isCharBoundary(at + what.size()))
+            return false;
+        return sameBytes(textRange(at, at + what.size()), what, matchCase);
+    };
+    LineRef at = refOfByte(min);
+    for (;;) {
+        const LineView line = lineAt(at);
+        if (at.byte + what.size() > max)
+            break;
+        const std::string_view bytes = line.bytes;
+        std::size_t from = min > at.byte ? min - at.byte : 0;
+        while (from < bytes.size()) {
+            const std::size_t hit = bytes.find_first_of(firsts, from);
+            if (hit == std::string_view::npos || at.byte + hit + what.size() > max)
+                break;
+            if (hit + what.size() <= bytes.size()
+                    ? sameBytes(bytes.substr(hit, what.size()), what, matchCase) &&
+                          matchesAt(at.byte + hit)
+                    : matchesAt(at.byte + hit))
+                return at.byte + hit;
+            from = hit + 1;
+        }
+        // A search that starts with a line break: the break behind the line.
+        if (first == '\r' && !line.soft && matchesAt(at.byte + bytes.size()))
+            return at.byte + bytes.size();
         if (!nextLine(at))
             break;
     }

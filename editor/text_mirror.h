@@ -1,5 +1,5 @@
-// The Shift_JIS image of an editor's text, kept beside the toolkit's own
-// document.
+// The byte image of an editor's text in the document's codec (Shift_JIS,
+// UTF-8 or EUC-JP), kept beside the toolkit's own document.
 //
 // The toolkit holds the text as paragraphs of UTF-16; everything else in the
 // program speaks Shift_JIS bytes with CR LF between lines. Re-encoding a
@@ -10,8 +10,11 @@
 // Positions come in two kinds. A *unit* position is a position in the
 // toolkit's document: every line has its UTF-16 units and one more position
 // for its line break (the last line's stands for the end of the text). A
-// *byte* offset counts Shift_JIS bytes, a line break two. Every character of
-// a clean text is one unit, of one or two bytes.
+// *byte* offset counts the codec's bytes, a line break two. In Shift_JIS and
+// EUC-JP every character of a clean text is one unit of one or two bytes; in
+// UTF-8 a unit takes one to three bytes, and a character outside the BMP is a
+// surrogate pair of two units of two bytes each, which no byte offset
+// separates: an offset inside it stands for its first unit.
 //
 // Character colours live here too, as runs over unit positions per line, so
 // they follow the text through edits without touching the document.
@@ -62,6 +65,11 @@ class TextMirror {
 
     TextMirror();
 
+    // The codec the bytes are in; Shift_JIS until set. Setting it changes
+    // nothing held: the caller assigns the text again.
+    void setCodec(const TextCodec& codec);
+    const TextCodec& codec() const { return *m_codec; }
+
     // Replaces everything by `lines` (the texts of the document's
     // paragraphs, at least one). All colours become automatic.
     void assign(const std::vector<std::u16string_view>& lines,
@@ -70,8 +78,8 @@ class TextMirror {
     // The unit that stands for a soft break in a document's text.
     static constexpr char16_t kSoftBreakUnit = u'\u2029';
 
-    // Replaces everything by Shift_JIS bytes with CR LF line breaks and the
-    // document's text of them (decodeShiftJisDocument of the same bytes,
+    // Replaces everything by bytes in the codec with CR LF line breaks and the
+    // document's text of them (decodeDocument of the same bytes,
     // with kSoftBreakUnit where a line is cut into pieces): the lines are
     // cut and measured from the bytes themselves, without encoding again.
     void assignBytes(std::string_view bytes, std::u16string_view documentText);
@@ -157,8 +165,12 @@ class TextMirror {
   private:
     // A line as made from new text, before it is stored.
     struct Line {
-        std::string bytes;                // without the line break
-        std::vector<std::uint64_t> wide;  // bit u: unit u takes two bytes; empty when none does
+        std::string bytes;  // without the line break
+        // Bit u: unit u takes one byte more than one; empty when none does.
+        // With `three`, a second set of as many words follows: bit u, unit u
+        // takes two bytes more (a unit's bytes are 1 + first bit + 2 x second).
+        std::vector<std::uint64_t> wide;
+        bool three = false;
         std::uint32_t units = 0;
         std::vector<ColorRun> colors;  // sorted, disjoint, never automatic
         bool soft = false;             // ends in a soft break: no bytes between it and the next
@@ -166,7 +178,8 @@ class TextMirror {
     // A stored line, read where it lies in its chunk.
     struct LineView {
         std::string_view bytes;
-        const std::uint64_t* wide = nullptr;  // (units + 63) / 64 words; null when no unit is wide
+        const std::uint64_t* wide = nullptr;   // (units + 63) / 64 words; null when no unit is wide
+        const std::uint64_t* wide3 = nullptr;  // the second set; null when no unit has three bytes
         std::uint32_t units = 0;
         bool soft = false;
         const std::vector<ColorRun>* colors = nullptr;
@@ -177,15 +190,20 @@ class TextMirror {
     // fewer than 2^31 units, as the toolkit's whole document does.
     struct Record {
         static constexpr std::uint32_t kTopBit = std::uint32_t{1} << 31;
+        static constexpr std::uint32_t kThreeBit = std::uint32_t{1} << 30;
         std::uint32_t begin = 0;      // of its bytes in the chunk's text
         std::uint32_t size = 0;       // its bytes, without the line break
         std::uint32_t unitsSoft = 0;  // its units; the top bit: it ends in a soft break
-        std::uint32_t wideWord = 0;   // its first width word in the chunk; the top bit: it has some
+        std::uint32_t wideWord = 0;   // its first width word in the chunk; the top bit: it has
+                                      // some, the next: it has the second set too
         std::uint32_t units() const { return unitsSoft & ~kTopBit; }
         bool soft() const { return (unitsSoft & kTopBit) != 0; }
         bool hasWide() const { return (wideWord & kTopBit) != 0; }
-        std::uint32_t wideIndex() const { return wideWord & ~kTopBit; }
-        std::size_t wideWords() const { return hasWide() ? (units() + 63u) / 64u : 0; }
+        bool hasThree() const { return (wideWord & kThreeBit) != 0; }
+        std::uint32_t wideIndex() const { return wideWord & ~(kTopBit | kThreeBit); }
+        std::size_t wideWords() const {
+            return hasWide() ? (units() + 63u) / 64u * (hasThree() ? 2u : 1u) : 0;
+        }
         std::size_t extentBytes() const { return size + (soft() ? 0u : 2u); }
     };
     static std::size_t extentBytes(const LineView& line) {
@@ -219,29 +237,34 @@ class TextMirror {
         bool matchCase;
     };
 
-    static Line makeLine(std::u16string_view text, std::size_t lineIndex,
-                         std::vector<Problem>* problems);
-    static void keepUnchangedBytes(const std::vector<LineView>& oldLines,
-                                   std::vector<Line>& newLines, std::size_t front,
-                                   std::size_t back);
-    static void keepFrontBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
-                               std::size_t front);
-    static void keepBackBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
-                              std::size_t back);
+    Line makeLine(std::u16string_view text, std::size_t lineIndex,
+                  std::vector<Problem>* problems) const;
+    // makeLine for the codecs other than Shift_JIS.
+    Line makeCodecLine(std::u16string_view text, std::size_t lineIndex,
+                       std::vector<Problem>* problems) const;
+    // assignBytes for the codecs other than Shift_JIS.
+    void assignCodecBytes(std::string_view bytes, std::u16string_view documentText);
+    void keepUnchangedBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
+                            std::size_t front, std::size_t back) const;
+    void keepFrontBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
+                        std::size_t front) const;
+    void keepBackBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
+                       std::size_t back) const;
     // Whether the characters at two positions (unit and byte in an old and a
     // new line) are one; `patch` when the new one must take the old one's
     // bytes.
-    static bool sameCharacter(const LineView& o, std::size_t ou, std::size_t ob, const LineView& n,
-                              std::size_t nu, std::size_t nb, bool& patch);
+    bool sameCharacter(const LineView& o, std::size_t ou, std::size_t ob, const LineView& n,
+                       std::size_t nu, std::size_t nb, bool& patch) const;
     static LineView viewOf(const Line& line);
     static LineView viewIn(const Chunk& chunk, std::size_t index);
     // Adds a line's record and bytes at the end of a chunk, whose width
     // words (if it `hasWide`) the chunk holds from `firstWord` on.
     static void pushRecord(Chunk& chunk, std::string_view bytes, std::uint32_t units, bool soft,
-                           std::size_t firstWord, bool hasWide);
+                           std::size_t firstWord, bool hasWide, bool hasThree = false);
     // Adds a line at the end of a chunk.
     static void appendLine(Chunk& chunk, std::string_view bytes, const std::uint64_t* wide,
-                           std::uint32_t units, bool soft, std::vector<ColorRun> colors);
+                           std::uint32_t units, bool soft, std::vector<ColorRun> colors,
+                           bool three = false);
     static void appendLine(Chunk& chunk, const LineView& line);
     // Gives a finished chunk back what its buffers hold in reserve.
     static void seal(Chunk& chunk);
@@ -256,6 +279,18 @@ class TextMirror {
     static void advanceTo(const LineView& line, std::size_t& unit, std::size_t& byte,
                           std::size_t target);
     static bool isWide(const LineView& line, std::size_t unit);
+    // The bytes of a unit.
+    static std::size_t widthOf(const LineView& line, std::size_t unit);
+    // Whether a unit is the second half of a surrogate pair: no character
+    // starts there.
+    bool isPairTail(const LineView& line, std::size_t unit, std::size_t byte) const;
+    // Whether a byte offset falls at the start of a character (or of a line
+    // break, or at the end).
+    bool isCharBoundary(std::size_t offset) const;
+    // find() for the codecs other than Shift_JIS: the bytes compared as
+    // they are, ASCII letters folded without matchCase.
+    std::optional<std::size_t> findCodecBytes(std::string_view what, std::size_t min,
+                                              std::size_t max, bool matchCase) const;
     static CharColor colorIn(const LineView& line, std::size_t unit);
     static bool paint(std::vector<ColorRun>& runs, std::uint32_t start, std::uint32_t end,
                       CharColor color);
@@ -290,6 +325,9 @@ class TextMirror {
     // The mirror's totals from its chunks' totals; forgets the look-up hints.
     void sumChunks();
 
+    const TextCodec* m_codec = &shiftJisCodec();
+    bool m_sjis = true;   // the codec is Shift_JIS: the tables' own fast paths
+    bool m_utf8 = false;  // the codec is UTF-8: units of three bytes and surrogate pairs
     std::vector<Chunk> m_chunks;
     std::size_t m_lineCount = 0;
     std::size_t m_totalBytes = 0;

@@ -373,6 +373,41 @@ TEST(SearchCommands, ShowTheDialogs) {
     EXPECT_EQ(f.replaceDialog.shown, 2);
 }
 
+// The dialogs' fields and the settings keep Shift_JIS: catches a search
+// or a replacement that hands those bytes to an editor in UTF-8 or EUC-JP
+// as they are (nothing found, or Shift_JIS bytes written into the page), or
+// selects as many bytes as the Shift_JIS text has.
+TEST(SearchInCodec, DialogTextIsSearchedAndWrittenInTheEditorsCodec) {
+    const std::string sjisNihon = "\x93\xfa\x96\x7b";  // 日本
+    const std::string sjisGo = "\x8c\xea";             // 語
+    for (const TextCodec* codec : {&utf8Codec(), &eucJpCodec()}) {
+        SCOPED_TRACE(std::string(codec->charsetName()));
+        const std::string nihon = codec->fromUtf8("\xe6\x97\xa5\xe6\x9c\xac").bytes;
+        const std::string go = codec->fromUtf8("\xe8\xaa\x9e").bytes;
+        MemoryEditControl edit;
+        edit.setCodec(*codec);
+        edit.setText("a" + nihon + "b" + nihon);
+        Search search(edit);
+
+        search.FdmainFind(sjisNihon, true);
+        EXPECT_TRUE(search.LastFindFound());
+        EXPECT_EQ(edit.selStart(), 1u);
+        EXPECT_EQ(edit.selText(), nihon);
+        search.FdmainFind(sjisNihon, false);
+        EXPECT_FALSE(search.LastFindFound()) << "nothing before the first";
+        edit.setSelStart(edit.textLength());
+        search.P3Click();
+        EXPECT_EQ(edit.selStart(), 2 + nihon.size());
+
+        edit.setSelStart(0);
+        search.replaceNext(sjisNihon, sjisGo, true, false);
+        EXPECT_EQ(edit.text(), "a" + go + "b" + nihon);
+        search.replaceAll(sjisNihon, "<" + sjisGo + ">", true, false);
+        EXPECT_EQ(edit.text(), "a" + go + "b<" + go + ">");
+        EXPECT_EQ(search.SearchText(), sjisNihon) << "the search text stays the dialog's";
+    }
+}
+
 }  // namespace
 }  // namespace korvane
 

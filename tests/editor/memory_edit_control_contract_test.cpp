@@ -12,8 +12,23 @@ struct MemoryFactory {
     static std::unique_ptr<EditControl> make() { return std::make_unique<MemoryEditControl>(); }
 };
 
+template <const TextCodec& (*Codec)()>
+struct MemoryCodecFactory {
+    static const TextCodec& codec() { return Codec(); }
+    static std::unique_ptr<EditControl> make() {
+        auto edit = std::make_unique<MemoryEditControl>();
+        edit->setCodec(codec());
+        return edit;
+    }
+};
+
+using MemoryCodecs =
+    ::testing::Types<MemoryCodecFactory<shiftJisCodec>, MemoryCodecFactory<utf8Codec>,
+                     MemoryCodecFactory<eucJpCodec>>;
+
 }  // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Memory, EditControlContract, MemoryFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Memory, CodecEditControlContract, MemoryCodecs);
 
 }  // namespace korvane::test

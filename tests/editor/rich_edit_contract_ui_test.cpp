@@ -16,8 +16,23 @@ struct RichEditFactory {
     }
 };
 
+template <const TextCodec& (*Codec)()>
+struct RichEditCodecFactory {
+    static const TextCodec& codec() { return Codec(); }
+    static std::unique_ptr<EditControl> make() {
+        std::unique_ptr<EditControl> edit = RichEditFactory::make();
+        edit->setCodec(codec());
+        return edit;
+    }
+};
+
+using RichEditCodecs =
+    ::testing::Types<RichEditCodecFactory<shiftJisCodec>, RichEditCodecFactory<utf8Codec>,
+                     RichEditCodecFactory<eucJpCodec>>;
+
 }  // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(RichEdit, EditControlContract, RichEditFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(RichEdit, CodecEditControlContract, RichEditCodecs);
 
 }  // namespace korvane::test

@@ -19,6 +19,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -719,5 +720,261 @@ REGISTER_TYPED_TEST_SUITE_P(EditControlContract, SelectionStartSnapsToCharacterS
                             UndoTakesBackOneReplacement, EditBlockIsOneUndoStep,
                             EditBlockWithRedrawOff, ClipboardRequests,
                             RedoPutsBackWhatUndoTookBack);
+
+// The contract again in each codec a control can speak. A factory of this
+// suite also names the codec: static const TextCodec& codec(); make() gives
+// a fresh, empty control already speaking it.
+namespace contract {
+
+// UTF-8 source text in the codec's bytes.
+inline std::string in(const TextCodec& codec, std::string_view utf8) {
+    return codec.fromUtf8(utf8).bytes;
+}
+
+// Characters of more than one byte that the codec holds, with a name.
+inline std::vector<std::pair<const char*, std::string>> multibyteSamples(const TextCodec& codec) {
+    std::vector<std::pair<const char*, std::string>> out = {
+        {"hiragana", in(codec, "\xe3\x81\x82")},  // あ
+        {"kanji", in(codec, "\xe6\x97\xa5")},     // 日
+    };
+    if (&codec != &shiftJisCodec())
+        out.push_back({"half-width katakana", in(codec, "\xef\xbd\xb1")});  // ｱ
+    if (&codec == &utf8Codec()) {
+        out.push_back({"Latin with an accent", "\xc3\xa9"});  // é
+        out.push_back({"Korean", "\xed\x95\x9c"});            // 한
+        out.push_back({"emoji", "\xf0\x9f\x98\x80"});         // 😀
+    }
+    return out;
+}
+
+// Bytes of no character, and bytes that look like one but are not.
+inline std::string invalidBytes(const TextCodec& codec) {
+    if (&codec == &utf8Codec())
+        return "\xff\xe3\x81"
+               "b\xc0\xaf\x80\xed\xa0\x80";  // a cut-off kana, an overlong "/", a surrogate
+    if (&codec == &eucJpCodec())
+        return "\x8f\xa1\xa1"
+               "b\xa4";  // a JIS X 0212 character, a lone first byte
+    return "\xff"
+           "b\x81";  // a byte no character has, a lone lead byte
+}
+
+}  // namespace contract
+
+template <typename Factory>
+class CodecEditControlContract : public ::testing::Test {
+  protected:
+    CodecEditControlContract() : m_edit(Factory::make()) {}
+    EditControl& edit() { return *m_edit; }
+    static const TextCodec& codec() { return Factory::codec(); }
+    static std::string in(std::string_view utf8) { return contract::in(codec(), utf8); }
+    static std::unique_ptr<EditControl> another() { return Factory::make(); }
+
+  private:
+    std::unique_ptr<EditControl> m_edit;
+};
+
+TYPED_TEST_SUITE_P(CodecEditControlContract);
+
+// Catches a control that does not speak the codec it was given.
+TYPED_TEST_P(CodecEditControlContract, SpeaksItsCodec) {
+    EXPECT_EQ(this->edit().codec().charsetName(), this->codec().charsetName());
+}
+
+// Catches offsets counted in Shift_JIS or UTF-16 units instead of the
+// codec's bytes, and a caret, a selection or a colour that falls inside a
+// character of three or four bytes.
+TYPED_TEST_P(CodecEditControlContract, EveryCharacterIsItsBytes) {
+    using namespace contract;
+    auto& e = this->edit();
+    for (const auto& [name, c] : multibyteSamples(this->codec())) {
+        const std::size_t n = c.size();
+        e.setText("a" + c + "\r\n" + c + "b");
+        ASSERT_EQ(e.text(), "a" + c + "\r\n" + c + "b") << name;
+        EXPECT_EQ(e.textLength(), 2 * n + 4) << name;
+        for (std::size_t k = 1; k <= n; ++k) {
+            e.setSelStart(k);
+            EXPECT_EQ(e.selStart(), 1u) << name << ", caret at " << k;
+        }
+        e.setSelection(1, n);  // ends inside the character
+        EXPECT_EQ(e.selLength(), 0u) << name;
+        e.setSelStart(1);
+        e.setSelLength(n);
+        EXPECT_EQ(e.selText(), c) << name;
+        EXPECT_EQ(e.textRange(n + 1, n + 3), "\r\n") << name;
+        EXPECT_EQ(e.lineText(0), "a" + c) << name;
+        EXPECT_EQ(e.lineIndex(1), n + 3) << name;
+        EXPECT_EQ(e.lineFromChar(n + 3), 1u) << name;
+        EXPECT_EQ(e.lineStartOf(2 * n + 3), n + 3) << name;
+
+        e.setSelection(n + 3, n + 4);  // the second character, ended inside it
+        e.colorSelection(CharColor::of(kRed));
+        e.setSelection(1, n + 1);
+        e.colorSelection(CharColor::of(kBlue));
+        EXPECT_EQ(colourMap(e), "." + std::string(n, 'B') + ".." + std::string(n, '.') + ".")
+            << name;
+        e.colorRanges({{n + 3, 2 * n + 3}, {2 * n + 3, 2 * n + 4}}, CharColor::of(kRed));
+        EXPECT_EQ(colourMap(e), "." + std::string(n, 'B') + ".." + std::string(n, 'R') + "R")
+            << name;
+    }
+}
+
+// Catches a search that matches inside a character, starts or ends in one,
+// folds other letters than ASCII, or misses characters of the codec.
+TYPED_TEST_P(CodecEditControlContract, FindAtCharacterBoundaries) {
+    using namespace contract;
+    auto& e = this->edit();
+    for (const auto& [name, c] : multibyteSamples(this->codec())) {
+        const std::size_t n = c.size();
+        // a b c C A B C C x CR LF y
+        e.setText("abc" + c + "ABC" + c + "x\r\ny");
+        const std::size_t second = 6 + n;
+        struct Row {
+            const char* what;
+            std::string pattern;
+            std::size_t min;
+            bool matchCase;
+            std::optional<std::size_t> found;
+        };
+        const Row rows[] = {
+            {"the character", c, 0, true, 3},
+            {"from past the first", c, 4, true, second},
+            {"ASCII folds", "ABC" + c, 0, false, 0},
+            {"ASCII with match case", "ABC" + c, 0, true, 3 + n},
+            {"its last byte alone", c.substr(n - 1), 0, true, std::nullopt},
+            {"its first bytes only", c.substr(0, n - 1), 0, true, std::nullopt},
+            {"a line break inside", c + "x\r\ny", 0, true, second},
+            {"starting inside", c.substr(1) + "ABC", 0, true, std::nullopt},
+        };
+        for (const Row& row : rows) {
+            EXPECT_EQ(e.find(row.pattern, row.min, e.textLength(), row.matchCase), row.found)
+                << name << ": " << row.what;
+        }
+    }
+    if (&this->codec() == &utf8Codec()) {
+        e.setText("\xc3\xa9 \xc3\x89");  // é É
+        EXPECT_EQ(e.find("\xc3\x89", 0, e.textLength(), false), std::optional<std::size_t>(3))
+            << "only ASCII folds";
+    }
+    if (&this->codec() == &eucJpCodec()) {
+        // あい: the bytes A2 A4 between them are "・" on their own.
+        e.setText(this->in("\xe3\x81\x82\xe3\x81\x84"));
+        EXPECT_EQ(e.find("\xa2\xa4", 0, e.textLength(), true), std::nullopt);
+    }
+}
+
+// Catches edits that count or colour the codec's characters wrongly, and
+// undo that brings back other bytes than were there.
+TYPED_TEST_P(CodecEditControlContract, EditsColoursAndUndo) {
+    using namespace contract;
+    auto& e = this->edit();
+    for (const auto& [name, c] : multibyteSamples(this->codec())) {
+        const std::size_t n = c.size();
+        e.setText("ab" + c);
+        e.setSelection(0, 1);
+        e.colorSelection(CharColor::of(kRed));
+        e.setSelStart(1);
+        e.replaceSelection(c);  // behind the red "a"
+        EXPECT_EQ(e.text(), "a" + c + "b" + c) << name;
+        EXPECT_EQ(e.selStart(), 1 + n) << name;
+        EXPECT_EQ(colourMap(e), "R" + std::string(n, 'R') + "." + std::string(n, '.')) << name;
+        e.setSelection(2 + n, 2 + 2 * n);
+        e.replaceSelection("x");
+        EXPECT_EQ(e.text(), "a" + c + "bx") << name;
+        e.undo();
+        EXPECT_EQ(e.text(), "a" + c + "b" + c) << name;
+        EXPECT_EQ(e.selText(), c) << name << ": undo selects what it brought back";
+        e.undo();
+        EXPECT_EQ(e.text(), "ab" + c) << name;
+        EXPECT_EQ(colourMap(e), "R." + std::string(n, '.')) << name;
+    }
+}
+
+// Catches a load whose pieces are decoded on their own, so that a
+// character cut between two pieces becomes bytes without a character, or a
+// line cut between them becomes two.
+TYPED_TEST_P(CodecEditControlContract, LoadSplitInsideACharacterIsTheWhole) {
+    using namespace contract;
+    for (const auto& [name, c] : multibyteSamples(this->codec())) {
+        const std::string whole = "a" + c + c + "\r\n" + c + "b";
+        for (std::size_t cutAt = 1; cutAt < whole.size(); ++cutAt) {
+            const std::unique_ptr<EditControl> loaded = this->another();
+            const std::unique_ptr<EditControl> set = this->another();
+            {
+                const std::unique_ptr<EditControl::TextLoad> load = loaded->beginTextLoad();
+                load->append(whole.substr(0, cutAt));
+                load->append(whole.substr(cutAt));
+                load->commit();
+            }
+            set->setText(whole);
+            ASSERT_EQ(stateOf(*loaded), stateOf(*set)) << name << ", cut at " << cutAt;
+            loaded->setSelStart(2);
+            EXPECT_EQ(loaded->selStart(), 1u) << name << ", cut at " << cutAt;
+        }
+    }
+}
+
+// Catches bytes of no character that are lost, changed or merged into
+// their neighbours when the text is read, edited elsewhere and read again.
+TYPED_TEST_P(CodecEditControlContract, InvalidBytesRoundTrip) {
+    using namespace contract;
+    auto& e = this->edit();
+    const std::string bad = invalidBytes(this->codec());
+    const std::string text = "<p>" + bad + "\r\n" + this->in("\xe3\x81\x82") + bad;
+    e.setText(text);
+    EXPECT_EQ(e.text(), text);
+    EXPECT_EQ(e.textLength(), text.size());
+    for (std::size_t k = 0; k <= bad.size(); ++k) {
+        e.setSelStart(3 + k);
+        EXPECT_EQ(e.selStart(), 3 + k) << "each such byte is a character of its own";
+    }
+    e.setSelStart(0);
+    e.replaceSelection("x");
+    e.setSelection(e.textLength(), e.textLength());
+    e.replaceSelection("y");
+    EXPECT_EQ(e.text(), "x" + text + "y");
+    EXPECT_EQ(e.find(bad, 0, e.textLength(), true), std::optional<std::size_t>(4));
+    e.setSelection(4, 4 + bad.size());
+    EXPECT_EQ(e.selText(), bad);
+}
+
+// Catches a change of codec that loses the characters, their colours, the
+// selection or the undo history, or leaves the bytes in the old codec.
+TYPED_TEST_P(CodecEditControlContract, ChangeOfCodecKeepsTheCharacters) {
+    using namespace contract;
+    const std::unique_ptr<EditControl> made = this->another();
+    EditControl& e = *made;
+    const TextCodec& sjis = shiftJisCodec();
+    e.setCodec(sjis);
+    ASSERT_EQ(&e.codec(), &sjis);
+    // a 日本 b, then 本 replaced by 語: an undo step in Shift_JIS bytes.
+    e.setText(contract::in(sjis,
+                           "a\xe6\x97\xa5\xe6\x9c\xac"
+                           "b\r\nc"));
+    e.setSelection(1, 3);
+    e.colorSelection(CharColor::of(kRed));
+    e.setSelection(3, 5);
+    e.replaceSelection(contract::in(sjis, "\xe8\xaa\x9e"));
+    e.setSelection(1, 5);
+
+    e.setCodec(this->codec());
+    EXPECT_EQ(&e.codec(), &this->codec());
+    const std::string day = this->in("\xe6\x97\xa5");
+    const std::string word = this->in("\xe8\xaa\x9e");
+    EXPECT_EQ(e.text(), "a" + day + word + "b\r\nc");
+    EXPECT_EQ(e.selText(), day + word);
+    EXPECT_EQ(colourMap(e),
+              "." + std::string(day.size(), 'R') + std::string(word.size(), 'R') + "....");
+    ASSERT_TRUE(e.canUndo());
+    e.undo();
+    EXPECT_EQ(e.text(), this->in("a\xe6\x97\xa5\xe6\x9c\xac"
+                                 "b\r\nc"));
+    EXPECT_EQ(e.selText(), this->in("\xe6\x9c\xac"));
+}
+
+REGISTER_TYPED_TEST_SUITE_P(CodecEditControlContract, SpeaksItsCodec, EveryCharacterIsItsBytes,
+                            FindAtCharacterBoundaries, EditsColoursAndUndo,
+                            LoadSplitInsideACharacterIsTheWhole, InvalidBytesRoundTrip,
+                            ChangeOfCodecKeepsTheCharacters);
 
 }  // namespace korvane::test

@@ -22,12 +22,27 @@ unsigned byteAt(std::string_view s, std::size_t i) {
 
 // The length of the character at `i`; a CR LF counts as one character, so
 // no position ever falls between its two bytes.
-std::size_t charLengthIn(std::string_view s, std::size_t i) {
+std::size_t charLengthIn(std::string_view s, std::size_t i, const TextCodec& codec) {
     const std::size_t n = s.size();
     if (i + 1 >= n)
         return 1;
     if (s[i] == '\r' && s[i + 1] == '\n')
         return 2;
+    if (&codec != &shiftJisCodec()) {
+        // Bytes the codec decodes to stand-ins are characters of one byte
+        // each, as the editor shows them.
+        // A JIS X 0212 character of EUC-JP is three such bytes; 0x8F
+        // only ever starts one.
+        const auto group = [&](std::size_t at) {
+            return static_cast<unsigned char>(s[at]) == 0x8F && codec.charLength(s, at) == 3;
+        };
+        if ((i >= 1 && group(i - 1)) || (i >= 2 && group(i - 2)))
+            return 1;
+        const std::size_t length = codec.charLength(s, i);
+        if (length > 1 && isInvalidByteStandIn(codec.decode(s.substr(i, length)).front()))
+            return 1;
+        return length;
+    }
     if (isSjisLeadByte(static_cast<unsigned char>(s[i])) &&
         isTrailByte(static_cast<unsigned char>(s[i + 1])))
         return 2;
@@ -36,15 +51,19 @@ std::size_t charLengthIn(std::string_view s, std::size_t i) {
 
 // The character code at `i` as the search compares it: duplicate codes in
 // Windows' form, the case folded for single-byte and full-width Latin letters.
-unsigned foldedChar(std::string_view s, std::size_t i, std::size_t length, bool matchCase) {
-    unsigned code = length == 2 ? (byteAt(s, i) << 8) | byteAt(s, i + 1) : byteAt(s, i);
-    if (length == 2)
+// Other codecs compare the bytes as they are and fold only ASCII letters.
+unsigned foldedChar(std::string_view s, std::size_t i, std::size_t length, bool matchCase,
+                    bool sjis) {
+    unsigned code = 0;
+    for (std::size_t k = 0; k < length; ++k)
+        code = (code << 8) | byteAt(s, i + k);
+    if (sjis && length == 2)
         code = windowsFormOfCode(code);
     if (matchCase)
         return code;
     if (code >= 'a' && code <= 'z')
         return code - ('a' - 'A');
-    if (code >= 0x8281 && code <= 0x829A)  // full-width ａ..ｚ to Ａ..Ｚ (0x8260..0x8279)
+    if (sjis && code >= 0x8281 && code <= 0x829A)  // full-width ａ..ｚ to Ａ..Ｚ (0x8260..0x8279)
         return code - 0x21;
     return code;
 }
@@ -69,13 +88,22 @@ void MemoryEditControl::setText(std::string_view bytes) {
 }
 
 std::size_t MemoryEditControl::charLength(std::size_t pos) const {
-    return charLengthIn(m_text, pos);
+    return charLengthIn(m_text, pos, *m_codec);
 }
 
 std::size_t MemoryEditControl::snap(std::size_t pos) const {
     const std::size_t n = m_text.size();
     if (pos >= n)
         return n;
+    if (m_codec != &shiftJisCodec()) {
+        // No character of these codecs holds an LF: the characters are
+        // known from the start of the line on.
+        const std::size_t lf = pos == 0 ? std::string::npos : m_text.rfind('\n', pos - 1);
+        std::size_t i = lf == std::string::npos ? 0 : lf + 1;
+        while (i + charLength(i) <= pos)
+            i += charLength(i);
+        return i;
+    }
     // Walk back to a byte that cannot be a second byte: it starts a
     // character (an LF is the second byte of its CR LF). From there the
     // characters are known going forward.
@@ -323,10 +351,12 @@ std::optional<std::size_t> MemoryEditControl::find(std::string_view what, std::s
         std::size_t t = pos;
         std::size_t w = 0;
         while (w < what.size()) {
+            const bool sjis = m_codec == &shiftJisCodec();
             const std::size_t tl = charLength(t);
-            const std::size_t wl = charLengthIn(what, w);
+            const std::size_t wl = charLengthIn(what, w, *m_codec);
             if (tl != wl || t + tl > max ||
-                foldedChar(m_text, t, tl, matchCase) != foldedChar(what, w, wl, matchCase))
+                foldedChar(m_text, t, tl, matchCase, sjis) !=
+                    foldedChar(what, w, wl, matchCase, sjis))
                 break;
             t += tl;
             w += wl;
@@ -335,6 +365,50 @@ std::optional<std::size_t> MemoryEditControl::find(std::string_view what, std::s
             return pos;
     }
     return std::nullopt;
+}
+
+std::string MemoryEditControl::convertChars(std::string_view bytes, const TextCodec& to,
+                                            const std::vector<CharColor>* colors,
+                                            std::vector<CharColor>* converted) const {
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = charLengthIn(bytes, i, *m_codec);
+        const std::string one = convertBytes(bytes.substr(i, length), *m_codec, to).bytes;
+        out += one;
+        if (colors != nullptr && converted != nullptr)
+            converted->insert(converted->end(), one.size(), (*colors)[i]);
+        i += length;
+    }
+    return out;
+}
+
+void MemoryEditControl::setCodec(const TextCodec& codec) {
+    if (&codec == m_codec)
+        return;
+    // The undo steps from the last back: each one's offsets are measured in
+    // the text as it stood before it is taken back.
+    std::string text = m_text;
+    for (auto step = m_undo.rbegin(); step != m_undo.rend(); ++step) {
+        const std::string before = text.substr(0, step->start);
+        const std::string inserted = text.substr(step->start, step->insertedLength);
+        text.replace(step->start, step->insertedLength, step->removed);
+        std::vector<CharColor> colors;
+        const std::string removed =
+            convertChars(step->removed, codec, &step->removedColors, &colors);
+        step->start = convertChars(before, codec).size();
+        step->insertedLength = convertChars(inserted, codec).size();
+        step->removed = removed;
+        step->removedColors = std::move(colors);
+    }
+    const std::size_t selStart = convertChars(m_text.substr(0, m_selStart), codec).size();
+    const std::size_t selEnd = convertChars(m_text.substr(0, m_selEnd), codec).size();
+    std::vector<CharColor> colors;
+    m_text = convertChars(m_text, codec, &m_colors, &colors);
+    m_colors = std::move(colors);
+    m_selStart = selStart;
+    m_selEnd = selEnd;
+    m_codec = &codec;
+    m_linesValid = false;
 }
 
 bool MemoryEditControl::setFocus() {

@@ -7,6 +7,7 @@
 // modified flag, undo of replacements, a clipboard of its own, display lines
 // split at CR LF and optionally wrapped at a fixed number of bytes, and find
 // with the editor's case folding. Line breaks are CR LF whatever is inserted.
+// Its bytes are in the codec set on it, Shift_JIS until then.
 // It also records what was asked of it (colour requests in order, calls to
 // the window switches) so tests can check how a result was reached.
 #pragma once
@@ -98,6 +99,10 @@ class MemoryEditControl final : public EditControl {
     std::optional<std::size_t> find(std::string_view what, std::size_t min, std::size_t max,
                                     bool matchCase) const override;
 
+    const TextCodec& codec() const override { return *m_codec; }
+    // Converts the text, the colours, the selection and every undo step.
+    void setCodec(const TextCodec& codec) override;
+
     bool setFocus() override;
     void setRedraw(bool on) override;
     void setVisible(bool visible) override;
@@ -146,6 +151,13 @@ class MemoryEditControl final : public EditControl {
     void raiseChange();
     const std::vector<std::size_t>& lineStarts() const;
 
+    // `bytes` in the new codec, character by character (what it cannot hold
+    // replaced), with each character's colour on every byte it becomes.
+    std::string convertChars(std::string_view bytes, const TextCodec& to,
+                             const std::vector<CharColor>* colors = nullptr,
+                             std::vector<CharColor>* converted = nullptr) const;
+
+    const TextCodec* m_codec = &shiftJisCodec();
     std::string m_text;
     std::vector<CharColor> m_colors;  // one per byte of m_text
     std::size_t m_selStart = 0;
