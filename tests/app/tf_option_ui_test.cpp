@@ -121,17 +121,18 @@ TEST_F(TfOptionTest, ShowLoadsTheRunsOptions) {
     m_dialog.hide();
 }
 
-// Catches OK writing fewer than the eleven keys, in another order, or
-// "8" stored as the width 8 instead of its index 3; and sub-options stored
-// differently while disabled.
-TEST_F(TfOptionTest, OkRewritesAllElevenKeysInOrder) {
+// Catches OK writing fewer than the eleven keys and the new pages'
+// encoding after them, in another order, or "8" stored as the width 8
+// instead of its index 3; and sub-options stored differently while
+// disabled.
+TEST_F(TfOptionTest, OkRewritesAllItsKeysInOrder) {
     m_dialog.showModeless();
     press("bOK");
     EXPECT_FALSE(m_dialog.isVisible());
     EXPECT_EQ(ini(),
               "[Option]\r\nkvnHtml=0\r\nmvxHtml=1\r\nTab=1\r\nDetail=1\r\nAuthor=1\r\n"
               "Keywords=0\r\nDescription=0\r\nHead=1\r\nColor=1\r\nHilight=1\r\n"
-              "TColor=16711680\r\n");
+              "TColor=16711680\r\nNewPageEncoding=0\r\n");
 
     m_dialog.showModeless();
     group("rgkvnHtml")->setItemIndex(1);
@@ -142,11 +143,15 @@ TEST_F(TfOptionTest, OkRewritesAllElevenKeysInOrder) {
     EXPECT_FALSE(box("cbKeywords")->isEnabled());
     box("cbColor")->click();
     box("cbHilight")->click();
+    auto* encoding = m_dialog.findChild<QComboBox*>(QStringLiteral("cbNewEncoding"));
+    ASSERT_NE(encoding, nullptr);
+    encoding->setCurrentIndex(encoding->findText(QStringLiteral("UTF-8")));
     press("bOK");
     EXPECT_EQ(ini(),
               "[Option]\r\nkvnHtml=1\r\nmvxHtml=0\r\nTab=3\r\nDetail=0\r\nAuthor=1\r\n"
               "Keywords=1\r\nDescription=0\r\nHead=1\r\nColor=0\r\nHilight=0\r\n"
-              "TColor=16711680\r\n");
+              "TColor=16711680\r\nNewPageEncoding=1\r\n");
+    EXPECT_EQ(newPageEncodingOf(m_store.values().options), TextEncoding::Utf8);
     EXPECT_EQ(m_store.values().options.tab, 3);
     EXPECT_FALSE(m_store.values().options.keepDetail);
 }
