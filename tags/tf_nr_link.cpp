@@ -49,11 +49,7 @@ TfNrLink::TfNrLink(EditControl& edit, TagHighlighter& highlighter, CommonDialogs
 }
 
 void TfNrLink::formShow() {
-    // The selection as the box shows it. A name left as it was is the
-    // selection itself: characters the box cannot show are not lost.
-    m_selection = m_edit.selText();
-    m_nameShown = inField(m_selection);
-    eName->setBytes(m_nameShown);
+    eName->setBytes(inField(m_edit.selText()));
     // A mail address box still checked from an earlier use keeps browsing
     // off, as checking it does: a picked file is no mail address.
     bAddress->setEnabled(documentNamed() && !CheckBox1->isChecked());
@@ -74,8 +70,7 @@ void TfNrLink::bAddressClick() {
 void TfNrLink::bOKClick() {
     LinkTagFields fields;
     fields.address = inDocument(eAddress->bytes());
-    const std::string name = eName->bytes();
-    fields.name = name == m_nameShown ? m_selection : inDocument(name);
+    fields.name = inDocument(eName->bytes());
     fields.mail = CheckBox1->isChecked();
     if (!fields.address.empty() && !fields.name.empty()) {
         if (const std::optional<std::string> text = linkTagText(m_edit.selText(), fields))

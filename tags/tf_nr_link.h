@@ -39,10 +39,6 @@ class TfNrLink : public FileTagDialog {
     SjisLineEdit* eName;
     QCheckBox* CheckBox1;
     QPushButton* bAddress;
-    // The selection when the dialog opened, and what the name box showed
-    // of it.
-    std::string m_selection;
-    std::string m_nameShown;
 };
 
 }  // namespace korvane

@@ -111,6 +111,14 @@ TEST_F(DocumentsUiTest, OpenAndSaveKeepsTheBytes) {
         {"IBM roman numeral", "\xfa\x4a", "\xfa\x4a"},
         {"UTF-8 page", "<P>\xed\x95\x9c\xea\xb8\x80\xe6\x97\xa5\xe6\x9c\xac caf\xc3\xa9</P>\r\n",
          "<P>\xed\x95\x9c\xea\xb8\x80\xe6\x97\xa5\xe6\x9c\xac caf\xc3\xa9</P>\r\n"},
+        {"UTF-8 with LF, an emoji and a broken byte", "\xf0\x9f\x98\x80\n\xe6\x97\xa5\xff\n",
+         "\xf0\x9f\x98\x80\n\xe6\x97\xa5\xff\n"},
+        {"UTF-8 with a mark", "\xef\xbb\xbf\xe6\x97\xa5\r\n", "\xef\xbb\xbf\xe6\x97\xa5\r\n"},
+        {"UTF-16 LE with LF", std::string("\xff\xfe\xe5\x65\n\0a\0", 8),
+         std::string("\xff\xfe\xe5\x65\n\0a\0", 8)},
+        {"UTF-16 BE", std::string("\xfe\xff\x65\xe5\0\r\0\n", 8),
+         std::string("\xfe\xff\x65\xe5\0\r\0\n", 8)},
+        {"EUC-JP", "\xc6\xfc\xcb\xdc\xb8\xec\n\xa4\xa2", "\xc6\xfc\xcb\xdc\xb8\xec\n\xa4\xa2"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);

@@ -253,5 +253,20 @@ TEST_F(TfNrLinkTest, FieldsHoldOnlyShiftJis) {
     m_dialog.hide();
 }
 
+// A UTF-8 page: catches the name box showing the selection's UTF-8 bytes
+// as Shift_JIS, and the address (a Shift_JIS field) inserted as Shift_JIS
+// bytes into the page, which would then be in two encodings.
+TEST_F(TfNrLinkTest, FieldsGoIntoAUtf8PageAsUtf8) {
+    m_edit.setCodec(utf8Codec());
+    const std::string hangul = "\xed\x95\x9c";
+    const std::string nichi = "\xe6\x97\xa5";
+    select("<P>", nichi + hangul);
+    m_dialog.showModeless();
+    EXPECT_EQ(eName()->bytes(), "\x93\xfa?");
+    eAddress()->setBytes("\x93\xfa.htm");
+    child<QPushButton>(m_dialog, "bOK")->click();
+    EXPECT_EQ(m_edit.text(), "<P><A href=\"" + nichi + ".htm\">" + nichi + hangul + "</A>");
+}
+
 }  // namespace
 }  // namespace korvane
