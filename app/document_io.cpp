@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <system_error>
 
 #include "base/line_breaks.h"
@@ -14,7 +15,10 @@
 
 namespace korvane {
 
-DocumentRead readDocument(const std::string& path, std::size_t headroom) {
+namespace {
+
+DocumentRead readHeld(const std::string& path, std::size_t headroom,
+                      std::optional<TextEncoding> as) {
     DocumentRead result;
     // Showing a text takes many times its size (the bytes, the decoded text,
     // the editor's paragraphs and their layout, the byte mirror). A file that
@@ -39,8 +43,18 @@ DocumentRead readDocument(const std::string& path, std::size_t headroom) {
         // The text is held in its own encoding, every byte but the line
         // breaks as the file has it: a duplicate code put in Windows' form
         // would change a file nobody edited (a file with NEC or IBM codes).
-        result.encoding = guessEncoding(raw);
+        result.encoding = as ? *as : guessEncoding(raw);
+        if (as && (*as == TextEncoding::Utf8 || *as == TextEncoding::Utf8Bom))
+            result.encoding =
+                raw.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+        if (as && (*as == TextEncoding::Utf16Le || *as == TextEncoding::Utf16Be))
+            result.encoding =
+                raw.starts_with("\xFE\xFF") ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
         HeldDocument held = holdDocument(raw, result.encoding);
+        if (!held.ok && as) {
+            result.error = kNotInEncoding;
+            return result;
+        }
         if (!held.ok) {
             result.encoding = TextEncoding::ShiftJis;
             held = holdDocument(raw, result.encoding);
@@ -57,8 +71,18 @@ DocumentRead readDocument(const std::string& path, std::size_t headroom) {
     return result;
 }
 
+}  // namespace
+
+DocumentRead readDocument(const std::string& path, std::size_t headroom) {
+    return readHeld(path, headroom, std::nullopt);
+}
+
 DocumentRead readDocument(const std::string& path) {
     return readDocument(path, memoryHeadroom());
+}
+
+DocumentRead readDocumentAs(const std::string& path, TextEncoding encoding) {
+    return readHeld(path, memoryHeadroom(), encoding);
 }
 
 TextEncoding encodingOfStart(const std::string& path) {
@@ -208,32 +232,36 @@ std::string createFailedText(const std::string& path) {
     return "ファイル " + path + " を作成できません";
 }
 
-std::string conversionQuestionText(const std::string& path, TextEncoding encoding) {
-    return "ファイル " + path + " は " + encodingName(encoding) +
-           " で書かれているようです。\n"
-           "このまま開くと文字が正しく表示されませんが、編集していない部分は元のバイトのまま保存さ"
-           "れ"
-           "ます。\n"
-           "Shift_JIS に変換して開きますか？（ページの META charset は変わりません）";
+std::string reopenQuestionText(const std::string& path, TextEncoding current) {
+    return "ファイル " + path + " を、どの文字コードとして開き直しますか？\n（今は " +
+           encodingName(current) +
+           " として読んでいます。編集中の内容は読み直した内容に置き換わり"
+           "ます）";
 }
 
-std::string replacedCharactersText(const std::vector<SjisReplacement>& replaced) {
-    std::string text = "Shift_JIS で書けない文字を置き換えました（" +
-                       std::to_string(replaced.size()) + " 文字）:\n";
+std::string saveEncodingQuestionText(TextEncoding current) {
+    return "どの文字コードで保存しますか？（今は " + encodingName(current) +
+           "）\nページの META charset も合わせて書き換えます。";
+}
+
+std::string addCharsetQuestionText(std::string_view charset) {
+    return "このページには文字コードの宣言（META charset）がありません。\n" + std::string(charset) +
+           " の宣言を HEAD に追加しますか？";
+}
+
+std::string unencodableText(const std::string& name, const std::vector<SjisReplacement>& replaced,
+                            const TextCodec& target) {
+    std::string text =
+        "次の文字は " + name + " で書けません（" + std::to_string(replaced.size()) + " 文字）:\n";
     constexpr std::size_t kListed = 40;
     for (std::size_t i = 0; i < replaced.size() && i < kListed; ++i) {
         const SjisReplacement& r = replaced[i];
         appendUtf8(text, r.character);
-        text += "→" + decodeShiftJisToUtf8(r.bytes) + " ";
+        text += "→" + target.toUtf8(r.bytes) + " ";
     }
     if (replaced.size() > kListed)
         text += "…";
-    return text;
-}
-
-std::string notInEncodingText(const std::string& path, TextEncoding encoding) {
-    return "ファイル " + path + " は " + encodingName(encoding) +
-           " として読めないため、変換しませんでした";
+    return text + "\n右の文字に置き換えて保存しますか？";
 }
 
 std::string interruptedSaveQuestionText(const std::string& path,

@@ -40,6 +40,12 @@ inline constexpr std::size_t kShowingFactor = 16;
 
 // A file larger than `headroom` / kShowingFactor bytes is not read.
 DocumentRead readDocument(const std::string& path, std::size_t headroom);
+// The same read as `encoding`, whatever the bytes seem to be (the user's
+// choice when the guess was wrong). UTF-8 keeps a byte order mark the file
+// has; UTF-16 follows the file's mark, little-endian without one. A UTF-16
+// read of bytes that are not UTF-16 fails with kNotInEncoding.
+DocumentRead readDocumentAs(const std::string& path, TextEncoding encoding);
+inline constexpr const char* kNotInEncoding = "その文字コードとしては読めません";
 // The same, with what this process may still allocate (memoryHeadroom()).
 DocumentRead readDocument(const std::string& path);
 
@@ -86,12 +92,16 @@ std::string documentFormatText(TextEncoding encoding, const LineBreaks& breaks);
 // The messages shown when a document cannot be read or written.
 std::string readFailedText(const std::string& path);
 std::string createFailedText(const std::string& path);
-// What the user is asked about a file that seems not to be Shift_JIS.
-std::string conversionQuestionText(const std::string& path, TextEncoding encoding);
-// The characters a conversion could not keep, each with what was written.
-std::string replacedCharactersText(const std::vector<SjisReplacement>& replaced);
-// A file that is not valid in the encoding it seemed to be.
-std::string notInEncodingText(const std::string& path, TextEncoding encoding);
+// The questions of the encoding commands.
+inline constexpr const char* kNothingToReopenText =
+    "開き直すファイルがありません。ファイルを開いてから選んでください。";
+std::string reopenQuestionText(const std::string& path, TextEncoding current);
+std::string saveEncodingQuestionText(TextEncoding current);
+std::string addCharsetQuestionText(std::string_view charset);
+// The characters `target` (named `name`) cannot hold, each with what would
+// be written for it, and the question whether to write that.
+std::string unencodableText(const std::string& name, const std::vector<SjisReplacement>& replaced,
+                            const TextCodec& target);
 // What the user is asked about a file whose save was killed midway, with the
 // copies of its old contents that save left, newest first (the one offered).
 std::string interruptedSaveQuestionText(const std::string& path,

@@ -163,6 +163,19 @@ Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
     Opened opened;
     const std::string source = offerInterruptedSave(path);
     opened.fromBackup = source != path;
+    if (m_readAs) {
+        DocumentRead as = readDocumentAs(source, *m_readAs);
+        if (!as.ok) {
+            opened.error = as.error;
+            return opened;
+        }
+        opened.bytes = std::move(as.bytes);
+        opened.encoding = as.encoding;
+        opened.hash = as.hash;
+        opened.breaks = as.breaks;
+        opened.outcome = LoadOutcome::Loaded;
+        return opened;
+    }
     TextEncoding expected = encodingOfStart(source);
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (expected == TextEncoding::Utf16Le || expected == TextEncoding::Utf16Be)
@@ -631,6 +644,8 @@ void Documents::registerCommands(CommandTable& table) {
     table.add("Open2Click", [this] { Open2Click(); });
     table.add("Save2Click", [this] { Save2Click(); });
     table.add("SaveAs2Click", [this] { SaveAs2Click(); });
+    table.add("reopenInEncodingClick", [this] { reopenInEncoding(); });
+    table.add("saveInEncodingClick", [this] { saveInEncoding(); });
 }
 
 bool Documents::mayOverwrite() {
@@ -671,17 +686,17 @@ void Documents::checkDisk() {
 
 // The usual question first: the text in the editor may be kept under
 // another name before the file's new contents replace it.
-void Documents::reload() {
+bool Documents::reload(std::optional<TextEncoding> as) {
     if (m_edit.modified()) {
         switch (m_dialogs.messages->askSave(kSaveQuestionText)) {
             case SaveAnswer::Cancel:
-                return;
+                return false;
             case SaveAnswer::No:
                 break;
             case SaveAnswer::Yes: {
                 const std::string file = m_currentFile;
                 if (saveAs(m_window.isTagMode()) != SaveOutcome::Saved)
-                    return;
+                    return false;
                 nameDocument(file);
                 break;
             }
@@ -690,7 +705,124 @@ void Documents::reload() {
     Route route;
     route.here = true;
     route.step = HereStep::AsItIs;
+    m_readAs = as;
     loadHere(route, m_currentFile);
+    m_readAs.reset();
+    return true;
+}
+
+namespace {
+
+// The encodings offered, in the order of their buttons.
+struct EncodingChoice {
+    TextEncoding encoding;
+    const char* button;
+};
+constexpr EncodingChoice kReopenChoices[] = {
+    {TextEncoding::ShiftJis, "Shift_JIS(&S)"},
+    {TextEncoding::Utf8, "UTF-8(&U)"},
+    {TextEncoding::EucJp, "EUC-JP(&E)"},
+    {TextEncoding::Utf16Le, "UTF-16(&T)"},
+};
+constexpr EncodingChoice kSaveChoices[] = {
+    {TextEncoding::ShiftJis, "Shift_JIS(&S)"},    {TextEncoding::Utf8, "UTF-8(&U)"},
+    {TextEncoding::Utf8Bom, "UTF-8 BOM付き(&B)"}, {TextEncoding::EucJp, "EUC-JP(&E)"},
+    {TextEncoding::Utf16Le, "UTF-16(&T)"},
+};
+
+// Asks for one of `choices`, the current one the default; nothing when the
+// user cancelled.
+template <std::size_t N>
+std::optional<TextEncoding> askEncoding(MessageBoxes& messages, const std::string& text,
+                                        const EncodingChoice (&choices)[N], TextEncoding current) {
+    std::vector<std::string> buttons;
+    std::optional<std::size_t> same;       // the current encoding itself
+    std::optional<std::size_t> sameCodec;  // one held alike (UTF-16 BE for LE)
+    for (std::size_t i = 0; i < N; ++i) {
+        buttons.emplace_back(choices[i].button);
+        if (choices[i].encoding == current)
+            same = i;
+        else if (!sameCodec && &codecOf(choices[i].encoding) == &codecOf(current))
+            sameCodec = i;
+    }
+    const std::size_t chosen = same ? *same : sameCodec.value_or(0);
+    buttons.emplace_back("ｷｬﾝｾﾙ");
+    const std::size_t answer = messages.askChoice(text, buttons, chosen, N);
+    if (answer >= N)
+        return std::nullopt;
+    return choices[answer].encoding;
+}
+
+}  // namespace
+
+void Documents::reopenInEncoding() {
+    if (!m_dialogs.messages)
+        return;
+    if (isUntitled() || m_fileUnread) {
+        m_dialogs.messages->showMessage(kNothingToReopenText);
+        return;
+    }
+    const std::optional<TextEncoding> as =
+        askEncoding(*m_dialogs.messages, reopenQuestionText(m_currentFile, m_encoding),
+                    kReopenChoices, m_encoding);
+    if (as)
+        reload(as);
+}
+
+bool Documents::declareCharset(const TextCodec& target) {
+    const std::string page = m_edit.text();
+    const std::string name(target.charsetName());
+    if (const auto spot = metaCharsetName(page)) {
+        if (page.compare(spot->first, spot->second - spot->first, name) == 0)
+            return true;
+        m_edit.beginEditBlock();
+        m_edit.setSelection(spot->first, spot->second);
+        m_edit.replaceSelection(name);
+        m_edit.endEditBlock();
+        return true;
+    }
+    const std::optional<std::size_t> place = charsetMetaPlace(page);
+    if (!place)
+        return true;
+    switch (m_dialogs.messages->askChoice(addCharsetQuestionText(name),
+                                          {"追加する(&A)", "追加しない(&N)", "ｷｬﾝｾﾙ"}, 0, 2)) {
+        case 0:
+            m_edit.beginEditBlock();
+            m_edit.setSelection(*place, *place);
+            m_edit.replaceSelection(charsetMeta(target) + "\r\n");
+            m_edit.endEditBlock();
+            return true;
+        case 1:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The text is converted in the editor, where the user sees it, and then
+// saved as usual: to the document's file, or through the name dialog.
+SaveOutcome Documents::saveInEncoding() {
+    if (!m_dialogs.messages)
+        return SaveOutcome::Cancelled;
+    const std::optional<TextEncoding> target = askEncoding(
+        *m_dialogs.messages, saveEncodingQuestionText(m_encoding), kSaveChoices, m_encoding);
+    if (!target)
+        return SaveOutcome::Cancelled;
+    const TextCodec& codec = codecOf(*target);
+    if (&codec != &m_edit.codec()) {
+        const SjisEncoded converted = convertBytes(m_edit.text(), m_edit.codec(), codec);
+        if (!converted.replaced.empty() &&
+            m_dialogs.messages->askChoice(
+                unencodableText(encodingName(*target), converted.replaced, codec),
+                {"置き換えて保存(&R)", "ｷｬﾝｾﾙ"}, 1, 1) != 0)
+            return SaveOutcome::Cancelled;
+    }
+    if (m_window.isTagMode() && !declareCharset(codec))
+        return SaveOutcome::Cancelled;
+    m_edit.setCodec(codec);
+    m_encoding = *target;
+    m_window.formatChanged();
+    return m_window.isTagMode() ? Save2Click() : Save1Click();
 }
 
 bool Documents::FormCloseQuery() {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,12 @@ class Documents {
         m_fileUsed = std::move(used);
     }
 
+    // Both modes: the file read again in the encoding the user names (the
+    // guess was wrong), and the text saved in another encoding (converted;
+    // what it cannot hold is listed first, and a page's META follows).
+    void reopenInEncoding();
+    SaveOutcome saveInEncoding();
+
     // Whether the window may close: asks first when the text is modified.
     bool FormCloseQuery();
 
@@ -165,7 +172,13 @@ class Documents {
     // Before a save over the document's own file: false when another
     // program changed it and the user would rather not write over that.
     bool mayOverwrite();
-    void reload();
+    // Reads the document's file again (as `as`, or as it seems), after the
+    // usual question for a modified text; false when the user cancelled.
+    bool reload(std::optional<TextEncoding> as = std::nullopt);
+    // A page's META charset made the one of `target`, as one edit the user
+    // sees and can undo; a page without one is offered one. False when the
+    // user cancelled.
+    bool declareCharset(const TextCodec& target);
 
     EditControl& m_edit;
     TagHighlighter& m_highlighter;
@@ -183,6 +196,8 @@ class Documents {
     DiskWatch m_watch;
     LineBreaks m_breaks;
     TextEncoding m_encoding;
+    // The encoding the next read takes, chosen by the user.
+    std::optional<TextEncoding> m_readAs;
     bool m_checkingDisk = false;
     // Copies left by interrupted saves that the user has been told of. Each
     // is kept until a save has written its file whole again, whatever the

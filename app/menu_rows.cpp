@@ -84,6 +84,8 @@ const std::vector<MenuRow>& textModeMenus() {
         separator(),
         submenu("最近使ったﾌｧｲﾙ(&R)", "Recent1"),
         end(),
+        item("ReopenIn1", "文字コードを指定して開き直す(&E)...", "", "reopenInEncodingClick"),
+        item("SaveIn1", "文字コードを変えて保存(&W)...", "", "saveInEncodingClick"),
         separator(),
         item("Exit1", "終了(&X)", "", "Exit1Click"),
         end(),
@@ -143,6 +145,8 @@ const std::vector<MenuRow>& tagModeMenus() {
         item("P4", "ﾌﾟﾚﾋﾞｭｰ(&P)", "Ctrl+P", "P4Click"),
         submenu("最近使ったﾌｧｲﾙ(&R)", "Recent2"),
         end(),
+        item("ReopenIn2", "文字コードを指定して開き直す(&E)...", "", "reopenInEncodingClick"),
+        item("SaveIn2", "文字コードを変えて保存(&W)...", "", "saveInEncodingClick"),
         item("Exit2", "終了(&X)", "", "Exit1Click"),
         end(),
 

@@ -1,5 +1,6 @@
 #include "convert/to_html.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -225,6 +226,80 @@ std::string charsetMeta(const TextCodec& codec) {
         return "<META http-equiv=\"Content-Type\" content=\"text/html; charset= Shift_JIS\">";
     return "<META http-equiv=\"Content-Type\" content=\"text/html; charset=" +
            std::string(codec.charsetName()) + "\">";
+}
+
+namespace {
+
+// `s` with ASCII letters in lower case: tags and attribute names are ASCII
+// in every encoding a page is read in, and no byte of a multibyte
+// character is an ASCII letter in UTF-8 or EUC-JP (in Shift_JIS a second
+// byte may be, which only makes a lower-case copy, never a false "<").
+std::string asciiLowered(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+// The part of a page its charset may be declared in: up to "</head>" or
+// "<body", or the first 64 KiB of a page that has neither.
+std::size_t headEnd(const std::string& lowered) {
+    const std::size_t end = std::min(lowered.find("</head"), lowered.find("<body"));
+    return end == std::string::npos ? std::min<std::size_t>(lowered.size(), 64 * 1024) : end;
+}
+
+}  // namespace
+
+std::optional<std::pair<std::size_t, std::size_t>> metaCharsetName(std::string_view page) {
+    const std::string lowered =
+        asciiLowered(page.substr(0, std::min<std::size_t>(page.size(), 1 << 20)));
+    const std::size_t limit = headEnd(lowered);
+    for (std::size_t meta = lowered.find("<meta"); meta < limit;
+         meta = lowered.find("<meta", meta + 1)) {
+        const std::size_t close = std::min(lowered.find('>', meta), limit);
+        const std::size_t key = lowered.find("charset", meta);
+        if (key >= close)
+            continue;
+        std::size_t at = key + 7;
+        while (at < close && (lowered[at] == ' ' || lowered[at] == '\t'))
+            ++at;
+        if (at >= close || lowered[at] != '=')
+            continue;
+        ++at;
+        while (at < close && (lowered[at] == ' ' || lowered[at] == '\t' || lowered[at] == '"' ||
+                              lowered[at] == '\''))
+            ++at;
+        std::size_t end = at;
+        while (end < close && ((lowered[end] >= 'a' && lowered[end] <= 'z') ||
+                               (lowered[end] >= '0' && lowered[end] <= '9') ||
+                               lowered[end] == '-' || lowered[end] == '_'))
+            ++end;
+        if (end > at)
+            return std::pair(at, end);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> charsetMetaPlace(std::string_view page) {
+    const std::string lowered =
+        asciiLowered(page.substr(0, std::min<std::size_t>(page.size(), 1 << 20)));
+    // "<head>" or "<head ...>", not "<header>".
+    std::size_t head = lowered.find("<head");
+    while (head != std::string::npos && head + 5 < lowered.size() && lowered[head + 5] != '>' &&
+           lowered[head + 5] != ' ' && lowered[head + 5] != '\t' && lowered[head + 5] != '\r' &&
+           lowered[head + 5] != '\n')
+        head = lowered.find("<head", head + 1);
+    if (head == std::string::npos || head >= headEnd(lowered))
+        return std::nullopt;
+    const std::size_t close = lowered.find('>', head);
+    if (close == std::string::npos)
+        return std::nullopt;
+    std::size_t at = close + 1;
+    if (lowered.compare(at, 2, "\r\n") == 0)
+        at += 2;
+    return at;
 }
 
 std::string ToHtml(std::string_view body, std::string_view title, const PageSettings& shiftJis,

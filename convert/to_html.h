@@ -2,8 +2,11 @@
 // HTML 4.0 Transitional page.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/progress.h"
 #include "base/text_codec.h"
@@ -34,6 +37,16 @@ std::string ToHtml(std::string_view body, std::string_view title, const PageSett
 // The META tag that declares the page's charset, without its line break:
 // Shift_JIS pages have the program's own form of it.
 std::string charsetMeta(const TextCodec& codec);
+
+// Where a page declares its charset in a META tag: the bytes [first,
+// second) of the name after "charset=" in the first such tag of its head
+// (any letter case, blanks and a quote before the name skipped). Nothing
+// when the head has none.
+std::optional<std::pair<std::size_t, std::size_t>> metaCharsetName(std::string_view page);
+// Where a META line for the charset goes into a page that has none: behind
+// its "<HEAD>" tag and that tag's line break; nothing for a text without a
+// head.
+std::optional<std::size_t> charsetMetaPlace(std::string_view page);
 
 // The body part alone (escaped, tabs widened, "<BR>" before each CR LF),
 // appended to `out`.

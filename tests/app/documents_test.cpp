@@ -453,6 +453,99 @@ TEST_F(DocumentsTest, FilesInOtherEncodingsOpenAsThemselves) {
     }
 }
 
+// Catches a reopen that asks nothing, keeps the old guess, loses unsaved
+// text without the usual question, or leaves the encoding or the status of
+// the document behind; and a wrong choice of UTF-16 for bytes that are not
+// UTF-16 taken without a word.
+TEST_F(DocumentsTest, ReopenInAnotherEncodingReadsTheFileAsThat) {
+    Session s;
+    const std::string path = dir.file("page.txt");
+    // Valid EUC-JP, and valid Shift_JIS as half-width katakana: the guess
+    // takes EUC-JP, the user knows better.
+    const std::string bytes = "\xc6\xfc\xcb\xdc";
+    test::writeFile(path, bytes);
+    s.sd.odMain->choose(path);
+    s.d.Open1Click();
+    ASSERT_EQ(s.d.encoding(), TextEncoding::EucJp);
+    s.e.setSelection(0, 0);
+    s.e.replaceSelection("x");
+    s.sd.messages->answerChoice(0);  // Shift_JIS
+    s.sd.messages->answerSave(SaveAnswer::No);
+    s.d.reopenInEncoding();
+    EXPECT_EQ(s.sd.messages->saveQuestions().size(), 1u);
+    EXPECT_EQ(s.d.encoding(), TextEncoding::ShiftJis);
+    EXPECT_EQ(&s.e.codec(), &shiftJisCodec());
+    EXPECT_EQ(s.e.text(), bytes);
+    EXPECT_FALSE(s.e.modified());
+    EXPECT_EQ(s.d.CurrentFile(), path);
+
+    s.sd.messages->answerChoice(4);  // ｷｬﾝｾﾙ
+    s.d.reopenInEncoding();
+    EXPECT_EQ(s.d.encoding(), TextEncoding::ShiftJis);
+
+    test::writeFile(path, "odd");
+    s.sd.messages->answerChoice(3);  // UTF-16, of an odd number of bytes
+    s.d.reopenInEncoding();
+    ASSERT_FALSE(s.sd.messages->errors().empty());
+    EXPECT_EQ(s.d.encoding(), TextEncoding::ShiftJis);
+}
+
+// Catches characters the new encoding cannot hold written without the
+// user's leave, a page's META left declaring the old charset (or changed
+// invisibly, or in several undo steps), a page without one not offered
+// one, and the file not written in the new encoding.
+TEST_F(DocumentsTest, SaveInAnotherEncodingConvertsListsAndDeclares) {
+    const std::string smile = "\xf0\x9f\x98\x80";
+    const std::string nichi = "\xe6\x97\xa5";
+    const std::string page =
+        "<HTML><HEAD>\r\n<META http-equiv=\"Content-Type\" "
+        "content=\"text/html; charset=UTF-8\">\r\n</HEAD><BODY>" +
+        nichi + smile + "</BODY></HTML>";
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace);
+        Session s;
+        s.w.tag = true;
+        const std::string path = dir.file("page.htm");
+        test::writeFile(path, page);
+        s.sd.odMain->choose(path);
+        s.d.Open2Click();
+        ASSERT_EQ(s.d.encoding(), TextEncoding::Utf8);
+        s.sd.messages->answerChoice(0);                // Shift_JIS
+        s.sd.messages->answerChoice(replace ? 0 : 1);  // 置き換えて保存 or ｷｬﾝｾﾙ
+        const SaveOutcome outcome = s.d.saveInEncoding();
+        ASSERT_EQ(s.sd.messages->choiceQuestions().size(), 2u);
+        EXPECT_NE(s.sd.messages->choiceQuestions()[1].find(smile), std::string::npos);
+        if (!replace) {
+            EXPECT_EQ(outcome, SaveOutcome::Cancelled);
+            EXPECT_EQ(s.e.text(), page);
+            EXPECT_EQ(test::readFile(path), page);
+            continue;
+        }
+        EXPECT_EQ(outcome, SaveOutcome::Saved);
+        EXPECT_EQ(s.d.encoding(), TextEncoding::ShiftJis);
+        const std::string saved = test::readFile(path);
+        EXPECT_NE(saved.find("charset=Shift_JIS\">"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("<BODY>\x93\xfa?</BODY>"), std::string::npos);
+        EXPECT_EQ(s.e.text(), saved);
+        s.e.undo();
+        EXPECT_NE(s.e.text().find("charset=UTF-8"), std::string::npos) << "one step back";
+    }
+
+    // A page without a declaration is offered one, behind its HEAD tag.
+    Session s;
+    s.w.tag = true;
+    const std::string path = dir.file("bare.htm");
+    test::writeFile(path, "<HTML><HEAD>\r\n<TITLE>t</TITLE></HEAD></HTML>");
+    s.sd.odMain->choose(path);
+    s.d.Open2Click();
+    s.sd.messages->answerChoice(1);  // UTF-8
+    s.sd.messages->answerChoice(0);  // 追加する
+    EXPECT_EQ(s.d.saveInEncoding(), SaveOutcome::Saved);
+    EXPECT_EQ(test::readFile(path),
+              "<HTML><HEAD>\r\n<META http-equiv=\"Content-Type\" content=\"text/html; "
+              "charset=UTF-8\">\r\n<TITLE>t</TITLE></HEAD></HTML>");
+}
+
 // A file whose in-place save was killed midway may be a mixture of old and
 // new contents, the old ones only in a hidden copy. Catches such a file
 // opened without a word, the copy's contents not given on request or given
@@ -722,6 +815,37 @@ TEST_F(DocumentsTest, ConvertAndSaveExportsThePage) {
     EXPECT_FALSE(edit.modified());
     EXPECT_EQ(docs.CurrentFile(), kUntitled);
     EXPECT_EQ(window.caption, "korvane");
+}
+
+// The options choose UTF-8 for new pages: catches a new document still in
+// Shift_JIS, its page declaring Shift_JIS or writing the title box, the
+// background picture's location or a tab's full-width spaces in Shift_JIS
+// bytes, and a Korean character lost on the way.
+TEST_F(DocumentsTest, NewPagesInUtf8AreUtf8Throughout) {
+    test::MemoryEditControl e;
+    TagHighlighter h{e};
+    StartupSettings s;
+    s.options.newPageEncoding = 1;
+    s.options.tab = 0;  // one full-width space
+    s.page.BackPicture = encodeShiftJisFromUtf8(dir.file("\xe7\x94\xbb.gif")).bytes;  // 画
+    s.page.BackPictureOn = true;
+    test::ScriptedDialogs sd;
+    CommonDialogs cd = sd.release();
+    test::RecordingShell sh;
+    FakeWindow w;
+    Documents d{e, h, s, cd, sh, w};
+    w.docs = &d;
+    EXPECT_EQ(d.encoding(), TextEncoding::Utf8);
+    EXPECT_EQ(&e.codec(), &utf8Codec());
+    w.title = "\x93\xfa";  // 日, as the title box holds it
+    e.setText("\xed\x95\x9c\t");
+    sd.sdHtml->choose(dir.file("page.htm"));
+    d.htmlH1Click();
+    const std::string page = test::readFile(dir.file("page.htm"));
+    EXPECT_NE(page.find("charset=UTF-8\">"), std::string::npos) << page;
+    EXPECT_NE(page.find("<TITLE>\xe6\x97\xa5</TITLE>"), std::string::npos);
+    EXPECT_NE(page.find("background=\"\xe7\x94\xbb.gif\""), std::string::npos);
+    EXPECT_NE(page.find("\xed\x95\x9c\xe3\x80\x80"), std::string::npos);
 }
 
 // A file another program changed: catches a save that writes over it
