@@ -75,12 +75,12 @@ WindowParts::WindowParts(EditControl& edit, WindowPartsHost& host, CommonDialogs
          [this] { show(m_showers.anchorLink); }, [this] { show(m_showers.image); }});
     m_tagCommands->setEnabler(
         [this](const std::string& name, bool enabled) { m_host.enableItem(name, enabled); });
-    // The editor holds Shift_JIS until it can say otherwise; the background
-    // picture is held as a full path that every save writes relative.
+    // The page is in the document's encoding; the background picture is
+    // held as a full path that every save writes relative.
     m_pageFiles = std::make_unique<DiskPageFiles>();
     m_documentCheck = std::make_unique<DocumentCheck>(
         edit, *m_pageFiles,
-        DocumentCheck::Sources{currentFile, [] { return TextEncoding::ShiftJis; },
+        DocumentCheck::Sources{currentFile, [this] { return m_documents->encoding(); },
                                [this] { return settings().page.BackPicture; }});
     m_documentCheck->setProgressDisplay(progress);
 

@@ -148,8 +148,11 @@ void Preview::P1Click() {
             EditControl& edit;
             ~RedrawOn() { edit.setRedraw(true); }
         } on{m_edit};
-        page = ToHtml(m_edit.text(), m_sources.title ? m_sources.title() : std::string(), m_page,
-                      m_sources.tabOption ? m_sources.tabOption() : 1);
+        // The page is in the text's encoding; the title box is Shift_JIS.
+        const TextCodec& codec = m_edit.codec();
+        const std::string title = m_sources.title ? m_sources.title() : std::string();
+        page = ToHtml(m_edit.text(), convertBytes(title, shiftJisCodec(), codec).bytes, m_page,
+                      m_sources.tabOption ? m_sources.tabOption() : 1, codec);
     }
     show(page);
 }

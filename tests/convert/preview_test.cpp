@@ -60,6 +60,20 @@ TEST_F(PreviewTest, TextModeWritesTheConvertedPageWithTheAbsolutePicture) {
     EXPECT_EQ(m_shell.openedPages(), std::vector<std::string>{m_path});
 }
 
+// A UTF-8 text: catches its preview made as a Shift_JIS page (a META that
+// says Shift_JIS over UTF-8 bytes, the title box's bytes or a tab's spaces
+// in Shift_JIS), which the browser shows as mojibake.
+TEST_F(PreviewTest, TextModePreviewOfAUtf8TextIsAUtf8Page) {
+    m_edit.setCodec(utf8Codec());
+    m_edit.setText("\xed\x95\x9c\t");
+    m_tab = 0;
+    m_preview.P1Click();
+    EXPECT_NE(written().find("charset=UTF-8\">"), std::string::npos);
+    EXPECT_NE(written().find("<TITLE>\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e</TITLE>"),
+              std::string::npos);
+    EXPECT_NE(written().find("\xed\x95\x9c\xe3\x80\x80"), std::string::npos);
+}
+
 // Catches a preview that clears the modified flag (closing would then lose
 // the text without asking), moves the selection, changes the text or
 // leaves the editor frozen.
