@@ -70,6 +70,11 @@ void Documents::nameDocument(std::string path) {
     m_window.formatChanged();
 }
 
+void Documents::adoptEncoding(TextEncoding encoding) {
+    m_encoding = encoding;
+    m_window.formatChanged();
+}
+
 std::string Documents::fileBytes(std::string_view text) const {
     return fileBytesOf(text, m_encoding, m_breaks);
 }

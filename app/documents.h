@@ -79,6 +79,9 @@ class Documents {
     // What the document's file is written in, and with which line breaks.
     TextEncoding encoding() const { return m_encoding; }
     const LineBreaks& lineBreaks() const { return m_breaks; }
+    // The editor was given a text in `encoding`'s codec (a restored
+    // journal): saves write that encoding.
+    void adoptEncoding(TextEncoding encoding);
     // Every switch of mode: the document has no file any more, and the open
     // and save dialogs forget their names.
     void forgetFile();

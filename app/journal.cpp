@@ -32,10 +32,23 @@ std::string lengthLine(std::size_t size) {
     return std::to_string(size) + "\n";
 }
 
-std::string encodeHead(bool tagMode, std::string_view file, std::string_view title,
-                       std::size_t textSize) {
+// The names of the encodings in a journal's mode line. A Shift_JIS text
+// has none, as in the journals of copies that knew no other.
+constexpr std::pair<TextEncoding, std::string_view> kEncodingNames[] = {
+    {TextEncoding::Utf8, "utf-8"},       {TextEncoding::Utf8Bom, "utf-8-bom"},
+    {TextEncoding::Utf16Le, "utf-16le"}, {TextEncoding::Utf16Be, "utf-16be"},
+    {TextEncoding::EucJp, "euc-jp"},
+};
+
+std::string encodeHead(bool tagMode, TextEncoding encoding, std::string_view file,
+                       std::string_view title, std::size_t textSize) {
     std::string out(kMagic);
-    out += tagMode ? "tag\n" : "text\n";
+    out += tagMode ? "tag" : "text";
+    for (const auto& [known, name] : kEncodingNames) {
+        if (known == encoding)
+            out.append(" ").append(name);
+    }
+    out += '\n';
     for (const std::string_view field : {file, title}) {
         out += lengthLine(field.size());
         out += field;
@@ -67,18 +80,31 @@ Parse parseHead(std::string_view& in, JournalSummary& head) {
     if (!in.starts_with(kMagic))
         return Parse::Bad;
     in.remove_prefix(kMagic.size());
-    if (in.starts_with("tag\n")) {
-        head.tagMode = true;
-        in.remove_prefix(4);
-    } else if (in.starts_with("text\n")) {
-        head.tagMode = false;
-        in.remove_prefix(5);
-    } else {
-        return std::string_view("text\n").starts_with(in) ||
-                       std::string_view("tag\n").starts_with(in)
-                   ? Parse::NeedMore
-                   : Parse::Bad;
+    const std::size_t modeEnd = in.find('\n');
+    if (modeEnd == std::string_view::npos)
+        return in.size() > 32 ? Parse::Bad : Parse::NeedMore;
+    std::string_view mode = in.substr(0, modeEnd);
+    in.remove_prefix(modeEnd + 1);
+    head.encoding = TextEncoding::ShiftJis;
+    if (const std::size_t blank = mode.find(' '); blank != std::string_view::npos) {
+        const std::string_view name = mode.substr(blank + 1);
+        mode = mode.substr(0, blank);
+        bool known = false;
+        for (const auto& [encoding, knownName] : kEncodingNames) {
+            if (name == knownName) {
+                head.encoding = encoding;
+                known = true;
+            }
+        }
+        if (!known)
+            return Parse::Bad;
     }
+    if (mode == "tag")
+        head.tagMode = true;
+    else if (mode == "text")
+        head.tagMode = false;
+    else
+        return Parse::Bad;
     for (std::string* field : {&head.currentFile, &head.title}) {
         std::size_t size = 0;
         if (const Parse p = takeLength(in, size); p != Parse::Done)
@@ -97,7 +123,7 @@ Parse parseHead(std::string_view& in, JournalSummary& head) {
 
 // The first line of `text` that holds more than blanks, cut short at a
 // character; `text` may itself be cut anywhere.
-std::string firstLineOf(std::string_view text) {
+std::string firstLineOf(std::string_view text, const TextCodec& codec) {
     while (!text.empty()) {
         const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
         const std::string_view line = text.substr(0, end);
@@ -106,11 +132,9 @@ std::string firstLineOf(std::string_view text) {
             line.find("\x81\x40") == std::string_view::npos)
             continue;
         std::size_t cut = 0;
-        // Shift_JIS: a lead byte and its second byte stay together.
+        // A character's bytes stay together.
         while (cut < line.size() && cut < kSummaryLineBytes) {
-            const auto byte = static_cast<unsigned char>(line[cut]);
-            const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-            const std::size_t size = lead && cut + 1 < line.size() ? 2 : 1;
+            const std::size_t size = codec.charLength(line, cut);
             if (cut + size > kSummaryLineBytes)
                 break;
             cut += size;
@@ -196,7 +220,8 @@ std::time_t modificationTime(const std::string& path) {
 }  // namespace
 
 std::string encodeJournal(const JournalEntry& entry) {
-    std::string out = encodeHead(entry.tagMode, entry.currentFile, entry.title, entry.text.size());
+    std::string out = encodeHead(entry.tagMode, entry.encoding, entry.currentFile, entry.title,
+                                 entry.text.size());
     out += entry.text;
     out += '\n';
     return out;
@@ -208,7 +233,7 @@ std::optional<JournalEntry> decodeJournal(std::string_view in) {
         return std::nullopt;
     in.remove_suffix(1);
     return JournalEntry{head.tagMode, std::move(head.currentFile), std::move(head.title),
-                        std::string(in)};
+                        std::string(in), head.encoding};
 }
 
 Journal::Journal(std::string folder)
@@ -219,7 +244,8 @@ FileResult Journal::write(const JournalSource& source) {
     if (!preparePrivateFolder(m_folder, error))
         return {false, error};
     return writePrivateFile(m_path, [&](const ByteSink& put) {
-        if (!put(encodeHead(source.tagMode, source.currentFile, source.title, source.textSize)))
+        if (!put(encodeHead(source.tagMode, source.encoding, source.currentFile, source.title,
+                            source.textSize)))
             return false;
         std::size_t sent = 0;
         const bool complete = source.text([&](std::string_view piece) {
@@ -234,7 +260,8 @@ FileResult Journal::write(const JournalSource& source) {
 
 FileResult Journal::write(const JournalEntry& entry) {
     return write(JournalSource{entry.tagMode, entry.currentFile, entry.title, entry.text.size(),
-                               [&entry](const ByteSink& put) { return put(entry.text); }});
+                               [&entry](const ByteSink& put) { return put(entry.text); },
+                               entry.encoding});
 }
 
 void Journal::remove() {
@@ -284,7 +311,8 @@ std::optional<JournalSummary> Journal::summary(const std::string& path) {
     if (!read.ok || parsed != Parse::Done)
         return std::nullopt;
     head.firstLine =
-        firstLineOf(text.substr(0, std::min({text.size(), head.textSize, kSummaryBytes})));
+        firstLineOf(text.substr(0, std::min({text.size(), head.textSize, kSummaryBytes})),
+                    codecOf(head.encoding));
     head.written = modificationTime(path);
     return head;
 }

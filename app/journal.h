@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_codec.h"
 #include "platform/owned_file.h"
 
 namespace korvane {
@@ -32,7 +33,9 @@ struct JournalEntry {
     bool tagMode = false;
     std::string currentFile;  // the document's name when it was written
     std::string title;        // the title box (Shift_JIS)
-    std::string text;         // the editor's text (Shift_JIS, CR LF)
+    std::string text;         // the editor's text (in its codec, CR LF)
+    // What the document's file is written in; the text is in its codec.
+    TextEncoding encoding = TextEncoding::ShiftJis;
 
     friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };
@@ -50,6 +53,7 @@ struct JournalSource {
     std::string title;
     std::size_t textSize = 0;
     ByteSource text;  // exactly textSize bytes
+    TextEncoding encoding = TextEncoding::ShiftJis;
 };
 
 // What the recovery question tells of a journal, from its start alone: the
@@ -58,9 +62,10 @@ struct JournalSummary {
     bool tagMode = false;
     std::string currentFile;
     std::string title;
-    std::string firstLine;  // its first line that is not blank (Shift_JIS), cut short
+    std::string firstLine;  // its first line that is not blank (in the text's codec), cut short
     std::size_t textSize = 0;
     std::time_t written = 0;  // when it was last written
+    TextEncoding encoding = TextEncoding::ShiftJis;
 };
 
 // A journal's text read a piece at a time; every piece but the last ends

@@ -57,8 +57,9 @@ std::string recoveryQuestionText(const JournalSummary& summary) {
     text += "\n最後に控えた時刻: " + localTime(summary.written);
     if (!summary.tagMode && !summary.title.empty())
         text += "\nタイトル: " + decodeShiftJisToUtf8(summary.title);
-    text += "\n最初の行: " + (summary.firstLine.empty() ? std::string("（空）")
-                                                        : decodeShiftJisToUtf8(summary.firstLine));
+    text += "\n最初の行: " + (summary.firstLine.empty()
+                                  ? std::string("（空）")
+                                  : codecOf(summary.encoding).toUtf8(summary.firstLine));
     text +=
         "\n\n「開く」を選ぶと新しい文書として開きます。「後で」を選ぶと、次に起動したときに"
         "またたずねます。「破棄」を選ぶと、この文章は捨てられます。";
@@ -79,14 +80,18 @@ JournalKeeper::JournalKeeper(Journal& journal, EditControl& edit, TagHighlighter
 
 JournalSource JournalKeeper::source() const {
     const std::size_t size = m_edit.textLength();
-    return {m_window.isTagMode(), m_documents.CurrentFile(), m_window.titleBytes(), size,
+    return {m_window.isTagMode(),
+            m_documents.CurrentFile(),
+            m_window.titleBytes(),
+            size,
             [this, size](const ByteSink& put) {
                 for (std::size_t at = 0; at < size; at += kWritePiece) {
                     if (!put(m_edit.textRange(at, std::min(size, at + kWritePiece))))
                         return false;
                 }
                 return true;
-            }};
+            },
+            m_documents.encoding()};
 }
 
 // A write that fails is skipped: the text stays to be written at the next
@@ -188,7 +193,9 @@ bool JournalKeeper::restoreHere(const std::string& path) {
             else
                 m_modes.enterTextMode();
         }
-        const std::unique_ptr<EditControl::TextLoad> load = m_edit.beginTextLoad();
+        const TextEncoding encoding = head ? head->encoding : TextEncoding::ShiftJis;
+        const std::unique_ptr<EditControl::TextLoad> load =
+            m_edit.beginTextLoadIn(codecOf(encoding));
         JournalSummary read;
         const JournalTextRead text = Journal::readText(
             m_journal.path(), read, [&load](std::string_view piece) { load->append(piece); });
@@ -196,6 +203,7 @@ bool JournalKeeper::restoreHere(const std::string& path) {
             if (!read.tagMode)
                 m_window.setTitleBytes(read.title);
             load->commit();
+            m_documents.adoptEncoding(encoding);
         } else {
             reason = text.ok ? std::string("the journal is damaged") : text.error;
         }

@@ -120,6 +120,24 @@ TEST(JournalKeeper, ACopyStartedToRecoverRestoresWithoutAsking) {
     EXPECT_FALSE(std::filesystem::exists(left));
 }
 
+// The text of a UTF-8 document: catches it restored as Shift_JIS bytes
+// (shown as other characters, saved as another encoding) and its first line
+// shown in the question as Shift_JIS.
+TEST(JournalKeeper, ATextComesBackInItsOwnEncoding) {
+    test::TempDir dir;
+    const std::string hangul = "\xed\x95\x9c\xea\xb8\x80";
+    const std::string left =
+        leaveJournal(dir.path(), {false, "Untitled", "", hangul + "\r\nx", TextEncoding::Utf8Bom});
+    const std::optional<JournalSummary> summary = Journal::summary(left);
+    ASSERT_TRUE(summary);
+    EXPECT_NE(recoveryQuestionText(*summary).find(hangul), std::string::npos);
+    Keeper k(dir.path());
+    k.keeper.recover(left);
+    EXPECT_EQ(k.edit.text(), hangul + "\r\nx");
+    EXPECT_EQ(&k.edit.codec(), &utf8Codec());
+    EXPECT_EQ(k.documents.encoding(), TextEncoding::Utf8Bom);
+}
+
 // Catches a restore that does not fit in memory throwing the journal away
 // (or ending the program) instead of keeping it and saying so.
 TEST(JournalKeeper, ARestoreWithoutMemoryKeepsTheJournal) {

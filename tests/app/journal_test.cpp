@@ -39,6 +39,9 @@ TEST(Journal, EntriesComeBackExactlyAndDamageIsRefused) {
     const JournalEntry entries[] = {
         {false, "Untitled", "", ""},
         {true, "/home/u/\x93\xfa\x8b\x4c.htm", "t\n3\n", std::string("a\r\n\0b\x82\xa0\n12\n", 12)},
+        {false, "/p.txt", "", "\xed\x95\x9c", TextEncoding::Utf8},
+        {true, "/p.htm", "", "x", TextEncoding::Utf16Be},
+        {true, "/p.htm", "", "\xc6\xfc", TextEncoding::EucJp},
     };
     for (const JournalEntry& entry : entries) {
         const std::string bytes = encodeJournal(entry);
@@ -48,6 +51,11 @@ TEST(Journal, EntriesComeBackExactlyAndDamageIsRefused) {
     }
     EXPECT_FALSE(decodeJournal("korvane-journal 1\ntext\n99\nshort\n"));
     EXPECT_FALSE(decodeJournal("something else"));
+    EXPECT_FALSE(decodeJournal("korvane-journal 1\ntext latin-1\n0\n\n0\n\n0\n\n"));
+    // A journal of a copy that knew only Shift_JIS.
+    const auto old = decodeJournal("korvane-journal 1\ntag\n1\nf\n0\n\n1\nx\n");
+    ASSERT_TRUE(old);
+    EXPECT_EQ(old->encoding, TextEncoding::ShiftJis);
 }
 
 // Catches a copy taking the journal of a copy that is still running (its
