@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -20,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "app/status_line.h"
 #include "app/tvantler.h"
 #include "editor/rich_edit.h"
 #include "editor/sjis_line_edit.h"
@@ -132,6 +134,34 @@ TEST_F(DocumentsUiTest, OpenAndSaveKeepsTheBytes) {
         EXPECT_EQ(test::readFile(path), r.saved);
         EXPECT_TRUE(errors().empty());
     }
+}
+
+// A UTF-8 page in the real window: catches typed Korean and an emoji
+// written as Shift_JIS (a page in two encodings) or replaced, a tag command
+// that cuts a character, the LF line breaks turned CR LF, and a status line
+// that does not say what the file is.
+TEST_F(DocumentsUiTest, Utf8PageIsEditedAndSavedAsItself) {
+    create();
+    trigger("morvixS1");
+    const std::string hangul = "\xed\x95\x9c";
+    const std::string path = file("page.htm", "<P>" + hangul + "</P>\n<P>x</P>\n");
+    m_scripted->odMain->choose(path);
+    trigger("Open2");
+    QApplication::processEvents();
+    EXPECT_NE(m_window->statusLine()->text().indexOf(QStringLiteral("UTF-8  LF")), -1)
+        << m_window->statusLine()->text().toStdString();
+    EXPECT_TRUE(editor().toPlainText().startsWith(QStringLiteral("<P>\uD55C</P>")));
+    // Select the Korean character and make it bold, then type after it.
+    editor().setSelection(3, 3 + hangul.size());
+    trigger("ToolButton31");
+    const std::size_t after = editor().text().find("</B>") + 4;
+    editor().setSelection(after, after);
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("\uAE00\U0001F600"));
+    QApplication::sendEvent(&editor(), &press);
+    trigger("Save2");
+    EXPECT_TRUE(errors().empty());
+    EXPECT_EQ(test::readFile(path),
+              "<P><B>" + hangul + "</B>\xea\xb8\x80\xf0\x9f\x98\x80</P>\n<P>x</P>\n");
 }
 
 // Catches the file items left disabled, the title box saved with the text,
