@@ -168,17 +168,21 @@ Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
     Opened opened;
     const std::string source = offerInterruptedSave(path);
     opened.fromBackup = source != path;
-    if (m_readAs) {
-        DocumentRead as = readDocumentAs(source, *m_readAs);
-        if (!as.ok) {
-            opened.error = as.error;
-            return opened;
+    // A whole read as the editor's text: its error, or its bytes and what
+    // they are.
+    const auto takeWhole = [&opened](DocumentRead read) {
+        if (!read.ok) {
+            opened.error = read.error;
+            return;
         }
-        opened.bytes = std::move(as.bytes);
-        opened.encoding = as.encoding;
-        opened.hash = as.hash;
-        opened.breaks = as.breaks;
+        opened.bytes = std::move(read.bytes);
+        opened.encoding = read.encoding;
+        opened.hash = read.hash;
+        opened.breaks = read.breaks;
         opened.outcome = LoadOutcome::Loaded;
+    };
+    if (m_readAs) {
+        takeWhole(readDocumentAs(source, *m_readAs));
         return opened;
     }
     TextEncoding expected = encodingOfStart(source);
@@ -196,16 +200,7 @@ Documents::Opened Documents::readForOpen(const std::string& path, bool whole) {
     // UTF-16 is held as UTF-8: it is read whole and converted.
     opened.load.reset();
     std::string().swap(opened.bytes);
-    DocumentRead again = readDocument(source);
-    if (!again.ok) {
-        opened.error = again.error;
-        return opened;
-    }
-    opened.bytes = std::move(again.bytes);
-    opened.encoding = again.encoding;
-    opened.hash = again.hash;
-    opened.breaks = again.breaks;
-    opened.outcome = LoadOutcome::Loaded;
+    takeWhole(readDocument(source));
     return opened;
 }
 
