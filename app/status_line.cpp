@@ -15,6 +15,10 @@ StatusLine::StatusLine(RichEdit& editor, QWidget* parent)
     setObjectName(QStringLiteral("StatusLine"));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setTextFormat(Qt::PlainText);
+    // The last widget of the bottom row, which leaves no margin at the
+    // window's right edge: right-aligned, the line breaks' last letter would
+    // touch the frame.
+    setContentsMargins(0, 0, 4, 0);
     connect(&editor, &QPlainTextEdit::cursorPositionChanged, this, [this] { schedule(); });
     connect(&editor, &QPlainTextEdit::selectionChanged, this, [this] { schedule(); });
     connect(&editor, &QPlainTextEdit::textChanged, this, [this] { schedule(); });

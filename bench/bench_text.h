@@ -43,6 +43,17 @@ inline std::string japaneseProse(std::size_t size, unsigned seed = 5) {
                         seed);
 }
 
+// Japanese prose with no line break at all: the one-line page (generated or
+// minified HTML) that the editor holds in pieces.
+inline std::string japaneseLine(std::size_t size) {
+    return weightedText(size,
+                        {{"\x8d\xa1\x93\xfa\x82\xcd", 20},          // 今日は
+                         {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 20},  // いい天気
+                         {"\x82\xc5\x82\xb7\x81\x42", 20},          // です。
+                         {"abc ", 5}},
+                        7);
+}
+
 // japaneseProse of about `size` bytes written to `path` a megabyte at a
 // time, so that making a file of hundreds of megabytes costs no memory.
 inline void writeJapaneseProse(const std::string& path, std::size_t size) {

@@ -32,14 +32,15 @@ namespace {
 using namespace korvane;
 
 std::string prose(std::size_t size, bool lineBreaks) {
-    std::vector<std::pair<std::string_view, int>> pieces = {
-        {"\x8d\xa1\x93\xfa\x82\xcd", 20},          // 今日は
-        {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 20},  // いい天気
-        {"\x82\xc5\x82\xb7\x81\x42", 20},          // です。
-        {"abc ", 5}};
-    if (lineBreaks)
-        pieces.push_back({"\r\n", 8});
-    return bench::weightedText(size, pieces, 7);
+    if (!lineBreaks)
+        return bench::japaneseLine(size);
+    return bench::weightedText(size,
+                               {{"\x8d\xa1\x93\xfa\x82\xcd", 20},          // 今日は
+                                {"\x82\xa2\x82\xa2\x93\x56\x8b\x43", 20},  // いい天気
+                                {"\x82\xc5\x82\xb7\x81\x42", 20},          // です。
+                                {"abc ", 5},
+                                {"\r\n", 8}},
+                               7);
 }
 
 std::string tags(std::size_t size) {

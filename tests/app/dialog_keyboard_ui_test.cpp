@@ -20,6 +20,7 @@
 #include "edit/find_dialog.h"
 #include "edit/search.h"
 #include "edit/tag_highlighter.h"
+#include "edit/tf_line.h"
 #include "edit/tf_replace.h"
 #include "tags/tf_font.h"
 #include "tags/tf_image.h"
@@ -35,7 +36,7 @@ namespace {
 
 using test::child;
 
-enum class Dialog { FontTag, Link, PageLink, Image, Colors, Details, Options, Find, Replace };
+enum class Dialog { FontTag, Link, PageLink, Image, Colors, Details, Options, Find, Replace, Line };
 
 // What the main window gives its dialogs, without a main window.
 class DialogKeyboardTest : public ::testing::Test {
@@ -73,6 +74,8 @@ class DialogKeyboardTest : public ::testing::Test {
                 return std::make_unique<FindDialog>(m_search);
             case Dialog::Replace:
                 return std::make_unique<TfReplace>(m_search);
+            case Dialog::Line:
+                return std::make_unique<TfLine>(m_edit);
         }
         return nullptr;
     }
@@ -148,6 +151,7 @@ TEST_F(DialogKeyboardTest, EachShowFocusesTheFirstField) {
         {"options", Dialog::Options, chosenOf("rgkvnHtml"), "cbTab"},
         {"find", Dialog::Find, named("findWhat"), "matchCase"},
         {"replace", Dialog::Replace, named("ePre"), "eAfter"},
+        {"go to line", Dialog::Line, named("eLine"), "bCancel"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QWidget>
 
 #include <memory>
@@ -91,6 +92,27 @@ TEST(StatusLine, FollowsTheCaretOncePerTurnAndCarriesItsWords) {
     EXPECT_EQ(s.shown(), "3 個置換しました    2 行, 3 桁    UTF-8  LF");
     s.editor->setSelStart(1);
     EXPECT_EQ(s.shown(), "1 行, 2 桁    UTF-8  LF");
+}
+
+// Catches the right-aligned text running into the window's right edge: the
+// status line is the last widget of the bottom row, and the row leaves no
+// margin of its own there.
+TEST(StatusLine, TextKeepsClearOfTheRightEdge) {
+    Shown s;
+    s.editor->setText("abc");
+    s.shown();
+    const QImage image = s.status->grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    const QRgb background = image.pixel(image.width() - 1, 0);
+    int inked = -1;  // the rightmost column with any of the text's pixels
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixel(x, y) != background)
+                inked = x;
+        }
+    }
+    ASSERT_GE(inked, 0) << "the text is painted";
+    EXPECT_LE(inked, image.width() - 4) << "width " << image.width();
 }
 
 }  // namespace
