@@ -228,6 +228,19 @@ TEST_F(TagCommandsTest, SimpleImageInsertsTheLocation) {
     }
 }
 
+// A UTF-8 page: catches a picture's location (picked as a file name)
+// written into it as Shift_JIS bytes, and a selection in UTF-8 cut or
+// re-encoded on the way.
+TEST_F(TagCommandsTest, SimpleImageInAUtf8PageIsUtf8) {
+    m_edit.setCodec(utf8Codec());
+    m_currentFile = "/web/index.htm";
+    const std::string hangul = "\xed\x95\x9c";
+    select("<P>", hangul, "");
+    m_scripted.odBackPicture->choose("/web/\xe7\x94\xbb.gif");  // 画.gif, as the dialog names it
+    run("E1Click");
+    EXPECT_EQ(m_edit.text(), "<P>" + hangul + "<IMAGE src=\"\xe7\x94\xbb.gif\">");
+}
+
 // Catches the dialog proposing the last picture (it must start with no
 // name each time) and the wrong filter.
 TEST_F(TagCommandsTest, SimpleImageDialogStartsEmpty) {
