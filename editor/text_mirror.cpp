@@ -597,140 +597,203 @@ void TextMirror::assign(const std::vector<std::u16string_view>& lines,
     m_lastSplice = {0, 0, n};
 }
 
-void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documentText) {
-    if (!m_sjis) {
-        assignCodecBytes(bytes, documentText);
-        return;
-    }
-    m_chunks.clear();
-    m_chunks.emplace_back();
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    std::size_t u = 0;
-    for (;;) {
-        if (m_chunks.back().lines.size() == kChunkLines) {
-            seal(m_chunks.back());
-            m_chunks.emplace_back();
-        }
-        Chunk& chunk = m_chunks.back();
-        const std::size_t from = i;
-        // The line's width words are written where the chunk keeps them.
-        std::vector<std::uint64_t>& wide = chunk.wide;
-        const std::size_t firstWord = wide.size();
-        bool anyWide = false;
-        std::uint32_t units = 0;
-        bool soft = false;
-        while (i < n) {
-            const unsigned char b = p[i];
-            if (b == '\r' && i + 1 < n && p[i + 1] == '\n')
-                break;
-            const char16_t c = u < documentText.size() ? documentText[u] : u'\0';
-            if (c == kSoftBreakUnit) {
-                soft = true;
-                ++u;
-                break;
-            }
-            // A lead byte is one character with the byte after it unless the
-            // decoder gave it a stand-in of its own.
-            if (isSjisLeadByte(b) && c != static_cast<char16_t>(kInvalidByteBase + b)) {
-                if (wide.size() <= firstWord + units / 64)
-                    wide.resize(firstWord + units / 64 + 1, 0);
-                wide[firstWord + units / 64] |= std::uint64_t{1} << (units % 64);
-                anyWide = true;
-                i += 2;
-            } else {
-                i += 1;
-            }
-            ++u;
-            ++units;
-        }
-        if (anyWide)
-            wide.resize(firstWord + (units + 63u) / 64u, 0);
-        pushRecord(chunk, bytes.substr(from, i - from), units, soft, firstWord, anyWide);
-        if (soft)
-            continue;
-        if (i >= n)
-            break;
-        i += 2;  // CR LF, one unit of the document
-        ++u;
-    }
-    seal(m_chunks.back());
-    sumChunks();
-    m_lastSplice = {0, 0, m_lineCount};
+namespace {
+
+// Whether none of eight bytes is a CR.
+bool noCarriageReturn(std::uint64_t bytes) {
+    const std::uint64_t x = bytes ^ 0x0D0D0D0D0D0D0D0Du;
+    return ((x - 0x0101010101010101u) & ~x & 0x8080808080808080u) == 0;
 }
 
-void TextMirror::assignCodecBytes(std::string_view bytes, std::u16string_view documentText) {
-    m_chunks.clear();
-    m_chunks.emplace_back();
+// Whether the eight bytes at `p` are ASCII other than CR and the eight units
+// at `t` are ASCII too: then each byte is the unit of a character of its
+// own, and no line break or soft break lies among them.
+bool plainAsciiRun(const unsigned char* p, const char16_t* t) {
+    std::uint64_t bytes = 0;
+    std::memcpy(&bytes, p, sizeof bytes);
+    // In Japanese text the first test fails soonest.
+    if ((bytes & 0x8080808080808080u) != 0 || !noCarriageReturn(bytes))
+        return false;
+    std::uint64_t units[2] = {};
+    std::memcpy(units, t, sizeof units);
+    return ((units[0] | units[1]) & 0xFF80FF80FF80FF80u) == 0;
+}
+
+}  // namespace
+
+// Fills a mirror's chunks with lines measured from bytes. A chunk's text is
+// copied in once all its lines are measured and its size is known: grown
+// line by line and then given back its reserve, it was copied three times.
+struct TextMirror::ChunkFill {
+    std::vector<Chunk>& chunks;
+    std::string_view bytes;
+    std::vector<std::size_t> starts;  // of the last chunk's lines in `bytes`
+    std::size_t textSize = 0;         // of the last chunk's lines
+
+    ChunkFill(std::vector<Chunk>& into, std::string_view from) : chunks(into), bytes(from) {
+        chunks.clear();
+        chunks.emplace_back();
+        chunks.back().lines.reserve(kChunkLines);
+        starts.reserve(kChunkLines);
+    }
+
+    // The chunk the next line goes to.
+    Chunk& room() {
+        if (chunks.back().lines.size() == kChunkLines) {
+            finish();
+            chunks.emplace_back();
+            chunks.back().lines.reserve(kChunkLines);
+        }
+        return chunks.back();
+    }
+
+    void addLine(std::size_t start, std::size_t size, std::uint32_t units, bool soft,
+                 std::size_t firstWord, bool hasWide, bool hasThree) {
+        Chunk& chunk = chunks.back();
+        Record r;
+        r.begin = static_cast<std::uint32_t>(textSize);
+        r.size = static_cast<std::uint32_t>(size);
+        r.unitsSoft = units | (soft ? Record::kTopBit : 0);
+        r.wideWord = static_cast<std::uint32_t>(firstWord) | (hasWide ? Record::kTopBit : 0) |
+                     (hasWide && hasThree ? Record::kThreeBit : 0);
+        chunk.lines.push_back(r);
+        chunk.bytes += r.extentBytes();
+        chunk.units += units + 1u;
+        starts.push_back(start);
+        textSize += size;
+    }
+
+    // Copies the last chunk's text in and seals it.
+    void finish() {
+        Chunk& chunk = chunks.back();
+        chunk.text.reserve(textSize);
+        for (std::size_t k = 0; k < starts.size(); ++k)
+            chunk.text.append(bytes.data() + starts[k], chunk.lines[k].size);
+        seal(chunk);
+        starts.clear();
+        textSize = 0;
+    }
+};
+
+void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documentText) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
+    // The bytes of the character at `i` (not ASCII) whose first unit is
+    // `c`: a byte the decoder gave a stand-in of its own is one unit of one
+    // byte; else the character's length follows from its first byte, and
+    // four bytes are a surrogate pair.
+    if (m_sjis) {
+        assignMeasured(bytes, documentText, [](std::size_t, unsigned char b, char16_t c) {
+            return isSjisLeadByte(b) && c != static_cast<char16_t>(kInvalidByteBase + b) ? 2u : 1u;
+        });
+    } else if (m_utf8) {
+        assignMeasured(bytes, documentText, [p, n](std::size_t i, unsigned char b, char16_t c) {
+            // A stand-in's code point is a character of the private use area
+            // too, which a file may hold: U+F7EF is EF 9F AF, and the stand-in
+            // of a lone EF. A well-formed sequence is never a stand-in.
+            if (c == static_cast<char16_t>(kInvalidByteBase + b) &&
+                !(b == 0xEF && i + 2 < n && p[i + 1] == 0x9F && p[i + 2] == 0xAF))
+                return 1u;
+            return b >= 0xF0 ? 4u : b >= 0xE0 ? 3u : 2u;
+        });
+    } else {
+        assignMeasured(bytes, documentText,
+                       [this, bytes](std::size_t i, unsigned char b, char16_t c) {
+                           if (c == static_cast<char16_t>(kInvalidByteBase + b))
+                               return 1u;
+                           return static_cast<unsigned>(m_codec->charLength(bytes, i));
+                       });
+    }
+}
+
+template <typename Measure>
+void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view documentText,
+                                Measure measure) {
+    ChunkFill fill(m_chunks, bytes);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const char16_t* t = documentText.data();
+    const std::size_t n = bytes.size();
+    const std::size_t tn = documentText.size();
     std::size_t i = 0;
     std::size_t u = 0;
-    std::vector<std::uint64_t> a;
-    std::vector<std::uint64_t> b;
+    // A line's second set of width words, which follows the first.
+    std::vector<std::uint64_t> second;
     for (;;) {
-        if (m_chunks.back().lines.size() == kChunkLines) {
-            seal(m_chunks.back());
-            m_chunks.emplace_back();
-        }
-        Chunk& chunk = m_chunks.back();
+        Chunk& chunk = fill.room();
+        // The first set is written where the chunk keeps it; the word being
+        // filled is held here until its 64 units are measured.
+        std::vector<std::uint64_t>& wide = chunk.wide;
         const std::size_t from = i;
-        a.clear();
-        b.clear();
-        bool anyA = false;
-        bool anyB = false;
+        const std::size_t firstWord = wide.size();
+        second.clear();
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::uint64_t anyA = 0;
+        std::uint64_t anyB = 0;
         std::uint32_t units = 0;
         bool soft = false;
+        const auto endWord = [&] {
+            wide.push_back(a);
+            second.push_back(b);
+            anyA |= a;
+            anyB |= b;
+            a = 0;
+            b = 0;
+        };
         while (i < n) {
             const unsigned char byte = p[i];
-            if (byte == '\r' && i + 1 < n && p[i + 1] == '\n')
-                break;
-            const char16_t c = u < documentText.size() ? documentText[u] : u'\0';
-            if (c == kSoftBreakUnit) {
-                soft = true;
-                ++u;
-                break;
-            }
-            // ASCII, or a byte the decoder gave a stand-in of its own.
-            if (byte < 0x80 || c == static_cast<char16_t>(kInvalidByteBase + byte)) {
-                ++i;
-                ++u;
-                ++units;
-                continue;
-            }
-            // The decoder made a character of the bytes here: its length
-            // follows from its first byte.
-            const std::size_t length = m_utf8 ? (byte >= 0xF0   ? 4
-                                                 : byte >= 0xE0 ? 3
-                                                                : 2)
-                                              : m_codec->charLength(bytes, i);
-            const std::size_t taken = length == 4 ? 2 : 1;
-            if (a.size() <= (units + taken) / 64) {
-                a.resize((units + taken) / 64 + 1, 0);
-                b.resize(a.size(), 0);
-            }
-            if (length == 4) {
-                setWidth(a, b, units, 2, anyA, anyB);
-                setWidth(a, b, units + 1, 2, anyA, anyB);
+            unsigned length = 1;
+            if (byte < 0x80) {
+                // Runs of ASCII (tags, and most of an English page) eight
+                // at a time, within one width word.
+                if (units % 64 <= 56 && i + 8 <= n && u + 8 <= tn && plainAsciiRun(p + i, t + u)) {
+                    i += 8;
+                    u += 8;
+                    units += 8;
+                    if (units % 64 == 0)
+                        endWord();
+                    continue;
+                }
+                if (byte == '\r' && i + 1 < n && p[i + 1] == '\n')
+                    break;
+                if (u < tn && t[u] == kSoftBreakUnit) {
+                    soft = true;
+                    ++u;
+                    break;
+                }
             } else {
-                setWidth(a, b, units, length, anyA, anyB);
+                const char16_t c = u < tn ? t[u] : u'\0';
+                if (c == kSoftBreakUnit) {
+                    soft = true;
+                    ++u;
+                    break;
+                }
+                length = measure(i, byte, c);
             }
+            // A unit takes 1 + a + 2b bytes; the halves of a pair two each.
+            const std::uint64_t bit = std::uint64_t{1} << (units % 64);
+            if (length == 2 || length == 4)
+                a |= bit;
+            else if (length == 3)
+                b |= bit;
             i += length;
-            u += taken;
-            units += static_cast<std::uint32_t>(taken);
-        }
-        const std::size_t words = (units + 63u) / 64u;
-        const std::size_t firstWord = chunk.wide.size();
-        if (anyA || anyB) {
-            a.resize(words, 0);
-            chunk.wide.insert(chunk.wide.end(), a.begin(), a.end());
-            if (anyB) {
-                b.resize(words, 0);
-                chunk.wide.insert(chunk.wide.end(), b.begin(), b.end());
+            ++u;
+            if (++units % 64 == 0)
+                endWord();
+            if (length == 4) {
+                a |= std::uint64_t{1} << (units % 64);
+                ++u;
+                if (++units % 64 == 0)
+                    endWord();
             }
         }
-        pushRecord(chunk, bytes.substr(from, i - from), units, soft, firstWord, anyA || anyB, anyB);
+        if (units % 64 != 0)
+            endWord();
+        if ((anyA | anyB) == 0)
+            wide.resize(firstWord);
+        else if (anyB != 0)
+            wide.insert(wide.end(), second.begin(), second.end());
+        fill.addLine(from, i - from, units, soft, firstWord, (anyA | anyB) != 0, anyB != 0);
         if (soft)
             continue;
         if (i >= n)
@@ -738,7 +801,7 @@ void TextMirror::assignCodecBytes(std::string_view bytes, std::u16string_view do
         i += 2;  // CR LF, one unit of the document
         ++u;
     }
-    seal(m_chunks.back());
+    fill.finish();
     sumChunks();
     m_lastSplice = {0, 0, m_lineCount};
 }

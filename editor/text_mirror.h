@@ -242,8 +242,12 @@ class TextMirror {
     // makeLine for the codecs other than Shift_JIS.
     Line makeCodecLine(std::u16string_view text, std::size_t lineIndex,
                        std::vector<Problem>* problems) const;
-    // assignBytes for the codecs other than Shift_JIS.
-    void assignCodecBytes(std::string_view bytes, std::u16string_view documentText);
+    struct ChunkFill;
+    // assignBytes with the codec's measure of a character that is not
+    // ASCII: measure(offset, first byte, first unit) gives its bytes, 4
+    // for a surrogate pair.
+    template <typename Measure>
+    void assignMeasured(std::string_view bytes, std::u16string_view documentText, Measure measure);
     void keepUnchangedBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
                             std::size_t front, std::size_t back) const;
     void keepFrontBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,

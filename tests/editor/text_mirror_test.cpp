@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/shift_jis.h"
+#include "base/text_codec.h"
 #include "tests/support/memory_edit_control.h"
 
 namespace korvane {
@@ -92,6 +93,111 @@ TEST(TextMirror, BytesAndDecodedLinesAgree) {
     ASSERT_EQ(fromBytes.unitLength(), fromLines.unitLength());
     for (std::size_t u = 0; u < fromLines.unitLength(); ++u)
         EXPECT_EQ(fromBytes.unitToByte(u), fromLines.unitToByte(u)) << "unit " << u;
+}
+
+// A document read from a file in each codec, against a model that decodes
+// one character at a time: its units, and the byte where each begins.
+// Catches a whole-text decode or a mirror built from bytes that goes astray
+// on what a fast path skips over - runs of ASCII that end at any byte, a
+// CR LF split across them, sequences cut short or damaged, bytes of no
+// character, four-byte characters, and the private use characters whose
+// code points are those of the stand-ins (U+F7EF in UTF-8 is EF 9F AF).
+TEST(TextMirror, CodecDocumentsAgreeWithACharacterWalk) {
+    const struct {
+        const char* name;
+        const TextCodec& codec;
+        // Whether only the first byte of a damaged character is lost: Shift_JIS
+        // reads what follows a damaged lead byte afresh, EUC-JP does not.
+        bool firstByteOnly;
+        std::vector<std::string> pieces;
+    } rows[] = {
+        {"Shift_JIS",
+         shiftJisCodec(),
+         true,
+         {"a", "<p>", "abcdefghijk", "\r\n", "\r", "\n", "\x82\xa0", "\x93\xfa", "\xb1", "\x81",
+          "\x80", "\xa0", "\xfd", "\x87\x90"}},
+        {"UTF-8",
+         utf8Codec(),
+         true,
+         {"a",
+          "<p>",
+          "abcdefghijk",
+          "\r\n",
+          "\r",
+          "\n",
+          "\xe3\x81\x82",
+          "\xe6\x97\xa5",
+          "\xc3\xa9",
+          "\xef\xbd\xb1",
+          "\xf0\x9f\x98\x80",
+          "\xef\x9f\xaf",
+          "\xef\x9e\x80",
+          "\xee\x80\x80",
+          "\xef",
+          "\xe3\x81",
+          "\xed\xa0\x80",
+          "\xc0\xaf",
+          "\xff",
+          "\x80",
+          "\xf4\x90\x80\x80",
+          "\xe0\x80\x80",
+          "\xf0\x9f"}},
+        {"EUC-JP",
+         eucJpCodec(),
+         false,
+         {"a", "<p>", "abcdefghijk", "\r\n", "\r", "\n", "\xa4\xa2", "\xc6\xfc", "\x8e\xb1",
+          "\x8f\xb0\xa1", "\xa1", "\xff", "\xa9\xa1", "\x8e"}},
+    };
+    std::mt19937 rng(23);
+    for (const auto& row : rows) {
+        for (int round = 0; round < 60; ++round) {
+            std::string bytes;
+            const std::size_t count = rng() % 200;
+            for (std::size_t i = 0; i < count; ++i)
+                bytes += row.pieces[rng() % row.pieces.size()];
+            SCOPED_TRACE(std::string(row.name) + " round " + std::to_string(round));
+
+            // The model: each character decoded on its own; a character the
+            // codec decodes to one unit or a surrogate pair takes all its
+            // bytes, the bytes of anything else a unit each.
+            std::u16string text;
+            std::vector<std::size_t> starts;  // of each unit and line break, then the end
+            for (std::size_t at = 0; at < bytes.size();) {
+                if (bytes.compare(at, 2, "\r\n") == 0) {
+                    text += u'\n';
+                    starts.push_back(at);
+                    at += 2;
+                    continue;
+                }
+                std::size_t length = row.codec.charLength(bytes, at);
+                std::u16string one = row.codec.decode(bytes.substr(at, length));
+                if (row.firstByteOnly && one.size() == length && length > 1) {
+                    length = 1;
+                    one.resize(1);
+                }
+                text += one;
+                const bool pair = one.size() == 2 && length == 4;
+                ASSERT_TRUE(one.size() == 1 || one.size() == length || pair);
+                // Between the halves of a pair is the character's start.
+                for (std::size_t k = 0; k < one.size(); ++k)
+                    starts.push_back(one.size() == 1 || pair ? at : at + k);
+                at += length;
+            }
+            starts.push_back(bytes.size());
+
+            std::u16string decoded(bytes.size(), u'\0');
+            decoded.resize(decodeDocument(row.codec, bytes, decoded.data()));
+            ASSERT_EQ(decoded, text);
+
+            TextMirror m;
+            m.setCodec(row.codec);
+            m.assignBytes(bytes, decoded);
+            EXPECT_EQ(m.text(), bytes);
+            ASSERT_EQ(m.unitLength(), text.size() + 1);
+            for (std::size_t u = 0; u <= text.size(); ++u)
+                ASSERT_EQ(m.unitToByte(u), starts[u]) << "unit " << u;
+        }
+    }
 }
 
 // Catches new text whose unwritable characters, stray line breaks or
