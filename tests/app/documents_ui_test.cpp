@@ -30,6 +30,7 @@
 #include "tests/support/recording_shell.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/ui/scripted_window.h"
 #include "tests/support/ui/window_actions.h"
 
 namespace korvane {
@@ -42,11 +43,7 @@ using test::ProgramHome;
 class DocumentsUiTest : public ::testing::Test {
   protected:
     void create() {
-        m_window.reset();
-        m_scripted = std::make_unique<test::ScriptedDialogs>();
-        auto shell = std::make_unique<test::RecordingShell>();
-        m_shell = shell.get();
-        m_window = std::make_unique<Tvantler>(m_scripted->release(), std::move(shell));
+        test::createScriptedWindow(m_window, m_scripted, m_shell);
     }
     QAction* action(const char* name) const { return test::findAction(m_window.get(), name); }
     void trigger(const char* name) const { test::triggerAction(m_window.get(), name); }
