@@ -42,9 +42,7 @@ using test::ProgramHome;
 
 class DocumentsUiTest : public ::testing::Test {
   protected:
-    void create() {
-        test::createScriptedWindow(m_window, m_scripted, m_shell);
-    }
+    void create() { test::createScriptedWindow(m_window, m_scripted, m_shell); }
     QAction* action(const char* name) const { return test::findAction(m_window.get(), name); }
     void trigger(const char* name) const { test::triggerAction(m_window.get(), name); }
     std::string file(const char* name, std::string_view bytes) const {

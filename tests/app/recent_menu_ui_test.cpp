@@ -24,9 +24,7 @@ namespace {
 
 class RecentMenuTest : public ::testing::Test {
   protected:
-    void create() {
-        test::createScriptedWindow(m_window, m_scripted, m_shell);
-    }
+    void create() { test::createScriptedWindow(m_window, m_scripted, m_shell); }
     void trigger(const char* name) const { test::triggerAction(m_window.get(), name); }
     // The mode's recent submenu, filled as it is when it opens.
     QMenu* openRecent() const {

@@ -69,9 +69,7 @@ class TvantlerTest : public ::testing::Test {
   protected:
     // Scripted dialogs and a recording shell: a command that opens a dialog
     // or starts a copy must never show one or start a process here.
-    void create() {
-        test::createScriptedWindow(m_window, m_scripted, m_shell);
-    }
+    void create() { test::createScriptedWindow(m_window, m_scripted, m_shell); }
     QAction* action(const char* name) const { return test::findAction(m_window.get(), name); }
     void trigger(const char* name) const { test::triggerAction(m_window.get(), name); }
     QToolBar* toolBar(const char* name) const {
