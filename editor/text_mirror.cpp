@@ -958,9 +958,10 @@ std::size_t TextMirror::byteToUnitIn(const LineView& line, std::size_t byte) {
 
 namespace {
 
-// advanceTo() over units of one to three bytes: the bytes of k units of a
-// word are k plus the first set's bits plus twice the second's.
-void advanceThree(const std::uint64_t* wide, const std::uint64_t* wide3, std::size_t units,
+// advanceTo() over a line's width words: the bytes of k units of a word
+// are k plus the first set's bits plus twice the second's (a Shift_JIS line
+// has no second set: its units are one or two bytes).
+void advanceWords(const std::uint64_t* wide, const std::uint64_t* wide3, std::size_t units,
                   std::size_t& unit, std::size_t& byte, std::size_t target) {
     const auto bytesOf = [](std::uint64_t a, std::uint64_t b, std::size_t k) {
         const std::uint64_t mask = k >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << k) - 1;
@@ -971,13 +972,16 @@ void advanceThree(const std::uint64_t* wide, const std::uint64_t* wide3, std::si
         const std::size_t from = unit % 64;
         const std::size_t n = std::min<std::size_t>(64, units - word * 64) - from;
         const std::uint64_t a = wide[word] >> from;
-        const std::uint64_t b = wide3[word] >> from;
+        const std::uint64_t b = wide3 != nullptr ? wide3[word] >> from : 0;
         const std::size_t wordBytes = bytesOf(a, b, n);
         if (byte + wordBytes <= target) {
             byte += wordBytes;
             unit += n;
             continue;
         }
+        // The target is in this word: the last unit that starts at or
+        // before it holds it. A pass maps offsets a few characters apart:
+        // near ones are stepped to, far ones found by halving.
         const std::size_t rel = target - byte;
         if (rel < 24) {
             std::size_t k = 0;
@@ -1016,57 +1020,7 @@ void TextMirror::advanceTo(const LineView& line, std::size_t& unit, std::size_t&
         unit = byte = std::min<std::size_t>(target, line.units);
         return;
     }
-    if (line.wide3 != nullptr) {
-        advanceThree(line.wide, line.wide3, line.units, unit, byte, target);
-        return;
-    }
-    // The bytes of the first k units of a word's bits.
-    const auto bytesOf = [](std::uint64_t bits, std::size_t k) {
-        const std::uint64_t mask = k >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << k) - 1;
-        return k + countWide(bits & mask);
-    };
-    while (unit < line.units) {
-        const std::size_t word = unit / 64;
-        const std::size_t from = unit % 64;
-        const std::size_t n = std::min<std::size_t>(64, line.units - word * 64) - from;
-        const std::uint64_t bits = line.wide[word] >> from;
-        const std::size_t wordBytes = bytesOf(bits, n);
-        if (byte + wordBytes <= target) {
-            byte += wordBytes;
-            unit += n;
-            continue;
-        }
-        // The target is in this word: the last unit that starts at or
-        // before it holds it. A pass maps offsets a few characters apart:
-        // near ones are stepped to, far ones found by halving.
-        const std::size_t rel = target - byte;
-        if (rel < 24) {
-            std::size_t k = 0;
-            std::size_t at = 0;
-            for (;;) {
-                const std::size_t w = 1 + ((bits >> k) & 1u);
-                if (at + w > rel)
-                    break;
-                at += w;
-                ++k;
-            }
-            unit += k;
-            byte += at;
-            return;
-        }
-        std::size_t lo = 0;
-        std::size_t hi = n;
-        while (hi - lo > 1) {
-            const std::size_t mid = (lo + hi) / 2;
-            if (bytesOf(bits, mid) <= rel)
-                lo = mid;
-            else
-                hi = mid;
-        }
-        unit += lo;
-        byte += bytesOf(bits, lo);
-        return;
-    }
+    advanceWords(line.wide, line.wide3, line.units, unit, byte, target);
 }
 
 bool TextMirror::isWide(const LineView& line, std::size_t unit) {
