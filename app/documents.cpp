@@ -212,7 +212,7 @@ void Documents::reportUnread(const std::string& path, const std::string& error) 
 }
 
 std::string Documents::inDocument(std::string_view shiftJis) const {
-    return convertBytes(shiftJis, shiftJisCodec(), m_edit.codec()).bytes;
+    return recodeFromShiftJis(shiftJis, m_edit.codec());
 }
 
 bool Documents::writeOrReport(const std::string& path, std::string_view bytes) {
@@ -397,7 +397,7 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
             const TextCodec& codec = codecOf(opened.encoding);
             // The title box is Shift_JIS, as the title of every text is.
             if (stripped.title)
-                m_window.setTitleBytes(convertBytes(*stripped.title, codec, shiftJisCodec()).bytes);
+                m_window.setTitleBytes(recodeToShiftJis(*stripped.title, codec));
             showConverted(stripped.text, codec, route, *progress);
             nameDocument(kUntitled);
             break;
@@ -413,8 +413,7 @@ LoadOutcome Documents::loadStep(const Route& route, const std::string& path) {
             std::string page;
             {
                 ProgressPart converting(*progress, 0.0, kConversionShare);
-                page = ToHtml(opened.bytes,
-                              convertBytes(m_window.titleBytes(), shiftJisCodec(), codec).bytes,
+                page = ToHtml(opened.bytes, recodeFromShiftJis(m_window.titleBytes(), codec),
                               m_settings.page, m_settings.options.tab, codec, &converting);
             }
             std::string().swap(opened.bytes);  // its memory, before the page is shown

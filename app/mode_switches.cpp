@@ -61,8 +61,8 @@ void ModeSwitches::htmlmorvixH1Click() {
         // The page is in the text's encoding, and its META says which; the
         // title box is Shift_JIS.
         const TextCodec& codec = m_edit.codec();
-        page = ToHtml(text, convertBytes(m_window.titleBytes(), shiftJisCodec(), codec).bytes,
-                      m_settings.page, m_settings.options.tab, codec, &converting);
+        page = ToHtml(text, recodeFromShiftJis(m_window.titleBytes(), codec), m_settings.page,
+                      m_settings.options.tab, codec, &converting);
     }
     showConverted(page, *progress);
     m_window.showTagLayout();
@@ -91,8 +91,7 @@ void ModeSwitches::htmlkorvaneH1Click() {
         stripped = ToText(page, &converting);
     }
     if (stripped.title)
-        m_window.setTitleBytes(
-            convertBytes(*stripped.title, m_edit.codec(), shiftJisCodec()).bytes);
+        m_window.setTitleBytes(recodeToShiftJis(*stripped.title, m_edit.codec()));
     m_edit.setText({});
     m_window.setEditorFont(modeFont(m_settings, false));
     showConverted(stripped.text, *progress);

@@ -362,6 +362,14 @@ std::size_t decodeDocument(const TextCodec& codec, std::string_view crlfBytes, c
     return static_cast<std::size_t>(out - start);
 }
 
+std::string recodeFromShiftJis(std::string_view shiftJis, const TextCodec& codec) {
+    return convertBytes(shiftJis, shiftJisCodec(), codec).bytes;
+}
+
+std::string recodeToShiftJis(std::string_view bytes, const TextCodec& codec) {
+    return convertBytes(bytes, codec, shiftJisCodec()).bytes;
+}
+
 std::string utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() * 3);

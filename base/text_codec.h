@@ -71,6 +71,13 @@ SjisEncoded convertBytes(std::string_view bytes, const TextCodec& from, const Te
 // character to more than two.
 std::size_t decodeDocument(const TextCodec& codec, std::string_view crlfBytes, char16_t* out);
 
+// Shift_JIS bytes (a setting, a dialog field, the title box: what the
+// settings file keeps) as a document in `codec` writes them, and a
+// document's bytes back in Shift_JIS; what the target cannot hold is
+// replaced.
+std::string recodeFromShiftJis(std::string_view shiftJis, const TextCodec& codec);
+std::string recodeToShiftJis(std::string_view bytes, const TextCodec& codec);
+
 // UTF-16 to UTF-8; an unpaired surrogate is written as U+FFFD.
 std::string utf16ToUtf8(std::u16string_view text);
 // One character in UTF-8, appended to `out`.

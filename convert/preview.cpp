@@ -151,7 +151,7 @@ void Preview::P1Click() {
         // The page is in the text's encoding; the title box is Shift_JIS.
         const TextCodec& codec = m_edit.codec();
         const std::string title = m_sources.title ? m_sources.title() : std::string();
-        page = ToHtml(m_edit.text(), convertBytes(title, shiftJisCodec(), codec).bytes, m_page,
+        page = ToHtml(m_edit.text(), recodeFromShiftJis(title, codec), m_page,
                       m_sources.tabOption ? m_sources.tabOption() : 1, codec);
     }
     show(page);

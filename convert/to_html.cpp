@@ -312,7 +312,7 @@ std::string ToHtml(std::string_view body, std::string_view title, const PageSett
         converted = shiftJis;
         for (std::string* value : {&converted.Author, &converted.Description, &converted.Keywords,
                                    &converted.HeadText, &converted.BackPicture}) {
-            *value = convertBytes(*value, shiftJisCodec(), codec).bytes;
+            *value = recodeFromShiftJis(*value, codec);
         }
     }
     const PageSettings& settings = other ? converted : shiftJis;

@@ -59,7 +59,7 @@ void Search::AutoFindBase(Options& options) const {
 }
 
 std::string Search::inEditorCodec(std::string_view sjis) const {
-    return convertBytes(sjis, shiftJisCodec(), m_edit.codec()).bytes;
+    return recodeFromShiftJis(sjis, m_edit.codec());
 }
 
 void Search::select(std::size_t start) {

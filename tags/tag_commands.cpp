@@ -143,9 +143,8 @@ void TagCommands::E1Click() {
     if (const auto picked =
             pickTagLocation(dialog, *m_dialogs.messages, m_currentFile(), m_pathStyle))
         // A location is Shift_JIS, as every dialog's; the page may not be.
-        insert(
-            simpleImageText(m_edit.selText(),
-                            convertBytes(picked->location, shiftJisCodec(), m_edit.codec()).bytes));
+        insert(simpleImageText(m_edit.selText(),
+                               recodeFromShiftJis(picked->location, m_edit.codec())));
 }
 
 void TagCommands::html2T1Click() {

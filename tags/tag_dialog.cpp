@@ -45,11 +45,11 @@ void TagDialog::putButtonsLast() {
 }
 
 std::string TagDialog::inDocument(std::string_view shiftJis) const {
-    return convertBytes(shiftJis, shiftJisCodec(), m_edit.codec()).bytes;
+    return recodeFromShiftJis(shiftJis, m_edit.codec());
 }
 
 std::string TagDialog::inField(std::string_view document) const {
-    return convertBytes(document, m_edit.codec(), shiftJisCodec()).bytes;
+    return recodeToShiftJis(document, m_edit.codec());
 }
 
 void TagDialog::insertAtSelection(std::string_view text) {

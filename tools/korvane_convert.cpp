@@ -345,8 +345,7 @@ int toHtml(const Arguments& args) {
             // The page refers to its picture from where it is saved.
             // Both as the page has them: in the output encoding.
             const std::string relative = RelativePath(*output, pictureAbsolute, PathStyle::Posix);
-            replaceFirstOccurrence(document,
-                                   convertBytes(pictureText, shiftJisCodec(), codec).bytes,
+            replaceFirstOccurrence(document, recodeFromShiftJis(pictureText, codec),
                                    codec.fromUtf8(relative).bytes);
         }
     }
