@@ -14,6 +14,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
@@ -56,11 +57,17 @@ class CaptionedMessageBox : public QMessageBox {
     using QMessageBox::QMessageBox;
 
   protected:
-    // QMessageBox fixes its size again on each show and layout request.
+    // QMessageBox fixes its size again on each show and layout request, from
+    // its text alone: a short question with many buttons (the encodings)
+    // would squeeze their captions to a few letters each.
     bool event(QEvent* event) override {
         const bool done = QMessageBox::event(event);
         if (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest) {
-            const int need = captionWidth(windowTitle());
+            int need = captionWidth(windowTitle());
+            if (const auto* row = findChild<QDialogButtonBox*>(); row != nullptr && layout()) {
+                const QMargins margins = layout()->contentsMargins();
+                need = std::max(need, row->sizeHint().width() + margins.left() + margins.right());
+            }
             if (width() < need)
                 setFixedWidth(need);
         }
