@@ -155,9 +155,15 @@ QPointer<QWidget>& windowGivenBack() {
     return window;
 }
 
+// A chooser still active when a box or another chooser is asked for is one
+// that is closing (its asker has gone on): it is never the owner, or the box
+// would go with it.
 bool canOwnDialogs(const QWidget* window) {
     return window != nullptr && window->isVisible() && window->windowType() != Qt::Popup &&
-           window->windowType() != Qt::ToolTip;
+           window->windowType() != Qt::ToolTip &&
+           qobject_cast<const QFileDialog*>(window) == nullptr &&
+           qobject_cast<const QColorDialog*>(window) == nullptr &&
+           qobject_cast<const QFontDialog*>(window) == nullptr;
 }
 
 // A chooser or box belongs to the window it was asked from, and gives that
