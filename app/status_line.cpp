@@ -1,6 +1,5 @@
 #include "app/status_line.h"
 
-#include <QTextBlock>
 #include <QTextDocument>
 
 #include "editor/rich_edit.h"
@@ -55,9 +54,8 @@ void StatusLine::refresh() {
     const auto [anchor, position] = m_editor.selectionUnits();
     if (!m_message.isEmpty() && std::pair(anchor, position) != m_messageSelection)
         m_message.clear();
-    const QTextBlock block = m_editor.document()->findBlock(position);
     QString text = QStringLiteral("%1 行, %2 桁")
-                       .arg(m_lines.lineOf(block) + 1)
+                       .arg(m_lines.lineOf(position) + 1)
                        .arg(m_lines.columnOf(position) + 1);
     if (anchor != position)
         text += QStringLiteral(" (%1 文字選択)").arg(m_lines.charactersBetween(anchor, position));

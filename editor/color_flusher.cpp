@@ -80,11 +80,30 @@ void ColorFlusher::followSplice(const QTextDocument& doc, const TextMirror::Spli
     // new formats set inside the document's change report would widen the
     // change the layout sees to whole paragraphs and repaint the whole
     // editor.
-    QTextBlock block = doc.findBlockByNumber(static_cast<int>(lines.first));
-    for (std::size_t i = 0; i < lines.newCount && block.isValid(); ++i, block = block.next()) {
-        if (!m_mirror.lineColors(lines.first + i).empty() || !block.layout()->formats().isEmpty())
-            markDirty(lines.first + i, lines.first + i, batching);
+    QTextBlock block;
+    for (std::size_t i = 0; i < lines.newCount; ++i) {
+        const std::size_t line = lines.first + i;
+        block = blockOfLine(doc, line, block);
+        if (!block.isValid())
+            break;
+        if (!m_mirror.lineColors(line).empty() || !block.layout()->formats().isEmpty())
+            markDirty(line, line, batching);
     }
+}
+
+QTextBlock ColorFlusher::blockOfLine(const QTextDocument& doc, std::size_t line,
+                                     const QTextBlock& near) const {
+    const auto start = static_cast<int>(m_mirror.lineStartUnit(line));
+    // Mostly the same paragraph or one of the next few: stepping is cheaper
+    // than a search.
+    QTextBlock block = near;
+    for (int step = 0; block.isValid() && step < 8; ++step, block = block.next()) {
+        if (start < block.position())
+            break;
+        if (start < block.position() + block.length())
+            return block;
+    }
+    return doc.findBlock(start);
 }
 
 void ColorFlusher::forget() {
@@ -108,10 +127,27 @@ const QTextCharFormat& ColorFlusher::formatOf(ColorValue color, const QPalette& 
 void ColorFlusher::applyFormats(const QTextBlock& block, std::size_t line,
                                 const QPalette& palette) {
     QTextLayout* layout = block.layout();
-    const std::vector<TextMirror::ColorRun>& runs = m_mirror.lineColors(line);
+    const auto blockStart = static_cast<std::size_t>(block.position());
+    const auto units = static_cast<std::uint32_t>(block.length() - 1);
+    // The lines the paragraph holds (one, unless lines are held together),
+    // their runs made relative to the paragraph. `line` is one of them.
+    const std::size_t firstLine =
+        m_mirror.lineStartUnit(line) == blockStart ? line : m_mirror.lineOfUnit(blockStart);
+    const std::size_t lastLine =
+        m_mirror.lineStartUnit(line) + m_mirror.lineUnits(line) == blockStart + units
+            ? line
+            : m_mirror.lineOfUnit(blockStart + units);
+    std::vector<TextMirror::ColorRun> runs;
+    for (line = firstLine; line <= lastLine; ++line) {
+        const auto offset = static_cast<std::uint32_t>(m_mirror.lineStartUnit(line) - blockStart);
+        for (TextMirror::ColorRun run : m_mirror.lineColors(line)) {
+            run.start += offset;
+            run.end += offset;
+            runs.push_back(run);
+        }
+    }
     if (runs.empty() && layout->formats().isEmpty())
         return;
-    const auto units = static_cast<std::uint32_t>(block.length() - 1);
     // Text being composed stands in the layout, not in the document: its
     // own formats (the input method's underline and the segment being
     // converted) stay, and the colours behind it move with the text.
@@ -169,31 +205,34 @@ void ColorFlusher::flush(QTextDocument& doc, const QPalette& palette, const Repa
     const std::vector<std::size_t> lines = takeDirtyLines();
     if (lines.empty())
         return;
-    QTextBlock block = doc.findBlockByNumber(static_cast<int>(lines.front()));
-    const int from = block.position();
-    int to = from;
+    QTextBlock block;
+    int from = -1;
+    int to = 0;
+    std::size_t blocks = 0;
     std::vector<std::pair<int, int>> few;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) {
-            // Mostly neighbours: stepping is cheaper than a search.
-            const std::size_t gap = lines[i] - lines[i - 1];
-            if (gap <= 8) {
-                for (std::size_t k = 0; k < gap; ++k)
-                    block = block.next();
-            } else {
-                block = doc.findBlockByNumber(static_cast<int>(lines[i]));
-            }
-        }
+    for (std::size_t line : lines) {
+        if (line >= m_mirror.lineCount())
+            break;
+        const QTextBlock previous = block;
+        block = blockOfLine(doc, line, block);
         if (!block.isValid())
             break;
-        applyFormats(block, lines[i], palette);
+        // The lines a paragraph holds together are handed over at once.
+        if (block == previous)
+            continue;
+        applyFormats(block, line, palette);
+        ++blocks;
+        if (from < 0)
+            from = block.position();
         to = block.position() + block.length();
         if (few.size() < 8)
             few.emplace_back(block.position(), block.length());
     }
+    if (from < 0)
+        return;
     // A few paragraphs are laid out again at once; for many, one request
     // drops their layouts and only the ones on screen are laid out again.
-    if (lines.size() > few.size()) {
+    if (blocks > few.size()) {
         doc.markContentsDirty(from, to - from);
         return;
     }

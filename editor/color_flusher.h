@@ -8,9 +8,11 @@
 // thousands of tags, or a replace-all that does not show).
 #pragma once
 
+#include <QTextBlock>
 #include <QTextCharFormat>
 
 #include <cstddef>
+
 #include <functional>
 #include <map>
 #include <optional>
@@ -20,7 +22,6 @@
 #include "editor/text_mirror.h"
 
 class QPalette;
-class QTextBlock;
 class QTextDocument;
 
 namespace korvane {
@@ -53,7 +54,12 @@ class ColorFlusher {
     void shiftOver(const TextMirror::SpliceLines& lines);
     // The marked lines, sorted and each once, and no more marks.
     std::vector<std::size_t> takeDirtyLines();
+    // Hands the colours of the lines a paragraph holds, `line` among them,
+    // to its layout.
     void applyFormats(const QTextBlock& block, std::size_t line, const QPalette& palette);
+    // The paragraph that holds a line's start, looked for from `near` on.
+    QTextBlock blockOfLine(const QTextDocument& doc, std::size_t line,
+                           const QTextBlock& near) const;
     const QTextCharFormat& formatOf(ColorValue color, const QPalette& palette);
 
     const TextMirror& m_mirror;

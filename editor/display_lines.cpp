@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "editor/line_groups.h"
+
 namespace korvane {
 
 std::size_t DisplayLines::linesOf(const QTextBlock& block) {
@@ -97,8 +99,11 @@ std::optional<std::pair<int, int>> DisplayLines::unitsOfLine(const QTextDocument
     const auto& [block, local] = *at;
     const QTextLine textLine = block.layout()->lineAt(local);
     const int start = block.position() + textLine.textStart();
-    // The last line of a paragraph ends before its line break.
-    const int end = std::min(start + textLine.textLength(), block.position() + block.length() - 1);
+    // The last line of a paragraph ends before its line break, a line of
+    // lines held together (line_groups.h) before its separator.
+    int end = std::min(start + textLine.textLength(), block.position() + block.length() - 1);
+    if (end > start && LineGroups::isSeparator(block.text().at(end - 1 - block.position())))
+        --end;
     return std::make_pair(start, end);
 }
 

@@ -4,9 +4,11 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextLayout>
 
 #include <algorithm>
 
+#include "editor/line_groups.h"
 #include "editor/rich_edit.h"
 
 namespace korvane {
@@ -40,11 +42,12 @@ void LineNumberGutter::setShown(bool shown) {
     fitToEditor();
 }
 
-// The digits of the block count: never fewer than the numbers need, and
-// known without numbering the lines.
+// The digits of the editor's line count (the pieces of long lines counted
+// too): never fewer than the numbers need, and known without numbering the
+// lines.
 int LineNumberGutter::widthNeeded() const {
     int digits = 1;
-    for (int n = std::max(1, m_editor.document()->blockCount()); n >= 10; n /= 10)
+    for (std::size_t n = std::max<std::size_t>(1, m_editor.m_mirror.lineCount()); n >= 10; n /= 10)
         ++digits;
     digits = std::max(digits, 3);
     return 2 * kPadding + fontMetrics().horizontalAdvance(QLatin1Char('9')) * digits;
@@ -72,8 +75,26 @@ std::vector<LineNumberGutter::Number> LineNumberGutter::numbersIn(const QRect& a
     qreal top = m_editor.blockBoundingGeometry(block).translated(m_editor.contentOffset()).top();
     while (block.isValid() && top <= area.bottom()) {
         const qreal height = m_editor.blockBoundingRect(block).height();
-        if (block.isVisible() && top + height >= area.top() && LogicalLines::startsLine(block))
-            numbers.push_back({m_lines.lineOf(block) + 1, static_cast<int>(top)});
+        if (block.isVisible() && top + height >= area.top()) {
+            if (LogicalLines::startsLine(block))
+                numbers.push_back({m_lines.lineOf(block.position()) + 1, static_cast<int>(top)});
+            // Lines held together in one paragraph start at its display
+            // lines that follow a separator.
+            const QTextLayout* layout = block.layout();
+            if (layout->lineCount() > 1 &&
+                block.text().contains(QChar(LineGroups::kLineSeparator))) {
+                const QString text = block.text();
+                for (int i = 1; i < layout->lineCount(); ++i) {
+                    const QTextLine line = layout->lineAt(i);
+                    const int start = line.textStart();
+                    const int y = static_cast<int>(top + line.y());
+                    if (start == 0 || !LineGroups::isSeparator(text.at(start - 1)) ||
+                        y > area.bottom() || y + line.height() < area.top())
+                        continue;
+                    numbers.push_back({m_lines.lineOf(block.position() + start) + 1, y});
+                }
+            }
+        }
         top += height;
         block = block.next();
     }

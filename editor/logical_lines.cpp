@@ -1,10 +1,9 @@
 #include "editor/logical_lines.h"
 
-#include <QPlainTextEdit>
-
 #include <algorithm>
 
 #include "editor/long_line_pieces.h"
+#include "editor/rich_edit.h"
 
 namespace korvane {
 
@@ -79,14 +78,23 @@ std::size_t LogicalLines::softBreaksUpTo(int block) const {
         m_pieces.begin());
 }
 
-std::size_t LogicalLines::lineOf(const QTextBlock& block) {
-    scanTo(block.blockNumber());
-    return static_cast<std::size_t>(block.blockNumber()) - softBreaksUpTo(block.blockNumber());
+std::size_t LogicalLines::lineOf(int position) {
+    // The editor's lines less the pieces of long lines before the position.
+    const int block = document().findBlock(position).blockNumber();
+    scanTo(block);
+    return m_editor.heldLineOf(position) - softBreaksUpTo(block);
 }
 
 std::size_t LogicalLines::columnOf(int position) {
     QTextDocument& doc = document();
     const QTextBlock block = doc.findBlock(position);
+    const QString text = block.text();
+    const int inBlock = std::clamp(position - block.position(), 0, static_cast<int>(text.size()));
+    // A line that starts inside the paragraph (lines held together) is
+    // never a later piece of a long one.
+    const int lineStart = m_editor.heldLineStart(position) - block.position();
+    if (lineStart > 0 && lineStart <= inBlock)
+        return charactersIn(text, lineStart, inBlock);
     scanTo(block.blockNumber());
     std::size_t column = 0;
     if (!m_pieces.empty()) {
@@ -94,8 +102,6 @@ std::size_t LogicalLines::columnOf(int position) {
         if (index > 0 && m_pieces[index - 1].block == block.blockNumber())
             column = m_pieces[index - 1].charsBefore;
     }
-    const QString text = block.text();
-    const int inBlock = std::clamp(position - block.position(), 0, static_cast<int>(text.size()));
     return column + charactersIn(text, 0, inBlock);
 }
 

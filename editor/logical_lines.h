@@ -2,7 +2,9 @@
 //
 // The document's blocks are not the text's lines: a line longer than a few
 // thousand characters is held as several pieces (long_line_pieces.h), each
-// a block that starts with a soft break. Numbering lines and counting
+// a block that starts with a soft break, and a large text holds several
+// lines in a block (line_groups.h). The editor's mirror numbers the lines
+// and pieces; this counts the pieces. Numbering lines and counting
 // columns must see the line whole, yet neither may walk a megabyte line or
 // every block before the caret at each keystroke.
 //
@@ -22,19 +24,19 @@
 #include <cstddef>
 #include <vector>
 
-class QPlainTextEdit;
-
 namespace korvane {
+
+class RichEdit;
 
 class LogicalLines {
   public:
-    explicit LogicalLines(const QPlainTextEdit& editor) : m_editor(editor) {}
+    explicit LogicalLines(const RichEdit& editor) : m_editor(editor) {}
     ~LogicalLines();
     LogicalLines(const LogicalLines&) = delete;
     LogicalLines& operator=(const LogicalLines&) = delete;
 
-    // The 0-based line of the text that `block` belongs to.
-    std::size_t lineOf(const QTextBlock& block);
+    // The 0-based line of the text that holds a document position.
+    std::size_t lineOf(int position);
     // Whether `block` starts a line of the text (is no later piece of one).
     static bool startsLine(const QTextBlock& block);
     // Characters (a surrogate pair is one) from the start of the line to the
@@ -57,7 +59,7 @@ class LogicalLines {
     std::size_t softBreaksUpTo(int block) const;
     static std::size_t charactersIn(const QString& text, int from, int to);
 
-    const QPlainTextEdit& m_editor;
+    const RichEdit& m_editor;
     QPointer<QTextDocument> m_document;
     QMetaObject::Connection m_watch;
     std::vector<Piece> m_pieces;  // by block number

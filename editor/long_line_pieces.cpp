@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "editor/line_groups.h"
 #include "editor/qt_sjis.h"
 
 namespace korvane {
@@ -85,9 +86,18 @@ void LongLinePieces::syncSoftBreaks(const QTextDocument& doc, TextMirror& mirror
     last = std::min(last, mirror.lineCount() - 1);
     if (first > last)
         return;
-    QTextBlock next = doc.findBlockByNumber(static_cast<int>(first + 1));
-    for (std::size_t line = first; line <= last; ++line, next = next.next())
-        mirror.setSoftBreak(line, startsSoft(next));
+    // Only the last line of a paragraph can end in a soft break: the ones
+    // before it end in the paragraph's separators.
+    QTextBlock block = doc.findBlock(static_cast<int>(mirror.lineStartUnit(first)));
+    for (std::size_t line = first; line <= last && block.isValid(); ++line) {
+        const std::size_t end = mirror.lineStartUnit(line) + mirror.lineUnits(line);
+        while (block.isValid() &&
+               static_cast<std::size_t>(block.position() + block.length()) <= end)
+            block = block.next();
+        const bool blockEnd = block.isValid() && static_cast<std::size_t>(
+                                                     block.position() + block.length() - 1) == end;
+        mirror.setSoftBreak(line, blockEnd && startsSoft(block.next()));
+    }
 }
 
 QString LongLinePieces::plainTextBetween(const QTextDocument& doc, int from, int to) {
@@ -96,7 +106,9 @@ QString LongLinePieces::plainTextBetween(const QTextDocument& doc, int from, int
          block = block.next()) {
         const int start = std::max(from, block.position());
         const int end = std::min(to, block.position() + block.length() - 1);
-        out += block.text().mid(start - block.position(), std::max(0, end - start));
+        out += block.text()
+                   .mid(start - block.position(), std::max(0, end - start))
+                   .replace(QChar(LineGroups::kLineSeparator), QLatin1Char('\n'));
         const QTextBlock next = block.next();
         if (next.isValid() && next.position() <= to && !startsSoft(next))
             out += QLatin1Char('\n');
@@ -131,6 +143,19 @@ bool LongLinePieces::crossBeforeErase(QTextCursor& c, int key) {
         return true;
     }
     return false;
+}
+
+void LongLinePieces::ungroup(QTextCursor& c, const QTextBlock& block) {
+    const QString text = block.text();
+    QTextBlockFormat hard = block.blockFormat();
+    hard.clearProperty(kSoftBreakProperty);
+    for (qsizetype at = text.size() - 1; at >= 0; --at) {
+        if (!LineGroups::isSeparator(text.at(at)))
+            continue;
+        c.setPosition(block.position() + static_cast<int>(at));
+        c.setPosition(block.position() + static_cast<int>(at) + 1, QTextCursor::KeepAnchor);
+        c.insertBlock(hard);
+    }
 }
 
 bool LongLinePieces::hasLongLine(const QString& text) {
@@ -197,14 +222,17 @@ void LongLinePieces::insert(QTextCursor& cursor, const QString& text) {
     m_softEdit = true;
 }
 
-void LongLinePieces::checkNewBlocks(const QTextDocument& doc, const TextMirror::SpliceLines& lines,
-                                    int position, int added) {
+void LongLinePieces::checkNewBlocks(const QTextDocument& doc, const TextMirror& mirror,
+                                    const TextMirror::SpliceLines& lines, int position, int added) {
     // A paragraph made by the edit has the format of the one it was cut
     // from, a soft break it must not have unless our own edit gave it; and
     // a piece that grew too long is cut again.
-    QTextBlock b = doc.findBlockByNumber(static_cast<int>(lines.first));
-    for (std::size_t i = 0; i < lines.newCount && b.isValid(); ++i, b = b.next()) {
-        if (!m_softEdit && i > 0 && startsSoft(b) && b.position() > position &&
+    const auto first = static_cast<int>(mirror.lineStartUnit(lines.first));
+    const std::size_t lastLine = lines.first + std::max<std::size_t>(lines.newCount, 1) - 1;
+    const auto last =
+        static_cast<int>(mirror.lineStartUnit(std::min(lastLine, mirror.lineCount() - 1)));
+    for (QTextBlock b = doc.findBlock(first); b.isValid() && b.position() <= last; b = b.next()) {
+        if (!m_softEdit && b.position() > first && startsSoft(b) && b.position() > position &&
             b.position() <= position + added)
             m_hardenAt.push_back(b.position());
         if (static_cast<std::size_t>(b.length() - 1) > kMaxPieceUnits)
@@ -234,13 +262,23 @@ void LongLinePieces::applyRepairs(QTextDocument& doc) {
     std::sort(split.begin(), split.end(), std::greater<>());
     split.erase(std::unique(split.begin(), split.end()), split.end());
     for (int position : split) {
-        const QTextBlock block = doc.findBlock(position);
-        const QString text = block.text();
-        const std::vector<std::size_t> points =
-            TextMirror::softBreakPoints(viewOf(text), kPieceUnits, kMaxPieceUnits);
-        for (auto it = points.rbegin(); it != points.rend(); ++it) {
-            c.setPosition(block.position() + static_cast<int>(*it));
-            c.insertBlock(softFormat());
+        // Lines held together that grew too long are parted into
+        // paragraphs first; a line still too long is then cut into pieces,
+        // the last paragraph first so that the positions before it hold.
+        const QTextBlock grown = doc.findBlock(position);
+        const int end = grown.position() + grown.length() - 1;
+        ungroup(c, grown);
+        for (QTextBlock block = doc.findBlock(end); block.isValid() && block.position() >= position;
+             block = block.previous()) {
+            if (static_cast<std::size_t>(block.length() - 1) <= kMaxPieceUnits)
+                continue;
+            const QString text = block.text();
+            const std::vector<std::size_t> points =
+                TextMirror::softBreakPoints(viewOf(text), kPieceUnits, kMaxPieceUnits);
+            for (auto it = points.rbegin(); it != points.rend(); ++it) {
+                c.setPosition(block.position() + static_cast<int>(*it));
+                c.insertBlock(softFormat());
+            }
         }
     }
     c.endEditBlock();

@@ -47,7 +47,7 @@ class LongLinePieces {
     // Gives the blocks that `text`, inserted at `from`, starts with a soft
     // break unit the format of a piece.
     static void markPieces(QTextDocument& doc, const QString& text, int from);
-    // The mirror's soft breaks of lines [first, last] from the document.
+    // The mirror's soft breaks of its lines [first, last] from the document.
     static void syncSoftBreaks(const QTextDocument& doc, TextMirror& mirror, std::size_t first,
                                std::size_t last);
 
@@ -74,13 +74,16 @@ class LongLinePieces {
     // made by a line break that inherited a soft break it must not have
     // (unless the edit is one of ours), and a piece grown too long, are
     // put right by applyRepairs().
-    void checkNewBlocks(const QTextDocument& doc, const TextMirror::SpliceLines& lines,
-                        int position, int added);
+    void checkNewBlocks(const QTextDocument& doc, const TextMirror& mirror,
+                        const TextMirror::SpliceLines& lines, int position, int added);
     bool repairsDue() const { return !m_hardenAt.empty() || !m_splitAt.empty(); }
     // Part of the edit that made them: undo takes both back at once.
     void applyRepairs(QTextDocument& doc);
 
   private:
+    // Parts the lines a paragraph holds together (line_groups.h) into
+    // paragraphs of their own.
+    static void ungroup(QTextCursor& cursor, const QTextBlock& block);
     // Whether `text` has a line longer than a piece may be.
     static bool hasLongLine(const QString& text);
     // `text` with its long lines cut by paragraph separators; `soft` says

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "base/line_breaks.h"
+#include "editor/line_groups.h"
 #include "editor/qt_sjis.h"
 
 namespace korvane {
@@ -52,7 +53,8 @@ void RichEdit::setText(std::string_view bytes) {
         copy = normalizeLineBreaks(bytes);
     const std::string_view normalized = copy.empty() ? bytes : std::string_view(copy);
     bool cut = false;
-    const QString text = LongLinePieces::pieceTextOf(normalized, cut, codec());
+    QString text = LongLinePieces::pieceTextOf(normalized, cut, codec());
+    LineGroups::group(text, m_groupFrom);
     {
         // The mirror is made from the bytes afterwards.
         const ReportsScope rebuilding(*this, Reports::Ignore);

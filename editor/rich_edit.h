@@ -47,6 +47,7 @@
 #include "editor/color_flusher.h"
 #include "editor/display_lines.h"
 #include "editor/edit_batch.h"
+#include "editor/line_groups.h"
 #include "editor/long_line_pieces.h"
 #include "editor/pending_view.h"
 #include "editor/text_fixups.h"
@@ -155,9 +156,23 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // The text of the document positions [from, to), the pieces of long
     // lines joined, with "\n" for each line break.
     QString plainTextBetween(int from, int to) const;
+    // The editor's own lines, each ended by a line break, a soft break
+    // (long_line_pieces.h) or a separator of lines held together
+    // (line_groups.h): the one that holds a document position, and the
+    // position where it starts.
+    std::size_t heldLineOf(int position) const {
+        return m_mirror.lineOfUnit(static_cast<std::size_t>(std::max(position, 0)));
+    }
+    int heldLineStart(int position) const {
+        return static_cast<int>(m_mirror.lineStartUnit(heldLineOf(position)));
+    }
     // The selection as anchor and position in the document, one set through
     // EditControl and not yet handed to the widget included.
     std::pair<int, int> selectionUnits() const;
+
+    // Lines of a loaded text that start this many units or more into it are
+    // held several to a paragraph (line_groups.h); tests hold small texts so.
+    void setGroupLinesFrom(std::size_t units) { m_groupFrom = units; }
 
     // How the user is told that typed, pasted or dropped characters were
     // replaced; a tool tip at the caret unless set.
@@ -182,6 +197,10 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // A triple-click selects the line under it, also where a paragraph
+    // holds several (line_groups.h).
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     // Paints bytes without a glyph as placeholders (editor/byte_placeholder.h).
     void paintEvent(QPaintEvent* event) override;
 
@@ -298,6 +317,14 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     PendingView m_pending;
     ColorFlusher m_colors{m_mirror};
     DisplayLines m_lines{*this};
+
+    // Where and until when a press is the third click of a triple-click.
+    struct TripleClick {
+        QPoint at;
+        qint64 until = 0;
+    };
+    TripleClick m_triple;
+    std::size_t m_groupFrom = LineGroups::kGroupFrom;
 
     KeyHandler m_keyDown;
     KeyHandler m_keyPress;

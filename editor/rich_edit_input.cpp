@@ -2,12 +2,15 @@
 // methods, the clipboard and drops, filtered to what Shift_JIS can hold, and
 // the placeholders painted for bytes without a glyph.
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextBlock>
@@ -17,6 +20,7 @@
 
 #include "editor/byte_placeholder.h"
 #include "editor/file_drag.h"
+#include "editor/line_groups.h"
 #include "editor/qt_sjis.h"
 #include "editor/rich_edit.h"
 
@@ -217,6 +221,38 @@ void RichEdit::dropEvent(QDropEvent* e) {
 }
 
 // --- painting ---
+
+void RichEdit::mouseDoubleClickEvent(QMouseEvent* e) {
+    QPlainTextEdit::mouseDoubleClickEvent(e);
+    if (e->button() == Qt::LeftButton)
+        m_triple = {e->position().toPoint(),
+                    QDateTime::currentMSecsSinceEpoch() + QApplication::doubleClickInterval()};
+}
+
+void RichEdit::mousePressEvent(QMouseEvent* e) {
+    const bool triple = e->button() == Qt::LeftButton &&
+                        QDateTime::currentMSecsSinceEpoch() < m_triple.until &&
+                        (e->position().toPoint() - m_triple.at).manhattanLength() <
+                            QApplication::startDragDistance();
+    m_triple = {};
+    QPlainTextEdit::mousePressEvent(e);
+    if (!triple || loading())
+        return;
+    // The toolkit selected the paragraph with its break; a paragraph that
+    // holds several lines gives up all but the clicked one.
+    const int clicked = cursorForPosition(e->position().toPoint()).position();
+    if (!m_document->findBlock(clicked).text().contains(QChar(LineGroups::kLineSeparator)))
+        return;
+    const std::size_t line = heldLineOf(clicked);
+    const int start = heldLineStart(clicked);
+    const int end =
+        std::min(static_cast<int>(m_mirror.lineStartUnit(line) + m_mirror.lineUnits(line)) + 1,
+                 m_document->characterCount() - 1);
+    QTextCursor lineCursor(m_document);
+    lineCursor.setPosition(start);
+    lineCursor.setPosition(end, QTextCursor::KeepAnchor);
+    QPlainTextEdit::setTextCursor(lineCursor);
+}
 
 void RichEdit::paintEvent(QPaintEvent* e) {
     QPlainTextEdit::paintEvent(e);

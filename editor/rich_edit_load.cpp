@@ -21,6 +21,7 @@
 #include <string>
 #include <utility>
 
+#include "editor/line_groups.h"
 #include "editor/qt_sjis.h"
 #include "editor/rich_edit.h"
 
@@ -123,9 +124,11 @@ void RichEdit::PieceLoad::append(std::string_view bytes) {
 
 void RichEdit::PieceLoad::appendLines(std::string_view bytes) {
     bool cut = false;
-    const QString text = LongLinePieces::pieceTextOf(bytes, cut, m_mirror.codec());
-    const QSignalBlocker quiet(&m_edit);
+    QString text = LongLinePieces::pieceTextOf(bytes, cut, m_mirror.codec());
     const int from = m_end.position();
+    const auto start = static_cast<std::size_t>(from);
+    LineGroups::group(text, m_edit.m_groupFrom > start ? m_edit.m_groupFrom - start : 0);
+    const QSignalBlocker quiet(&m_edit);
     m_end.insertText(text);
     // A piece holds whole lines: a long one is cut into pieces here.
     if (cut)

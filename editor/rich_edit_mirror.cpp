@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "base/shift_jis.h"
+#include "editor/line_groups.h"
 #include "editor/qt_sjis.h"
 #include "editor/rich_edit.h"
 
@@ -41,10 +42,9 @@ void RichEdit::mirrorDocumentEdit(int position, int removed, int added) {
     if (fitting && fitting->removed == 0 && fitting->added == 0)
         return;
     if (fitting && isUnchanged(*fitting)) {
-        const auto from =
-            static_cast<std::size_t>(m_document->findBlock(fitting->position).blockNumber());
-        const auto to = static_cast<std::size_t>(
-            m_document->findBlock(fitting->position + fitting->added).blockNumber());
+        const std::size_t from = m_mirror.lineOfUnit(static_cast<std::size_t>(fitting->position));
+        const std::size_t to =
+            m_mirror.lineOfUnit(static_cast<std::size_t>(fitting->position + fitting->added));
         LongLinePieces::syncSoftBreaks(*m_document, m_mirror, from > 0 ? from - 1 : 0, to);
         return;
     }
@@ -93,7 +93,9 @@ bool RichEdit::isUnchanged(const DocumentEdit& edit) const {
     QTextCursor c(m_document);
     c.setPosition(edit.position);
     c.setPosition(edit.position + edit.added, QTextCursor::KeepAnchor);
-    const QString now = c.selectedText();
+    // A separator inside a paragraph is a line break like the paragraph's own.
+    const QString now =
+        c.selectedText().replace(QChar(LineGroups::kLineSeparator), QChar::ParagraphSeparator);
     // The mirror's characters of the same positions, a paragraph separator
     // for each line end, soft or not: a change of a soft break alone is a
     // change of format. Compared as characters: the bytes may hold a
@@ -125,24 +127,43 @@ bool RichEdit::isUnchanged(const DocumentEdit& edit) const {
 }
 
 bool RichEdit::spliceMirror(const DocumentEdit& edit) {
-    const QTextBlock first = m_document->findBlock(edit.position);
-    const QTextBlock last = m_document->findBlock(edit.position + edit.added);
-    std::vector<QString> texts;
+    // The new texts of the lines from the one holding the edit's start to
+    // the one holding its end. What lies before the edit is as it was, so
+    // the mirror still knows where the first of them starts.
+    const std::size_t firstLine = m_mirror.lineOfUnit(static_cast<std::size_t>(edit.position));
+    const auto start = static_cast<int>(m_mirror.lineStartUnit(firstLine));
+    const int end = edit.position + edit.added;
+    const QTextBlock first = m_document->findBlock(start);
+    const QTextBlock last = m_document->findBlock(end);
+    QString texts;
     for (QTextBlock b = first; b.isValid(); b = b.next()) {
-        texts.push_back(b.text());
+        if (b != first)
+            texts += QChar(LineGroups::kLineSeparator);
+        texts += b.text();
         if (b == last)
             break;
     }
-    std::vector<std::u16string_view> views;
-    views.reserve(texts.size());
-    for (const QString& t : texts)
-        views.push_back(viewOf(t));
+    // Both kinds of break part lines alike here; the lines after the one
+    // holding the end are not the edit's.
+    const std::u16string_view all = viewOf(texts);
+    const auto from = static_cast<std::size_t>(start - first.position());
+    const auto to = static_cast<std::size_t>(end - first.position());
+    std::vector<std::u16string_view> views = LineGroups::linesOf(all.substr(from));
+    std::size_t lineEnd = from;
+    for (std::size_t i = 0; i < views.size(); ++i) {
+        lineEnd += views[i].size();
+        if (lineEnd >= to) {
+            views.resize(i + 1);
+            break;
+        }
+        ++lineEnd;
+    }
     std::vector<TextMirror::Problem> problems;
     if (!m_mirror.splice(static_cast<std::size_t>(edit.position),
                          static_cast<std::size_t>(edit.removed),
                          static_cast<std::size_t>(edit.added), views, &problems))
         return false;
-    followSplice(edit, problems, static_cast<std::size_t>(first.blockNumber()));
+    followSplice(edit, problems, firstLine);
     return true;
 }
 
@@ -156,10 +177,12 @@ void RichEdit::followSplice(const DocumentEdit& edit,
                                    lines.first + lines.newCount - 1);
     // Undo brings back pieces and breaks as they were.
     if (!m_undo.running)
-        m_pieces.checkNewBlocks(*m_document, lines, edit.position, edit.added);
+        m_pieces.checkNewBlocks(*m_document, m_mirror, lines, edit.position, edit.added);
     m_colors.followSplice(*m_document, lines, batching());
-    m_lines.forgetFrom(lines.first);
-    m_fixups.collect(*m_document, problems, firstLine);
+    m_lines.forgetFrom(static_cast<std::size_t>(
+        m_document->findBlock(static_cast<int>(m_mirror.lineStartUnit(lines.first)))
+            .blockNumber()));
+    m_fixups.collect(m_mirror, problems, firstLine);
 }
 
 void RichEdit::rebuildMirror(bool clearFormats) {
@@ -169,8 +192,10 @@ void RichEdit::rebuildMirror(bool clearFormats) {
         texts.push_back(block.text());
     std::vector<std::u16string_view> views;
     views.reserve(texts.size());
-    for (const QString& t : texts)
-        views.push_back(viewOf(t));
+    for (const QString& t : texts) {
+        for (std::u16string_view line : LineGroups::linesOf(viewOf(t)))
+            views.push_back(line);
+    }
     std::vector<TextMirror::Problem> problems;
     m_mirror.assign(views, &problems);
     LongLinePieces::syncSoftBreaks(*m_document, m_mirror, 0, m_mirror.lineCount() - 1);
@@ -184,7 +209,7 @@ void RichEdit::rebuildMirror(bool clearFormats) {
     }
     // Text that came in past our own doors (a toolkit call on the widget)
     // is put right like typed text.
-    m_fixups.collectWhole(*m_document, problems);
+    m_fixups.collectWhole(m_mirror, problems);
 }
 
 void RichEdit::setCodec(const TextCodec& codec) {
@@ -228,13 +253,21 @@ void RichEdit::setCodec(const TextCodec& codec) {
 
 void RichEdit::settleNewText() {
     // The mirror comes from the bytes themselves; should the document hold
-    // other paragraphs than they make, it is built from the document.
-    bool same = static_cast<std::size_t>(m_document->blockCount()) == m_mirror.lineCount();
+    // other paragraphs than they make, it is built from the document. Each
+    // paragraph must end where one of the mirror's lines ends, with the
+    // same kind of break.
+    bool same = true;
     std::size_t line = 0;
-    for (QTextBlock b = m_document->firstBlock(); same && b.isValid(); b = b.next(), ++line)
-        same = static_cast<std::size_t>(b.length() - 1) == m_mirror.lineUnits(line) &&
-               LongLinePieces::startsSoft(b.next()) == m_mirror.softBreak(line);
-    if (same) {
+    for (QTextBlock b = m_document->firstBlock(); same && b.isValid(); b = b.next()) {
+        const auto end = static_cast<std::size_t>(b.position() + b.length() - 1);
+        const std::size_t last = m_mirror.lineOfUnit(end);
+        same = line < m_mirror.lineCount() &&
+               m_mirror.lineStartUnit(line) == static_cast<std::size_t>(b.position()) &&
+               last >= line && m_mirror.lineStartUnit(last) + m_mirror.lineUnits(last) == end &&
+               LongLinePieces::startsSoft(b.next()) == m_mirror.softBreak(last);
+        line = last + 1;
+    }
+    if (same && line == m_mirror.lineCount()) {
         m_colors.forget();
         m_lines.forget();
     } else {

@@ -1,6 +1,5 @@
 #include "editor/text_fixups.h"
 
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -11,11 +10,10 @@
 
 namespace korvane {
 
-void TextFixups::collect(const QTextDocument& doc, const std::vector<TextMirror::Problem>& problems,
+void TextFixups::collect(const TextMirror& mirror, const std::vector<TextMirror::Problem>& problems,
                          std::size_t firstLine) {
     for (const TextMirror::Problem& p : problems) {
-        const QTextBlock at = doc.findBlockByNumber(static_cast<int>(firstLine + p.line));
-        const int pos = at.position() + static_cast<int>(p.unit);
+        const auto pos = static_cast<int>(mirror.lineStartUnit(firstLine + p.line) + p.unit);
         switch (p.kind) {
             case TextMirror::Problem::Kind::Merges:
                 m_notice = QStringLiteral(
@@ -32,16 +30,15 @@ void TextFixups::collect(const QTextDocument& doc, const std::vector<TextMirror:
     }
 }
 
-void TextFixups::collectWhole(const QTextDocument& doc,
+void TextFixups::collectWhole(const TextMirror& mirror,
                               const std::vector<TextMirror::Problem>& problems) {
     for (const TextMirror::Problem& p : problems) {
         if (p.kind == TextMirror::Problem::Kind::Merges)
             continue;
-        const QTextBlock block = doc.findBlockByNumber(static_cast<int>(p.line));
-        m_fixups.push_back({block.position() + static_cast<int>(p.unit), static_cast<int>(p.length),
-                            p.kind == TextMirror::Problem::Kind::LineBreak
-                                ? QStringLiteral("\n")
-                                : qstringOf(p.replacement)});
+        m_fixups.push_back(
+            {static_cast<int>(mirror.lineStartUnit(p.line) + p.unit), static_cast<int>(p.length),
+             p.kind == TextMirror::Problem::Kind::LineBreak ? QStringLiteral("\n")
+                                                            : qstringOf(p.replacement)});
     }
 }
 

@@ -22,14 +22,14 @@ namespace korvane {
 
 class TextFixups {
   public:
-    // The problems of an edit whose new lines start at block `firstLine`. A
-    // damaged byte that a character after it would merge with is not put
-    // right, only told about.
-    void collect(const QTextDocument& doc, const std::vector<TextMirror::Problem>& problems,
+    // The problems of an edit the mirror has taken in, whose new lines start
+    // at its line `firstLine`. A damaged byte that a character after it
+    // would merge with is not put right, only told about.
+    void collect(const TextMirror& mirror, const std::vector<TextMirror::Problem>& problems,
                  std::size_t firstLine);
     // The problems of a mirror made afresh from the whole document; merging
     // bytes are left as they are, untold.
-    void collectWhole(const QTextDocument& doc, const std::vector<TextMirror::Problem>& problems);
+    void collectWhole(const TextMirror& mirror, const std::vector<TextMirror::Problem>& problems);
     // Nothing to put right any more (a new text, an undo that brings back
     // what was there before).
     void clear() { m_fixups.clear(); }

@@ -106,10 +106,13 @@ TEST_F(RichEditCodecTest, ChangeOfCodecReplacesWhatTheNewOneCannotHold) {
 }
 
 // One run of random edits on a RichEdit and the in-memory control in one
-// codec, compared after every step.
-void compareWithByteModel(const TextCodec& codec, unsigned seed, int steps) {
+// codec, compared after every step; `grouped`: the text set at the start is
+// held several lines to a paragraph, as a large text's lines are.
+void compareWithByteModel(const TextCodec& codec, unsigned seed, int steps, bool grouped = false) {
     using test::contract::stateOf;
     RichEdit edit;
+    if (grouped)
+        edit.setGroupLinesFrom(0);
     edit.resize(4000, 400);  // no line wraps
     edit.setLineWrapMode(QPlainTextEdit::NoWrap);
     edit.show();
@@ -138,9 +141,13 @@ void compareWithByteModel(const TextCodec& codec, unsigned seed, int steps) {
     std::mt19937 rng(seed);
     const auto piece = [&] { return pieces[rng() % pieces.size()]; };
     std::string text;
-    for (int i = 0; i < 40; ++i)
-        text += piece();
+    // Held together, lines are what the edits must cross: many of them.
+    for (int i = 0; i < (grouped ? 160 : 40); ++i)
+        text += grouped && i % 4 == 3 ? std::string("\r\n") : piece();
     edit.setText(text);
+    if (grouped) {
+        ASSERT_LT(edit.document()->blockCount() * 8, static_cast<int>(edit.lineCount()));
+    }
     model.setText(text);
     const auto offset = [&] { return rng() % (model.textLength() + 2); };
     for (int step = 0; step < steps; ++step) {
@@ -232,6 +239,14 @@ TEST(RichEditCodecModel, Utf8EditsMatchTheByteModel) {
 
 TEST(RichEditCodecModel, EucJpEditsMatchTheByteModel) {
     compareWithByteModel(eucJpCodec(), 23, 300);
+}
+
+// The same over lines held several to a paragraph: an edit inside one, one
+// that removes or makes a separator, one across paragraphs.
+TEST(RichEditCodecModel, EditsOfLinesHeldTogetherMatchTheByteModel) {
+    compareWithByteModel(shiftJisCodec(), 5, 300, true);
+    compareWithByteModel(utf8Codec(), 17, 300, true);
+    compareWithByteModel(eucJpCodec(), 29, 300, true);
 }
 
 }  // namespace

@@ -16,11 +16,23 @@ struct RichEditFactory {
     }
 };
 
-template <const TextCodec& (*Codec)()>
+// Every line of a text set or loaded held several to a paragraph, as the
+// lines of a large text are.
+struct GroupedRichEditFactory {
+    static std::unique_ptr<EditControl> make() {
+        auto edit = std::make_unique<RichEdit>();
+        edit->setGroupLinesFrom(0);
+        edit->resize(1200, 400);
+        edit->show();
+        return edit;
+    }
+};
+
+template <const TextCodec& (*Codec)(), typename Editor = RichEditFactory>
 struct RichEditCodecFactory {
     static const TextCodec& codec() { return Codec(); }
     static std::unique_ptr<EditControl> make() {
-        std::unique_ptr<EditControl> edit = RichEditFactory::make();
+        std::unique_ptr<EditControl> edit = Editor::make();
         edit->setCodec(codec());
         return edit;
     }
@@ -28,11 +40,15 @@ struct RichEditCodecFactory {
 
 using RichEditCodecs =
     ::testing::Types<RichEditCodecFactory<shiftJisCodec>, RichEditCodecFactory<utf8Codec>,
-                     RichEditCodecFactory<eucJpCodec>>;
+                     RichEditCodecFactory<eucJpCodec>,
+                     RichEditCodecFactory<shiftJisCodec, GroupedRichEditFactory>,
+                     RichEditCodecFactory<utf8Codec, GroupedRichEditFactory>,
+                     RichEditCodecFactory<eucJpCodec, GroupedRichEditFactory>>;
 
 }  // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(RichEdit, EditControlContract, RichEditFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(GroupedRichEdit, EditControlContract, GroupedRichEditFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(RichEdit, CodecEditControlContract, RichEditCodecs);
 
 }  // namespace korvane::test

@@ -1,0 +1,46 @@
+// Lines held several to a paragraph of the toolkit's document.
+//
+// The toolkit keeps about 600 bytes for each paragraph of a loaded text, and
+// once the view's width changes (its first show is such a change) a text
+// layout of about 260 bytes more for every paragraph, on screen or not. For
+// a text of short lines that is eight times the text itself. So past its
+// first megabyte a loaded text is held several lines to a paragraph, the
+// lines inside one parted by U+2028, which the toolkit lays out as a line
+// break of its own. The editor counts it as the line break it stands for:
+// the mirror, the line numbers, the status line, the colours and a
+// triple-click see lines, not paragraphs. Text the user types, pastes or
+// drops makes a paragraph of each line, as before.
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+class LineGroups {
+  public:
+    static constexpr char16_t kLineSeparator = u'\u2028';
+    // A paragraph takes lines while it stays within both: a paragraph of
+    // 2,048 units lays out in well under a millisecond, and 64 short lines
+    // bring the toolkit's cost per line to a few bytes.
+    static constexpr std::size_t kGroupUnits = 2048;
+    static constexpr std::size_t kGroupLines = 64;
+
+    // Lines of a loaded text that start before this many units are a
+    // paragraph each: typing in them lays out a line, as in a small text.
+    static constexpr std::size_t kGroupFrom = std::size_t{1} << 20;
+
+    // Joins lines of `text` (line breaks '\n', soft breaks U+2029) into
+    // groups by turning the line breaks inside a group into separators.
+    // Only lines that start at or after unit `from` join the line before.
+    static void group(QString& text, std::size_t from);
+
+    static bool isSeparator(QChar c) { return c.unicode() == kLineSeparator; }
+    // The lines of a paragraph's text: its separators part them.
+    static std::vector<std::u16string_view> linesOf(std::u16string_view text);
+};
+
+}  // namespace korvane
