@@ -33,6 +33,31 @@ RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(true);
     followDocument(document());
     rebuildMirror();
+    followUnits();
+}
+
+std::size_t RichEdit::leanLineCount() const {
+    std::size_t lean = 0;
+    for (std::size_t line = 0; line < m_mirror.lineCount(); ++line)
+        lean += m_mirror.keepsBytes(line) ? 0 : 1;
+    return lean;
+}
+
+void RichEdit::followUnits() {
+    m_mirror.setUnitSource([this](std::size_t start, std::size_t count, std::u16string& out) {
+        // A line of the mirror lies in one paragraph; the lines asked for
+        // come one after the other, mostly from the same paragraph.
+        const auto at = static_cast<int>(start);
+        if (m_unitCache.document != m_document || at < m_unitCache.position ||
+            at >= m_unitCache.position + static_cast<int>(m_unitCache.text.size()) + 1) {
+            const QTextBlock block = m_document->findBlock(at);
+            m_unitCache = {m_document, block.position(), block.text()};
+        }
+        out.append(viewOf(m_unitCache.text)
+                       .substr(std::min(start - static_cast<std::size_t>(m_unitCache.position),
+                                        static_cast<std::size_t>(m_unitCache.text.size())),
+                               count));
+    });
 }
 
 RichEdit::~RichEdit() = default;

@@ -173,6 +173,14 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // Lines of a loaded text that start this many units or more into it are
     // held several to a paragraph (line_groups.h); tests hold small texts so.
     void setGroupLinesFrom(std::size_t units) { m_groupFrom = units; }
+    // Lines of a text loaded in pieces that start this many units or more
+    // into it, and whose bytes are the codec's own encoding of their
+    // characters, keep no bytes in the mirror: a large text is not held
+    // twice. Tests hold small texts so.
+    static constexpr std::size_t kLeanFrom = std::size_t{1} << 25;
+    void setLeanLinesFrom(std::size_t units) { m_leanFrom = units; }
+    // How many of the editor's lines keep no bytes of their own.
+    std::size_t leanLineCount() const;
 
     // How the user is told that typed, pasted or dropped characters were
     // replaced; a tool tip at the caret unless set.
@@ -278,6 +286,9 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // After a whole new text went into the document and the mirror: the
     // state of a text just set.
     void settleNewText();
+    // The mirror reads the characters of its lines without bytes from the
+    // document it describes.
+    void followUnits();
 
     // --- edits of ours ---
     void replaceInBatch(const QString& inserted);
@@ -325,6 +336,15 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     };
     TripleClick m_triple;
     std::size_t m_groupFrom = LineGroups::kGroupFrom;
+    std::size_t m_leanFrom = kLeanFrom;
+    // The paragraph the mirror last read the characters of a line without
+    // bytes from; any edit forgets it.
+    struct UnitCache {
+        const QTextDocument* document = nullptr;
+        int position = -1;
+        QString text;
+    };
+    mutable UnitCache m_unitCache;
 
     KeyHandler m_keyDown;
     KeyHandler m_keyPress;

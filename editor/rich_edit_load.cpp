@@ -133,7 +133,7 @@ void RichEdit::PieceLoad::appendLines(std::string_view bytes) {
     // A piece holds whole lines: a long one is cut into pieces here.
     if (cut)
         LongLinePieces::markPieces(*m_new, text, from);
-    m_mirror.appendBytes(bytes, viewOf(text));
+    m_mirror.appendBytes(bytes, viewOf(text), start >= m_edit.m_leanFrom);
 }
 
 void RichEdit::PieceLoad::commit() {
@@ -147,7 +147,9 @@ void RichEdit::PieceLoad::commit() {
     delete m_old;
     m_new->setUndoRedoEnabled(true);
     m_edit.m_mirror = std::move(m_mirror);
+    m_edit.followUnits();
     m_edit.followDocument(m_new);
+    m_edit.m_unitCache = {};
     // As setText's: should the document hold other paragraphs than the
     // bytes make, the mirror is built from the document.
     m_edit.settleNewText();

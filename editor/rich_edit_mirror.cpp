@@ -30,6 +30,7 @@ void RichEdit::followDocument(QTextDocument* doc) {
 }
 
 void RichEdit::mirrorDocumentEdit(int position, int removed, int added) {
+    m_unitCache = {};
     if (m_reports == Reports::Ignore)
         return;
     // The widget's cursor moved with the text; a selection still waiting
@@ -103,6 +104,15 @@ bool RichEdit::isUnchanged(const DocumentEdit& edit) const {
     // another form.
     std::u16string before;
     auto line = m_mirror.lineOfUnit(static_cast<std::size_t>(edit.position));
+    // A line without bytes of its own cannot tell what it held: the
+    // document holds the new text already. Taken for a change, the edit
+    // only moves colours that a format change would have left.
+    const std::size_t lastLine =
+        m_mirror.lineOfUnit(static_cast<std::size_t>(edit.position + edit.removed));
+    for (std::size_t l = line; l <= lastLine; ++l) {
+        if (!m_mirror.keepsBytes(l))
+            return false;
+    }
     std::size_t unit = static_cast<std::size_t>(edit.position) - m_mirror.lineStartUnit(line);
     auto left = static_cast<std::size_t>(edit.removed);
     while (left > 0) {

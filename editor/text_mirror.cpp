@@ -303,9 +303,23 @@ class TextMirror::CharWalker {
   public:
     CharWalker(const TextMirror& mirror, LineRef ref, std::size_t unit)
         : m_mirror(mirror), m_ref(ref), m_line(mirror.lineAt(ref)), m_unit(unit) {
+        m_line.bytes = mirror.bytesOf(m_ref, m_line, m_own);
         m_byte = unitToByteIn(m_line, unit);
         skipSoftBreaks();
     }
+    // A copy walks on from the same place; the bytes of a line without
+    // bytes of its own are its own copy's.
+    CharWalker(const CharWalker& other)
+        : m_mirror(other.m_mirror),
+          m_ref(other.m_ref),
+          m_line(other.m_line),
+          m_unit(other.m_unit),
+          m_byte(other.m_byte),
+          m_own(other.m_own) {
+        if (m_line.lean)
+            m_line.bytes = m_own;
+    }
+    CharWalker& operator=(const CharWalker&) = delete;
 
     bool atEnd() const { return m_unit == m_line.units && m_ref.line + 1 == m_mirror.m_lineCount; }
     std::size_t offset() const { return m_ref.byte + m_byte; }
@@ -335,6 +349,7 @@ class TextMirror::CharWalker {
         if (!m_mirror.nextLine(m_ref))
             return false;
         m_line = m_mirror.lineAt(m_ref);
+        m_line.bytes = m_mirror.bytesOf(m_ref, m_line, m_own);
         m_unit = 0;
         m_byte = 0;
         return true;
@@ -350,6 +365,7 @@ class TextMirror::CharWalker {
     LineView m_line;
     std::size_t m_unit;
     std::size_t m_byte = 0;
+    std::string m_own;  // the bytes of a line without bytes of its own
 };
 
 TextMirror::TextMirror() {
@@ -358,8 +374,14 @@ TextMirror::TextMirror() {
 
 TextMirror::LineView TextMirror::viewOf(const Line& line) {
     const std::uint64_t* wide = line.wide.empty() ? nullptr : line.wide.data();
-    return {line.bytes, wide,      line.three ? wide + (line.units + 63u) / 64u : nullptr,
-            line.units, line.soft, &line.colors};
+    return {line.bytes,
+            line.bytes.size(),
+            false,
+            wide,
+            line.three ? wide + (line.units + 63u) / 64u : nullptr,
+            line.units,
+            line.soft,
+            &line.colors};
 }
 
 void TextMirror::setCodec(const TextCodec& codec) {
@@ -372,7 +394,9 @@ TextMirror::LineView TextMirror::viewIn(const Chunk& chunk, std::size_t index) {
     static const std::vector<ColorRun> kNoColors;
     const Record& r = chunk.lines[index];
     const std::uint64_t* wide = r.hasWide() ? chunk.wide.data() + r.wideIndex() : nullptr;
-    return {std::string_view(chunk.text.data() + r.begin, r.size),
+    return {r.lean() ? std::string_view() : std::string_view(chunk.text.data() + r.begin, r.size),
+            r.size,
+            r.lean(),
             wide,
             r.hasThree() ? wide + (r.units() + 63u) / 64u : nullptr,
             r.units(),
@@ -381,13 +405,15 @@ TextMirror::LineView TextMirror::viewIn(const Chunk& chunk, std::size_t index) {
 }
 
 void TextMirror::pushRecord(Chunk& chunk, std::string_view bytes, std::uint32_t units, bool soft,
-                            std::size_t firstWord, bool hasWide, bool hasThree) {
+                            std::size_t firstWord, bool hasWide, bool hasThree,
+                            std::size_t leanSize) {
     Record r;
     r.begin = static_cast<std::uint32_t>(chunk.text.size());
-    r.size = static_cast<std::uint32_t>(bytes.size());
+    r.size = static_cast<std::uint32_t>(leanSize != 0 ? leanSize : bytes.size());
     r.unitsSoft = units | (soft ? Record::kTopBit : 0);
     r.wideWord = static_cast<std::uint32_t>(firstWord) | (hasWide ? Record::kTopBit : 0) |
-                 (hasWide && hasThree ? Record::kThreeBit : 0);
+                 (hasWide && hasThree ? Record::kThreeBit : 0) |
+                 (leanSize != 0 ? Record::kLeanBit : 0);
     chunk.text.append(bytes);
     chunk.lines.push_back(r);
     chunk.bytes += r.extentBytes();
@@ -396,7 +422,7 @@ void TextMirror::pushRecord(Chunk& chunk, std::string_view bytes, std::uint32_t 
 
 void TextMirror::appendLine(Chunk& chunk, std::string_view bytes, const std::uint64_t* wide,
                             std::uint32_t units, bool soft, std::vector<ColorRun> colors,
-                            bool three) {
+                            bool three, std::size_t leanSize) {
     const std::size_t firstWord = chunk.wide.size();
     if (wide != nullptr)
         chunk.wide.insert(chunk.wide.end(), wide, wide + (units + 63u) / 64u * (three ? 2u : 1u));
@@ -404,12 +430,13 @@ void TextMirror::appendLine(Chunk& chunk, std::string_view bytes, const std::uin
         chunk.colors.resize(chunk.lines.size());
         chunk.colors.push_back(std::move(colors));
     }
-    pushRecord(chunk, bytes, units, soft, firstWord, wide != nullptr, three);
+    pushRecord(chunk, bytes, units, soft, firstWord, wide != nullptr, three, leanSize);
 }
 
 void TextMirror::appendLine(Chunk& chunk, const LineView& line) {
+    // A line without bytes moves without them.
     appendLine(chunk, line.bytes, line.wide, line.units, line.soft, *line.colors,
-               line.wide3 != nullptr);
+               line.wide3 != nullptr, line.lean ? line.size : 0);
 }
 
 void TextMirror::seal(Chunk& chunk) {
@@ -425,12 +452,13 @@ std::pair<std::ptrdiff_t, std::ptrdiff_t> TextMirror::storeLine(Chunk& chunk, st
     const auto oldUnits = static_cast<std::ptrdiff_t>(r.units());
     const std::size_t oldWords = r.wideWords();
     const std::size_t newWords = line.wide.size();
-    const auto byteShift =
-        static_cast<std::ptrdiff_t>(line.bytes.size()) - static_cast<std::ptrdiff_t>(r.size);
+    // A line without bytes holds none in the chunk's text; the new one does.
+    const auto byteShift = static_cast<std::ptrdiff_t>(line.bytes.size()) -
+                           static_cast<std::ptrdiff_t>(r.storedBytes());
     const auto wordShift =
         static_cast<std::ptrdiff_t>(newWords) - static_cast<std::ptrdiff_t>(oldWords);
 
-    chunk.text.replace(r.begin, r.size, line.bytes);
+    chunk.text.replace(r.begin, r.storedBytes(), line.bytes);
     const auto words = chunk.wide.begin() + static_cast<std::ptrdiff_t>(r.wideIndex());
     if (newWords <= oldWords) {
         std::copy(line.wide.begin(), line.wide.end(), words);
@@ -446,7 +474,7 @@ std::pair<std::ptrdiff_t, std::ptrdiff_t> TextMirror::storeLine(Chunk& chunk, st
     r.size = static_cast<std::uint32_t>(line.bytes.size());
     r.unitsSoft = line.units | (line.soft ? Record::kTopBit : 0);
     r.wideWord = r.wideIndex() | (newWords != 0 ? Record::kTopBit : 0) |
-                 (newWords != 0 && line.three ? Record::kThreeBit : 0);
+                 (newWords != 0 && line.three ? Record::kThreeBit : 0);  // with its bytes
     if (byteShift != 0 || wordShift != 0) {
         for (std::size_t i = index + 1; i < chunk.lines.size(); ++i) {
             Record& next = chunk.lines[i];
@@ -648,19 +676,19 @@ struct TextMirror::ChunkFill {
     }
 
     void addLine(std::size_t start, std::size_t size, std::uint32_t units, bool soft,
-                 std::size_t firstWord, bool hasWide, bool hasThree) {
+                 std::size_t firstWord, bool hasWide, bool hasThree, bool lean) {
         Chunk& chunk = chunks.back();
         Record r;
         r.begin = static_cast<std::uint32_t>(textSize);
         r.size = static_cast<std::uint32_t>(size);
         r.unitsSoft = units | (soft ? Record::kTopBit : 0);
         r.wideWord = static_cast<std::uint32_t>(firstWord) | (hasWide ? Record::kTopBit : 0) |
-                     (hasWide && hasThree ? Record::kThreeBit : 0);
+                     (hasWide && hasThree ? Record::kThreeBit : 0) | (lean ? Record::kLeanBit : 0);
         chunk.lines.push_back(r);
         chunk.bytes += r.extentBytes();
         chunk.units += units + 1u;
         starts.push_back(start);
-        textSize += size;
+        textSize += r.storedBytes();
     }
 
     // Copies the last chunk's text in and seals it.
@@ -668,7 +696,7 @@ struct TextMirror::ChunkFill {
         Chunk& chunk = chunks.back();
         chunk.text.reserve(textSize);
         for (std::size_t k = 0; k < starts.size(); ++k)
-            chunk.text.append(bytes.data() + starts[k], chunk.lines[k].size);
+            chunk.text.append(bytes.data() + starts[k], chunk.lines[k].storedBytes());
         seal(chunk);
         starts.clear();
         textSize = 0;
@@ -676,6 +704,10 @@ struct TextMirror::ChunkFill {
 };
 
 void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documentText) {
+    assignPiece(bytes, documentText, false);
+}
+
+void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documentText, bool lean) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
     // The bytes of the character at `i` (not ASCII) whose first unit is
@@ -683,32 +715,60 @@ void TextMirror::assignBytes(std::string_view bytes, std::u16string_view documen
     // byte; else the character's length follows from its first byte, and
     // four bytes are a surrogate pair.
     if (m_sjis) {
-        assignMeasured(bytes, documentText, [](std::size_t, unsigned char b, char16_t c) {
-            return isSjisLeadByte(b) && c != static_cast<char16_t>(kInvalidByteBase + b) ? 2u : 1u;
-        });
+        assignMeasured(
+            bytes, documentText,
+            [](std::size_t, unsigned char b, char16_t c) {
+                return isSjisLeadByte(b) && c != static_cast<char16_t>(kInvalidByteBase + b) ? 2u
+                                                                                             : 1u;
+            },
+            lean,
+            // A duplicate code, a look-alike or a stand-in would be written
+            // back in another form than the file's.
+            [p](std::size_t i, unsigned char b, char16_t c, unsigned length) {
+                if (isInvalidByteStandIn(c))
+                    return false;
+                const std::optional<ShiftJisCode> code = shiftJisCodeOf(c);
+                return code && !code->bestFit &&
+                       code->code == (length == 2 ? (unsigned{b} << 8) | p[i + 1] : unsigned{b});
+            });
     } else if (m_utf8) {
-        assignMeasured(bytes, documentText, [p, n](std::size_t i, unsigned char b, char16_t c) {
-            // A stand-in's code point is a character of the private use area
-            // too, which a file may hold: U+F7EF is EF 9F AF, and the stand-in
-            // of a lone EF. A well-formed sequence is never a stand-in.
-            if (c == static_cast<char16_t>(kInvalidByteBase + b) &&
-                !(b == 0xEF && i + 2 < n && p[i + 1] == 0x9F && p[i + 2] == 0xAF))
-                return 1u;
-            return b >= 0xF0 ? 4u : b >= 0xE0 ? 3u : 2u;
-        });
+        assignMeasured(
+            bytes, documentText,
+            [p, n](std::size_t i, unsigned char b, char16_t c) {
+                // A stand-in's code point is a character of the private use
+                // area too, which a file may hold: U+F7EF is EF 9F AF, and
+                // the stand-in of a lone EF. A well-formed sequence is never
+                // a stand-in.
+                if (c == static_cast<char16_t>(kInvalidByteBase + b) &&
+                    !(b == 0xEF && i + 2 < n && p[i + 1] == 0x9F && p[i + 2] == 0xAF))
+                    return 1u;
+                return b >= 0xF0 ? 4u : b >= 0xE0 ? 3u : 2u;
+            },
+            lean,
+            // A well-formed character encodes back to itself; stand-ins and
+            // the characters that look like them do not, and a line of
+            // surrogate pairs keeps its bytes (a pair's halves are told
+            // apart by them).
+            [](std::size_t, unsigned char, char16_t c, unsigned length) {
+                return length != 4 && !(c >= 0xF700 && c <= 0xF7FF);
+            });
     } else {
-        assignMeasured(bytes, documentText,
-                       [this, bytes](std::size_t i, unsigned char b, char16_t c) {
-                           if (c == static_cast<char16_t>(kInvalidByteBase + b))
-                               return 1u;
-                           return static_cast<unsigned>(m_codec->charLength(bytes, i));
-                       });
+        // EUC-JP reaches its characters through CP932's tables, duplicates
+        // and all: its lines keep their bytes.
+        assignMeasured(
+            bytes, documentText,
+            [this, bytes](std::size_t i, unsigned char b, char16_t c) {
+                if (c == static_cast<char16_t>(kInvalidByteBase + b))
+                    return 1u;
+                return static_cast<unsigned>(m_codec->charLength(bytes, i));
+            },
+            false, [](std::size_t, unsigned char, char16_t, unsigned) { return false; });
     }
 }
 
-template <typename Measure>
+template <typename Measure, typename Canonical>
 void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view documentText,
-                                Measure measure) {
+                                Measure measure, bool lean, Canonical canonical) {
     ChunkFill fill(m_chunks, bytes);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const char16_t* t = documentText.data();
@@ -732,6 +792,7 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
         std::uint64_t anyB = 0;
         std::uint32_t units = 0;
         bool soft = false;
+        bool ownForm = lean;  // every character so far encodes back to its bytes
         const auto endWord = [&] {
             wide.push_back(a);
             second.push_back(b);
@@ -769,6 +830,8 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
                     break;
                 }
                 length = measure(i, byte, c);
+                if (ownForm)
+                    ownForm = canonical(i, byte, c, length);
             }
             // A unit takes 1 + a + 2b bytes; the halves of a pair two each.
             const std::uint64_t bit = std::uint64_t{1} << (units % 64);
@@ -793,7 +856,8 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
             wide.resize(firstWord);
         else if (anyB != 0)
             wide.insert(wide.end(), second.begin(), second.end());
-        fill.addLine(from, i - from, units, soft, firstWord, (anyA | anyB) != 0, anyB != 0);
+        fill.addLine(from, i - from, units, soft, firstWord, (anyA | anyB) != 0, anyB != 0,
+                     ownForm && i > from);
         if (soft)
             continue;
         if (i >= n)
@@ -864,10 +928,11 @@ void TextMirror::setSoftBreak(std::size_t line, bool soft) {
         m_hintChunk = LineRef();
 }
 
-void TextMirror::appendBytes(std::string_view bytes, std::u16string_view documentText) {
+void TextMirror::appendBytes(std::string_view bytes, std::u16string_view documentText,
+                             bool leanLines) {
     TextMirror piece;
     piece.setCodec(*m_codec);
-    piece.assignBytes(bytes, documentText);
+    piece.assignPiece(bytes, documentText, leanLines);
     // The empty last line (no bytes, no width words) gives way to the piece.
     Chunk& last = m_chunks.back();
     last.lines.pop_back();
@@ -930,7 +995,7 @@ std::size_t TextMirror::unitToByteIn(const LineView& line, std::size_t unit) {
 }
 
 std::size_t TextMirror::byteToUnitIn(const LineView& line, std::size_t byte) {
-    if (byte >= line.bytes.size())
+    if (byte >= line.size)
         return line.units;
     if (line.wide == nullptr)
         return byte;
@@ -1041,7 +1106,8 @@ std::size_t TextMirror::widthOf(const LineView& line, std::size_t unit) {
 bool TextMirror::isPairTail(const LineView& line, std::size_t unit, std::size_t byte) const {
     // The only unit of two bytes that starts with a continuation byte is
     // the second half of a four-byte character.
-    if (!m_utf8 || unit == 0 || unit >= line.units || byte >= line.bytes.size())
+    // A line without bytes holds no pairs.
+    if (!m_utf8 || line.lean || unit == 0 || unit >= line.units || byte >= line.size)
         return false;
     return (static_cast<unsigned char>(line.bytes[byte]) & 0xC0) == 0x80 &&
            widthOf(line, unit) == 2;
@@ -1053,8 +1119,8 @@ bool TextMirror::isCharBoundary(std::size_t offset) const {
     const LineRef ref = refOfByte(offset);
     const LineView line = lineAt(ref);
     const std::size_t local = offset - ref.byte;
-    if (local >= line.bytes.size())
-        return local == line.bytes.size();  // the CR of the line break, not its LF
+    if (local >= line.size)
+        return local == line.size;  // the CR of the line break, not its LF
     const std::size_t unit = byteToUnitIn(line, local);
     return unitToByteIn(line, unit) == local && !isPairTail(line, unit, local);
 }
@@ -1289,6 +1355,11 @@ void TextMirror::keepFrontBytes(const std::vector<LineView>& oldLines, std::vect
     std::size_t ol = 0, ou = 0, ob = 0;
     std::size_t nl = 0, nu = 0, nb = 0;
     for (std::size_t k = 0; k < front; ++k) {
+        // A line without bytes has only its characters' own forms to keep,
+        // which encoding them again writes anyway; and its characters are
+        // no longer in the document to make its bytes from.
+        if (oldLines[ol].lean)
+            break;
         const bool oEnd = ou == oldLines[ol].units;
         const bool nEnd = nu == newLines[nl].units;
         if (oEnd != nEnd)
@@ -1315,16 +1386,16 @@ void TextMirror::keepBackBytes(const std::vector<LineView>& oldLines, std::vecto
                                std::size_t back) const {
     // From the end; the last position is the line break after the lines.
     std::size_t ol = oldLines.size() - 1, ou = oldLines[ol].units;
-    std::size_t ob = oldLines[ol].bytes.size();
+    std::size_t ob = oldLines[ol].size;
     std::size_t nl = newLines.size() - 1, nu = newLines[nl].units;
     std::size_t nb = newLines[nl].bytes.size();
-    for (std::size_t k = 1; k < back; ++k) {
+    for (std::size_t k = 1; k < back && !oldLines[ol].lean; ++k) {
         if (ou == 0 || nu == 0) {
             if (ou != 0 || nu != 0 || ol == 0 || nl == 0)
                 break;
             --ol;
             ou = oldLines[ol].units;
-            ob = oldLines[ol].bytes.size();
+            ob = oldLines[ol].size;
             --nl;
             nu = newLines[nl].units;
             nb = newLines[nl].bytes.size();
@@ -1406,11 +1477,23 @@ std::string TextMirror::text() const {
     std::string out;
     out.reserve(byteLength());
     bool breakOwed = false;
-    for (const Chunk& chunk : m_chunks) {
-        for (const Record& line : chunk.lines) {
+    LineRef ref;
+    std::string buffer;
+    for (std::size_t c = 0; c < m_chunks.size(); ++c) {
+        const Chunk& chunk = m_chunks[c];
+        for (std::size_t i = 0; i < chunk.lines.size(); ++i) {
+            const Record& line = chunk.lines[i];
             if (breakOwed)
                 out += "\r\n";
-            out.append(chunk.text, line.begin, line.size);
+            if (line.lean()) {
+                ref.chunk = c;
+                ref.index = i;
+                buffer.clear();
+                out += bytesOf(ref, viewIn(chunk, i), buffer);
+            } else {
+                out.append(chunk.text, line.begin, line.size);
+            }
+            ref.unit += line.units() + 1u;
             breakOwed = !line.soft();
         }
     }
@@ -1424,13 +1507,14 @@ std::string TextMirror::textRange(std::size_t start, std::size_t end) const {
     std::string out;
     out.reserve(end - start);
     LineRef ref = refOfByte(start);
+    std::string buffer;
     for (;;) {
         const LineView line = lineAt(ref);
         // The line's bytes and its line break, as far as they lie in range.
-        const std::size_t lineEnd = ref.byte + line.bytes.size();
+        const std::size_t lineEnd = ref.byte + line.size;
         if (start < lineEnd) {
             const std::size_t to = std::min(end, lineEnd);
-            out.append(line.bytes, start - ref.byte, to - start);
+            out.append(bytesOf(ref, line, buffer), start - ref.byte, to - start);
             start = to;
         }
         if (start >= end)
@@ -1462,7 +1546,7 @@ std::size_t TextMirror::byteToUnit(std::size_t offset) const {
     const LineRef ref = refOfByte(offset);
     const LineView line = lineAt(ref);
     const std::size_t local = offset - ref.byte;
-    if (line.wide == nullptr || local >= line.bytes.size())
+    if (line.wide == nullptr || local >= line.size)
         return ref.unit + byteToUnitIn(line, local);
     std::size_t unit = 0;
     std::size_t byte = 0;
@@ -1500,7 +1584,48 @@ std::size_t TextMirror::lineUnits(std::size_t line) const {
 }
 
 std::string_view TextMirror::lineBytes(std::size_t line) const {
-    return lineAt(refOfLine(line)).bytes;
+    const LineRef ref = refOfLine(line);
+    std::string& buffer = m_lineBuffers[m_nextBuffer];
+    m_nextBuffer = (m_nextBuffer + 1) % m_lineBuffers.size();
+    return bytesOf(ref, lineAt(ref), buffer);
+}
+
+bool TextMirror::keepsBytes(std::size_t line) const {
+    return !recordAt(refOfLine(line)).lean();
+}
+
+std::string_view TextMirror::bytesOf(const LineRef& ref, const LineView& line,
+                                     std::string& buffer) const {
+    if (!line.lean)
+        return line.bytes;
+    // The line's characters are where the mirror counts them in the
+    // document; `ref.unit` is the line's start there.
+    std::u16string units;
+    if (m_source)
+        m_source(ref.unit, line.units, units);
+    buffer.clear();
+    encodeLean(units, buffer);
+    // A document that does not hold what the mirror counts there would give
+    // other bytes: what is given is at least as long as the line says.
+    buffer.resize(line.size, '?');
+    return buffer;
+}
+
+void TextMirror::encodeLean(std::u16string_view units, std::string& out) const {
+    // Only lines whose characters encode back to their bytes are held
+    // without them: Shift_JIS or UTF-8 without stand-ins, look-alikes and
+    // surrogate pairs.
+    for (char16_t c : units) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (m_utf8) {
+            appendUtf8(out, c);
+        } else if (const std::optional<ShiftJisCode> code = shiftJisCodeOf(c)) {
+            if (code->code > 0xFF)
+                out += static_cast<char>(code->code >> 8);
+            out += static_cast<char>(code->code & 0xFF);
+        }
+    }
 }
 
 std::size_t TextMirror::bytesOfUnits(std::size_t line, std::size_t units) const {
@@ -1558,7 +1683,7 @@ std::optional<std::pair<std::size_t, std::size_t>> TextMirror::setColors(
             unit = byte = 0;
         const LineView line = lineAt(ref);
         const std::size_t local = offset - ref.byte;
-        if (local >= line.bytes.size())
+        if (local >= line.size)
             return ref.unit + line.units;  // the line break
         if (byte > local)
             unit = byte = 0;
@@ -1670,11 +1795,12 @@ std::optional<std::size_t> TextMirror::findByScanning(
     // characters); only a hit is checked for a character boundary and
     // compared character by character.
     LineRef at = refOfUnit(byteToUnit(search.min));
+    std::string buffer;
     for (;;) {
         const LineView line = lineAt(at);
         if (at.byte + search.bytes > search.max)
             break;
-        const std::string_view bytes = line.bytes;
+        const std::string_view bytes = bytesOf(at, line, buffer);
         std::size_t unit = 0;
         std::size_t byte = 0;
         std::size_t from = search.min > at.byte ? search.min - at.byte : 0;
@@ -1745,11 +1871,12 @@ std::optional<std::size_t> TextMirror::findCodecBytes(std::string_view what, std
         return sameBytes(textRange(at, at + what.size()), what, matchCase);
     };
     LineRef at = refOfByte(min);
+    std::string buffer;
     for (;;) {
         const LineView line = lineAt(at);
         if (at.byte + what.size() > max)
             break;
-        const std::string_view bytes = line.bytes;
+        const std::string_view bytes = bytesOf(at, line, buffer);
         std::size_t from = min > at.byte ? min - at.byte : 0;
         while (from < bytes.size()) {
             const std::size_t hit = bytes.find_first_of(firsts, from);

@@ -25,8 +25,10 @@
 // like a line break but has no bytes: the text joins the pieces again.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,8 +100,22 @@ class TextMirror {
     // The same for a text that comes in pieces: adds a piece and its
     // document text at the end. The text so far must end with a line break
     // (a new mirror is one empty line), whose empty last line the piece's
-    // first line takes.
-    void appendBytes(std::string_view bytes, std::u16string_view documentText);
+    // first line takes. With `leanLines`, a line whose bytes are the codec's
+    // own encoding of its characters keeps no bytes: they are made again
+    // from the document through the unit source when asked for.
+    void appendBytes(std::string_view bytes, std::u16string_view documentText,
+                     bool leanLines = false);
+
+    // Where the characters of lines without bytes come from: the document's
+    // units [start, start + count) appended to `out`. The document must be
+    // the one the mirror describes whenever bytes are asked for; during an
+    // edit the mirror has not yet taken in, only the edit itself asks, and
+    // never for the bytes of such lines.
+    using UnitSource =
+        std::function<void(std::size_t start, std::size_t count, std::u16string& out)>;
+    void setUnitSource(UnitSource source) { m_source = std::move(source); }
+    // Whether a line keeps its bytes (else they are its characters encoded).
+    bool keepsBytes(std::size_t line) const;
 
     // Takes in one edit of the document: the units [pos, pos + removed) of
     // the old text were replaced by `added` units. `newLines` are the whole
@@ -140,6 +156,8 @@ class TextMirror {
     std::size_t lineStartUnit(std::size_t line) const;
     std::size_t lineStartByte(std::size_t line) const;
     std::size_t lineUnits(std::size_t line) const;
+    // Valid until the fourth call after it: a line without bytes of its own
+    // is encoded into one of a few buffers.
     std::string_view lineBytes(std::size_t line) const;
     // Byte length of the first `units` units of a line.
     std::size_t bytesOfUnits(std::size_t line, std::size_t units) const;
@@ -177,7 +195,9 @@ class TextMirror {
     };
     // A stored line, read where it lies in its chunk.
     struct LineView {
-        std::string_view bytes;
+        std::string_view bytes;                // empty for a line without bytes: see bytesOf()
+        std::size_t size = 0;                  // its bytes, kept or not
+        bool lean = false;                     // keeps no bytes: they are its characters encoded
         const std::uint64_t* wide = nullptr;   // (units + 63) / 64 words; null when no unit is wide
         const std::uint64_t* wide3 = nullptr;  // the second set; null when no unit has three bytes
         std::uint32_t units = 0;
@@ -191,6 +211,9 @@ class TextMirror {
     struct Record {
         static constexpr std::uint32_t kTopBit = std::uint32_t{1} << 31;
         static constexpr std::uint32_t kThreeBit = std::uint32_t{1} << 30;
+        // In wideWord: the line keeps no bytes in the chunk's text; `begin`
+        // is where they would be.
+        static constexpr std::uint32_t kLeanBit = std::uint32_t{1} << 29;
         std::uint32_t begin = 0;      // of its bytes in the chunk's text
         std::uint32_t size = 0;       // its bytes, without the line break
         std::uint32_t unitsSoft = 0;  // its units; the top bit: it ends in a soft break
@@ -200,15 +223,15 @@ class TextMirror {
         bool soft() const { return (unitsSoft & kTopBit) != 0; }
         bool hasWide() const { return (wideWord & kTopBit) != 0; }
         bool hasThree() const { return (wideWord & kThreeBit) != 0; }
-        std::uint32_t wideIndex() const { return wideWord & ~(kTopBit | kThreeBit); }
+        bool lean() const { return (wideWord & kLeanBit) != 0; }
+        std::size_t storedBytes() const { return lean() ? 0u : size; }
+        std::uint32_t wideIndex() const { return wideWord & ~(kTopBit | kThreeBit | kLeanBit); }
         std::size_t wideWords() const {
             return hasWide() ? (units() + 63u) / 64u * (hasThree() ? 2u : 1u) : 0;
         }
         std::size_t extentBytes() const { return size + (soft() ? 0u : 2u); }
     };
-    static std::size_t extentBytes(const LineView& line) {
-        return line.bytes.size() + (line.soft ? 0 : 2);
-    }
+    static std::size_t extentBytes(const LineView& line) { return line.size + (line.soft ? 0 : 2); }
     struct Chunk {
         std::string text;                 // its lines' bytes, one after the other
         std::vector<std::uint64_t> wide;  // the width words of its lines that have any
@@ -246,8 +269,15 @@ class TextMirror {
     // assignBytes with the codec's measure of a character that is not
     // ASCII: measure(offset, first byte, first unit) gives its bytes, 4
     // for a surrogate pair.
-    template <typename Measure>
-    void assignMeasured(std::string_view bytes, std::u16string_view documentText, Measure measure);
+    // With `lean`, a line all of whose characters `canonical(offset, first
+    // byte, first unit, bytes)` keeps no bytes.
+    template <typename Measure, typename Canonical>
+    void assignMeasured(std::string_view bytes, std::u16string_view documentText, Measure measure,
+                        bool lean, Canonical canonical);
+    // assignBytes(), lean or not.
+    void assignPiece(std::string_view bytes, std::u16string_view documentText, bool lean);
+    // The codec's encoding of a line without bytes, appended to `out`.
+    void encodeLean(std::u16string_view units, std::string& out) const;
     void keepUnchangedBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
                             std::size_t front, std::size_t back) const;
     void keepFrontBytes(const std::vector<LineView>& oldLines, std::vector<Line>& newLines,
@@ -263,12 +293,14 @@ class TextMirror {
     static LineView viewIn(const Chunk& chunk, std::size_t index);
     // Adds a line's record and bytes at the end of a chunk, whose width
     // words (if it `hasWide`) the chunk holds from `firstWord` on.
+    // A line without bytes comes with no `bytes` and its `leanSize`.
     static void pushRecord(Chunk& chunk, std::string_view bytes, std::uint32_t units, bool soft,
-                           std::size_t firstWord, bool hasWide, bool hasThree = false);
+                           std::size_t firstWord, bool hasWide, bool hasThree = false,
+                           std::size_t leanSize = 0);
     // Adds a line at the end of a chunk.
     static void appendLine(Chunk& chunk, std::string_view bytes, const std::uint64_t* wide,
                            std::uint32_t units, bool soft, std::vector<ColorRun> colors,
-                           bool three = false);
+                           bool three = false, std::size_t leanSize = 0);
     static void appendLine(Chunk& chunk, const LineView& line);
     // Gives a finished chunk back what its buffers hold in reserve.
     static void seal(Chunk& chunk);
@@ -307,6 +339,8 @@ class TextMirror {
                                               const std::vector<std::string>& firsts) const;
 
     LineView lineAt(const LineRef& ref) const { return viewIn(m_chunks[ref.chunk], ref.index); }
+    // A line's bytes: its own, or its characters encoded into `buffer`.
+    std::string_view bytesOf(const LineRef& ref, const LineView& line, std::string& buffer) const;
     const Record& recordAt(const LineRef& ref) const {
         return m_chunks[ref.chunk].lines[ref.index];
     }
@@ -350,6 +384,10 @@ class TextMirror {
         std::size_t byte = 0;
     };
     mutable WalkPoint m_walk;
+    UnitSource m_source;
+    // lineBytes()'s buffers for lines without bytes.
+    mutable std::array<std::string, 4> m_lineBuffers;
+    mutable std::size_t m_nextBuffer = 0;
 };
 
 }  // namespace korvane

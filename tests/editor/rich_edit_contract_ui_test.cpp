@@ -16,12 +16,14 @@ struct RichEditFactory {
     }
 };
 
-// Every line of a text set or loaded held several to a paragraph, as the
-// lines of a large text are.
+// Every line of a text set or loaded held as the lines of a large text
+// are: several to a paragraph, and (loaded) without bytes of its own where
+// the codec writes them so.
 struct GroupedRichEditFactory {
     static std::unique_ptr<EditControl> make() {
         auto edit = std::make_unique<RichEdit>();
         edit->setGroupLinesFrom(0);
+        edit->setLeanLinesFrom(0);
         edit->resize(1200, 400);
         edit->show();
         return edit;
