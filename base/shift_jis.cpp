@@ -431,6 +431,30 @@ SjisEncoded encodeShiftJis(std::u16string_view text) {
     return std::move(encoder).finish();
 }
 
+bool appendExactShiftJis(std::u16string_view text, std::string& out) {
+    const CodecTables& t = tables();
+    const std::size_t start = out.size();
+    out.resize(start + 2 * text.size());
+    char* p = out.data() + start;
+    bool exact = true;
+    for (char16_t c : text) {
+        if (c < 0x80) {
+            *p++ = static_cast<char>(c);
+            continue;
+        }
+        if (t.fit(c) != Fit::Exact) {
+            exact = false;
+            break;
+        }
+        const std::uint16_t code = t.code(c);
+        if (code > 0xFF)
+            *p++ = static_cast<char>(code >> 8);
+        *p++ = static_cast<char>(code & 0xFF);
+    }
+    out.resize(static_cast<std::size_t>(p - out.data()));
+    return exact;
+}
+
 SjisEncoded encodeShiftJisFromUtf8(std::string_view utf8) {
     // A UTF-8 sequence is never shorter than what it turns into.
     Encoder encoder(tables(), utf8.size());

@@ -43,6 +43,11 @@ std::string decodeShiftJisToUtf8(std::string_view bytes);
 
 // UTF-16 to CP932. Unpaired surrogates count as characters CP932 cannot hold.
 SjisEncoded encodeShiftJis(std::u16string_view text);
+// Appends the CP932 bytes of `text` to `out` where every character has an
+// exact code of its own (no look-alike, no stand-in, nothing CP932 lacks):
+// the bytes a file of that text holds, written back the same. False as
+// soon as one has not; `out` then holds the bytes up to it.
+bool appendExactShiftJis(std::u16string_view text, std::string& out);
 // UTF-8 to CP932. Malformed UTF-8 sequences are replaced (and reported) byte by byte.
 SjisEncoded encodeShiftJisFromUtf8(std::string_view utf8);
 

@@ -54,6 +54,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -84,6 +85,9 @@ constexpr std::array<const char*, kStages> kStageNames = {"made (before the file
 // What a measuring process sends back through its pipe: plain bytes.
 struct Measured {
     std::array<double, kStages> peak{-1, -1, -1, -1, -1, -1, -1};  // bytes; negative: not run
+    // Processor seconds of each stage: the window does not answer input
+    // while a stage runs without events (the load shows a progress dialog).
+    std::array<double, kStages> seconds{-1, -1, -1, -1, -1, -1, -1};
     double fileSize = 0;
     char error[160] = {};
 };
@@ -165,6 +169,12 @@ void fail(Measured& m, const std::string& why) {
     std::snprintf(m.error, sizeof m.error, "%s", why.c_str());
 }
 
+double processorSeconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
 // Each stage: the peak reset, the step, its peak.
 template <typename Step>
 bool measure(Measured& m, Stage stage, Step step) {
@@ -172,7 +182,9 @@ bool measure(Measured& m, Stage stage, Step step) {
         fail(m, "writing 5 to /proc/self/clear_refs does not reset the peak here");
         return false;
     }
+    const double before = processorSeconds();
     step();
+    m.seconds[stage] = processorSeconds() - before;
     m.peak[stage] = peakBytes();
     return stage != g_lastStage;
 }
@@ -354,6 +366,23 @@ struct Column {
     Measured m;
 };
 
+void printSeconds(const std::vector<Column>& columns) {
+    std::printf("%-24s", "stage (processor s)");
+    for (const Column& c : columns)
+        std::printf(" | %12s", c.heading.c_str());
+    std::printf("\n");
+    for (std::size_t stage = Load; stage < Whole; ++stage) {
+        std::printf("%-24s", kStageNames[stage]);
+        for (const Column& c : columns) {
+            if (c.m.error[0] != 0 || c.m.seconds[stage] < 0)
+                std::printf(" | %12s", "-");
+            else
+                std::printf(" | %12.3f", c.m.seconds[stage]);
+        }
+        std::printf("\n");
+    }
+}
+
 void printTable(const std::vector<Column>& columns, bool multiples) {
     std::printf("%-24s", multiples ? "stage (peak x file)" : "stage (peak MB)");
     for (const Column& c : columns)
@@ -451,6 +480,8 @@ int main(int argc, char** argv) {
     printTable(columns, true);
     std::printf("\n");
     printTable(columns, false);
+    std::printf("\n");
+    printSeconds(columns);
     // The aims: a large text within 2.5 times its size; a small one within
     // what the bare editor takes for it.
     for (std::size_t i = 0; i < windows.size() && i < bares.size(); ++i) {

@@ -724,12 +724,9 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
             lean,
             // A duplicate code, a look-alike or a stand-in would be written
             // back in another form than the file's.
-            [p](std::size_t i, unsigned char b, char16_t c, unsigned length) {
-                if (isInvalidByteStandIn(c))
-                    return false;
-                const std::optional<ShiftJisCode> code = shiftJisCodeOf(c);
-                return code && !code->bestFit &&
-                       code->code == (length == 2 ? (unsigned{b} << 8) | p[i + 1] : unsigned{b});
+            [this](std::string_view line, std::u16string_view units) {
+                m_leanCheck.clear();
+                return appendExactShiftJis(units, m_leanCheck) && m_leanCheck == line;
             });
     } else if (m_utf8) {
         assignMeasured(
@@ -749,8 +746,10 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
             // the characters that look like them do not, and a line of
             // surrogate pairs keeps its bytes (a pair's halves are told
             // apart by them).
-            [](std::size_t, unsigned char, char16_t c, unsigned length) {
-                return length != 4 && !(c >= 0xF700 && c <= 0xF7FF);
+            [](std::string_view, std::u16string_view units) {
+                return std::none_of(units.begin(), units.end(), [](char16_t c) {
+                    return (c >= 0xD800 && c <= 0xDFFF) || (c >= 0xF700 && c <= 0xF7FF);
+                });
             });
     } else {
         // EUC-JP reaches its characters through CP932's tables, duplicates
@@ -762,7 +761,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
                     return 1u;
                 return static_cast<unsigned>(m_codec->charLength(bytes, i));
             },
-            false, [](std::size_t, unsigned char, char16_t, unsigned) { return false; });
+            false, [](std::string_view, std::u16string_view) { return false; });
     }
 }
 
@@ -792,7 +791,7 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
         std::uint64_t anyB = 0;
         std::uint32_t units = 0;
         bool soft = false;
-        bool ownForm = lean;  // every character so far encodes back to its bytes
+        const std::size_t firstUnit = u;
         const auto endWord = [&] {
             wide.push_back(a);
             second.push_back(b);
@@ -830,8 +829,6 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
                     break;
                 }
                 length = measure(i, byte, c);
-                if (ownForm)
-                    ownForm = canonical(i, byte, c, length);
             }
             // A unit takes 1 + a + 2b bytes; the halves of a pair two each.
             const std::uint64_t bit = std::uint64_t{1} << (units % 64);
@@ -856,8 +853,12 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
             wide.resize(firstWord);
         else if (anyB != 0)
             wide.insert(wide.end(), second.begin(), second.end());
+        // A soft break's unit is behind the line's.
+        const bool ownForm = lean && i > from &&
+                             canonical(bytes.substr(from, i - from),
+                                       documentText.substr(firstUnit, units));
         fill.addLine(from, i - from, units, soft, firstWord, (anyA | anyB) != 0, anyB != 0,
-                     ownForm && i > from);
+                     ownForm);
         if (soft)
             continue;
         if (i >= n)
@@ -1600,32 +1601,42 @@ std::string_view TextMirror::bytesOf(const LineRef& ref, const LineView& line,
         return line.bytes;
     // The line's characters are where the mirror counts them in the
     // document; `ref.unit` is the line's start there.
-    std::u16string units;
+    m_units.clear();
     if (m_source)
-        m_source(ref.unit, line.units, units);
+        m_source(ref.unit, line.units, m_units);
     buffer.clear();
-    encodeLean(units, buffer);
+    encodeLean(m_units, buffer);
     // A document that does not hold what the mirror counts there would give
-    // other bytes: what is given is at least as long as the line says.
+    // other bytes: what is given is as long as the line says.
     buffer.resize(line.size, '?');
     return buffer;
 }
 
 void TextMirror::encodeLean(std::u16string_view units, std::string& out) const {
     // Only lines whose characters encode back to their bytes are held
-    // without them: Shift_JIS or UTF-8 without stand-ins, look-alikes and
-    // surrogate pairs.
+    // without them: Shift_JIS without stand-ins, look-alikes and duplicate
+    // codes, UTF-8 without stand-ins and surrogate pairs.
+    if (!m_utf8) {
+        appendExactShiftJis(units, out);
+        return;
+    }
+    const std::size_t start = out.size();
+    out.resize(start + 3 * units.size());
+    char* p = out.data() + start;
     for (char16_t c : units) {
         if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (m_utf8) {
-            appendUtf8(out, c);
-        } else if (const std::optional<ShiftJisCode> code = shiftJisCodeOf(c)) {
-            if (code->code > 0xFF)
-                out += static_cast<char>(code->code >> 8);
-            out += static_cast<char>(code->code & 0xFF);
+            *p++ = static_cast<char>(c);
+            continue;
         }
+        if (c < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (c >> 6));
+        } else {
+            *p++ = static_cast<char>(0xE0 | (c >> 12));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 std::size_t TextMirror::bytesOfUnits(std::size_t line, std::size_t units) const {

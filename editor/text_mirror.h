@@ -269,8 +269,8 @@ class TextMirror {
     // assignBytes with the codec's measure of a character that is not
     // ASCII: measure(offset, first byte, first unit) gives its bytes, 4
     // for a surrogate pair.
-    // With `lean`, a line all of whose characters `canonical(offset, first
-    // byte, first unit, bytes)` keeps no bytes.
+    // With `lean`, a line for which `canonical(its bytes, its units)` keeps
+    // no bytes.
     template <typename Measure, typename Canonical>
     void assignMeasured(std::string_view bytes, std::u16string_view documentText, Measure measure,
                         bool lean, Canonical canonical);
@@ -388,6 +388,8 @@ class TextMirror {
     // lineBytes()'s buffers for lines without bytes.
     mutable std::array<std::string, 4> m_lineBuffers;
     mutable std::size_t m_nextBuffer = 0;
+    mutable std::u16string m_units;  // the characters of the line bytesOf() encodes
+    std::string m_leanCheck;         // a loaded line's characters encoded again
 };
 
 }  // namespace korvane
