@@ -725,5 +725,284 @@ TEST(LineGroups, CopiedLinesArePartedByLineBreaks) {
     }
 }
 
+// --- What held lines still do otherwise than lines of their own ---
+
+// Catches a held line laid out otherwise than as a paragraph of its own: the
+// separators take the font of the text beside them, so an empty line can
+// stand taller and a line's leading spaces or marks wider.
+TEST(LineGroups, HeldLinesAreLaidOutAsLinesOfTheirOwn) {
+    const std::vector<std::string> lines = sampleLines(kSampleLines);
+    Pair p;
+    p.setText(joined(lines));
+    ASSERT_TRUE(heldInThree(p.held));
+    const std::vector<int> starts = lineStartsOf(*p.held.document());
+    ASSERT_EQ(starts.size(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const QTextBlock plain = p.plain.document()->findBlockByNumber(static_cast<int>(i));
+        const int units = plain.length() - 1;
+        QTextCursor h(p.held.document());
+        QTextCursor o(p.plain.document());
+        for (int at = 0; at <= units; ++at) {
+            h.setPosition(starts[i] + at);
+            o.setPosition(plain.position() + at);
+            const QRect held = p.held.cursorRect(h);
+            const QRect own = p.plain.cursorRect(o);
+            ASSERT_EQ(held.height(), own.height()) << "line " << i << ", character " << at;
+            ASSERT_EQ(held.x(), own.x()) << "line " << i << ", character " << at;
+        }
+    }
+}
+
+// Catches a gutter as wide as the paragraphs' count needs rather than the
+// lines', or one that does not follow when an edit inside a paragraph takes
+// a line away or brings one back: the highest numbers would be cut off.
+TEST(LineGroups, GutterIsAsWideAsTheLinesNeed) {
+    std::vector<std::string> lines(1000, "x");
+    const std::string text = joined(lines);
+    Pair p;
+    auto* heldGutter = new LineNumberGutter(p.held);
+    auto* plainGutter = new LineNumberGutter(p.plain);
+    heldGutter->setShown(true);
+    plainGutter->setShown(true);
+    p.setText(text);
+    ASSERT_LT(p.held.document()->blockCount(), 20);
+    EXPECT_EQ(heldGutter->width(), plainGutter->width()) << "1000 lines";
+    struct Step {
+        const char* what;
+        std::size_t caret;  // byte
+        std::vector<Key> keys;
+    };
+    const Step steps[] = {
+        {"two lines joined: 999", 3 * 10, {{Qt::Key_Backspace}}},
+        {"a line added and taken back: 999",
+         3 * 20,
+         {{Qt::Key_Return}, {Qt::Key_Z, Qt::ControlModifier}}},
+        {"the join taken back: 1000", 0, {{Qt::Key_Z, Qt::ControlModifier}}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        p.caretAt(step.caret);
+        for (const Key& key : step.keys)
+            p.press(key);
+        ASSERT_TRUE(p.same());
+        EXPECT_EQ(heldGutter->width(), plainGutter->width());
+    }
+}
+
+// Catches a triple-click that finds its line only after the toolkit
+// selected the whole paragraph and scrolled to its end: another line is
+// selected and the clicked one leaves the view.
+TEST(LineGroups, TripleClickInAParagraphTallerThanTheView) {
+    const std::vector<std::string> lines = sampleLines(kSampleLines);
+    const std::string text = joined(lines);
+    const std::size_t rows[] = {10, 30, 62, 70};
+    for (std::size_t line : rows) {
+        SCOPED_TRACE("line " + std::to_string(line));
+        RichEdit edit;
+        edit.setGroupLinesFrom(0);
+        edit.resize(500, 300);
+        edit.setLineWrapMode(QPlainTextEdit::NoWrap);
+        edit.show();
+        edit.setText(text);
+        ASSERT_TRUE(heldInThree(edit));
+        edit.verticalScrollBar()->setValue(static_cast<int>(line) - 5);
+        const QPoint at = pointOnLine(edit, startOf(lines, line));
+        tripleClick(edit, at);
+        EXPECT_EQ(edit.selStart(), startOf(lines, line));
+        EXPECT_EQ(edit.selText(), lines[line] + "\r\n");
+        // The clicked line stays under the mouse.
+        const int under = edit.cursorForPosition(at).position();
+        const auto [anchor, position] = edit.selectionUnits();
+        EXPECT_TRUE(under >= std::min(anchor, position) && under < std::max(anchor, position))
+            << "under the mouse: " << under << ", selected " << anchor << "-" << position;
+    }
+}
+
+// Catches Backspace and Delete that take a separator joining one undo step
+// with the keys before and after them: with lines of their own each join is
+// a step of its own.
+TEST(LineGroups, EachJoinOfLinesIsAnUndoStep) {
+    const std::vector<std::string> lines = sampleLines(kSampleLines);
+    const std::string text = joined(lines);
+    struct Case {
+        const char* what;
+        std::size_t line;
+        std::size_t chars;  // the caret that many characters into the line
+        int key;
+        int times;
+    };
+    const Case cases[] = {
+        {"Backspace over an empty line into a line", 12, 0, Qt::Key_Backspace, 3},
+        {"Delete over an empty line into a line", 10, 99, Qt::Key_Delete, 3},
+        {"Backspace over a character, then a separator", 13, 1, Qt::Key_Backspace, 2},
+    };
+    const auto run = [&](const Case& c) {
+        Pair p;
+        p.setText(text);
+        ASSERT_TRUE(heldInThree(p.held));
+        p.caretAt(byteAt(lines, c.line, c.chars));
+        for (int i = 0; i < c.times; ++i)
+            p.press({c.key});
+        ASSERT_TRUE(p.same());
+        for (int step = 0; step < c.times; ++step) {
+            p.press({Qt::Key_Z, Qt::ControlModifier});
+            ASSERT_TRUE(p.same()) << "after undo " << step;
+        }
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        run(c);
+    }
+}
+
+// Catches word keys that see the separator as a space between words: the
+// caret skips the end of a line, and Ctrl+Backspace at a line's start or
+// Ctrl+Delete at its end takes the word beside the line break with it.
+TEST(LineGroups, WordKeysStopAtLineEnds) {
+    const std::vector<std::string> lines = sampleLines(kSampleLines);
+    const std::string text = joined(lines);
+    struct Case {
+        const char* what;
+        std::size_t line;
+        std::size_t chars;
+        Key key;
+        int times;
+    };
+    const Case cases[] = {
+        {"Ctrl+Right", 9, 0, {Qt::Key_Right, Qt::ControlModifier}, 12},
+        {"Ctrl+Left", 12, 2, {Qt::Key_Left, Qt::ControlModifier}, 12},
+        {"Ctrl+Shift+Right", 9, 0, {Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier}, 12},
+        {"Ctrl+Backspace at a line's start", 10, 0, {Qt::Key_Backspace, Qt::ControlModifier}, 1},
+        {"Ctrl+Backspace after an empty line", 12, 0, {Qt::Key_Backspace, Qt::ControlModifier}, 1},
+        {"Ctrl+Delete at a line's end", 10, 99, {Qt::Key_Delete, Qt::ControlModifier}, 1},
+    };
+    const auto run = [&](const Case& c) {
+        Pair p;
+        p.setText(text);
+        ASSERT_TRUE(heldInThree(p.held));
+        p.caretAt(byteAt(lines, c.line, c.chars));
+        for (int i = 0; i < c.times; ++i) {
+            p.press(c.key);
+            ASSERT_TRUE(p.same()) << "after key " << i;
+        }
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        run(c);
+    }
+}
+
+}  // namespace
+
+void PrintTo(const CharColor& c, std::ostream* out) {
+    if (c.automatic)
+        *out << "automatic";
+    else
+        *out << "0x" << std::hex << c.color << std::dec;
+}
+
+namespace {
+
+// Catches colours that a parting or a joining of held paragraphs loses: on
+// the screen (the lines moved to a new paragraph get no colours laid out)
+// or in the text (lines of a paragraph an undo joins again lose them).
+TEST(LineGroups, ColoursStayWhenParagraphsArePartedOrJoined) {
+    const std::vector<std::string> lines = sampleLines(kSampleLines);
+    const std::string text = joined(lines);
+    const auto at = [&](std::size_t line, std::size_t chars) { return byteAt(lines, line, chars); };
+    const std::vector<std::pair<std::size_t, std::size_t>> coloured = {{at(12, 0), at(12, 2)},
+                                                                       {at(31, 1), at(31, 4)},
+                                                                       {at(40, 1), at(40, 4)},
+                                                                       {at(63, 1), at(63, 3)},
+                                                                       {at(70, 1), at(70, 4)}};
+    struct Row {
+        const char* name;
+        std::size_t from, to;
+        std::string bytes;  // typed over [from, to); none: Enter
+    };
+    const Row rows[] = {
+        {"Enter parts a paragraph above them", at(20, 1), at(20, 1), ""},
+        {"a pasted line break parts it", at(20, 1), at(20, 1), "ab\r\ncd"},
+        {"a long line grows it too long", at(20, 2), at(20, 2), longLine(7'800)},
+        {"a long line in pieces grows it", at(10, 1), at(10, 1), longLine(20'000)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Pair p;
+        p.setText(text);
+        ASSERT_TRUE(heldInThree(p.held));
+        for (RichEdit* edit : {&p.held, &p.plain}) {
+            edit->colorRanges(coloured, CharColor::of(kRed));
+            edit->setSelection(row.from, row.to);
+            QApplication::processEvents();
+            if (row.bytes.empty())
+                press(*edit, {Qt::Key_Return});
+            else
+                edit->replaceSelection(row.bytes);
+            QApplication::processEvents();
+        }
+        const auto expectSameColours = [&](const char* when) {
+            SCOPED_TRACE(when);
+            ASSERT_TRUE(p.held.text() == p.plain.text());
+            std::size_t red = 0;
+            for (std::size_t b = 0; b < p.plain.textLength(); ++b) {
+                red += p.plain.colorAt(b) == CharColor::of(kRed) ? 1 : 0;
+                ASSERT_EQ(p.held.colorAt(b), p.plain.colorAt(b)) << "byte " << b;
+            }
+            ASSERT_GT(red, 0u);
+            expectColoursAsOnLinesOfTheirOwn(p);
+        };
+        expectSameColours("after the edit");
+        p.held.undo();
+        p.plain.undo();
+        expectSameColours("after undo");
+        p.held.redo();
+        p.plain.redo();
+        expectSameColours("after redo");
+    }
+}
+
+// Catches an undo of a long line that parted held lines selecting the lines
+// it joined again, and a redo that leaves the caret behind them instead of
+// behind the line.
+TEST(LineGroups, UndoOfALongLineSelectsOnlyWhatItBroughtBack) {
+    const std::vector<std::string> lines = sampleLines(kSampleLines);
+    const std::string text = joined(lines);
+    const auto at = [&](std::size_t line, std::size_t chars) { return byteAt(lines, line, chars); };
+    struct Row {
+        const char* name;
+        bool held;
+        std::size_t from, to;
+        std::string line;
+    };
+    const Row rows[] = {
+        {"held lines, a line too short to be cut", true, at(20, 2), at(20, 2), longLine(7'800)},
+        {"held lines, a line in pieces", true, at(10, 1), at(10, 1), longLine(20'000)},
+        {"held lines, typed over", true, at(10, 1), at(12, 3), longLine(20'000)},
+        {"a line to a paragraph, a line in pieces", false, at(10, 1), at(10, 1), longLine(20'000)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RichEdit edit;
+        if (row.held)
+            edit.setGroupLinesFrom(0);
+        edit.resize(500, 300);
+        edit.show();
+        edit.setText(text);
+        edit.setSelection(row.from, row.to);
+        edit.replaceSelection(row.line);
+        QApplication::processEvents();
+        edit.undo();
+        QApplication::processEvents();
+        EXPECT_TRUE(edit.text() == text);
+        EXPECT_EQ(edit.selStart(), row.from);
+        EXPECT_EQ(edit.selLength(), row.to - row.from);
+        edit.redo();
+        QApplication::processEvents();
+        EXPECT_EQ(edit.selStart(), row.from + row.line.size());
+        EXPECT_EQ(edit.selLength(), 0u);
+    }
+}
+
 }  // namespace
 }  // namespace korvane
