@@ -79,10 +79,31 @@ void ColorFlusher::followSplice(const QTextDocument& doc, const TextMirror::Spli
     // The changed paragraphs get their colours once the edit is through:
     // new formats set inside the document's change report would widen the
     // change the layout sees to whole paragraphs and repaint the whole
-    // editor.
+    // editor. The new lines, and the lines held together with them
+    // (line_groups.h):
+    // a paragraph parted by the edit moves lines to a new paragraph, whose
+    // layout has none of their colours yet.
+    if (lines.newCount == 0)
+        return;
+    if (static_cast<std::size_t>(doc.blockCount()) == m_mirror.lineCount()) {
+        // A paragraph to a line: the new lines are the new paragraphs.
+        QTextBlock block = doc.findBlockByNumber(static_cast<int>(lines.first));
+        for (std::size_t i = 0; i < lines.newCount && block.isValid(); ++i, block = block.next()) {
+            if (!m_mirror.lineColors(lines.first + i).empty() ||
+                !block.layout()->formats().isEmpty())
+                markDirty(lines.first + i, lines.first + i, batching);
+        }
+        return;
+    }
+    const QTextBlock firstBlock = blockOfLine(doc, lines.first, QTextBlock());
+    const QTextBlock lastBlock = blockOfLine(doc, lines.first + lines.newCount - 1, firstBlock);
+    if (!firstBlock.isValid() || !lastBlock.isValid())
+        return;
+    const std::size_t from = m_mirror.lineOfUnit(static_cast<std::size_t>(firstBlock.position()));
+    const std::size_t to = m_mirror.lineOfUnit(
+        static_cast<std::size_t>(lastBlock.position() + lastBlock.length() - 1));
     QTextBlock block;
-    for (std::size_t i = 0; i < lines.newCount; ++i) {
-        const std::size_t line = lines.first + i;
+    for (std::size_t line = from; line <= to; ++line) {
         block = blockOfLine(doc, line, block);
         if (!block.isValid())
             break;
@@ -124,28 +145,40 @@ const QTextCharFormat& ColorFlusher::formatOf(ColorValue color, const QPalette& 
     return it->second;
 }
 
-void ColorFlusher::applyFormats(const QTextBlock& block, std::size_t line,
+void ColorFlusher::applyFormats(const QTextBlock& block, std::size_t line, bool onlyLine,
                                 const QPalette& palette) {
     QTextLayout* layout = block.layout();
-    const auto blockStart = static_cast<std::size_t>(block.position());
     const auto units = static_cast<std::uint32_t>(block.length() - 1);
     // The lines the paragraph holds (one, unless lines are held together),
     // their runs made relative to the paragraph. `line` is one of them.
-    const std::size_t firstLine =
-        m_mirror.lineStartUnit(line) == blockStart ? line : m_mirror.lineOfUnit(blockStart);
-    const std::size_t lastLine =
-        m_mirror.lineStartUnit(line) + m_mirror.lineUnits(line) == blockStart + units
-            ? line
-            : m_mirror.lineOfUnit(blockStart + units);
-    std::vector<TextMirror::ColorRun> runs;
-    for (line = firstLine; line <= lastLine; ++line) {
-        const auto offset = static_cast<std::uint32_t>(m_mirror.lineStartUnit(line) - blockStart);
-        for (TextMirror::ColorRun run : m_mirror.lineColors(line)) {
-            run.start += offset;
-            run.end += offset;
-            runs.push_back(run);
+    std::size_t firstLine = line;
+    std::size_t lastLine = line;
+    const std::size_t blockStart = onlyLine ? 0 : static_cast<std::size_t>(block.position());
+    if (!onlyLine) {
+        const std::size_t lineStart = m_mirror.lineStartUnit(line);
+        if (lineStart != blockStart)
+            firstLine = m_mirror.lineOfUnit(blockStart);
+        if (lineStart + m_mirror.lineUnits(line) != blockStart + units)
+            lastLine = m_mirror.lineOfUnit(blockStart + units);
+    }
+    // A paragraph of one line (the usual case) hands its runs over as they
+    // are; the runs of lines held together are made relative to it.
+    std::vector<TextMirror::ColorRun> joined;
+    const std::vector<TextMirror::ColorRun>* held = &joined;
+    if (firstLine == lastLine) {
+        held = &m_mirror.lineColors(line);
+    } else {
+        for (line = firstLine; line <= lastLine; ++line) {
+            const auto offset =
+                static_cast<std::uint32_t>(m_mirror.lineStartUnit(line) - blockStart);
+            for (TextMirror::ColorRun run : m_mirror.lineColors(line)) {
+                run.start += offset;
+                run.end += offset;
+                joined.push_back(run);
+            }
         }
     }
+    const std::vector<TextMirror::ColorRun>& runs = *held;
     if (runs.empty() && layout->formats().isEmpty())
         return;
     // Text being composed stands in the layout, not in the document: its
@@ -210,17 +243,29 @@ void ColorFlusher::flush(QTextDocument& doc, const QPalette& palette, const Repa
     int to = 0;
     std::size_t blocks = 0;
     std::vector<std::pair<int, int>> few;
+    // A paragraph to a line (no lines held together): the line's number is
+    // its paragraph's, found by stepping from the one before.
+    const bool oneToOne = static_cast<std::size_t>(doc.blockCount()) == m_mirror.lineCount();
+    std::size_t previousLine = 0;
     for (std::size_t line : lines) {
         if (line >= m_mirror.lineCount())
             break;
         const QTextBlock previous = block;
-        block = blockOfLine(doc, line, block);
+        if (!oneToOne) {
+            block = blockOfLine(doc, line, block);
+        } else if (block.isValid() && line - previousLine <= 8) {
+            for (std::size_t k = previousLine; k < line; ++k)
+                block = block.next();
+        } else {
+            block = doc.findBlockByNumber(static_cast<int>(line));
+        }
+        previousLine = line;
         if (!block.isValid())
             break;
         // The lines a paragraph holds together are handed over at once.
         if (block == previous)
             continue;
-        applyFormats(block, line, palette);
+        applyFormats(block, line, oneToOne, palette);
         ++blocks;
         if (from < 0)
             from = block.position();

@@ -54,9 +54,10 @@ class ColorFlusher {
     void shiftOver(const TextMirror::SpliceLines& lines);
     // The marked lines, sorted and each once, and no more marks.
     std::vector<std::size_t> takeDirtyLines();
-    // Hands the colours of the lines a paragraph holds, `line` among them,
-    // to its layout.
-    void applyFormats(const QTextBlock& block, std::size_t line, const QPalette& palette);
+    // Hands the colours of the lines a paragraph holds, `line` among them
+    // (`onlyLine`: the only one), to its layout.
+    void applyFormats(const QTextBlock& block, std::size_t line, bool onlyLine,
+                      const QPalette& palette);
     // The paragraph that holds a line's start, looked for from `near` on.
     QTextBlock blockOfLine(const QTextDocument& doc, std::size_t line,
                            const QTextBlock& near) const;

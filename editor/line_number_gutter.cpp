@@ -26,6 +26,12 @@ LineNumberGutter::LineNumberGutter(RichEdit& editor)
     hide();
     editor.installEventFilter(this);
     connect(&editor, &QPlainTextEdit::blockCountChanged, this, [this] { fitToEditor(); });
+    // Lines held together (line_groups.h) come and go without a change of
+    // paragraphs: the width follows the count of digits.
+    connect(&editor, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_shown && width() != widthNeeded())
+            fitToEditor();
+    });
     connect(&editor, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
         if (!m_shown)
             return;

@@ -275,6 +275,7 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // Whether the edit leaves the text as it was (a format change reported
     // as a replacement): then nothing moves, colours included.
     bool isUnchanged(const DocumentEdit& edit) const;
+
     // Splices the edit into the mirror and follows it with everything kept
     // by line; false when the mirror would not take it.
     bool spliceMirror(const DocumentEdit& edit);
@@ -289,6 +290,10 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // The mirror reads the characters of its lines without bytes from the
     // document it describes.
     void followUnits();
+
+    // A key at or across the separator of lines held together, done as at a
+    // paragraph's break; false for a key that is not one.
+    bool keyAtSeparator(const QKeyEvent& e);
 
     // --- edits of ours ---
     void replaceInBatch(const QString& inserted);

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -135,6 +136,10 @@ void RichEdit::keyPressEvent(QKeyEvent* e) {
         e->setAccepted(plain.isAccepted());
         return;
     }
+    if (keyAtSeparator(*e)) {
+        e->accept();
+        return;
+    }
     const SjisFiltered filtered = filterForCodec(e->text(), SjisLineBreaks::Paragraph, codec());
     if (filtered.replaced.isEmpty()) {
         const int before = textCursor().position();
@@ -161,6 +166,87 @@ void RichEdit::keyPressEvent(QKeyEvent* e) {
     QPlainTextEdit::keyPressEvent(&typed);
     e->setAccepted(typed.isAccepted());
     notify(replacementNotice(filtered.replaced, codec().charsetName()));
+}
+
+bool RichEdit::keyAtSeparator(const QKeyEvent& e) {
+    // Keys that would see the separator of lines held together
+    // (line_groups.h) as a character of a line: a word key takes it for a
+    // space between words, and Backspace or Delete of it would join one undo
+    // step with the keys around it. They act as at a paragraph's break.
+    enum class Move { None, Back, Forward };
+    Move move = Move::None;
+    bool erase = false;
+    bool select = false;
+    if (e.matches(QKeySequence::MoveToPreviousWord)) {
+        move = Move::Back;
+    } else if (e.matches(QKeySequence::MoveToNextWord)) {
+        move = Move::Forward;
+    } else if (e.matches(QKeySequence::SelectPreviousWord)) {
+        move = Move::Back;
+        select = true;
+    } else if (e.matches(QKeySequence::SelectNextWord)) {
+        move = Move::Forward;
+        select = true;
+    } else if (e.matches(QKeySequence::DeleteStartOfWord)) {
+        move = Move::Back;
+        erase = true;
+    } else if (e.matches(QKeySequence::DeleteEndOfWord)) {
+        move = Move::Forward;
+        erase = true;
+    } else if (e.key() == Qt::Key_Backspace && e.modifiers() == Qt::NoModifier) {
+        move = Move::Back;
+        erase = true;
+    } else if (e.key() == Qt::Key_Delete && e.modifiers() == Qt::NoModifier) {
+        move = Move::Forward;
+        erase = true;
+    }
+    QTextCursor c = textCursor();
+    if (move == Move::None || (erase && c.hasSelection()) || loading())
+        return false;
+    const bool word = e.modifiers() != Qt::NoModifier;
+    const int pos = c.position();
+    const QTextBlock block = c.block();
+    const QString text = block.text();
+    const int local = pos - block.position();
+    const auto separatorAt = [&](int i) {
+        return i >= 0 && i < text.size() && LineGroups::isSeparator(text.at(i));
+    };
+    int target = -1;
+    if (move == Move::Back) {
+        if (separatorAt(local - 1)) {
+            target = pos - 1;  // the line break before the line
+        } else if (word) {
+            QTextCursor w = c;
+            w.movePosition(QTextCursor::PreviousWord);
+            const int start = heldLineStart(pos);
+            if (w.position() < start && start > block.position())
+                target = start;
+        }
+    } else {
+        if (separatorAt(local)) {
+            target = pos + 1;
+        } else if (word) {
+            QTextCursor w = c;
+            w.movePosition(QTextCursor::NextWord);
+            const std::size_t line = heldLineOf(pos);
+            const auto end =
+                static_cast<int>(m_mirror.lineStartUnit(line) + m_mirror.lineUnits(line));
+            if (w.position() > end && separatorAt(end - block.position()))
+                target = end;
+        }
+    }
+    if (target < 0)
+        return false;
+    c.setPosition(target, erase || select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    if (erase) {
+        // An edit block of its own: the toolkit never merges it with the
+        // single characters erased before or after it.
+        c.beginEditBlock();
+        c.removeSelectedText();
+        c.endEditBlock();
+    }
+    QPlainTextEdit::setTextCursor(c);
+    return true;
 }
 
 void RichEdit::inputMethodEvent(QInputMethodEvent* e) {
@@ -235,12 +321,17 @@ void RichEdit::mousePressEvent(QMouseEvent* e) {
                         (e->position().toPoint() - m_triple.at).manhattanLength() <
                             QApplication::startDragDistance();
     m_triple = {};
+    // Where the click is, before the toolkit selects the paragraph and
+    // scrolls to its end.
+    const int clicked = cursorForPosition(e->position().toPoint()).position();
+    const int vertical = verticalScrollBar()->value();
+    const int horizontal = horizontalScrollBar()->value();
     QPlainTextEdit::mousePressEvent(e);
     if (!triple || loading())
         return;
     // The toolkit selected the paragraph with its break; a paragraph that
-    // holds several lines gives up all but the clicked one.
-    const int clicked = cursorForPosition(e->position().toPoint()).position();
+    // holds several lines gives up all but the clicked one, which stays
+    // where it was clicked.
     if (!m_document->findBlock(clicked).text().contains(QChar(LineGroups::kLineSeparator)))
         return;
     const std::size_t line = heldLineOf(clicked);
@@ -252,6 +343,8 @@ void RichEdit::mousePressEvent(QMouseEvent* e) {
     lineCursor.setPosition(start);
     lineCursor.setPosition(end, QTextCursor::KeepAnchor);
     QPlainTextEdit::setTextCursor(lineCursor);
+    verticalScrollBar()->setValue(vertical);
+    horizontalScrollBar()->setValue(horizontal);
 }
 
 void RichEdit::paintEvent(QPaintEvent* e) {

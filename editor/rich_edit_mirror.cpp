@@ -268,14 +268,21 @@ void RichEdit::settleNewText() {
     // same kind of break.
     bool same = true;
     std::size_t line = 0;
-    for (QTextBlock b = m_document->firstBlock(); same && b.isValid(); b = b.next()) {
-        const auto end = static_cast<std::size_t>(b.position() + b.length() - 1);
-        const std::size_t last = m_mirror.lineOfUnit(end);
-        same = line < m_mirror.lineCount() &&
-               m_mirror.lineStartUnit(line) == static_cast<std::size_t>(b.position()) &&
-               last >= line && m_mirror.lineStartUnit(last) + m_mirror.lineUnits(last) == end &&
-               LongLinePieces::startsSoft(b.next()) == m_mirror.softBreak(last);
-        line = last + 1;
+    if (static_cast<std::size_t>(m_document->blockCount()) == m_mirror.lineCount()) {
+        // A paragraph to a line: lengths and soft breaks are compared in step.
+        for (QTextBlock b = m_document->firstBlock(); same && b.isValid(); b = b.next(), ++line)
+            same = static_cast<std::size_t>(b.length() - 1) == m_mirror.lineUnits(line) &&
+                   LongLinePieces::startsSoft(b.next()) == m_mirror.softBreak(line);
+    } else {
+        for (QTextBlock b = m_document->firstBlock(); same && b.isValid(); b = b.next()) {
+            const auto end = static_cast<std::size_t>(b.position() + b.length() - 1);
+            const std::size_t last = m_mirror.lineOfUnit(end);
+            same = line < m_mirror.lineCount() &&
+                   m_mirror.lineStartUnit(line) == static_cast<std::size_t>(b.position()) &&
+                   last >= line && m_mirror.lineStartUnit(last) + m_mirror.lineUnits(last) == end &&
+                   LongLinePieces::startsSoft(b.next()) == m_mirror.softBreak(last);
+            line = last + 1;
+        }
     }
     if (same && line == m_mirror.lineCount()) {
         m_colors.forget();

@@ -854,9 +854,9 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
         else if (anyB != 0)
             wide.insert(wide.end(), second.begin(), second.end());
         // A soft break's unit is behind the line's.
-        const bool ownForm = lean && i > from &&
-                             canonical(bytes.substr(from, i - from),
-                                       documentText.substr(firstUnit, units));
+        const bool ownForm =
+            lean && i > from &&
+            canonical(bytes.substr(from, i - from), documentText.substr(firstUnit, units));
         fill.addLine(from, i - from, units, soft, firstWord, (anyA | anyB) != 0, anyB != 0,
                      ownForm);
         if (soft)
