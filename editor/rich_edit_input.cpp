@@ -174,30 +174,34 @@ bool RichEdit::keyAtSeparator(const QKeyEvent& e) {
     // space between words, and Backspace or Delete of it would join one undo
     // step with the keys around it. They act as at a paragraph's break.
     enum class Move { None, Back, Forward };
+    struct WordKey {
+        QKeySequence::StandardKey key;
+        Move move;
+        bool select;
+        bool erase;
+    };
+    static constexpr WordKey kWordKeys[] = {
+        {QKeySequence::MoveToPreviousWord, Move::Back, false, false},
+        {QKeySequence::MoveToNextWord, Move::Forward, false, false},
+        {QKeySequence::SelectPreviousWord, Move::Back, true, false},
+        {QKeySequence::SelectNextWord, Move::Forward, true, false},
+        {QKeySequence::DeleteStartOfWord, Move::Back, false, true},
+        {QKeySequence::DeleteEndOfWord, Move::Forward, false, true},
+    };
     Move move = Move::None;
     bool erase = false;
     bool select = false;
-    if (e.matches(QKeySequence::MoveToPreviousWord)) {
-        move = Move::Back;
-    } else if (e.matches(QKeySequence::MoveToNextWord)) {
-        move = Move::Forward;
-    } else if (e.matches(QKeySequence::SelectPreviousWord)) {
-        move = Move::Back;
-        select = true;
-    } else if (e.matches(QKeySequence::SelectNextWord)) {
-        move = Move::Forward;
-        select = true;
-    } else if (e.matches(QKeySequence::DeleteStartOfWord)) {
-        move = Move::Back;
-        erase = true;
-    } else if (e.matches(QKeySequence::DeleteEndOfWord)) {
-        move = Move::Forward;
-        erase = true;
-    } else if (e.key() == Qt::Key_Backspace && e.modifiers() == Qt::NoModifier) {
-        move = Move::Back;
-        erase = true;
-    } else if (e.key() == Qt::Key_Delete && e.modifiers() == Qt::NoModifier) {
-        move = Move::Forward;
+    for (const WordKey& k : kWordKeys) {
+        if (e.matches(k.key)) {
+            move = k.move;
+            select = k.select;
+            erase = k.erase;
+            break;
+        }
+    }
+    if (move == Move::None && e.modifiers() == Qt::NoModifier &&
+        (e.key() == Qt::Key_Backspace || e.key() == Qt::Key_Delete)) {
+        move = e.key() == Qt::Key_Backspace ? Move::Back : Move::Forward;
         erase = true;
     }
     QTextCursor c = textCursor();

@@ -166,6 +166,16 @@ struct Pair {
     RichEdit plain;
 };
 
+// A shown editor that holds the lines of `text` together.
+void showHeld(RichEdit& edit, const std::string& text,
+              QPlainTextEdit::LineWrapMode wrap = QPlainTextEdit::WidgetWidth) {
+    edit.setGroupLinesFrom(0);
+    edit.resize(500, 300);
+    edit.setLineWrapMode(wrap);
+    edit.show();
+    edit.setText(text);
+}
+
 // The sample text held three paragraphs: lines 0-63, 64-127 and 128-149.
 constexpr int kSampleLines = 150;
 
@@ -416,11 +426,8 @@ TEST(LineGroups, LineAndColumnAsTheUserCountsThem) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RichEdit edit;
-        edit.setGroupLinesFrom(0);
-        edit.resize(500, 300);
-        edit.show();
         const std::string text = joined(row.lines);
-        edit.setText(text);
+        showHeld(edit, text);
         ASSERT_LT(edit.document()->blockCount(), 16) << "lines held together";
         const std::size_t from = byteAt(row.lines, row.fromLine, row.fromChars);
         const std::size_t to = byteAt(row.lines, row.toLine, row.toChars);
@@ -481,10 +488,7 @@ TEST(LineGroups, TripleClickSelectsTheLineWithItsBreak) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RichEdit edit;
-        edit.setGroupLinesFrom(0);
-        edit.resize(500, 300);
-        edit.show();
-        edit.setText(text);
+        showHeld(edit, text);
         ASSERT_EQ(edit.document()->blockCount(), 1) << "the lines are held in one paragraph";
         tripleClick(edit, pointOnLine(edit, startOf(lines, row.line), row.below));
         const bool last = row.line + 1 == lines.size();
@@ -695,10 +699,7 @@ TEST(LineGroups, CopiedLinesArePartedByLineBreaks) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RichEdit edit;
-        edit.setGroupLinesFrom(0);
-        edit.resize(500, 300);
-        edit.show();
-        edit.setText(text);
+        showHeld(edit, text);
         ASSERT_TRUE(heldInThree(edit));
         QApplication::clipboard()->clear();
         edit.setSelection(row.from, row.to);
@@ -802,11 +803,7 @@ TEST(LineGroups, TripleClickInAParagraphTallerThanTheView) {
     for (std::size_t line : rows) {
         SCOPED_TRACE("line " + std::to_string(line));
         RichEdit edit;
-        edit.setGroupLinesFrom(0);
-        edit.resize(500, 300);
-        edit.setLineWrapMode(QPlainTextEdit::NoWrap);
-        edit.show();
-        edit.setText(text);
+        showHeld(edit, text, QPlainTextEdit::NoWrap);
         ASSERT_TRUE(heldInThree(edit));
         edit.verticalScrollBar()->setValue(static_cast<int>(line) - 5);
         const QPoint at = pointOnLine(edit, startOf(lines, line));
