@@ -474,7 +474,7 @@ std::pair<std::ptrdiff_t, std::ptrdiff_t> TextMirror::storeLine(Chunk& chunk, st
     r.size = static_cast<std::uint32_t>(line.bytes.size());
     r.unitsSoft = line.units | (line.soft ? Record::kTopBit : 0);
     r.wideWord = r.wideIndex() | (newWords != 0 ? Record::kTopBit : 0) |
-                 (newWords != 0 && line.three ? Record::kThreeBit : 0);  // with its bytes
+                 (newWords != 0 && line.three ? Record::kThreeBit : 0);
     if (byteShift != 0 || wordShift != 0) {
         for (std::size_t i = index + 1; i < chunk.lines.size(); ++i) {
             Record& next = chunk.lines[i];
@@ -1620,23 +1620,9 @@ void TextMirror::encodeLean(std::u16string_view units, std::string& out) const {
         appendExactShiftJis(units, out);
         return;
     }
-    const std::size_t start = out.size();
-    out.resize(start + 3 * units.size());
-    char* p = out.data() + start;
-    for (char16_t c : units) {
-        if (c < 0x80) {
-            *p++ = static_cast<char>(c);
-            continue;
-        }
-        if (c < 0x800) {
-            *p++ = static_cast<char>(0xC0 | (c >> 6));
-        } else {
-            *p++ = static_cast<char>(0xE0 | (c >> 12));
-            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        }
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    out.resize(static_cast<std::size_t>(p - out.data()));
+    out.reserve(out.size() + 3 * units.size());
+    for (char16_t c : units)
+        appendUtf8(out, c);
 }
 
 std::size_t TextMirror::bytesOfUnits(std::size_t line, std::size_t units) const {
