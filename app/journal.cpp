@@ -239,23 +239,49 @@ std::optional<JournalEntry> decodeJournal(std::string_view in) {
 Journal::Journal(std::string folder)
     : m_folder(std::move(folder)), m_path(m_folder + "/" + ownName() + std::string(kSuffix)) {}
 
-FileResult Journal::write(const JournalSource& source) {
+bool JournalWrite::put(std::string_view piece) {
+    m_sent += piece.size();
+    return m_file->put(piece);
+}
+
+FileResult JournalWrite::finish() {
+    if (m_sent != m_textSize) {
+        const FileResult failed = m_file->failure();
+        return failed.ok ? FileResult{false, "the text did not come whole"} : failed;
+    }
+    return m_file->put("\n") ? m_file->finish() : m_file->failure();
+}
+
+std::unique_ptr<JournalWrite> Journal::begin(const JournalSource& head, FileResult& failed) {
     std::string error;
-    if (!preparePrivateFolder(m_folder, error))
-        return {false, error};
-    return writePrivateFile(m_path, [&](const ByteSink& put) {
-        if (!put(encodeHead(source.tagMode, source.encoding, source.currentFile, source.title,
-                            source.textSize)))
-            return false;
-        std::size_t sent = 0;
-        const bool complete = source.text([&](std::string_view piece) {
-            sent += piece.size();
-            return put(piece);
-        });
-        // A text that did not come whole would make a journal that cannot
-        // be read back; the old one is better.
-        return complete && sent == source.textSize && put("\n");
-    });
+    if (!preparePrivateFolder(m_folder, error)) {
+        failed = {false, error};
+        return nullptr;
+    }
+    std::unique_ptr<PrivateFileWrite> file = PrivateFileWrite::begin(m_path, failed);
+    if (!file)
+        return nullptr;
+    if (!file->put(
+            encodeHead(head.tagMode, head.encoding, head.currentFile, head.title, head.textSize))) {
+        failed = file->failure();
+        return nullptr;
+    }
+    return std::make_unique<JournalWrite>(std::move(file), head.textSize);
+}
+
+FileResult Journal::write(const JournalSource& source) {
+    try {
+        FileResult failed;
+        const std::unique_ptr<JournalWrite> journal = begin(source, failed);
+        if (!journal)
+            return failed;
+        if (!source.text([&](std::string_view piece) { return journal->put(piece); }) &&
+            journal->put({}))
+            return {false, "the contents could not be read"};
+        return journal->finish();
+    } catch (const std::bad_alloc&) {
+        return {false, kNotEnoughMemory};
+    }
 }
 
 FileResult Journal::write(const JournalEntry& entry) {

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,28 @@ struct JournalSource {
     TextEncoding encoding = TextEncoding::ShiftJis;
 };
 
+// A journal written a piece of its text at a time, over as many steps as
+// the writer likes; the journal before it stays whole until finish()
+// renames the new one over it, and a write dropped unfinished leaves it so.
+class JournalWrite {
+  public:
+    explicit JournalWrite(std::unique_ptr<PrivateFileWrite> file, std::size_t textSize)
+        : m_file(std::move(file)), m_textSize(textSize) {}
+
+    // The text's next piece; false once the file could not take it.
+    bool put(std::string_view piece);
+    std::size_t sent() const { return m_sent; }
+    // A text that did not come whole is not finished: a journal that
+    // cannot be read back is worse than the one before. May wait long for
+    // the disk; any thread may call it, once.
+    FileResult finish();
+
+  private:
+    std::unique_ptr<PrivateFileWrite> m_file;
+    std::size_t m_textSize = 0;
+    std::size_t m_sent = 0;
+};
+
 // What the recovery question tells of a journal, from its start alone: the
 // text may be hundreds of megabytes.
 struct JournalSummary {
@@ -85,6 +108,10 @@ class Journal {
     const std::string& path() const { return m_path; }
     // Atomically: a journal is either the last text or the one before.
     FileResult write(const JournalSource& source);
+    // The same, with the text still to be put into what comes back (the
+    // source's own text is not read); nothing, with the reason in `failed`,
+    // when no journal can be begun.
+    std::unique_ptr<JournalWrite> begin(const JournalSource& head, FileResult& failed);
     FileResult write(const JournalEntry& entry);
     void remove();
 

@@ -1,12 +1,14 @@
 #include "app/journal_keeper.h"
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <new>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "app/document_io.h"
 #include "base/shift_jis.h"
@@ -19,6 +21,13 @@ namespace {
 // The editor's text goes to the journal in pieces of this size, never whole.
 constexpr std::size_t kWritePiece = std::size_t{1} << 20;
 constexpr std::size_t kMegabyte = std::size_t{1} << 20;
+// A step of a write begun by a tick takes pieces of this size until its
+// time is up: the window answers a key within a step.
+constexpr std::size_t kStepPiece = std::size_t{256} << 10;
+// How often a step looks whether the disk has taken the journal, and how
+// long a step waits for long work to end.
+constexpr int kDiskPoll = 20;
+constexpr int kBusyWait = 100;
 
 constexpr const char* kRestoreButton = "開く(&O)";
 constexpr const char* kLaterButton = "後で(&L)";
@@ -104,8 +113,13 @@ void JournalKeeper::write() {
     } catch (const std::bad_alloc&) {
         written = {false, kNotEnoughMemory};
     }
-    if (written.ok) {
+    if (written.ok)
         m_dirty = false;
+    report(written);
+}
+
+void JournalKeeper::report(const FileResult& written) {
+    if (written.ok) {
         if (std::exchange(m_failureShown, false))
             showStatus({});
         return;
@@ -118,9 +132,20 @@ void JournalKeeper::write() {
                    : "未保存の文章を " + m_journal.path() + " に控えられません: " + written.error);
 }
 
+void JournalKeeper::edited() {
+    m_dirty = true;
+    dropWrite();
+}
+
 void JournalKeeper::tick() {
+    if (!m_edit.modified())
+        dropWrite();  // saved meanwhile: nothing to keep
+    if (writing())
+        return;  // the write's own steps end it
     if (m_edit.modified()) {
-        if (m_dirty) {
+        if (m_dirty && m_later) {
+            beginWrite();
+        } else if (m_dirty) {
             write();
             if (!m_dirty)
                 m_holdsDiscarded = false;
@@ -130,7 +155,94 @@ void JournalKeeper::tick() {
     }
 }
 
+// What changes from here on is for the next write.
+void JournalKeeper::beginWrite() {
+    FileResult failed;
+    try {
+        const JournalSource head = source();
+        m_writing = m_journal.begin(head, failed);
+        m_textSize = head.textSize;
+    } catch (const std::bad_alloc&) {
+        failed = {false, kNotEnoughMemory};
+    }
+    if (!m_writing) {
+        report(failed);
+        return;
+    }
+    m_written = 0;
+    m_dirty = false;
+    m_later(0);
+}
+
+void JournalKeeper::step() {
+    if (m_finishing.valid()) {
+        if (m_finishing.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            finished(m_finishing.get());
+        else
+            m_later(kDiskPoll);
+        return;
+    }
+    if (!m_writing)
+        return;  // dropped since
+    const auto until = std::chrono::steady_clock::now() + m_stepTime;
+    try {
+        while (m_written < m_textSize) {
+            const std::size_t end = std::min(m_textSize, m_written + kStepPiece);
+            if (!m_writing->put(m_edit.textRange(m_written, end))) {
+                const FileResult failed = m_writing->finish();
+                dropWrite();
+                finished(failed);
+                return;
+            }
+            m_written = end;
+            if (m_written < m_textSize && std::chrono::steady_clock::now() >= until) {
+                m_later(0);
+                return;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        dropWrite();
+        finished({false, kNotEnoughMemory});
+        return;
+    }
+    // The whole text is in: the wait for the disk goes to a thread of its
+    // own, or is waited here when no thread can be had.
+    std::shared_ptr<JournalWrite> whole = std::move(m_writing);
+    try {
+        m_finishing = std::async(std::launch::async, [whole] { return whole->finish(); });
+    } catch (const std::system_error&) {
+        finished(whole->finish());
+        return;
+    }
+    m_later(kDiskPoll);
+}
+
+void JournalKeeper::stepLater() {
+    if (m_later)
+        m_later(kBusyWait);
+}
+
+void JournalKeeper::settle() {
+    dropWrite();
+    if (m_finishing.valid())
+        finished(m_finishing.get());
+}
+
+void JournalKeeper::finished(const FileResult& written) {
+    if (written.ok)
+        m_holdsDiscarded = false;
+    else
+        m_dirty = true;
+    report(written);
+}
+
+void JournalKeeper::ended() {
+    settle();
+    m_journal.remove();
+}
+
 void JournalKeeper::beforeDiscard() {
+    settle();
     if (!m_edit.modified())
         return;
     m_dirty = true;

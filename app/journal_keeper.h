@@ -6,7 +6,10 @@
 // notes in the status line.
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <future>
+#include <memory>
 #include <string>
 
 #include "app/command_line.h"
@@ -36,17 +39,37 @@ class JournalKeeper {
     // is not restored. By default what the process may still allocate.
     void setHeadroom(std::function<std::size_t()> headroom) { m_headroom = std::move(headroom); }
 
-    // The text or the title changed.
-    void edited() { m_dirty = true; }
+    // How a window keeps its answers quick while a large text is written:
+    // `later(ms)` is to call step() once after that many milliseconds, with
+    // the user's events handled in between. Without it a tick writes the
+    // whole journal at once.
+    // A step takes pieces of the text until `stepTime` is up (a piece at
+    // least).
+    void setLater(std::function<void(int milliseconds)> later,
+                  std::chrono::milliseconds stepTime = std::chrono::milliseconds(8)) {
+        m_later = std::move(later);
+        m_stepTime = stepTime;
+    }
+
+    // The text or the title changed. A journal half written holds text that
+    // is no longer the editor's: it is dropped, the old one stays, and the
+    // next tick begins again.
+    void edited();
     // Every few seconds: unsaved changes since the last write are written;
     // once the text is saved the journal has nothing to keep, unless it
     // holds text that was thrown away on purpose.
     void tick();
+    // The next piece of a write begun by a tick (a window with setLater).
+    void step();
+    // A step that could not run now (long work holds the text half done).
+    void stepLater();
+    // Whether a write begun by a tick has not ended yet.
+    bool writing() const { return m_writing != nullptr || m_finishing.valid(); }
     // Before text is thrown away on purpose (a switch without conversion,
     // Exit), it goes into the journal at once.
     void beforeDiscard();
     // A normal end: nothing is left that the user did not choose to leave.
-    void ended() { m_journal.remove(); }
+    void ended();
     // At every start: each journal of a copy that is gone is offered back,
     // newest first, until one is restored. A window that holds no document
     // restores it itself; one started with a file hands it to a new copy.
@@ -59,6 +82,13 @@ class JournalKeeper {
 
   private:
     void write();
+    void beginWrite();
+    // A write begun by a tick: its text is dropped unfinished, or the wait
+    // for its disk ends here.
+    void dropWrite() { m_writing.reset(); }
+    void settle();
+    void finished(const FileResult& written);
+    void report(const FileResult& written);
     JournalSource source() const;
     bool restoreHere(const std::string& path);
     void showStatus(const std::string& text) const;
@@ -73,6 +103,14 @@ class JournalKeeper {
     Shell& m_shell;
     std::function<void(const std::string&)> m_status;
     std::function<std::size_t()> m_headroom;
+    std::function<void(int)> m_later;
+    std::chrono::milliseconds m_stepTime{};
+    // The journal a tick began: its text goes in a step at a time, from
+    // m_written up to m_textSize; the disk's wait then runs on a thread.
+    std::unique_ptr<JournalWrite> m_writing;
+    std::size_t m_written = 0;
+    std::size_t m_textSize = 0;
+    std::future<FileResult> m_finishing;
     bool m_dirty = false;
     bool m_holdsDiscarded = false;
     // A write failed and the user was told; told again only after a write

@@ -371,6 +371,13 @@ void Tvantler::startJournal() {
     connect(m_reMain, &QPlainTextEdit::textChanged, this, [&keeper] { keeper.edited(); });
     // The title is part of what text mode would lose.
     connect(m_eTitle, &QLineEdit::textChanged, this, [&keeper] { keeper.edited(); });
+    // A large text goes in a step at a time, with the user's keys in
+    // between; the disk's wait runs on a thread.
+    auto* step = new QTimer(this);
+    step->setObjectName(QStringLiteral("JournalStepTimer"));
+    step->setSingleShot(true);
+    connect(step, &QTimer::timeout, this, [this] { m_parts->journalStep(); });
+    keeper.setLater([step](int milliseconds) { step->start(milliseconds); });
     auto* timer = new QTimer(this);
     timer->setObjectName(QStringLiteral("JournalTimer"));
     timer->setInterval(kJournalInterval);

@@ -186,6 +186,13 @@ void WindowParts::journalTimer() {
         m_journalKeeper->tick();
 }
 
+void WindowParts::journalStep() {
+    if (busy())
+        m_journalKeeper->stepLater();
+    else
+        m_journalKeeper->step();
+}
+
 // Only text mode's Edit menu and the context menu follow the editor; the
 // tool bar buttons and tag mode's items always send their request.
 void WindowParts::followEditorInMenu(bool contextMenu) {

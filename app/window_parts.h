@@ -97,6 +97,8 @@ class WindowParts {
     // Every kJournalInterval: unsaved text goes to the journal, unless long
     // work holds the text half done.
     void journalTimer();
+    // A later step of a write that journalTimer began.
+    void journalStep();
     // A normal close: nothing is left that the user did not choose to leave.
     void closed() { m_journalKeeper->ended(); }
     // Whether long work runs: no command, drop or close starts then.

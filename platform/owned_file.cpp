@@ -39,10 +39,12 @@ bool readLink(const std::string& path, std::string& target) {
     }
 }
 
+}  // namespace
+
 // Removes the temporary file unless the write got as far as the rename.
-class TemporaryFile {
+class PrivateFileWrite::Temporary {
   public:
-    explicit TemporaryFile(std::string pattern) : m_path(std::move(pattern)) {
+    explicit Temporary(std::string pattern) : m_path(std::move(pattern)) {
         std::vector<char> name(m_path.begin(), m_path.end());
         name.push_back('\0');
         // mkostemp makes it 0600 whatever the umask says.
@@ -50,14 +52,14 @@ class TemporaryFile {
         m_created = m_fd >= 0;
         m_path.assign(name.data());
     }
-    ~TemporaryFile() {
+    ~Temporary() {
         if (m_fd >= 0)
             ::close(m_fd);
         if (m_created && !m_renamed)
             ::unlink(m_path.c_str());
     }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
 
     bool valid() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
@@ -78,6 +80,8 @@ class TemporaryFile {
     bool m_renamed = false;
 };
 
+namespace {
+
 int writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -91,41 +95,8 @@ int writeAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-FileResult failure(int err) {
+FileResult errorResult(int err) {
     return {false, std::strerror(err)};
-}
-
-FileResult writeThroughRename(const std::string& path, const ByteSource& source) {
-    std::string target;
-    std::string error;
-    if (!ownedFileTarget(path, target, error))
-        return {false, error};
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        return {false, "not a regular file"};
-    // A temporary name that the clean-up of writers that died recognises.
-    TemporaryFile temp(folderOf(target) + "/" + temporaryFilePrefix(currentProcessId()) + "XXXXXX");
-    if (!temp.valid())
-        return failure(errno);
-    int writeError = 0;
-    const bool complete = source([&](std::string_view piece) {
-        writeError = writeAll(temp.fd(), piece);
-        return writeError == 0;
-    });
-    if (writeError != 0)
-        return failure(writeError);
-    if (!complete)
-        return {false, "the contents could not be read"};
-    if (::fsync(temp.fd()) != 0)
-        return failure(errno);
-    if (const int err = temp.close())
-        return failure(err);
-    // rename() replaces whatever is at the name, a link planted since the
-    // check included, and never writes into it.
-    if (::rename(temp.path().c_str(), target.c_str()) != 0)
-        return failure(errno);
-    temp.renamed();
-    return {true, {}};
 }
 
 }  // namespace
@@ -164,9 +135,79 @@ bool ownedFileTarget(const std::string& path, std::string& target, std::string& 
     }
 }
 
+PrivateFileWrite::PrivateFileWrite(std::string target, std::unique_ptr<Temporary> temp)
+    : m_target(std::move(target)), m_temp(std::move(temp)) {}
+
+PrivateFileWrite::~PrivateFileWrite() = default;
+
+std::unique_ptr<PrivateFileWrite> PrivateFileWrite::begin(const std::string& path,
+                                                          FileResult& failed) {
+    try {
+        std::string target;
+        std::string error;
+        if (!ownedFileTarget(path, target, error)) {
+            failed = {false, error};
+            return nullptr;
+        }
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            failed = {false, "not a regular file"};
+            return nullptr;
+        }
+        // A temporary name that the clean-up of writers that died recognises.
+        auto temp = std::make_unique<Temporary>(folderOf(target) + "/" +
+                                                temporaryFilePrefix(currentProcessId()) + "XXXXXX");
+        if (!temp->valid()) {
+            failed = errorResult(errno);
+            return nullptr;
+        }
+        return std::unique_ptr<PrivateFileWrite>(
+            new PrivateFileWrite(std::move(target), std::move(temp)));
+    } catch (const std::bad_alloc&) {
+        failed = {false, kNotEnoughMemory};
+        return nullptr;
+    }
+}
+
+bool PrivateFileWrite::put(std::string_view piece) {
+    if (m_error == 0 && m_temp->valid())
+        m_error = writeAll(m_temp->fd(), piece);
+    return m_error == 0;
+}
+
+FileResult PrivateFileWrite::failure() const {
+    return m_error == 0 ? FileResult{true, {}} : errorResult(m_error);
+}
+
+FileResult PrivateFileWrite::finish() {
+    if (m_error != 0)
+        return failure();
+    if (!m_temp->valid())
+        return {false, "the file was finished already"};
+    if (::fsync(m_temp->fd()) != 0)
+        return errorResult(errno);
+    if (const int err = m_temp->close())
+        return errorResult(err);
+    // rename() replaces whatever is at the name, a link planted since the
+    // check included, and never writes into it.
+    if (::rename(m_temp->path().c_str(), m_target.c_str()) != 0)
+        return errorResult(errno);
+    m_temp->renamed();
+    return {true, {}};
+}
+
 FileResult writePrivateFile(const std::string& path, const ByteSource& source) {
     try {
-        return writeThroughRename(path, source);
+        FileResult failed;
+        const std::unique_ptr<PrivateFileWrite> write = PrivateFileWrite::begin(path, failed);
+        if (!write)
+            return failed;
+        const bool complete = source([&](std::string_view piece) { return write->put(piece); });
+        if (!write->put({}))
+            return write->failure();
+        if (!complete)
+            return {false, "the contents could not be read"};
+        return write->finish();
     } catch (const std::bad_alloc&) {
         return {false, kNotEnoughMemory};
     }

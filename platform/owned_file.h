@@ -12,6 +12,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -41,5 +42,35 @@ using ByteSource = std::function<bool(const ByteSink& put)>;
 // kNotEnoughMemory as its reason; the old file is then as it was.
 FileResult writePrivateFile(const std::string& path, const ByteSource& source);
 FileResult writePrivateFile(const std::string& path, std::string_view bytes);
+
+// The same write, a piece at a time over as many steps as the caller likes:
+// a window writes a large text between the user's keys and leaves the wait
+// for the disk (finish) to a thread of its own. Until finish() has renamed
+// it into place, the old file stays as it was; a write dropped on the way
+// (destroyed unfinished) leaves no temporary file behind.
+class PrivateFileWrite {
+  public:
+    // Nothing, with the reason in `failed`, when the file cannot be begun.
+    static std::unique_ptr<PrivateFileWrite> begin(const std::string& path, FileResult& failed);
+    ~PrivateFileWrite();
+    PrivateFileWrite(const PrivateFileWrite&) = delete;
+    PrivateFileWrite& operator=(const PrivateFileWrite&) = delete;
+
+    // False once a piece could not be written; failure() then says why.
+    bool put(std::string_view piece);
+    // Why a piece could not be written; ok while every piece was.
+    FileResult failure() const;
+    // Flushes the contents to the disk and renames them over the old file.
+    // May wait long for a slow disk; any thread may call it, once.
+    FileResult finish();
+
+  private:
+    class Temporary;
+    PrivateFileWrite(std::string target, std::unique_ptr<Temporary> temp);
+
+    std::string m_target;
+    std::unique_ptr<Temporary> m_temp;
+    int m_error = 0;
+};
 
 }  // namespace korvane

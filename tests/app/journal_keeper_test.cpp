@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -219,6 +220,151 @@ TEST(JournalKeeper, AFolderThatCannotBeWrittenIsReportedOnce) {
     k.keeper.tick();
     EXPECT_EQ(k.notes, (std::vector<std::string>{k.notes[0], ""}));
     EXPECT_EQ(Journal::read(k.journal.path())->text, "text");
+}
+
+// A window's event loop, run by hand: each step the keeper asks for is run
+// only when the test says so, with whatever the test does in between.
+struct SteppedKeeper : Keeper {
+    explicit SteppedKeeper(const std::string& folder) : Keeper(folder) {
+        // A piece a step, so that a few megabytes take several.
+        keeper.setLater([this](int) { ++asked; }, std::chrono::milliseconds(0));
+    }
+    // One step, if one was asked for.
+    bool stepOnce() {
+        if (asked == 0)
+            return false;
+        --asked;
+        keeper.step();
+        return true;
+    }
+    void stepToTheEnd() {
+        while (stepOnce()) {
+        }
+    }
+    std::string journalText() const {
+        const std::optional<JournalEntry> entry = Journal::read(journal.path());
+        return entry ? entry->text : "(none)";
+    }
+
+    int asked = 0;
+};
+
+// Catches a write begun by a tick that blocks the window for the whole
+// text, renames a half-written journal over the last whole one, writes text
+// the editor no longer holds (an edit between its steps), starts a second
+// write over the first, or leaves a journal behind once the text is saved.
+TEST(JournalKeeper, AWriteInStepsIsWholeOrNotAtAll) {
+    test::TempDir dir;
+    SteppedKeeper k(dir.path());
+    const std::string first(3u << 20, 'a');
+    k.edit.setText(first);
+    k.edit.setModified(true);
+    k.keeper.edited();
+    k.keeper.tick();
+    ASSERT_TRUE(k.keeper.writing());
+    ASSERT_TRUE(k.stepOnce());
+    EXPECT_TRUE(k.keeper.writing()) << "one step wrote 3 MB";
+    EXPECT_FALSE(std::filesystem::exists(k.journal.path()));
+    k.keeper.tick();  // the next tick while it runs
+    k.stepToTheEnd();
+    EXPECT_FALSE(k.keeper.writing());
+    EXPECT_EQ(k.journalText(), first);
+
+    // An edit halfway through: the journal holds the last whole text until
+    // a later tick writes the new one.
+    k.keeper.tick();
+    EXPECT_FALSE(k.keeper.writing()) << "nothing changed since";
+    k.edit.setSelection(0, 0);
+    k.edit.replaceSelection("b");
+    k.keeper.edited();
+    k.keeper.tick();
+    ASSERT_TRUE(k.stepOnce());
+    k.edit.setSelection(k.edit.textLength(), k.edit.textLength());
+    k.edit.replaceSelection("c");
+    k.keeper.edited();
+    EXPECT_FALSE(k.keeper.writing());
+    k.stepToTheEnd();
+    EXPECT_EQ(k.journalText(), first);
+    k.keeper.tick();
+    k.stepToTheEnd();
+    EXPECT_EQ(k.journalText(), "b" + first + "c");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "a dropped write left its temporary file";
+
+    // Saved halfway through: no journal is left of saved text.
+    k.edit.replaceSelection("d");
+    k.keeper.edited();
+    k.keeper.tick();
+    ASSERT_TRUE(k.stepOnce());
+    k.edit.setModified(false);
+    k.keeper.tick();
+    k.stepToTheEnd();
+    k.keeper.tick();
+    EXPECT_FALSE(std::filesystem::exists(k.journal.path()));
+    EXPECT_TRUE(k.notes.empty());
+}
+
+// Catches text thrown away on purpose while a write runs in steps being
+// lost (the discard must write the text as it is, at once, and the stepped
+// write must not land over it afterwards), and a journal left by a normal
+// end that came while the disk still had a write.
+TEST(JournalKeeper, ADiscardOrAnEndDuringAWriteInSteps) {
+    test::TempDir dir;
+    SteppedKeeper k(dir.path());
+    k.edit.setText(std::string(2u << 20, 'a'));
+    k.edit.setModified(true);
+    k.keeper.edited();
+    k.keeper.tick();
+    ASSERT_TRUE(k.stepOnce());
+    k.edit.replaceSelection("last words");
+    k.keeper.beforeDiscard();
+    const std::string kept = k.edit.text();
+    k.edit.setText({});  // the switch throws it away
+    k.stepToTheEnd();
+    k.keeper.tick();
+    k.stepToTheEnd();
+    EXPECT_EQ(k.journalText(), kept);
+
+    // A small text is in after one step, and the disk's wait has begun.
+    k.edit.setText("older");
+    k.keeper.edited();
+    k.keeper.tick();
+    ASSERT_TRUE(k.stepOnce());
+    k.edit.setText("newest");
+    k.keeper.beforeDiscard();
+    EXPECT_FALSE(k.keeper.writing()) << "the older text may still land over the newest";
+    k.stepToTheEnd();
+    EXPECT_EQ(k.journalText(), "newest");
+
+    k.edit.replaceSelection("more");
+    k.keeper.edited();
+    k.keeper.tick();
+    ASSERT_TRUE(k.stepOnce());
+    k.keeper.ended();
+    EXPECT_FALSE(k.keeper.writing()) << "the journal may land after its removal";
+    EXPECT_FALSE(std::filesystem::exists(k.journal.path()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
+}
+
+// Catches a folder that cannot be written failing silently, or told at
+// every tick, when the journal is written in steps.
+TEST(JournalKeeper, AWriteInStepsThatCannotBeginIsReportedOnce) {
+    test::TempDir dir;
+    const std::string folder = dir.file("journal");
+    test::writeFile(folder, "a file where the folder should be");
+    SteppedKeeper k(folder);
+    k.edit.replaceSelection("text");
+    for (int i = 0; i < 3; ++i) {
+        k.keeper.edited();
+        k.keeper.tick();
+        k.stepToTheEnd();
+    }
+    ASSERT_EQ(k.notes.size(), 1u);
+    std::filesystem::remove(folder);
+    k.keeper.tick();  // the text failed to go: it is still to be written
+    k.stepToTheEnd();
+    EXPECT_EQ(k.notes, (std::vector<std::string>{k.notes[0], ""}));
+    EXPECT_EQ(k.journalText(), "text");
 }
 
 }  // namespace

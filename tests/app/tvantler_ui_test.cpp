@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QEventLoop>
 #include <QFontDatabase>
@@ -1203,18 +1204,25 @@ TEST_F(TvantlerTest, JournalKeepsUnsavedTextForTheNextStart) {
     auto* timer = m_window->findChild<QTimer*>(QStringLiteral("JournalTimer"));
     ASSERT_NE(timer, nullptr);
     timer->setInterval(1);
-    const auto runTimers = [] {
-        QEventLoop loop;
-        QTimer::singleShot(50, &loop, &QEventLoop::quit);
-        loop.exec();
+    // The write goes in steps between events and waits for the disk on a
+    // thread: the journal is looked at until it says what it should.
+    const auto journalHolds = [&](const std::string& text, const std::string& title) {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 10'000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            const std::vector<std::string> found = journals();
+            const std::optional<JournalEntry> entry =
+                found.size() == 1 ? Journal::read(folder + "/" + found[0]) : std::nullopt;
+            if (entry && entry->text == text && entry->title == title)
+                return true;
+        }
+        return false;
     };
     m_window->editor()->replaceSelection("body");
-    runTimers();
+    EXPECT_TRUE(journalHolds("body", ""));
     m_window->titleBox()->setText(QStringLiteral("新しい題"));
-    runTimers();
-    ASSERT_EQ(journals().size(), 1u);
-    EXPECT_EQ(Journal::read(folder + "/" + journals()[0])->title,
-              "\x90\x56\x82\xb5\x82\xa2\x91\xe8");
+    EXPECT_TRUE(journalHolds("body", "\x90\x56\x82\xb5\x82\xa2\x91\xe8"));
     m_scripted->messages->answerSave(SaveAnswer::No);
     EXPECT_TRUE(m_window->close());
 }
