@@ -51,4 +51,27 @@ std::vector<std::u16string_view> LineGroups::linesOf(std::u16string_view text) {
     return lines;
 }
 
+void PartingSteps::added(int top, bool parting) {
+    std::erase_if(m_steps, [this](const std::pair<int, int>& step) { return step.second > m_top; });
+    if (parting)
+        m_steps.emplace_back(m_top, top);
+    m_top = top;
+}
+
+std::optional<int> PartingSteps::partingEndingAt(int top) const {
+    for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it) {
+        if (it->second == top)
+            return it->first;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> PartingSteps::partingStartingAt(int start) const {
+    for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it) {
+        if (it->first == start)
+            return it->second;
+    }
+    return std::nullopt;
+}
+
 }  // namespace korvane

@@ -15,7 +15,9 @@
 #include <QString>
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace korvane {
@@ -41,6 +43,35 @@ class LineGroups {
     static bool isSeparator(QChar c) { return c.unicode() == kLineSeparator; }
     // The lines of a paragraph's text: its separators part them.
     static std::vector<std::u16string_view> linesOf(std::u16string_view text);
+};
+
+// Typing in a held line would lay out its whole paragraph at every key. So
+// before an edit the line is parted from the lines around it: the
+// separators at its ends become paragraph breaks, each as an undo step of
+// its own that changes no character. The user never sees those steps: an
+// undo takes back the edit together with the partings made for it, a redo
+// brings them back together. This keeps the steps apart in the document's
+// history, which counts in its own commands (a step is several).
+class PartingSteps {
+  public:
+    // A step went onto the history, whose top is now `top`; `parting`: one
+    // of ours. What was above the old top (what a redo would have brought
+    // back) is gone from the history.
+    void added(int top, bool parting);
+    // The history's top after an undo or a redo.
+    void moved(int top) { m_top = top; }
+    void clear() {
+        m_steps.clear();
+        m_top = 0;
+    }
+    // Where the parting step that ends at `top` starts, or the one that
+    // starts at `start` ends; nothing when the step there is no parting.
+    std::optional<int> partingEndingAt(int top) const;
+    std::optional<int> partingStartingAt(int start) const;
+
+  private:
+    std::vector<std::pair<int, int>> m_steps;  // [start, end), in order
+    int m_top = 0;
 };
 
 }  // namespace korvane

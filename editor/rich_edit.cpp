@@ -206,8 +206,13 @@ void RichEdit::replaceSelection(std::string_view bytes, bool canUndo) {
     QTextCursor c = textCursor();
     if (inserted.isEmpty() && !c.hasSelection())
         return;
-    if (!canUndo)
+    if (canUndo) {
+        partHeldLines(c.selectionStart(), c.selectionEnd());
+        c = textCursor();
+    } else {
         document()->setUndoRedoEnabled(false);
+        m_partings.clear();
+    }
     // One undo step per replacement, never merged with the one before
     // (unless an edit block of ours asks for it).
     if (canUndo)
@@ -322,8 +327,14 @@ CharColor RichEdit::colorAt(std::size_t offset) const {
 
 // --- undo and clipboard ---
 
+// The steps that only parted held lines count for nothing of their own.
 bool RichEdit::canUndo() const {
-    return m_document->isUndoAvailable();
+    if (!m_document->isUndoAvailable())
+        return false;
+    int top = m_document->availableUndoSteps();
+    while (const std::optional<int> start = m_partings.partingEndingAt(top))
+        top = *start;
+    return top > 0;
 }
 
 void RichEdit::undo() {
@@ -331,7 +342,14 @@ void RichEdit::undo() {
 }
 
 bool RichEdit::canRedo() const {
-    return m_document->isRedoAvailable();
+    if (!m_document->isRedoAvailable())
+        return false;
+    // The toolkit counts the commands above the top one short.
+    const int end = m_document->availableUndoSteps() + m_document->availableRedoSteps() + 1;
+    int next = m_document->availableUndoSteps();
+    while (const std::optional<int> parted = m_partings.partingStartingAt(next))
+        next = *parted;
+    return next < end;
 }
 
 void RichEdit::redo() {
@@ -347,10 +365,44 @@ void RichEdit::replayHistory(bool redo) {
         return;
     m_undo.running = true;
     m_undo.range.reset();
-    if (redo)
-        QPlainTextEdit::redo();
-    else
-        QPlainTextEdit::undo();
+    QTextDocument& doc = *document();
+    // A parting goes through the document alone: the widget would move the
+    // caret to it and scroll there.
+    const auto step = [this, &doc](bool forward, bool parting) {
+        if (parting && forward)
+            doc.redo();
+        else if (parting)
+            doc.undo();
+        else if (forward)
+            QPlainTextEdit::redo();
+        else
+            QPlainTextEdit::undo();
+        m_partings.moved(doc.availableUndoSteps());
+    };
+    const auto partingAbove = [this, &doc] {
+        return doc.isRedoAvailable() &&
+               m_partings.partingStartingAt(doc.availableUndoSteps()).has_value();
+    };
+    const auto partingBelow = [this, &doc] {
+        return doc.isUndoAvailable() &&
+               m_partings.partingEndingAt(doc.availableUndoSteps()).has_value();
+    };
+    if (redo) {
+        // The partings made for the next edit come back with it.
+        while (partingAbove())
+            step(true, true);
+        if (doc.isRedoAvailable())
+            step(true, false);
+    } else {
+        // Partings that no edit followed, the edit, and the partings made
+        // for it.
+        while (partingBelow())
+            step(false, true);
+        if (doc.isUndoAvailable())
+            step(false, false);
+        while (partingBelow())
+            step(false, true);
+    }
     m_undo.running = false;
     if (m_undo.range) {
         QTextCursor c(document());
@@ -368,8 +420,11 @@ void RichEdit::replayHistory(bool redo) {
 void RichEdit::cut() {
     const ChangeEvents::Scope scope(m_events);
     flushPending();
-    if (textCursor().hasSelection())
+    const QTextCursor c = textCursor();
+    if (c.hasSelection()) {
+        partHeldLines(c.selectionStart(), c.selectionEnd());
         QPlainTextEdit::cut();
+    }
 }
 
 void RichEdit::copy() {
@@ -394,6 +449,8 @@ void RichEdit::clearSelection() {
     QTextCursor c = textCursor();
     if (!c.hasSelection())
         return;
+    partHeldLines(c.selectionStart(), c.selectionEnd());
+    c = textCursor();
     m_batch.openEdit(*document(), c);
     c.removeSelectedText();
     c.endEditBlock();

@@ -294,6 +294,14 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // A key at or across the separator of lines held together, done as at a
     // paragraph's break; false for a key that is not one.
     bool keyAtSeparator(const QKeyEvent& e);
+    // Before an edit of positions [from, to]: the held lines it touches are
+    // parted from the lines around them (see PartingSteps), unless that
+    // would cost the user a redo.
+    void partHeldLines(int from, int to);
+    // Whether a key is one that edits the text at the caret.
+    bool keyEdits(const QKeyEvent& e) const;
+    // A line break turned into one of the other kind, the text unchanged.
+    bool isSeparatorSwap(const DocumentEdit& edit) const;
 
     // --- edits of ours ---
     void replaceInBatch(const QString& inserted);
@@ -327,6 +335,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     std::optional<QPalette> m_shownSelectionPalette;
 
     UndoSpan m_undo;
+    PartingSteps m_partings;
+    bool m_parting = false;  // a parting step is being made
     EditBatch m_batch;
     LongLinePieces m_pieces;
     TextFixups m_fixups;

@@ -127,6 +127,10 @@ void RichEdit::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
+    if (keyEdits(*e)) {
+        const QTextCursor c = textCursor();
+        partHeldLines(c.selectionStart(), c.selectionEnd());
+    }
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         // Shift+Enter would insert U+2028, a line break the file cannot
         // hold; every Enter makes a paragraph (CR LF).
@@ -166,6 +170,75 @@ void RichEdit::keyPressEvent(QKeyEvent* e) {
     QPlainTextEdit::keyPressEvent(&typed);
     e->setAccepted(typed.isAccepted());
     notify(replacementNotice(filtered.replaced, codec().charsetName()));
+}
+
+bool RichEdit::keyEdits(const QKeyEvent& e) const {
+    if (isReadOnly())
+        return false;
+    const QTextCursor c = textCursor();
+    switch (e.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return true;
+        case Qt::Key_Backspace:
+            return c.hasSelection() || !c.atStart();
+        case Qt::Key_Delete:
+            return c.hasSelection() || !c.atEnd();
+        default:
+            break;
+    }
+    if (e.matches(QKeySequence::Cut))
+        return c.hasSelection();
+    if (e.matches(QKeySequence::DeleteStartOfWord) || e.matches(QKeySequence::DeleteEndOfWord))
+        return true;
+    const QString text = e.text();
+    return !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == u'\t') &&
+           (e.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) == 0;
+}
+
+void RichEdit::partHeldLines(int from, int to) {
+    QTextDocument& doc = *document();
+    if (loading() || m_batch.inBlock() || m_undo.running || isReadOnly() ||
+        !doc.isUndoRedoEnabled() || doc.isRedoAvailable())
+        return;
+    const QTextBlock first = doc.findBlock(from);
+    const QTextBlock last = doc.findBlock(to);
+    if (!first.isValid() || !last.isValid())
+        return;
+    // Inside a paragraph every line break of the mirror's is a separator.
+    const int start = heldLineStart(from);
+    const int before = start > first.position() ? start - 1 : -1;
+    const std::size_t lastLine = heldLineOf(to);
+    const auto end =
+        static_cast<int>(m_mirror.lineStartUnit(lastLine) + m_mirror.lineUnits(lastLine));
+    const int after = end < last.position() + last.length() - 1 ? end : -1;
+    if (before < 0 && after < 0)
+        return;
+    // Positions, not a cursor: a cursor would move with the new breaks.
+    const int anchor = textCursor().anchor();
+    const int position = textCursor().position();
+    m_parting = true;
+    // The later one first: the earlier position stays where it is.
+    for (const int at : {after, before}) {
+        if (at < 0)
+            continue;
+        QTextCursor c(&doc);
+        c.beginEditBlock();
+        c.setPosition(at);
+        c.setPosition(at + 1, QTextCursor::KeepAnchor);
+        const QTextCharFormat format = c.charFormat();
+        c.removeSelectedText();
+        // A paragraph of its own, never the piece of a long line that a
+        // copy of the paragraph's format could make it.
+        c.insertBlock(QTextBlockFormat(), format);
+        c.endEditBlock();
+    }
+    m_parting = false;
+    // A caret at the line's end would have moved past the new break.
+    QTextCursor c(&doc);
+    c.setPosition(anchor);
+    c.setPosition(position, QTextCursor::KeepAnchor);
+    QPlainTextEdit::setTextCursor(c);
 }
 
 bool RichEdit::keyAtSeparator(const QKeyEvent& e) {
@@ -254,6 +327,10 @@ bool RichEdit::keyAtSeparator(const QKeyEvent& e) {
 }
 
 void RichEdit::inputMethodEvent(QInputMethodEvent* e) {
+    if (!e->commitString().isEmpty() || !e->preeditString().isEmpty()) {
+        const QTextCursor c = textCursor();
+        partHeldLines(c.selectionStart(), c.selectionEnd());
+    }
     const SjisFiltered filtered =
         filterForCodec(e->commitString(), SjisLineBreaks::Paragraph, codec());
     if (filtered.replaced.isEmpty()) {
@@ -284,6 +361,7 @@ void RichEdit::insertFromMimeData(const QMimeData* source) {
     const ChangeEvents::Scope scope(m_events);
     const SjisFiltered filtered =
         filterForCodec(source->text(), SjisLineBreaks::Paragraph, codec());
+    partHeldLines(textCursor().selectionStart(), textCursor().selectionEnd());
     QTextCursor c = textCursor();
     c.beginEditBlock();
     m_pieces.insert(c, filtered.text);

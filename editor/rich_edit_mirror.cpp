@@ -27,6 +27,11 @@ void RichEdit::followDocument(QTextDocument* doc) {
     m_document = doc;
     connect(doc, &QTextDocument::contentsChange, this, &RichEdit::mirrorDocumentEdit);
     connect(doc, &QTextDocument::contentsChanged, this, &RichEdit::finishDocumentEdit);
+    m_partings.clear();
+    connect(doc, &QTextDocument::undoCommandAdded, this, [this, doc] {
+        if (doc == m_document)
+            m_partings.added(doc->availableUndoSteps(), m_parting);
+    });
 }
 
 void RichEdit::mirrorDocumentEdit(int position, int removed, int added) {
@@ -42,6 +47,15 @@ void RichEdit::mirrorDocumentEdit(int position, int removed, int added) {
     // last line is reported so): no edit at all.
     if (fitting && fitting->removed == 0 && fitting->added == 0)
         return;
+    if (fitting && isSeparatorSwap(*fitting)) {
+        // Held lines parted or joined again: the paragraphs around the break
+        // are new to the toolkit, laid out without their lines' colours.
+        const QTextBlock block = m_document->findBlock(fitting->position);
+        const QTextBlock after = m_document->findBlock(fitting->position + 1);
+        markDirty(heldLineOf(block.position()), heldLineOf(after.position() + after.length() - 1));
+        m_lines.forgetFrom(static_cast<std::size_t>(block.blockNumber()));
+        return;
+    }
     if (fitting && isUnchanged(*fitting)) {
         const std::size_t from = m_mirror.lineOfUnit(static_cast<std::size_t>(fitting->position));
         const std::size_t to =
@@ -86,6 +100,21 @@ std::optional<RichEdit::DocumentEdit> RichEdit::fitReport(int position, int remo
     if (!consistent)
         return std::nullopt;
     return DocumentEdit{position, removed, added};
+}
+
+bool RichEdit::isSeparatorSwap(const DocumentEdit& edit) const {
+    if (edit.removed != 1 || edit.added != 1)
+        return false;
+    const QChar now = m_document->characterAt(edit.position);
+    if (now != QChar::ParagraphSeparator && !LineGroups::isSeparator(now))
+        return false;
+    // Where the mirror has a line break of the text, not a soft one.
+    const auto at = static_cast<std::size_t>(edit.position);
+    const std::size_t line = m_mirror.lineOfUnit(at);
+    return line + 1 < m_mirror.lineCount() && !m_mirror.softBreak(line) &&
+           m_mirror.lineStartUnit(line) + m_mirror.lineUnits(line) == at &&
+           (now != QChar::ParagraphSeparator ||
+            !LongLinePieces::startsSoft(m_document->findBlock(edit.position + 1)));
 }
 
 bool RichEdit::isUnchanged(const DocumentEdit& edit) const {
@@ -292,6 +321,7 @@ void RichEdit::settleNewText() {
     }
     m_fixups.clear();
     m_events.forgetChange();
+    m_partings.clear();
     m_modified = m_mirror.byteLength() != 0;
 }
 

@@ -757,6 +757,47 @@ TEST(LineGroups, DISABLED_HeldLinesAreLaidOutAsLinesOfTheirOwn) {
     }
 }
 
+// Catches a key in a held line that lays out its whole paragraph (the line
+// not parted from the others for its edit), a parting that the user has to
+// undo on its own or that leaves an undo step with nothing to take back, one
+// that moves the caret, and one that costs the user a redo.
+TEST(LineGroups, ALineIsPartedForItsEditAndJoinedAgainByItsUndo) {
+    const std::vector<std::string> lines = sampleLines(kSampleLines);
+    struct Row {
+        const char* name;
+        std::size_t caret;  // byte
+    };
+    const Row rows[] = {
+        {"inside a line in the middle of a paragraph", startOf(lines, 70) + 1},
+        {"at the end of a line", startOf(lines, 91) - 2},
+        {"at the start of a paragraph's first line", startOf(lines, 64)},
+        {"at the end of a paragraph's last line", startOf(lines, 128) - 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Pair p;
+        p.setText(joined(lines));
+        ASSERT_TRUE(heldInThree(p.held));
+        const auto caretParagraph = [&p] { return p.held.textCursor().block().text(); };
+        p.caretAt(row.caret);
+        p.press({Qt::Key_X});
+        ASSERT_TRUE(p.same());
+        EXPECT_FALSE(caretParagraph().contains(QChar(LineGroups::kLineSeparator)))
+            << "the line is still held with others";
+        p.press({Qt::Key_Z, Qt::ControlModifier});
+        ASSERT_TRUE(p.same());  // nothing left to undo, the x to redo
+        EXPECT_TRUE(heldInThree(p.held));
+        // Moving on parts nothing: the redo stays.
+        p.press({Qt::Key_Down});
+        EXPECT_TRUE(heldInThree(p.held));
+        p.press({Qt::Key_Y, Qt::ControlModifier});
+        ASSERT_TRUE(p.same());
+        p.press({Qt::Key_Z, Qt::ControlModifier});
+        ASSERT_TRUE(p.same());
+        EXPECT_TRUE(heldInThree(p.held));
+    }
+}
+
 // Catches a gutter as wide as the paragraphs' count needs rather than the
 // lines', or one that does not follow when an edit inside a paragraph takes
 // a line away or brings one back: the highest numbers would be cut off.
