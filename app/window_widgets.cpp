@@ -17,6 +17,8 @@ namespace korvane {
 namespace {
 
 constexpr const char* kWindowFontFamily = "ＭＳ Ｐゴシック";
+constexpr const char* kJapaneseFixedFamilies[] = {"Noto Sans Mono CJK JP", "IPAGothic", "VL Gothic",
+                                                  "TakaoGothic"};
 
 }  // namespace
 
@@ -32,13 +34,27 @@ QFont uiFont(int pixelSize) {
 }
 
 // An editor font by its stored name. "FixedSys" and "ＭＳ ゴシック" exist only
-// on Windows; where the family is missing the system's fixed-pitch font
-// stands in, and the stored name stays the user's choice.
+// on Windows; where the family is missing a Japanese fixed-pitch font stands
+// in (the package depends on Noto's), else the system's fixed-pitch font,
+// and the stored name stays the user's choice. A Japanese one draws ASCII
+// at half the width of a Japanese character, as the pages were written,
+// and every line in its own height: a font without Japanese leaves the
+// toolkit to take Japanese from another, taller font, and the lines that
+// start with it or that stand empty after one would stand taller.
 QFont editorFont(const std::string& name, int pointSize) {
     const QString family = fromSjis(name);
-    QFont font = QFontDatabase::families().contains(family)
-                     ? QFont(family)
-                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QStringList installed = QFontDatabase::families();
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (installed.contains(family)) {
+        font = QFont(family);
+    } else {
+        for (const char* standIn : kJapaneseFixedFamilies) {
+            if (installed.contains(QString::fromUtf8(standIn))) {
+                font = QFont(QString::fromUtf8(standIn));
+                break;
+            }
+        }
+    }
     if (pointSize > 0)
         font.setPointSize(pointSize);
     return font;

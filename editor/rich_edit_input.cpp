@@ -206,22 +206,37 @@ void RichEdit::partHeldLines(int from, int to) {
     if (!first.isValid() || !last.isValid())
         return;
     // Inside a paragraph every line break of the mirror's is a separator.
-    const int start = heldLineStart(from);
-    const int before = start > first.position() ? start - 1 : -1;
+    // The lines next to the edited ones are parted too: the toolkit paints
+    // the paragraphs that touch an edited one again, and a paragraph of
+    // many lines costs as many.
+    std::vector<int> breaks;  // positions of separators to turn, latest first
+    const std::size_t firstLine = heldLineOf(from);
     const std::size_t lastLine = heldLineOf(to);
-    const auto end =
-        static_cast<int>(m_mirror.lineStartUnit(lastLine) + m_mirror.lineUnits(lastLine));
-    const int after = end < last.position() + last.length() - 1 ? end : -1;
-    if (before < 0 && after < 0)
+    const int lastEnd = last.position() + last.length() - 1;
+    for (const std::size_t line : {lastLine, lastLine + 1}) {
+        if (line >= m_mirror.lineCount())
+            continue;
+        const auto end = static_cast<int>(m_mirror.lineStartUnit(line) + m_mirror.lineUnits(line));
+        if (end >= last.position() && end < lastEnd)
+            breaks.push_back(end);
+    }
+    for (const std::size_t line : {firstLine, firstLine - 1}) {
+        if (line >= m_mirror.lineCount())
+            continue;  // before the first line
+        const auto start = static_cast<int>(m_mirror.lineStartUnit(line));
+        if (start > first.position())
+            breaks.push_back(start - 1);
+    }
+    std::sort(breaks.begin(), breaks.end(), std::greater<>());
+    breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
+    if (breaks.empty())
         return;
     // Positions, not a cursor: a cursor would move with the new breaks.
     const int anchor = textCursor().anchor();
     const int position = textCursor().position();
     m_parting = true;
-    // The later one first: the earlier position stays where it is.
-    for (const int at : {after, before}) {
-        if (at < 0)
-            continue;
+    // The later ones first: the earlier positions stay where they are.
+    for (const int at : breaks) {
         QTextCursor c(&doc);
         c.beginEditBlock();
         c.setPosition(at);

@@ -13,6 +13,7 @@
 #include <QEnterEvent>
 #include <QEventLoop>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
@@ -160,9 +161,14 @@ TEST_F(TvantlerTest, SwitchCommandsFollowTheirSteps) {
 }
 
 // Catches the editor keeping one mode's font in the other, or a missing
-// Windows family leaving the editor in a proportional font.
+// Windows family leaving the editor in a proportional font, or in one
+// without Japanese where a Japanese fixed-pitch font is installed (its
+// Japanese would come from a taller font, line by line).
 TEST_F(TvantlerTest, EditorFontFollowsTheMode) {
-    const QString fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    const QString fixed =
+        QFontDatabase::families().contains(QStringLiteral("Noto Sans Mono CJK JP"))
+            ? QStringLiteral("Noto Sans Mono CJK JP")
+            : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
     m_home.writeSettings(
         "[Font]\r\nkvnName=FixedSys\r\nmvxName="
         "NoSuchFamilyAnywhere\r\nkvnSize=11\r\n"
@@ -172,6 +178,14 @@ TEST_F(TvantlerTest, EditorFontFollowsTheMode) {
     EXPECT_FALSE(m_window->editor()->isHidden());
     EXPECT_EQ(m_window->editor()->font().pointSize(), 11);
     EXPECT_EQ(m_window->editor()->font().family(), fixed);
+    // Fixed pitch as the pages were written: every ASCII character of one
+    // width, a Japanese one of two.
+    const QFontMetricsF metrics(m_window->editor()->font());
+    const qreal half = metrics.horizontalAdvance(QStringLiteral("W"));
+    EXPECT_NEAR(metrics.horizontalAdvance(QStringLiteral("i")), half, 0.01);
+    if (fixed == QStringLiteral("Noto Sans Mono CJK JP")) {
+        EXPECT_NEAR(metrics.horizontalAdvance(QStringLiteral("日")), 2 * half, 0.5);
+    }
     trigger("morvixS1");
     EXPECT_EQ(m_window->editor()->font().pointSize(), 17);
     trigger("korvaneS1");

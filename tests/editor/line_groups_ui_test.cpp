@@ -784,6 +784,15 @@ TEST(LineGroups, ALineIsPartedForItsEditAndJoinedAgainByItsUndo) {
         ASSERT_TRUE(p.same());
         EXPECT_FALSE(caretParagraph().contains(QChar(LineGroups::kLineSeparator)))
             << "the line is still held with others";
+        // Its neighbours inside the paragraph too: the toolkit paints them
+        // again with it.
+        const QTextBlock caret = p.held.textCursor().block();
+        for (const QTextBlock& next : {caret.previous(), caret.next()}) {
+            const std::size_t line = next.isValid() ? p.held.heldLineOf(next.position()) : 0;
+            if (line > 64 && line < 127) {
+                EXPECT_FALSE(next.text().contains(QChar(LineGroups::kLineSeparator)));
+            }
+        }
         p.press({Qt::Key_Z, Qt::ControlModifier});
         ASSERT_TRUE(p.same());  // nothing left to undo, the x to redo
         EXPECT_TRUE(heldInThree(p.held));
