@@ -115,7 +115,13 @@ PiecesRead readDocumentInPieces(const std::string& path, std::size_t headroom,
     EncodingGuess guess;
     ContentHash hash;
     LineBreaks::Scan breaks(false);
+    // A file of CR LF, as most are, goes on without a copy of each piece.
     const auto send = [&](std::string_view raw) {
+        if (hasOnlyCrLf(raw)) {
+            guess.add(raw);
+            piece(raw);
+            return;
+        }
         const std::string bytes = normalizeLineBreaks(raw);
         guess.add(bytes);
         piece(bytes);

@@ -98,31 +98,50 @@ void LineBreaks::Scan::lineEnds(LineBreak kind) {
     m_hash = kHashStart;
 }
 
+// A line at a time with memchr, not a byte at a time: a large file is
+// scanned as it is read, and the bytes between line breaks are most of it.
 void LineBreaks::Scan::add(std::string_view raw) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        const char c = raw[i];
-        if (m_pendingCr) {
-            m_pendingCr = false;
-            if (c == '\n') {
-                lineEnds(LineBreak::CrLf);
-                start = i + 1;
-                continue;
-            }
+    const char* p = raw.data();
+    const char* const end = p + raw.size();
+    if (m_pendingCr && p < end) {
+        m_pendingCr = false;
+        if (*p == '\n') {
+            lineEnds(LineBreak::CrLf);
+            ++p;
+        } else {
             lineEnds(LineBreak::Cr);
         }
-        if (c == '\r' || c == '\n') {
-            if (m_withLines)
-                m_hash = hashBytes(m_hash, raw.substr(start, i - start));
-            start = i + 1;
-            if (c == '\r')
-                m_pendingCr = true;
-            else
-                lineEnds(LineBreak::Lf);
-        }
     }
-    if (m_withLines && start < raw.size())
-        m_hash = hashBytes(m_hash, raw.substr(start));
+    const auto lineText = [this](const char* from, const char* to) {
+        if (m_withLines)
+            m_hash = hashBytes(m_hash, std::string_view(from, static_cast<std::size_t>(to - from)));
+    };
+    while (p < end) {
+        const auto* lf =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const char* const upTo = lf != nullptr ? lf : end;
+        const auto* cr =
+            static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(upTo - p)));
+        if (cr != nullptr) {
+            lineText(p, cr);
+            if (cr + 1 == lf) {
+                lineEnds(LineBreak::CrLf);
+                p = lf + 1;
+            } else if (cr + 1 == end) {
+                m_pendingCr = true;  // its LF may begin the next piece
+                p = end;
+            } else {
+                lineEnds(LineBreak::Cr);
+                p = cr + 1;
+            }
+            continue;
+        }
+        lineText(p, upTo);
+        if (lf == nullptr)
+            break;
+        lineEnds(LineBreak::Lf);
+        p = lf + 1;
+    }
 }
 
 LineBreaks LineBreaks::Scan::finish() {
