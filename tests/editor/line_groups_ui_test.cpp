@@ -1012,10 +1012,10 @@ TEST(LineGroups, ColoursStayWhenParagraphsArePartedOrJoined) {
                        {"a pasted line break parts it", 20, 1, "ab\r\ncd"}});
 }
 
-// Known fault, not yet put right: the repair that parts the held lines and
-// cuts a long line is reported as one edit of the whole paragraph, which
-// takes the colours of its lines along.
-TEST(LineGroups, DISABLED_ColoursStayWhenALongLineGrowsAHeldParagraph) {
+// Catches the colours of held lines lost when a long line goes in among
+// them: the line is parted from its paragraph before the edit, and cut into
+// pieces as a line of its own.
+TEST(LineGroups, ColoursStayWhenALongLineGoesInAmongHeldLines) {
     expectColoursStay({{"a long line grows it too long", 20, 2, longLine(7'800)},
                        {"a long line in pieces grows it", 10, 1, longLine(20'000)}});
 }
