@@ -365,6 +365,7 @@ void RichEdit::replayHistory(bool redo) {
         return;
     m_undo.running = true;
     m_undo.range.reset();
+    m_unparted = -1;
     QTextDocument& doc = *document();
     // A parting goes through the document alone: the widget would move the
     // caret to it and scroll there.

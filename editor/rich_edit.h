@@ -337,6 +337,8 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     UndoSpan m_undo;
     PartingSteps m_partings;
     bool m_parting = false;  // a parting step is being made
+    // The paragraph edited without a parting while a redo waited, or -1.
+    int m_unparted = -1;
     EditBatch m_batch;
     LongLinePieces m_pieces;
     TextFixups m_fixups;

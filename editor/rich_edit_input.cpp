@@ -199,12 +199,22 @@ bool RichEdit::keyEdits(const QKeyEvent& e) const {
 void RichEdit::partHeldLines(int from, int to) {
     QTextDocument& doc = *document();
     if (loading() || m_batch.inBlock() || m_undo.running || isReadOnly() ||
-        !doc.isUndoRedoEnabled() || doc.isRedoAvailable())
+        !doc.isUndoRedoEnabled())
         return;
     const QTextBlock first = doc.findBlock(from);
     const QTextBlock last = doc.findBlock(to);
     if (!first.isValid() || !last.isValid())
         return;
+    // A parting would take away the redo that waits; the edit goes into the
+    // paragraph as it stands, and so do the keys after it there, or a
+    // parting between them would cut their one undo step in two.
+    if (doc.isRedoAvailable()) {
+        m_unparted = first.blockNumber();
+        return;
+    }
+    if (first.blockNumber() == m_unparted && last.blockNumber() == m_unparted)
+        return;
+    m_unparted = -1;
     // Inside a paragraph every line break of the mirror's is a separator.
     // The lines next to the edited ones are parted too: the toolkit paints
     // the paragraphs that touch an edited one again, and a paragraph of

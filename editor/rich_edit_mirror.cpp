@@ -322,6 +322,7 @@ void RichEdit::settleNewText() {
     m_fixups.clear();
     m_events.forgetChange();
     m_partings.clear();
+    m_unparted = -1;
     m_modified = m_mirror.byteLength() != 0;
 }
 

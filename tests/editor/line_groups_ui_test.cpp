@@ -804,6 +804,17 @@ TEST(LineGroups, ALineIsPartedForItsEditAndJoinedAgainByItsUndo) {
         p.press({Qt::Key_Z, Qt::ControlModifier});
         ASSERT_TRUE(p.same());
         EXPECT_TRUE(heldInThree(p.held));
+        // Keys typed in a held line while a redo waits stay one undo step,
+        // as in a line of its own: no parting comes between the first key
+        // (which takes the redo away) and the next ones.
+        p.caretAt(startOf(lines, 100) + 1);
+        for (const int key : {Qt::Key_A, Qt::Key_B, Qt::Key_C})
+            p.press({key});
+        ASSERT_TRUE(p.same());
+        p.press({Qt::Key_Z, Qt::ControlModifier});
+        ASSERT_TRUE(p.same());
+        p.press({Qt::Key_Y, Qt::ControlModifier});
+        ASSERT_TRUE(p.same());
     }
 }
 
