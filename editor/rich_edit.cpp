@@ -352,17 +352,26 @@ bool RichEdit::canRedo() const {
     return next < end;
 }
 
+// The change event comes with the text the redo brought back selected, as
+// an undo's: a handler that looks at the selection (the tag highlighter
+// colours the tags it touches) sees all of it. The caret then goes behind it.
 void RichEdit::redo() {
-    replayHistory(true);
+    if (const std::optional<int> behind = replayHistory(true)) {
+        // Over what the handler asked for: it put back the selection it saw.
+        m_pending.dropSelection();
+        QTextCursor c(document());
+        c.setPosition(*behind);
+        QPlainTextEdit::setTextCursor(c);
+    }
 }
 
 // Undo and redo restore text exactly as it was: nothing of what follows a
 // typed edit (fixups, new pieces) may run on it, or it would redo itself.
-void RichEdit::replayHistory(bool redo) {
+std::optional<int> RichEdit::replayHistory(bool redo) {
     const ChangeEvents::Scope scope(m_events);
     flushPending();
     if (redo ? !document()->isRedoAvailable() : !document()->isUndoAvailable())
-        return;
+        return std::nullopt;
     m_undo.running = true;
     m_undo.range.reset();
     m_unparted = -1;
@@ -405,17 +414,13 @@ void RichEdit::replayHistory(bool redo) {
             step(false, true);
     }
     m_undo.running = false;
-    if (m_undo.range) {
-        QTextCursor c(document());
-        if (redo) {
-            c.setPosition(m_undo.range->second);
-        } else {
-            c.setPosition(m_undo.range->first);
-            c.setPosition(m_undo.range->second, QTextCursor::KeepAnchor);
-        }
-        QPlainTextEdit::setTextCursor(c);
-        m_undo.range.reset();
-    }
+    if (!m_undo.range)
+        return std::nullopt;
+    QTextCursor c(document());
+    c.setPosition(m_undo.range->first);
+    c.setPosition(m_undo.range->second, QTextCursor::KeepAnchor);
+    QPlainTextEdit::setTextCursor(c);
+    return std::exchange(m_undo.range, std::nullopt)->second;
 }
 
 void RichEdit::cut() {

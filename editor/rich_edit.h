@@ -305,8 +305,9 @@ class RichEdit : public QPlainTextEdit, public EditControl {
 
     // --- edits of ours ---
     void replaceInBatch(const QString& inserted);
-    // Undo or redo through the document's history.
-    void replayHistory(bool redo);
+    // Undo or redo through the document's history; the text it brought
+    // back is left selected, and where it ends comes back.
+    std::optional<int> replayHistory(bool redo);
     // Ends the document edit block that batched edits share.
     void closeDocumentBlock();
     void notify(const QString& message);

@@ -26,7 +26,8 @@ struct Row {
 // Catches an insertion that takes more than one undo step on the Qt editor
 // (the line break as two replacements, the colouring recorded as edits), an
 // undo that does not select the text it brought back, and inserted tags
-// left uncoloured until the next keystroke.
+// left uncoloured until the next keystroke; and a redo that colours only
+// the tag at the caret behind what it brought back.
 TEST(TagCommandsOnRichEdit, OneUndoStepAndColouredTags) {
     const Row rows[] = {
         {"B2Click", kMidashi, "<B>" + kMidashi + "</B>"},
@@ -67,10 +68,13 @@ TEST(TagCommandsOnRichEdit, OneUndoStepAndColouredTags) {
             EXPECT_EQ(edit.selLength(), 0u);
             const CharColor tagColor =
                 highlighted ? CharColor::of(kTagColor) : CharColor::autoColor();
-            EXPECT_EQ(edit.colorAt(before.size()),
-                      row.expected[0] == '<' ? tagColor : CharColor::autoColor());
-            EXPECT_EQ(edit.colorAt(before.size() + row.expected.size() - 1),
-                      row.expected.back() == '>' ? tagColor : CharColor::autoColor());
+            const auto expectColouredTags = [&] {
+                EXPECT_EQ(edit.colorAt(before.size()),
+                          row.expected[0] == '<' ? tagColor : CharColor::autoColor());
+                EXPECT_EQ(edit.colorAt(before.size() + row.expected.size() - 1),
+                          row.expected.back() == '>' ? tagColor : CharColor::autoColor());
+            };
+            expectColouredTags();
 
             edit.undo();
             QApplication::processEvents();
@@ -78,6 +82,13 @@ TEST(TagCommandsOnRichEdit, OneUndoStepAndColouredTags) {
             EXPECT_EQ(edit.selStart(), before.size());
             EXPECT_EQ(edit.selLength(), row.selection.size());
             EXPECT_FALSE(edit.canUndo());
+
+            edit.redo();
+            QApplication::processEvents();
+            EXPECT_EQ(edit.text(), before + row.expected + "</P>");
+            EXPECT_EQ(edit.selStart(), before.size() + row.expected.size());
+            EXPECT_EQ(edit.selLength(), 0u);
+            expectColouredTags();
             highlighter.turnOff();
         }
     }
