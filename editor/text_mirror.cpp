@@ -1595,10 +1595,8 @@ bool TextMirror::keepsBytes(std::size_t line) const {
     return !recordAt(refOfLine(line)).lean();
 }
 
-std::string_view TextMirror::bytesOf(const LineRef& ref, const LineView& line,
-                                     std::string& buffer) const {
-    if (!line.lean)
-        return line.bytes;
+std::string_view TextMirror::leanBytesOf(const LineRef& ref, const LineView& line,
+                                         std::string& buffer) const {
     // The line's characters are where the mirror counts them in the
     // document; `ref.unit` is the line's start there.
     m_units.clear();

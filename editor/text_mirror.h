@@ -340,7 +340,13 @@ class TextMirror {
 
     LineView lineAt(const LineRef& ref) const { return viewIn(m_chunks[ref.chunk], ref.index); }
     // A line's bytes: its own, or its characters encoded into `buffer`.
-    std::string_view bytesOf(const LineRef& ref, const LineView& line, std::string& buffer) const;
+    // Inline for the lines with bytes: a find over a large text asks for
+    // every line's.
+    std::string_view bytesOf(const LineRef& ref, const LineView& line, std::string& buffer) const {
+        return line.lean ? leanBytesOf(ref, line, buffer) : line.bytes;
+    }
+    std::string_view leanBytesOf(const LineRef& ref, const LineView& line,
+                                 std::string& buffer) const;
     const Record& recordAt(const LineRef& ref) const {
         return m_chunks[ref.chunk].lines[ref.index];
     }
