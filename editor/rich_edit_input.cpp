@@ -172,6 +172,16 @@ void RichEdit::keyPressEvent(QKeyEvent* e) {
     notify(replacementNotice(filtered.replaced, codec().charsetName()));
 }
 
+namespace {
+
+// How far past what the toolkit lays out again with an edited line the
+// lines are parted, so that a line growing by the keys typed into it is
+// covered for a while; and how many lines after it are parted at most.
+constexpr int kPartingSlack = 256;
+constexpr std::size_t kMostPartedAfter = 16;
+
+}  // namespace
+
 bool RichEdit::keyEdits(const QKeyEvent& e) const {
     if (isReadOnly())
         return false;
@@ -217,18 +227,28 @@ void RichEdit::partHeldLines(int from, int to) {
     m_unparted = -1;
     // Inside a paragraph every line break of the mirror's is a separator.
     // The lines next to the edited ones are parted too: the toolkit paints
-    // the paragraphs that touch an edited one again, and a paragraph of
-    // many lines costs as many.
+    // the paragraph before and after an edited one again with it, and it
+    // lays out again, with a paragraph whose colours changed, every
+    // paragraph that starts within that paragraph's length after it. A
+    // held paragraph there would cost dozens of lines at every keystroke.
     std::vector<int> breaks;  // positions of separators to turn, latest first
     const std::size_t firstLine = heldLineOf(from);
     const std::size_t lastLine = heldLineOf(to);
-    const int lastEnd = last.position() + last.length() - 1;
-    for (const std::size_t line : {lastLine, lastLine + 1}) {
-        if (line >= m_mirror.lineCount())
-            continue;
-        const auto end = static_cast<int>(m_mirror.lineStartUnit(line) + m_mirror.lineUnits(line));
-        if (end >= last.position() && end < lastEnd)
+    const auto lineEnd = [this](std::size_t line) {
+        return static_cast<int>(m_mirror.lineStartUnit(line) + m_mirror.lineUnits(line));
+    };
+    const int editedEnd = lineEnd(lastLine);
+    const int reach = editedEnd +
+                      (editedEnd - static_cast<int>(m_mirror.lineStartUnit(firstLine))) +
+                      kPartingSlack;
+    for (std::size_t line = lastLine;
+         line < m_mirror.lineCount() && line <= lastLine + kMostPartedAfter; ++line) {
+        const int end = lineEnd(line);
+        const QTextBlock block = line == lastLine ? last : doc.findBlock(end);
+        if (end >= block.position() && end < block.position() + block.length() - 1)
             breaks.push_back(end);
+        if (line > lastLine && end >= reach)
+            break;
     }
     for (const std::size_t line : {firstLine, firstLine - 1}) {
         if (line >= m_mirror.lineCount())
