@@ -2,9 +2,10 @@
 
 namespace korvane {
 
-void LineGroups::group(QString& text, std::size_t from) {
+bool LineGroups::group(QString& text, std::size_t from) {
     if (static_cast<std::size_t>(text.size()) <= from)
-        return;
+        return false;
+    bool joined = false;
     // A line joins the group before it when both fit; the break before it is
     // known only once its own length is.
     qsizetype pendingBreak = -1;  // the line break before the current line
@@ -25,6 +26,7 @@ void LineGroups::group(QString& text, std::size_t from) {
         if (pendingBreak >= 0 && !last && static_cast<std::size_t>(lineStart) >= from &&
             groupUnits + 1 + units <= kGroupUnits && groupLines < kGroupLines) {
             data[pendingBreak] = kLineSeparator;
+            joined = true;
             groupUnits += 1 + units;
             ++groupLines;
         } else {
@@ -37,6 +39,7 @@ void LineGroups::group(QString& text, std::size_t from) {
         piece = c == u'\u2029';
         lineStart = i + 1;
     }
+    return joined;
 }
 
 std::vector<std::u16string_view> LineGroups::linesOf(std::u16string_view text) {

@@ -38,7 +38,8 @@ class LineGroups {
     // Joins lines of `text` (line breaks '\n', soft breaks U+2029) into
     // groups by turning the line breaks inside a group into separators.
     // Only lines that start at or after unit `from` join the line before.
-    static void group(QString& text, std::size_t from);
+    // Whether any did.
+    static bool group(QString& text, std::size_t from);
 
     static bool isSeparator(QChar c) { return c.unicode() == kLineSeparator; }
     // The lines of a paragraph's text: its separators part them.

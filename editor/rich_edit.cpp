@@ -79,7 +79,7 @@ void RichEdit::setText(std::string_view bytes) {
     const std::string_view normalized = copy.empty() ? bytes : std::string_view(copy);
     bool cut = false;
     QString text = LongLinePieces::pieceTextOf(normalized, cut, codec());
-    LineGroups::group(text, m_groupFrom);
+    m_holdsLines = LineGroups::group(text, m_groupFrom);
     {
         // The mirror is made from the bytes afterwards.
         const ReportsScope rebuilding(*this, Reports::Ignore);

@@ -338,6 +338,9 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     UndoSpan m_undo;
     PartingSteps m_partings;
     bool m_parting = false;  // a parting step is being made
+    // Whether the text holds lines together at all: an edit of a text that
+    // does not has nothing to part, and looks no further.
+    bool m_holdsLines = false;
     // The paragraph edited without a parting while a redo waited, or -1.
     int m_unparted = -1;
     EditBatch m_batch;

@@ -208,7 +208,7 @@ bool RichEdit::keyEdits(const QKeyEvent& e) const {
 
 void RichEdit::partHeldLines(int from, int to) {
     QTextDocument& doc = *document();
-    if (loading() || m_batch.inBlock() || m_undo.running || isReadOnly() ||
+    if (!m_holdsLines || loading() || m_batch.inBlock() || m_undo.running || isReadOnly() ||
         !doc.isUndoRedoEnabled())
         return;
     const QTextBlock first = doc.findBlock(from);

@@ -58,6 +58,7 @@ class RichEdit::PieceLoad final : public EditControl::TextLoad {
     bool m_updates;
     bool m_locked;
     bool m_committed = false;
+    bool m_holdsLines = false;  // some of its lines are held together
 };
 
 RichEdit::PieceLoad::PieceLoad(RichEdit& edit)
@@ -127,7 +128,8 @@ void RichEdit::PieceLoad::appendLines(std::string_view bytes) {
     QString text = LongLinePieces::pieceTextOf(bytes, cut, m_mirror.codec());
     const int from = m_end.position();
     const auto start = static_cast<std::size_t>(from);
-    LineGroups::group(text, m_edit.m_groupFrom > start ? m_edit.m_groupFrom - start : 0);
+    m_holdsLines |=
+        LineGroups::group(text, m_edit.m_groupFrom > start ? m_edit.m_groupFrom - start : 0);
     const QSignalBlocker quiet(&m_edit);
     m_end.insertText(text);
     // A piece holds whole lines: a long one is cut into pieces here.
@@ -140,6 +142,7 @@ void RichEdit::PieceLoad::commit() {
     if (!m_carry.empty())
         appendLines(std::exchange(m_carry, std::string()));
     m_committed = true;
+    m_edit.m_holdsLines = m_holdsLines;
     m_edit.closeDocumentBlock();
     // A selection asked for meanwhile was in the old text.
     m_edit.m_pending.dropSelection();
