@@ -24,6 +24,7 @@
 #include "editor/logical_lines.h"
 #include "editor/long_line_pieces.h"
 #include "editor/rich_edit.h"
+#include "tests/support/wrapping_text.h"
 
 namespace korvane {
 namespace {
@@ -87,13 +88,7 @@ QString clipboardTextOf(std::string_view bytes) {
         .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-std::string words(std::size_t length) {
-    std::string text;
-    while (text.size() < length)
-        text += "word ";
-    text.resize(length);
-    return text;
-}
+using test::words;
 
 // The document positions where the text's lines start, read from the
 // paragraphs and the separators inside them. No text here has long lines.

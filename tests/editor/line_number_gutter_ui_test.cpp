@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/rich_edit.h"
+#include "tests/support/wrapping_text.h"
 
 namespace korvane {
 namespace {
@@ -33,13 +34,7 @@ struct Shown {
     LineNumberGutter* gutter = nullptr;
 };
 
-std::string words(std::size_t length) {
-    std::string text;
-    while (text.size() < length)
-        text += "word ";
-    text.resize(length);
-    return text;
-}
+using test::words;
 
 // Catches numbers given to display lines (a wrapped line counted twice),
 // to the pieces of a long line, or counted from 0; numbers that do not
