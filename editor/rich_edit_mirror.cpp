@@ -303,12 +303,15 @@ void RichEdit::settleNewText() {
             same = static_cast<std::size_t>(b.length() - 1) == m_mirror.lineUnits(line) &&
                    LongLinePieces::startsSoft(b.next()) == m_mirror.softBreak(line);
     } else {
+        // Each look-up goes on from the one before it, forward: the
+        // mirror's hint spares a walk from a chunk's start for each.
         for (QTextBlock b = m_document->firstBlock(); same && b.isValid(); b = b.next()) {
             const auto end = static_cast<std::size_t>(b.position() + b.length() - 1);
-            const std::size_t last = m_mirror.lineOfUnit(end);
             same = line < m_mirror.lineCount() &&
-                   m_mirror.lineStartUnit(line) == static_cast<std::size_t>(b.position()) &&
-                   last >= line && m_mirror.lineStartUnit(last) + m_mirror.lineUnits(last) == end &&
+                   m_mirror.lineStartUnit(line) == static_cast<std::size_t>(b.position());
+            const std::size_t last = m_mirror.lineOfUnit(end);
+            same = same && last >= line &&
+                   m_mirror.lineStartUnit(last) + m_mirror.lineUnits(last) == end &&
                    LongLinePieces::startsSoft(b.next()) == m_mirror.softBreak(last);
             line = last + 1;
         }

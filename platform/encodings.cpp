@@ -219,7 +219,11 @@ void EncodingGuess::add(std::string_view piece) {
     bool multibyte = false;
     m_utf8 = m_utf8 && isUtf8(piece, multibyte);
     m_multibyte = m_multibyte || multibyte;
-    m_shiftJis = m_shiftJis && isShiftJisShaped(piece);
+    // Whether every lead byte has its trail byte decides only for a page
+    // that declares Shift_JIS and may still be EUC-JP (result()): a whole
+    // pass over every other text, spared.
+    if (m_shiftJis && m_eucJp && m_declared == TextEncoding::ShiftJis)
+        m_shiftJis = isShiftJisShaped(piece);
     // Whether the whole is EUC-JP is known only at the end, when some later
     // piece may have turned out not to be UTF-8.
     if (!m_eucJp)
