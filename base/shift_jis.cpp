@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -69,6 +70,7 @@ class CodecTables {
     CodecTables() {
         buildDecoding();
         buildEncoding();
+        buildOwnCodes();
     }
 
     // Decoding: single bytes and double-byte codes (0 where unassigned).
@@ -185,12 +187,38 @@ class CodecTables {
         m_fit[c] = fit;
     }
 
+    void buildOwnCodes() {
+        const auto own = [this](char16_t c, unsigned code) {
+            return m_fit[c] == Fit::Exact && m_code[c] == code;
+        };
+        for (unsigned b = 0; b <= 0xFF; ++b) {
+            if (!isLead(static_cast<unsigned char>(b)))
+                m_own[b] = own(m_single[b], b);
+        }
+        // An unassigned pair (0) is read as a stand-in and the byte after it.
+        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!isLead(static_cast<unsigned char>(lead)))
+                continue;
+            for (unsigned trail = 0; trail <= 0xFF; ++trail) {
+                const unsigned code = (lead << 8) | trail;
+                const char16_t c =
+                    pair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
+                m_own[code] = c != 0 && own(c, code);
+            }
+        }
+    }
+
+  public:
+    const std::bitset<0x10000>& ownCodes() const { return m_own; }
+
+  private:
     std::array<std::uint8_t, 256> m_leadSlot{};  // 1-based slot in m_pairs, 0: not a lead byte
     std::array<char16_t, 256> m_single{};
     std::array<char16_t, kLeadSlots * 256> m_pairs{};
     std::array<std::uint16_t, 0x10000> m_code{};
     std::array<Fit, 0x10000> m_fit{};
     std::vector<std::pair<char16_t, std::uint16_t>> m_alternatives;
+    std::bitset<0x10000> m_own;
 };
 
 const CodecTables& tables() {
@@ -383,13 +411,34 @@ std::u16string decodeShiftJis(std::string_view bytes) {
 }
 
 std::size_t decodeShiftJisDocument(std::string_view bytes, char16_t* out) {
+    // decodeBytes() as it is, with the CR LF check in the ASCII branch
+    // alone: a load decodes every byte of the file.
+    const CodecTables& t = tables();
     char16_t* const start = out;
-    decodeBytes(tables(), bytes, [&out, start](char16_t c) {
-        if (c == u'\n' && out != start && out[-1] == u'\r')
-            out[-1] = u'\n';
-        else
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            if (b == '\r' && i + 1 < n && p[i + 1] == '\n') {
+                *out++ = u'\n';
+                i += 2;
+            } else {
+                *out++ = b;
+                ++i;
+            }
+        } else if (!t.isLead(b)) {
+            *out++ = t.single(b);
+            ++i;
+        } else if (const char16_t c = i + 1 < n ? t.pair(b, p[i + 1]) : u'\0'; c != 0) {
             *out++ = c;
-    });
+            i += 2;
+        } else {
+            *out++ = static_cast<char16_t>(kInvalidByteBase + b);
+            ++i;
+        }
+    }
     return static_cast<std::size_t>(out - start);
 }
 
@@ -429,6 +478,10 @@ SjisEncoded encodeShiftJis(std::u16string_view text) {
         }
     }
     return std::move(encoder).finish();
+}
+
+const std::bitset<0x10000>& ownShiftJisCodes() {
+    return tables().ownCodes();
 }
 
 bool appendExactShiftJis(std::u16string_view text, std::string& out) {

@@ -7,6 +7,7 @@
 // and saved unchanged keeps every byte.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -48,6 +49,11 @@ SjisEncoded encodeShiftJis(std::u16string_view text);
 // the bytes a file of that text holds, written back the same. False as
 // soon as one has not; `out` then holds the bytes up to it.
 bool appendExactShiftJis(std::u16string_view text, std::string& out);
+// The codes (a single byte, or lead << 8 | trail) that are the very bytes
+// encoding writes for the character they decode to: a text read from codes
+// like these alone is written back byte for byte. Duplicates that encoding
+// does not choose, look-alikes and bytes that start no character are not.
+const std::bitset<0x10000>& ownShiftJisCodes();
 // UTF-8 to CP932. Malformed UTF-8 sequences are replaced (and reported) byte by byte.
 SjisEncoded encodeShiftJisFromUtf8(std::string_view utf8);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <bitset>
 #include <cstring>
 
 #include "base/shift_jis.h"
@@ -723,10 +724,27 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
             },
             lean,
             // A duplicate code, a look-alike or a stand-in would be written
-            // back in another form than the file's.
-            [this](std::string_view line, std::u16string_view units) {
-                m_leanCheck.clear();
-                return appendExactShiftJis(units, m_leanCheck) && m_leanCheck == line;
+            // back in another form than the file's. The bytes split into
+            // characters as decoding splits them, and each code is looked
+            // up: cheaper than encoding the line again to compare.
+            [&own = ownShiftJisCodes()](std::string_view line, std::u16string_view) {
+                const auto* q = reinterpret_cast<const unsigned char*>(line.data());
+                const std::size_t m = line.size();
+                for (std::size_t k = 0; k < m;) {
+                    const unsigned char b = q[k];
+                    if (b < 0x80) {
+                        ++k;
+                    } else if (isSjisLeadByte(b) && k + 1 < m) {
+                        if (!own[(unsigned{b} << 8) | q[k + 1]])
+                            return false;
+                        k += 2;
+                    } else {
+                        if (!own[b])
+                            return false;
+                        ++k;
+                    }
+                }
+                return true;
             });
     } else if (m_utf8) {
         assignMeasured(

@@ -395,7 +395,6 @@ class TextMirror {
     mutable std::array<std::string, 4> m_lineBuffers;
     mutable std::size_t m_nextBuffer = 0;
     mutable std::u16string m_units;  // the characters of the line bytesOf() encodes
-    std::string m_leanCheck;         // a loaded line's characters encoded again
 };
 
 }  // namespace korvane

@@ -5,6 +5,7 @@
 #include <iconv.h>
 #endif
 
+#include <bitset>
 #include <random>
 #include <string>
 #include <vector>
@@ -210,6 +211,67 @@ TEST(ShiftJis, RandomBytesSurviveARoundTrip) {
     // With duplicates the bytes may change, the text must not.
     const std::u16string text = decodeShiftJis(randomBytes(1252, 1 << 20, true));
     EXPECT_TRUE(decodeShiftJis(encodeShiftJis(text).bytes) == text);
+}
+
+// Catches a code the load takes as written back byte for byte that the
+// encoder writes in another form (a duplicate, a look-alike, a stand-in), or
+// the other way round: the table must agree with encoding itself.
+TEST(ShiftJis, OwnCodesAreTheOnesWrittenBackAsTheyAre) {
+    const std::bitset<0x10000>& own = ownShiftJisCodes();
+    std::size_t owned = 0;
+    for (unsigned code = 0; code <= 0xFFFF; ++code) {
+        const unsigned lead = code >> 8;
+        // A single byte, or a pair behind a lead byte: what decoding reads.
+        if (lead != 0 ? !isLead(lead) : isLead(code))
+            continue;
+        const std::string bytes = bytesOf(code);
+        const std::u16string text = decodeShiftJis(bytes);
+        std::string back;
+        const bool exact = text.size() == 1 && appendExactShiftJis(text, back) && back == bytes;
+        EXPECT_EQ(own[code], exact) << std::hex << code;
+        owned += exact ? 1 : 0;
+    }
+    // ASCII, the half-width katakana and the assigned double-byte codes
+    // less their duplicates: thousands, not a handful.
+    EXPECT_GT(owned, 7000u);
+}
+
+// Catches the document decoder parting from the plain one: each CR LF is one
+// "\n", a CR or LF alone stays, a lead byte at the very end or before a line
+// break is a stand-in and the break survives.
+TEST(ShiftJis, DocumentTextIsThePlainTextWithEachCrLfOneBreak) {
+    std::vector<std::string> inputs = {
+        "",
+        "\r\n",
+        "\r",
+        "\n",
+        "\r\r\n\n",
+        "a\r\nb",
+        "\x82\xa0\r\n\x82",
+        "\x82\r\n",
+        "\x81\x0d\x0a",
+        "\xb1\xb2\r\n\xfd",
+    };
+    std::mt19937 random(77);
+    std::uniform_int_distribution<int> pick(0, 9);
+    for (int n = 0; n < 200; ++n) {
+        std::string bytes;
+        for (int k = 0; k < 300; ++k) {
+            static const char* const parts[] = {"\r\n", "\r",   "\n",       "a",        "\x82\xa0",
+                                                "\x82", "\xb1", "\xed\x40", "\x87\x90", "\xff"};
+            bytes += parts[pick(random)];
+        }
+        inputs.push_back(bytes);
+    }
+    for (const std::string& bytes : inputs) {
+        std::u16string want = decodeShiftJis(bytes);
+        for (std::size_t at = want.find(u"\r\n"); at != std::u16string::npos;
+             at = want.find(u"\r\n", at + 1))
+            want.erase(at, 1);
+        std::u16string got(bytes.size(), u'\0');
+        got.resize(decodeShiftJisDocument(bytes, got.data()));
+        EXPECT_TRUE(got == want) << bytes;
+    }
 }
 
 // Catches a malformed UTF-8 sequence swallowing valid text after it, overlong

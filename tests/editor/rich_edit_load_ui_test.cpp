@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/rich_edit.h"
 
@@ -73,6 +74,56 @@ TEST(RichEditLoadTest, CommittedLoadIsTheTextAndFollowsEdits) {
     ASSERT_TRUE(edit.canUndo());
     edit.undo();
     EXPECT_EQ(edit.text(), "a\r\n\x82\xa0\xff\r\n\r\nend");
+}
+
+// A loaded line the codec would write back the same keeps no bytes of its
+// own. Catches a line with a duplicate code, a stand-in or a lead byte
+// without its trail taken as one: its bytes would be lost, and a save
+// would write another form than the file's.
+TEST(RichEditLoadTest, OnlyLinesWrittenBackAsTheyAreKeepNoBytes) {
+    const struct {
+        const char* line;
+        bool lean;
+    } rows[] = {
+        {"plain <b>\x93\xfa\x96\x7b</b>", true},  // 日本
+        {"\xb1\xb2 half-width", true},            // ｱｲ
+        {"\x81\x60 wave", true},                  // ～, as CP932 writes it
+        {"\x87\x90 a duplicate", false},          // ≒ of row 13; 0x81E0 is written
+        {"\xed\x40 NEC-selected", false},         // 0xFA5C is written
+        {"\x82\x20 a lead byte and a space", false},
+        {"ends in a lead byte \x82", false},
+        {"\xfd\xa0 unassigned singles", true},
+        {"", false},  // no bytes to spare
+    };
+    std::string text;
+    std::size_t lean = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (const auto& row : rows) {
+            text += std::string(row.line) + "\r\n";
+            lean += row.lean ? 1 : 0;
+        }
+    }
+    text += "last";
+    ++lean;
+    RichEdit edit;
+    edit.setGroupLinesFrom(0);
+    edit.setLeanLinesFrom(0);
+    const std::unique_ptr<EditControl::TextLoad> load = edit.beginTextLoad();
+    load->append(text);
+    load->commit();
+    EXPECT_EQ(edit.text(), text);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 2;
+    }
+    ASSERT_EQ(edit.lineCount(), lines.size());
+    for (std::size_t line = 0; line < lines.size(); ++line)
+        EXPECT_EQ(edit.lineText(line), lines[line]) << line;
+    EXPECT_EQ(edit.leanLineCount(), lean);
 }
 
 // An opened file shows its first line with the caret before it, as setText
