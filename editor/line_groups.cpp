@@ -15,10 +15,10 @@ bool LineGroups::group(QString& text, std::size_t from) {
     bool piece = false;  // the current line is a later piece of a long line
     char16_t* data = reinterpret_cast<char16_t*>(text.data());
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i <= size; ++i) {
+    for (qsizetype i = 0;; ++i) {
+        i = static_cast<qsizetype>(findEither(data, static_cast<std::size_t>(i),
+                                              static_cast<std::size_t>(size), u'\n', u'\u2029'));
         const char16_t c = i < size ? data[i] : u'\n';
-        if (c != u'\n' && c != u'\u2029')
-            continue;
         const auto units = static_cast<std::size_t>(i - lineStart);
         // The empty line after a final line break is where the next text
         // goes on: that break stays a paragraph's.
@@ -38,6 +38,8 @@ bool LineGroups::group(QString& text, std::size_t from) {
         pendingBreak = c == u'\n' && i < size ? i : -1;
         piece = c == u'\u2029';
         lineStart = i + 1;
+        if (i == size)
+            break;
     }
     return joined;
 }

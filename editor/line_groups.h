@@ -15,6 +15,8 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -40,6 +42,32 @@ class LineGroups {
     // Only lines that start at or after unit `from` join the line before.
     // Whether any did.
     static bool group(QString& text, std::size_t from);
+
+    // The first unit at or after `from` that is `a` or `b`, or `size`.
+    // A load looks at every unit of the text for its line breaks, so four
+    // units go at a time where none of them is either.
+    static std::size_t findEither(const char16_t* data, std::size_t from, std::size_t size,
+                                  char16_t a, char16_t b) {
+        constexpr std::uint64_t kOnes = 0x0001000100010001u;
+        constexpr std::uint64_t kHigh = 0x8000800080008000u;
+        const std::uint64_t wa = kOnes * a;
+        const std::uint64_t wb = kOnes * b;
+        std::size_t i = from;
+        for (; i + 4 <= size; i += 4) {
+            std::uint64_t w = 0;
+            std::memcpy(&w, data + i, sizeof w);
+            const std::uint64_t xa = w ^ wa;
+            const std::uint64_t xb = w ^ wb;
+            // A unit equal to `a` or `b` is a zero unit of xa or xb.
+            if ((((xa - kOnes) & ~xa) | ((xb - kOnes) & ~xb)) & kHigh)
+                break;
+        }
+        for (; i < size; ++i) {
+            if (data[i] == a || data[i] == b)
+                return i;
+        }
+        return size;
+    }
 
     static bool isSeparator(QChar c) { return c.unicode() == kLineSeparator; }
     // The lines of a paragraph's text: its separators part them.

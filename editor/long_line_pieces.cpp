@@ -34,9 +34,7 @@ QString cutIntoPieces(const QString& text, std::size_t target, std::size_t maxUn
     QString out;
     std::size_t copied = 0;
     for (std::size_t start = 0; start <= all.size();) {
-        std::size_t end = all.find(u'\n', start);
-        if (end == std::u16string_view::npos)
-            end = all.size();
+        const std::size_t end = LineGroups::findEither(all.data(), start, all.size(), u'\n', u'\n');
         if (end - start > maxUnits) {
             if (out.isNull())
                 out.reserve(text.size() + text.size() / static_cast<qsizetype>(target) + 1);

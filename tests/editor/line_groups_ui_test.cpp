@@ -181,6 +181,30 @@ constexpr int kSampleLines = 150;
            << "the lines are held in " << edit.document()->blockCount() << " paragraphs";
 }
 
+// Catches the word-at-a-time search missing a break in a word's last unit,
+// in the tail after the last whole word, or one of the two units it looks
+// for, and finding one where a unit only differs in its high byte.
+TEST(LineGroups, FindsEachBreakWhereverItStands) {
+    for (std::size_t size = 0; size <= 13; ++size) {
+        for (std::size_t at = 0; at <= size; ++at) {
+            for (const char16_t mark : {u'\n', u'\u2029'}) {
+                // Units that share a byte with the ones looked for.
+                std::u16string text(size, u'\u0a0a');
+                for (std::size_t k = 0; k < size; k += 3)
+                    text[k] = u'\u2028';
+                if (at < size)
+                    text[at] = mark;
+                for (std::size_t from = 0; from <= size; ++from) {
+                    const std::size_t want = at < size && at >= from ? at : size;
+                    EXPECT_EQ(LineGroups::findEither(text.data(), from, size, u'\n', u'\u2029'),
+                              want)
+                        << size << " " << at << " " << from;
+                }
+            }
+        }
+    }
+}
+
 // Catches keys that see the separator as a character of the line (Home and
 // End stopping at it, Up and Down skipping lines, Backspace or Delete that
 // leave it or take a character more), a selection across separators counted
