@@ -96,4 +96,16 @@ constexpr bool isInvalidByteStandIn(char32_t c) {
     return c >= 0xF780 && c <= 0xF7FF;
 }
 
+// Whether a unit of text decoded from CP932 came from two bytes: every
+// character of a double-byte code does, and no single byte's character or
+// stand-in is among them (0x80 is U+0080, 0xA0 and 0xFD-0xFF are
+// U+F8F0-U+F8F3, 0xA1-0xDF the half-width katakana).
+constexpr bool isDoubleByteUnit(char16_t c) {
+    if (c <= 0x80)
+        return false;
+    if (c < 0xF780)
+        return true;
+    return !(c <= 0xF7FF || (c >= 0xF8F0 && c <= 0xF8F3) || (c >= 0xFF61 && c <= 0xFF9F));
+}
+
 }  // namespace korvane

@@ -716,7 +716,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
     // byte; else the character's length follows from its first byte, and
     // four bytes are a surrogate pair.
     if (m_sjis) {
-        assignMeasured(
+        assignMeasured<true>(
             bytes, documentText,
             [](std::size_t, unsigned char b, char16_t c) {
                 return isSjisLeadByte(b) && c != static_cast<char16_t>(kInvalidByteBase + b) ? 2u
@@ -747,7 +747,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
                 return true;
             });
     } else if (m_utf8) {
-        assignMeasured(
+        assignMeasured<false>(
             bytes, documentText,
             [p, n](std::size_t i, unsigned char b, char16_t c) {
                 // A stand-in's code point is a character of the private use
@@ -772,7 +772,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
     } else {
         // EUC-JP reaches its characters through CP932's tables, duplicates
         // and all: its lines keep their bytes.
-        assignMeasured(
+        assignMeasured<false>(
             bytes, documentText,
             [this, bytes](std::size_t i, unsigned char b, char16_t c) {
                 if (c == static_cast<char16_t>(kInvalidByteBase + b))
@@ -783,7 +783,58 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
     }
 }
 
-template <typename Measure, typename Canonical>
+bool TextMirror::shiftJisLine(std::string_view bytes, std::size_t i, std::u16string_view text,
+                              std::size_t u, std::vector<std::uint64_t>& wide, std::uint32_t& units,
+                              std::size_t& lineBytes, bool& soft) {
+    const char16_t* t = text.data();
+    const std::size_t tn = text.size();
+    const std::size_t firstWord = wide.size();
+    std::size_t e = u;
+    std::size_t doubles = 0;
+    std::uint64_t word = 0;
+    std::uint64_t bit = 1;  // the unit's in `word`
+    std::uint64_t any = 0;
+    for (; e < tn; ++e) {
+        const char16_t c = t[e];
+        // A line break, one held inside a paragraph (U+2028), a soft break
+        // (U+2029).
+        if (c == u'\n' || (c | 1u) == kSoftBreakUnit)
+            break;
+        word |= isDoubleByteUnit(c) ? bit : 0;
+        bit <<= 1;
+        if (bit == 0) {
+            wide.push_back(word);
+            any |= word;
+            doubles += static_cast<std::size_t>(std::popcount(word));
+            word = 0;
+            bit = 1;
+        }
+    }
+    const std::size_t count = e - u;
+    if (bit != 1) {
+        wide.push_back(word);
+        any |= word;
+        doubles += static_cast<std::size_t>(std::popcount(word));
+    }
+    const std::size_t size = count + doubles;
+    soft = e < tn && t[e] == kSoftBreakUnit;
+    // Where the units end the line the bytes must: at a CR LF, at the end
+    // of the bytes with the units', or anywhere for a soft break (no byte).
+    const bool ends =
+        i + size <= bytes.size() &&
+        (soft || (e == tn ? i + size == bytes.size() : bytes.substr(i + size, 2) == "\r\n"));
+    if (!ends || count >= Record::kTopBit) {
+        wide.resize(firstWord);
+        return false;
+    }
+    if (any == 0)
+        wide.resize(firstWord);
+    units = static_cast<std::uint32_t>(count);
+    lineBytes = size;
+    return true;
+}
+
+template <bool kShiftJis, typename Measure, typename Canonical>
 void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view documentText,
                                 Measure measure, bool lean, Canonical canonical) {
     ChunkFill fill(m_chunks, bytes);
@@ -818,6 +869,27 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
             a = 0;
             b = 0;
         };
+        if constexpr (kShiftJis) {
+            std::size_t size = 0;
+            if (shiftJisLine(bytes, i, documentText, u, wide, units, size, soft)) {
+                const bool ownForm =
+                    lean && size > 0 &&
+                    canonical(bytes.substr(from, size), documentText.substr(firstUnit, units));
+                fill.addLine(from, size, units, soft, firstWord, wide.size() > firstWord, false,
+                             ownForm);
+                i += size;
+                u += units;
+                if (soft) {
+                    ++u;
+                    continue;
+                }
+                if (i >= n)
+                    break;
+                i += 2;  // CR LF, one unit of the document
+                ++u;
+                continue;
+            }
+        }
         while (i < n) {
             const unsigned char byte = p[i];
             unsigned length = 1;

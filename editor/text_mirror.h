@@ -270,10 +270,19 @@ class TextMirror {
     // ASCII: measure(offset, first byte, first unit) gives its bytes, 4
     // for a surrogate pair.
     // With `lean`, a line for which `canonical(its bytes, its units)` keeps
-    // no bytes.
-    template <typename Measure, typename Canonical>
+    // no bytes. `kShiftJis`: a line is first measured from its units alone
+    // (shiftJisLine()).
+    template <bool kShiftJis, typename Measure, typename Canonical>
     void assignMeasured(std::string_view bytes, std::u16string_view documentText, Measure measure,
                         bool lean, Canonical canonical);
+    // Measures the line of Shift_JIS `bytes` at `i` from its units in
+    // `text` at `u`, each of one byte or two (isDoubleByteUnit), and adds
+    // its width words to `wide`; false, and `wide` as it was, when the bytes
+    // do not end the line where the units say (a line break of another
+    // kind): the caller then measures it byte by byte.
+    static bool shiftJisLine(std::string_view bytes, std::size_t i, std::u16string_view text,
+                             std::size_t u, std::vector<std::uint64_t>& wide, std::uint32_t& units,
+                             std::size_t& lineBytes, bool& soft);
     // assignBytes(), lean or not.
     void assignPiece(std::string_view bytes, std::u16string_view documentText, bool lean);
     // The codec's encoding of a line without bytes, appended to `out`.

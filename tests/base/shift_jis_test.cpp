@@ -236,6 +236,26 @@ TEST(ShiftJis, OwnCodesAreTheOnesWrittenBackAsTheyAre) {
     EXPECT_GT(owned, 7000u);
 }
 
+// A loaded line is measured from its units alone. Catches a character of a
+// double-byte code taken for one of a single byte, or a single byte's
+// character, stand-in or half-width katakana taken for two: every code that
+// decodes is looked at.
+TEST(ShiftJis, EachDecodedUnitTellsHowManyBytesItCameFrom) {
+    for (unsigned code = 0; code <= 0xFFFF; ++code) {
+        const unsigned lead = code >> 8;
+        if (lead != 0 ? !isLead(lead) : isLead(code))
+            continue;
+        const std::string bytes = bytesOf(code);
+        const std::u16string text = decodeShiftJis(bytes);
+        // A pair that does not decode is two characters of a byte each.
+        for (const char16_t unit : text)
+            EXPECT_EQ(isDoubleByteUnit(unit), text.size() == 1 && bytes.size() == 2)
+                << std::hex << code;
+    }
+    for (unsigned b = 0x80; b <= 0xFF; ++b)
+        EXPECT_FALSE(isDoubleByteUnit(static_cast<char16_t>(kInvalidByteBase + b)));
+}
+
 // Catches the document decoder parting from the plain one: each CR LF is one
 // "\n", a CR or LF alone stays, a lead byte at the very end or before a line
 // break is a stand-in and the break survives.
