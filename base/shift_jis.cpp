@@ -226,8 +226,10 @@ const CodecTables& tables() {
     return instance;
 }
 
-// Walks CP932 bytes and hands each character to `emit`.
-template <typename Emit>
+// Walks CP932 bytes and hands each character to `emit`; with `kFoldCrLf`,
+// each CR LF as one "\n" (a document's line break), found in the ASCII
+// branch alone: an open decodes every byte of the file.
+template <bool kFoldCrLf = false, typename Emit>
 void decodeBytes(const CodecTables& t, std::string_view bytes, Emit emit) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
@@ -235,8 +237,13 @@ void decodeBytes(const CodecTables& t, std::string_view bytes, Emit emit) {
     while (i < n) {
         const unsigned char b = p[i];
         if (b < 0x80) {
-            emit(static_cast<char16_t>(b));
-            ++i;
+            if (kFoldCrLf && b == '\r' && i + 1 < n && p[i + 1] == '\n') {
+                emit(u'\n');
+                i += 2;
+            } else {
+                emit(static_cast<char16_t>(b));
+                ++i;
+            }
         } else if (!t.isLead(b)) {
             emit(t.single(b));
             ++i;
@@ -411,34 +418,8 @@ std::u16string decodeShiftJis(std::string_view bytes) {
 }
 
 std::size_t decodeShiftJisDocument(std::string_view bytes, char16_t* out) {
-    // decodeBytes() as it is, with the CR LF check in the ASCII branch
-    // alone: a load decodes every byte of the file.
-    const CodecTables& t = tables();
     char16_t* const start = out;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            if (b == '\r' && i + 1 < n && p[i + 1] == '\n') {
-                *out++ = u'\n';
-                i += 2;
-            } else {
-                *out++ = b;
-                ++i;
-            }
-        } else if (!t.isLead(b)) {
-            *out++ = t.single(b);
-            ++i;
-        } else if (const char16_t c = i + 1 < n ? t.pair(b, p[i + 1]) : u'\0'; c != 0) {
-            *out++ = c;
-            i += 2;
-        } else {
-            *out++ = static_cast<char16_t>(kInvalidByteBase + b);
-            ++i;
-        }
-    }
+    decodeBytes<true>(tables(), bytes, [&out](char16_t c) { *out++ = c; });
     return static_cast<std::size_t>(out - start);
 }
 

@@ -213,24 +213,31 @@ TEST(ShiftJis, RandomBytesSurviveARoundTrip) {
     EXPECT_TRUE(decodeShiftJis(encodeShiftJis(text).bytes) == text);
 }
 
+// Calls f(code, its bytes, their decoded text) for every code decoding
+// reads: each single byte, and each pair behind a lead byte.
+template <typename F>
+void forEachCode(const F& f) {
+    for (unsigned code = 0; code <= 0xFFFF; ++code) {
+        const unsigned lead = code >> 8;
+        if (lead != 0 ? !isLead(lead) : isLead(code))
+            continue;
+        const std::string bytes = bytesOf(code);
+        f(code, bytes, decodeShiftJis(bytes));
+    }
+}
+
 // Catches a code the load takes as written back byte for byte that the
 // encoder writes in another form (a duplicate, a look-alike, a stand-in), or
 // the other way round: the table must agree with encoding itself.
 TEST(ShiftJis, OwnCodesAreTheOnesWrittenBackAsTheyAre) {
     const std::bitset<0x10000>& own = ownShiftJisCodes();
     std::size_t owned = 0;
-    for (unsigned code = 0; code <= 0xFFFF; ++code) {
-        const unsigned lead = code >> 8;
-        // A single byte, or a pair behind a lead byte: what decoding reads.
-        if (lead != 0 ? !isLead(lead) : isLead(code))
-            continue;
-        const std::string bytes = bytesOf(code);
-        const std::u16string text = decodeShiftJis(bytes);
+    forEachCode([&](unsigned code, const std::string& bytes, const std::u16string& text) {
         std::string back;
         const bool exact = text.size() == 1 && appendExactShiftJis(text, back) && back == bytes;
         EXPECT_EQ(own[code], exact) << std::hex << code;
         owned += exact ? 1 : 0;
-    }
+    });
     // ASCII, the half-width katakana and the assigned double-byte codes
     // less their duplicates: thousands, not a handful.
     EXPECT_GT(owned, 7000u);
@@ -241,17 +248,12 @@ TEST(ShiftJis, OwnCodesAreTheOnesWrittenBackAsTheyAre) {
 // character, stand-in or half-width katakana taken for two: every code that
 // decodes is looked at.
 TEST(ShiftJis, EachDecodedUnitTellsHowManyBytesItCameFrom) {
-    for (unsigned code = 0; code <= 0xFFFF; ++code) {
-        const unsigned lead = code >> 8;
-        if (lead != 0 ? !isLead(lead) : isLead(code))
-            continue;
-        const std::string bytes = bytesOf(code);
-        const std::u16string text = decodeShiftJis(bytes);
+    forEachCode([](unsigned code, const std::string& bytes, const std::u16string& text) {
         // A pair that does not decode is two characters of a byte each.
         for (const char16_t unit : text)
             EXPECT_EQ(isDoubleByteUnit(unit), text.size() == 1 && bytes.size() == 2)
                 << std::hex << code;
-    }
+    });
     for (unsigned b = 0x80; b <= 0xFF; ++b)
         EXPECT_FALSE(isDoubleByteUnit(static_cast<char16_t>(kInvalidByteBase + b)));
 }
