@@ -817,12 +817,12 @@ bool TextMirror::shiftJisLine(std::string_view bytes, std::size_t i, std::u16str
         doubles += static_cast<std::size_t>(std::popcount(word));
     }
     const std::size_t size = count + doubles;
-    soft = e < tn && t[e] == kSoftBreakUnit;
+    const bool softEnd = e < tn && t[e] == kSoftBreakUnit;
     // Where the units end the line the bytes must: at a CR LF, at the end
     // of the bytes with the units', or anywhere for a soft break (no byte).
     const bool ends =
         i + size <= bytes.size() &&
-        (soft || (e == tn ? i + size == bytes.size() : bytes.substr(i + size, 2) == "\r\n"));
+        (softEnd || (e == tn ? i + size == bytes.size() : bytes.substr(i + size, 2) == "\r\n"));
     if (!ends || count >= Record::kTopBit) {
         wide.resize(firstWord);
         return false;
@@ -831,6 +831,7 @@ bool TextMirror::shiftJisLine(std::string_view bytes, std::size_t i, std::u16str
         wide.resize(firstWord);
     units = static_cast<std::uint32_t>(count);
     lineBytes = size;
+    soft = softEnd;
     return true;
 }
 

@@ -277,9 +277,10 @@ class TextMirror {
                         bool lean, Canonical canonical);
     // Measures the line of Shift_JIS `bytes` at `i` from its units in
     // `text` at `u`, each of one byte or two (isDoubleByteUnit), and adds
-    // its width words to `wide`; false, and `wide` as it was, when the bytes
-    // do not end the line where the units say (a line break of another
-    // kind): the caller then measures it byte by byte.
+    // its width words to `wide`; false, with `wide` and the out-parameters
+    // as they were, when the bytes do not end the line where the units say
+    // (a line break of another kind): the caller then measures it byte by
+    // byte.
     static bool shiftJisLine(std::string_view bytes, std::size_t i, std::u16string_view text,
                              std::size_t u, std::vector<std::uint64_t>& wide, std::uint32_t& units,
                              std::size_t& lineBytes, bool& soft);

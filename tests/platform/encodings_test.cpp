@@ -65,8 +65,11 @@ TEST(GuessEncoding, APageSaysWhatItIsWhenTheBytesAgree) {
         {"declared after 1,024 bytes", std::string(1024, ' ') + "<meta charset=utf-8>",
          TextEncoding::ShiftJis},
         {"an unknown charset", "<meta charset=koi8-r>", TextEncoding::ShiftJis},
+        // Undeclared, as many pairs would be taken for EUC-JP.
         {"Shift_JIS declared, EUC-JP bytes that read as Shift_JIS too",
-         "<meta charset=shift_jis>" + eucShort + eucShort, TextEncoding::ShiftJis},
+         "<meta charset=shift_jis>" + eucShort + eucShort + eucShort + eucShort + eucShort +
+             eucShort + eucShort + eucShort,
+         TextEncoding::ShiftJis},
         // Read as Shift_JIS, 0xE0 is a lead byte with nothing behind it.
         {"Shift_JIS declared, EUC-JP bytes that do not", "<meta charset=shift_jis>\xb0\xe0",
          TextEncoding::EucJp},
