@@ -73,6 +73,7 @@ class RichEdit : public QPlainTextEdit, public EditControl {
     // Fills a new document and mirror piece by piece (rich_edit_load.cpp);
     // the old ones stay aside, whole, until the load is committed.
     std::unique_ptr<TextLoad> beginTextLoad() override;
+    std::unique_ptr<TextLoad> beginTextLoadIn(const TextCodec& codec) override;
 
     std::size_t selStart() const override;
     std::size_t selLength() const override;

@@ -29,7 +29,7 @@ namespace korvane {
 
 class RichEdit::PieceLoad final : public EditControl::TextLoad {
   public:
-    explicit PieceLoad(RichEdit& edit);
+    PieceLoad(RichEdit& edit, const TextCodec& codec);
     ~PieceLoad() override;
     PieceLoad(const PieceLoad&) = delete;
     PieceLoad& operator=(const PieceLoad&) = delete;
@@ -61,7 +61,7 @@ class RichEdit::PieceLoad final : public EditControl::TextLoad {
     bool m_holdsLines = false;  // some of its lines are held together
 };
 
-RichEdit::PieceLoad::PieceLoad(RichEdit& edit)
+RichEdit::PieceLoad::PieceLoad(RichEdit& edit, const TextCodec& codec)
     : m_edit(edit),
       m_old(edit.document()),
       m_oldParent(m_old->parent()),
@@ -84,7 +84,9 @@ RichEdit::PieceLoad::PieceLoad(RichEdit& edit)
     m_new->setDefaultTextOption(m_old->defaultTextOption());
     m_new->setDocumentMargin(m_old->documentMargin());
     m_new->setUndoRedoEnabled(false);
-    m_mirror.setCodec(edit.codec());
+    // The load's own mirror speaks the text's codec; the editor takes it
+    // (and with it the codec) only at the commit.
+    m_mirror.setCodec(codec);
     // The widget deletes a document it owns when another takes its place.
     m_old->setParent(&m_edit);
     const QSignalBlocker quiet(&m_edit);
@@ -167,7 +169,15 @@ void RichEdit::PieceLoad::commit() {
 }
 
 std::unique_ptr<EditControl::TextLoad> RichEdit::beginTextLoad() {
-    return std::make_unique<PieceLoad>(*this);
+    return std::make_unique<PieceLoad>(*this, codec());
+}
+
+// A file in another encoding than the editor's last one (a UTF-8 page after
+// a Shift_JIS one) goes in piece by piece too: gathered whole and set, it
+// held the bytes and the decoded text at once, twice the memory at the
+// peak of an open.
+std::unique_ptr<EditControl::TextLoad> RichEdit::beginTextLoadIn(const TextCodec& codec) {
+    return std::make_unique<PieceLoad>(*this, codec);
 }
 
 }  // namespace korvane

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text_codec.h"
 #include "editor/rich_edit.h"
 
 namespace korvane {
@@ -124,6 +125,51 @@ TEST(RichEditLoadTest, OnlyLinesWrittenBackAsTheyAreKeepNoBytes) {
     for (std::size_t line = 0; line < lines.size(); ++line)
         EXPECT_EQ(edit.lineText(line), lines[line]) << line;
     EXPECT_EQ(edit.leanLineCount(), lean);
+}
+
+// A file in another encoding than the editor's goes in piece by piece as
+// well. Catches the codec taken before the commit (reads during the load
+// must answer from the old text), kept after it, or left changed by a load
+// that is dropped, and the load gathered whole and set as one text instead,
+// which keeps the bytes of every line.
+TEST(RichEditLoadTest, LoadInAnotherCodecTakesItsCodecAtTheCommit) {
+    const std::string old = "\x82\xa0 old";  // あ in Shift_JIS
+    const std::string text =
+        "\xe6\x97\xa5\xe6\x9c\xac <b>\r\n"  // 日本, written back as it is
+        "caf\xc3\xa9\r\n"                   // café, too
+        "\xff a byte of no character\r\n"
+        "\xf0\x9f\x98\x80 a pair of surrogates\r\n"
+        "last";
+    for (const bool dropped : {false, true}) {
+        SCOPED_TRACE(dropped ? "dropped" : "committed");
+        RichEdit edit;
+        edit.setGroupLinesFrom(0);
+        edit.setLeanLinesFrom(0);
+        edit.setText(old);
+        {
+            const std::unique_ptr<EditControl::TextLoad> load = edit.beginTextLoadIn(utf8Codec());
+            // Cut inside a line and inside a character.
+            load->append(std::string_view(text).substr(0, 5));
+            load->append(std::string_view(text).substr(5, 20));
+            load->append(std::string_view(text).substr(25));
+            EXPECT_EQ(&edit.codec(), &shiftJisCodec());
+            EXPECT_EQ(edit.text(), old);
+            if (!dropped)
+                load->commit();
+        }
+        if (dropped) {
+            EXPECT_EQ(&edit.codec(), &shiftJisCodec());
+            EXPECT_EQ(edit.text(), old);
+            continue;
+        }
+        EXPECT_EQ(&edit.codec(), &utf8Codec());
+        EXPECT_EQ(edit.text(), text);
+        ASSERT_EQ(edit.lineCount(), 5u);
+        EXPECT_EQ(edit.lineText(1), "caf\xc3\xa9");
+        EXPECT_EQ(edit.lineText(2), "\xff a byte of no character");
+        // The first two lines and the last keep no bytes, as a load's do.
+        EXPECT_EQ(edit.leanLineCount(), 3u);
+    }
 }
 
 // An opened file shows its first line with the caret before it, as setText
