@@ -25,6 +25,7 @@
 //
 //   korvane_window_memory_bench [megabytes...] [--in-process=window|bare]
 //                               [--stop-after=made|load|show|wider|edit]
+//                               [--utf-8]
 //
 // By default the sizes are 10 MB, and 200 MB as well when KORVANE_BENCH_BIG=1
 // is set (that run takes about two minutes and 2 GB at a time). --in-process runs the
@@ -34,7 +35,9 @@
 // and --stop-after ends the run after that stage, so that the profiler's
 // peak is the peak of the stages up to it (the load's peak is over before
 // the whole run's).
-// Other options (those run-bench passes to every benchmark) are ignored.
+// --utf-8 writes the same text in UTF-8 (the sizes are still the Shift_JIS
+// text's). Other options (those run-bench passes to every benchmark) are
+// ignored.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -99,6 +102,7 @@ constexpr double kMegabyte = 1024.0 * 1024.0;
 
 // The run ends after this stage (--stop-after).
 Stage g_lastStage = JournalWrite;
+bool g_utf8 = false;  // the text is written in UTF-8
 
 // Makes the high-water mark the present resident size. A kernel that does
 // not know "5" refuses the write, and every stage would report the peak of
@@ -332,7 +336,8 @@ void runBare(int argc, char** argv, const std::string& path, Measured& m) {
             std::string bytes;
             if (!readWholeFile(path, bytes).ok)
                 return;
-            QString text = QString::fromStdU16String(decodeShiftJis(bytes));
+            QString text = g_utf8 ? QString::fromUtf8(bytes)
+                                  : QString::fromStdU16String(decodeShiftJis(bytes));
             std::string().swap(bytes);
             text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             editor.setPlainText(text);
@@ -464,6 +469,8 @@ int main(int argc, char** argv) {
             inProcess = arg.substr(std::strlen("--in-process="));
         else if (arg.starts_with("--stop-after="))
             stopAfter = arg.substr(std::strlen("--stop-after="));
+        else if (arg == "--utf-8")
+            g_utf8 = true;
         else if (!arg.starts_with("-"))
             sizes.push_back(std::strtoul(argv[i], nullptr, 10));
     }
@@ -500,7 +507,7 @@ int main(int argc, char** argv) {
     std::vector<Column> bares;
     for (const std::size_t megabytes : sizes) {
         const std::string path = folder + "/big-" + std::to_string(megabytes) + ".txt";
-        bench::writeJapaneseProse(path, megabytes << 20);
+        bench::writeJapaneseProse(path, megabytes << 20, g_utf8);
         const std::string home = folder + "/home-" + std::to_string(megabytes);
         std::filesystem::create_directory(home);
         const std::string size = std::to_string(megabytes) + " MB";
