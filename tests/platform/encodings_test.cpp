@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/shift_jis.h"
 
 namespace korvane {
 namespace {
@@ -76,6 +82,49 @@ TEST(GuessEncoding, APageSaysWhatItIsWhenTheBytesAgree) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(guessEncoding(row.bytes), row.expected) << row.name;
+}
+
+// Whether every byte is part of a well-formed UTF-8 character, one
+// character at a time through the codec's own reader.
+bool wellFormedUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = readUtf8Char(bytes, i).second;
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+// Catches the UTF-8 check taking an overlong form, a surrogate, a code past
+// U+10FFFF or a sequence cut short for UTF-8, or refusing a well-formed one:
+// every lead byte with the edges of its second byte, at every place against
+// the eight-byte ASCII steps, and random mixtures.
+TEST(GuessEncoding, Utf8IsWhatTheCodecReadsAsUtf8) {
+    std::vector<std::string> inputs;
+    for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+        for (const unsigned second : {0x7Fu, 0x80u, 0x8Fu, 0x90u, 0x9Fu, 0xA0u, 0xBFu, 0xC0u}) {
+            const std::string sequence = {static_cast<char>(lead), static_cast<char>(second),
+                                          '\x80', '\x80'};
+            for (std::size_t cut = 1; cut <= 4; ++cut) {
+                for (std::size_t before = 0; before <= 9; ++before)
+                    inputs.push_back(std::string(before, 'a') + sequence.substr(0, cut) + "bc");
+                inputs.push_back(sequence.substr(0, cut));
+            }
+        }
+    }
+    std::mt19937 random(8);
+    const char* const parts[] = {
+        "a",        "abcdefgh", "\xc3\xa9", "\xe3\x81\x82", "\xf0\x9f\x98\x80", "\xed\xa0\x80",
+        "\xe3\x81", "\x80",     "\xc0\xaf", "\r\n"};
+    for (int n = 0; n < 300; ++n) {
+        std::string bytes;
+        for (int k = 0; k < 20; ++k)
+            bytes += parts[random() % std::size(parts)];
+        inputs.push_back(bytes);
+    }
+    for (const std::string& bytes : inputs)
+        EXPECT_EQ(isValidIn(bytes, TextEncoding::Utf8), wellFormedUtf8(bytes)) << bytes;
 }
 
 // Open and save without an edit, byte for byte, for every encoding and
