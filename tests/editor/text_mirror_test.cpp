@@ -119,29 +119,12 @@ TEST(TextMirror, CodecDocumentsAgreeWithACharacterWalk) {
         {"UTF-8",
          utf8Codec(),
          true,
-         {"a",
-          "<p>",
-          "abcdefghijk",
-          "\r\n",
-          "\r",
-          "\n",
-          "\xe3\x81\x82",
-          "\xe6\x97\xa5",
-          "\xc3\xa9",
-          "\xef\xbd\xb1",
-          "\xf0\x9f\x98\x80",
-          "\xef\x9f\xaf",
-          "\xef\x9e\x80",
-          "\xee\x80\x80",
-          "\xef",
-          "\xe3\x81",
-          "\xed\xa0\x80",
-          "\xc0\xaf",
-          "\xff",
-          "\x80",
-          "\xf4\x90\x80\x80",
-          "\xe0\x80\x80",
-          "\xf0\x9f"}},
+         {"a", "<p>", "abcdefghijk", "\r\n", "\r", "\n", "\xe3\x81\x82", "\xe6\x97\xa5", "\xc3\xa9",
+          "\xef\xbd\xb1", "\xf0\x9f\x98\x80", "\xef\x9f\xaf", "\xef\x9e\x80", "\xee\x80\x80",
+          "\xef", "\xe3\x81", "\xed\xa0\x80", "\xc0\xaf", "\xff", "\x80", "\xf4\x90\x80\x80",
+          "\xe0\x80\x80", "\xf0\x9f",
+          // The edges between two, three and four bytes.
+          "\xc2\x80", "\xdf\xbf", "\xe0\xa0\x80", "\xef\xbf\xbf", "\xf4\x8f\xbf\xbf"}},
         {"EUC-JP",
          eucJpCodec(),
          false,
@@ -150,12 +133,22 @@ TEST(TextMirror, CodecDocumentsAgreeWithACharacterWalk) {
     };
     std::mt19937 rng(23);
     for (const auto& row : rows) {
+        std::vector<std::string> inputs;
+        // Each character twice before empty lines: a line measured from its
+        // units as one or two bytes longer than it is would end on one of
+        // their CR LFs.
+        for (const std::string& piece : row.pieces)
+            inputs.push_back(piece + piece + "\r\n\r\n\r\n\r\nx");
         for (int round = 0; round < 60; ++round) {
             std::string bytes;
             const std::size_t count = rng() % 200;
             for (std::size_t i = 0; i < count; ++i)
                 bytes += row.pieces[rng() % row.pieces.size()];
-            SCOPED_TRACE(std::string(row.name) + " round " + std::to_string(round));
+            inputs.push_back(bytes);
+        }
+        for (std::size_t input = 0; input < inputs.size(); ++input) {
+            const std::string& bytes = inputs[input];
+            SCOPED_TRACE(std::string(row.name) + " input " + std::to_string(input));
 
             // The model: each character decoded on its own; a character the
             // codec decodes to one unit or a surrogate pair takes all its
