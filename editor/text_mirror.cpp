@@ -716,7 +716,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
     // byte; else the character's length follows from its first byte, and
     // four bytes are a surrogate pair.
     if (m_sjis) {
-        assignMeasured<ByUnits::ShiftJis>(
+        assignMeasured<true>(
             bytes, documentText,
             [](std::size_t, unsigned char b, char16_t c) {
                 return isSjisLeadByte(b) && c != static_cast<char16_t>(kInvalidByteBase + b) ? 2u
@@ -747,7 +747,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
                 return true;
             });
     } else if (m_utf8) {
-        assignMeasured<ByUnits::Utf8>(
+        assignMeasured<false>(
             bytes, documentText,
             [p, n](std::size_t i, unsigned char b, char16_t c) {
                 // A stand-in's code point is a character of the private use
@@ -772,7 +772,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
     } else {
         // EUC-JP reaches its characters through CP932's tables, duplicates
         // and all: its lines keep their bytes.
-        assignMeasured<ByUnits::No>(
+        assignMeasured<false>(
             bytes, documentText,
             [this, bytes](std::size_t i, unsigned char b, char16_t c) {
                 if (c == static_cast<char16_t>(kInvalidByteBase + b))
@@ -783,88 +783,59 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
     }
 }
 
-template <bool kUtf8>
-bool TextMirror::lineByUnits(std::string_view bytes, std::size_t i, std::u16string_view text,
-                             std::size_t u, std::vector<std::uint64_t>& wide,
-                             std::vector<std::uint64_t>& threes, LineByUnits& line) {
+bool TextMirror::shiftJisLine(std::string_view bytes, std::size_t i, std::u16string_view text,
+                              std::size_t u, std::vector<std::uint64_t>& wide, std::uint32_t& units,
+                              std::size_t& lineBytes, bool& soft) {
     const char16_t* t = text.data();
     const std::size_t tn = text.size();
     const std::size_t firstWord = wide.size();
-    threes.clear();
     std::size_t e = u;
-    std::size_t extra = 0;    // bytes beyond one a unit
-    std::uint64_t word = 0;   // units of two bytes (Shift_JIS; UTF-8 and each half of a pair)
-    std::uint64_t three = 0;  // units of three bytes (UTF-8)
-    std::uint64_t bit = 1;    // the unit's in both
+    std::size_t doubles = 0;
+    std::uint64_t word = 0;
+    std::uint64_t bit = 1;  // the unit's in `word`
     std::uint64_t any = 0;
-    std::uint64_t anyThree = 0;
-    bool pairHalf = false;  // the unit before was the first half of a pair
-    const auto endWord = [&] {
-        wide.push_back(word);
-        threes.push_back(three);
-        any |= word;
-        anyThree |= three;
-        extra += static_cast<std::size_t>(std::popcount(word)) +
-                 2 * static_cast<std::size_t>(std::popcount(three));
-        word = 0;
-        three = 0;
-    };
     for (; e < tn; ++e) {
         const char16_t c = t[e];
         // A line break, one held inside a paragraph (U+2028), a soft break
         // (U+2029).
         if (c == u'\n' || (c | 1u) == kSoftBreakUnit)
             break;
-        if constexpr (kUtf8) {
-            const bool second = c >= 0xDC00 && c <= 0xDFFF;
-            // A half without its other half is no text a decoder makes;
-            // a stand-in and the characters that look like one are told
-            // apart by their bytes alone.
-            if (pairHalf != second || (c >= 0xF700 && c <= 0xF7FF))
-                break;
-            pairHalf = c >= 0xD800 && c <= 0xDBFF;
-            if (c >= 0x80) {
-                if (c < 0x800 || pairHalf || second)
-                    word |= bit;
-                else
-                    three |= bit;
-            }
-        } else {
-            word |= isDoubleByteUnit(c) ? bit : 0;
-        }
+        word |= isDoubleByteUnit(c) ? bit : 0;
         bit <<= 1;
         if (bit == 0) {
-            endWord();
+            wide.push_back(word);
+            any |= word;
+            doubles += static_cast<std::size_t>(std::popcount(word));
+            word = 0;
             bit = 1;
         }
     }
     const std::size_t count = e - u;
-    if (bit != 1)
-        endWord();
-    const std::size_t size = count + extra;
+    if (bit != 1) {
+        wide.push_back(word);
+        any |= word;
+        doubles += static_cast<std::size_t>(std::popcount(word));
+    }
+    const std::size_t size = count + doubles;
     const bool softEnd = e < tn && t[e] == kSoftBreakUnit;
-    const bool unitsEnd = e == tn || t[e] == u'\n' || (t[e] | 1u) == kSoftBreakUnit;
     // Where the units end the line the bytes must: at a CR LF, at the end
     // of the bytes with the units', or anywhere for a soft break (no byte).
     const bool ends =
-        unitsEnd && !pairHalf && i + size <= bytes.size() &&
+        i + size <= bytes.size() &&
         (softEnd || (e == tn ? i + size == bytes.size() : bytes.substr(i + size, 2) == "\r\n"));
     if (!ends || count >= Record::kTopBit) {
         wide.resize(firstWord);
         return false;
     }
-    if ((any | anyThree) == 0)
+    if (any == 0)
         wide.resize(firstWord);
-    else if (anyThree != 0)
-        wide.insert(wide.end(), threes.begin(), threes.end());
-    line.units = static_cast<std::uint32_t>(count);
-    line.bytes = size;
-    line.soft = softEnd;
-    line.three = anyThree != 0;
+    units = static_cast<std::uint32_t>(count);
+    lineBytes = size;
+    soft = softEnd;
     return true;
 }
 
-template <TextMirror::ByUnits kByUnits, typename Measure, typename Canonical>
+template <bool kShiftJis, typename Measure, typename Canonical>
 void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view documentText,
                                 Measure measure, bool lean, Canonical canonical) {
     ChunkFill fill(m_chunks, bytes);
@@ -899,18 +870,17 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
             a = 0;
             b = 0;
         };
-        if constexpr (kByUnits != ByUnits::No) {
-            LineByUnits line;
-            if (lineByUnits<kByUnits == ByUnits::Utf8>(bytes, i, documentText, u, wide, second,
-                                                       line)) {
-                const bool ownForm = lean && line.bytes > 0 &&
-                                     canonical(bytes.substr(from, line.bytes),
-                                               documentText.substr(firstUnit, line.units));
-                fill.addLine(from, line.bytes, line.units, line.soft, firstWord,
-                             wide.size() > firstWord, line.three, ownForm);
-                i += line.bytes;
-                u += line.units;
-                if (line.soft) {
+        if constexpr (kShiftJis) {
+            std::size_t size = 0;
+            if (shiftJisLine(bytes, i, documentText, u, wide, units, size, soft)) {
+                const bool ownForm =
+                    lean && size > 0 &&
+                    canonical(bytes.substr(from, size), documentText.substr(firstUnit, units));
+                fill.addLine(from, size, units, soft, firstWord, wide.size() > firstWord, false,
+                             ownForm);
+                i += size;
+                u += units;
+                if (soft) {
                     ++u;
                     continue;
                 }
@@ -920,7 +890,6 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
                 ++u;
                 continue;
             }
-            second.clear();
         }
         while (i < n) {
             const unsigned char byte = p[i];
