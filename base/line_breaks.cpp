@@ -26,23 +26,39 @@ std::string normalizeLineBreaks(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// The next LF at or after `p` (null when there is none before `end`) and
+// the first CR before it (or before `end`), null when there is none: both
+// found by memchr, a line at a time.
+struct NextBreak {
+    const char* lf;
+    const char* cr;
+};
+
+NextBreak nextBreak(const char* p, const char* end) {
+    const auto* lf =
+        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    const char* const upTo = lf != nullptr ? lf : end;
+    const auto* cr =
+        static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(upTo - p)));
+    return {lf, cr};
+}
+
+}  // namespace
+
 bool hasOnlyCrLf(std::string_view bytes) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
     while (p < end) {
-        const auto* hit =
-            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        const char* const upTo = hit != nullptr ? hit : end;
-        // A CR anywhere but right before this LF stands alone.
-        const auto* cr =
-            static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(upTo - p)));
-        if (cr != nullptr && cr + 1 != hit)
+        const NextBreak next = nextBreak(p, end);
+        // A CR anywhere but right before this LF stands alone, and so does
+        // an LF without one.
+        if (next.lf == nullptr)
+            return next.cr == nullptr;
+        if (next.cr == nullptr || next.cr + 1 != next.lf)
             return false;
-        if (hit == nullptr)
-            return true;
-        if (hit == bytes.data() || hit[-1] != '\r')
-            return false;
-        p = hit + 1;
+        p = next.lf + 1;
     }
     return true;
 }
@@ -117,11 +133,8 @@ void LineBreaks::Scan::add(std::string_view raw) {
             m_hash = hashBytes(m_hash, std::string_view(from, static_cast<std::size_t>(to - from)));
     };
     while (p < end) {
-        const auto* lf =
-            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const auto [lf, cr] = nextBreak(p, end);
         const char* const upTo = lf != nullptr ? lf : end;
-        const auto* cr =
-            static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(upTo - p)));
         if (cr != nullptr) {
             lineText(p, cr);
             if (cr + 1 == lf) {
