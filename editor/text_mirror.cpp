@@ -8,6 +8,7 @@
 
 #include "base/shift_jis.h"
 #include "base/sjis_bytes.h"
+#include "editor/unit_widths.h"
 
 namespace korvane {
 
@@ -716,7 +717,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
     // byte; else the character's length follows from its first byte, and
     // four bytes are a surrogate pair.
     if (m_sjis) {
-        assignMeasured<true>(
+        assignMeasured<ByUnits::ShiftJis>(
             bytes, documentText,
             [](std::size_t, unsigned char b, char16_t c) {
                 return isSjisLeadByte(b) && c != static_cast<char16_t>(kInvalidByteBase + b) ? 2u
@@ -747,7 +748,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
                 return true;
             });
     } else if (m_utf8) {
-        assignMeasured<false>(
+        assignMeasured<ByUnits::Utf8>(
             bytes, documentText,
             [p, n](std::size_t i, unsigned char b, char16_t c) {
                 // A stand-in's code point is a character of the private use
@@ -772,7 +773,7 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
     } else {
         // EUC-JP reaches its characters through CP932's tables, duplicates
         // and all: its lines keep their bytes.
-        assignMeasured<false>(
+        assignMeasured<ByUnits::No>(
             bytes, documentText,
             [this, bytes](std::size_t i, unsigned char b, char16_t c) {
                 if (c == static_cast<char16_t>(kInvalidByteBase + b))
@@ -783,40 +784,66 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
     }
 }
 
-bool TextMirror::shiftJisLine(std::string_view bytes, std::size_t i, std::u16string_view text,
-                              std::size_t u, std::vector<std::uint64_t>& wide, std::uint32_t& units,
-                              std::size_t& lineBytes, bool& soft) {
+template <bool kUtf8>
+bool TextMirror::lineByUnits(std::string_view bytes, std::size_t i, std::u16string_view text,
+                             std::size_t u, std::vector<std::uint64_t>& wide,
+                             std::vector<std::uint64_t>& threes, LineByUnits& line) {
     const char16_t* t = text.data();
     const std::size_t tn = text.size();
     const std::size_t firstWord = wide.size();
+    threes.clear();
     std::size_t e = u;
-    std::size_t doubles = 0;
-    std::uint64_t word = 0;
-    std::uint64_t bit = 1;  // the unit's in `word`
+    std::size_t extra = 0;  // bytes beyond one a unit
+    std::uint64_t two = 0;
+    std::uint64_t three = 0;
     std::uint64_t any = 0;
-    for (; e < tn; ++e) {
-        const char16_t c = t[e];
-        // A line break, one held inside a paragraph (U+2028), a soft break
-        // (U+2029).
-        if (c == u'\n' || (c | 1u) == kSoftBreakUnit)
-            break;
-        word |= isDoubleByteUnit(c) ? bit : 0;
-        bit <<= 1;
-        if (bit == 0) {
-            wide.push_back(word);
-            any |= word;
-            doubles += static_cast<std::size_t>(std::popcount(word));
-            word = 0;
-            bit = 1;
+    std::uint64_t anyThree = 0;
+    unsigned pairs = 0;
+    unsigned shift = 0;  // the next unit's bit in the words
+    const auto endWord = [&] {
+        wide.push_back(two);
+        any |= two;
+        extra += static_cast<std::size_t>(std::popcount(two));
+        if constexpr (kUtf8) {
+            threes.push_back(three);
+            anyThree |= three;
+            extra += 2 * static_cast<std::size_t>(std::popcount(three));
         }
+        two = 0;
+        three = 0;
+    };
+    // Eight units a step, each step's bits within one word: a word holds
+    // 64 units.
+    for (;;) {
+        const std::size_t count = std::min<std::size_t>(tn - e, 8);
+        const UnitWidths w =
+            count == 8 ? unitWidths8<kUtf8>(t + e) : unitWidths<kUtf8>(t + e, count);
+        const unsigned taken =
+            w.stops != 0 ? static_cast<unsigned>(std::countr_zero(w.stops)) : count;
+        const unsigned mask = (1u << taken) - 1u;
+        if constexpr (kUtf8) {
+            if ((w.odd & mask) != 0) {
+                wide.resize(firstWord);
+                threes.clear();
+                return false;
+            }
+            three |= std::uint64_t{w.three & mask} << shift;
+            pairs |= w.pair & mask;
+        }
+        two |= std::uint64_t{w.two & mask} << shift;
+        e += taken;
+        shift += taken;
+        if (shift == 64) {
+            endWord();
+            shift = 0;
+        }
+        if (taken < 8)
+            break;
     }
+    if (shift != 0)
+        endWord();
     const std::size_t count = e - u;
-    if (bit != 1) {
-        wide.push_back(word);
-        any |= word;
-        doubles += static_cast<std::size_t>(std::popcount(word));
-    }
-    const std::size_t size = count + doubles;
+    const std::size_t size = count + extra;
     const bool softEnd = e < tn && t[e] == kSoftBreakUnit;
     // Where the units end the line the bytes must: at a CR LF, at the end
     // of the bytes with the units', or anywhere for a soft break (no byte).
@@ -825,17 +852,22 @@ bool TextMirror::shiftJisLine(std::string_view bytes, std::size_t i, std::u16str
         (softEnd || (e == tn ? i + size == bytes.size() : bytes.substr(i + size, 2) == "\r\n"));
     if (!ends || count >= Record::kTopBit) {
         wide.resize(firstWord);
+        threes.clear();
         return false;
     }
-    if (any == 0)
+    if ((any | anyThree) == 0)
         wide.resize(firstWord);
-    units = static_cast<std::uint32_t>(count);
-    lineBytes = size;
-    soft = softEnd;
+    else if (anyThree != 0)
+        wide.insert(wide.end(), threes.begin(), threes.end());
+    line.units = static_cast<std::uint32_t>(count);
+    line.bytes = size;
+    line.soft = softEnd;
+    line.three = anyThree != 0;
+    line.pairs = pairs != 0;
     return true;
 }
 
-template <bool kShiftJis, typename Measure, typename Canonical>
+template <TextMirror::ByUnits kByUnits, typename Measure, typename Canonical>
 void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view documentText,
                                 Measure measure, bool lean, Canonical canonical) {
     ChunkFill fill(m_chunks, bytes);
@@ -870,17 +902,23 @@ void TextMirror::assignMeasured(std::string_view bytes, std::u16string_view docu
             a = 0;
             b = 0;
         };
-        if constexpr (kShiftJis) {
-            std::size_t size = 0;
-            if (shiftJisLine(bytes, i, documentText, u, wide, units, size, soft)) {
-                const bool ownForm =
-                    lean && size > 0 &&
-                    canonical(bytes.substr(from, size), documentText.substr(firstUnit, units));
-                fill.addLine(from, size, units, soft, firstWord, wide.size() > firstWord, false,
-                             ownForm);
-                i += size;
-                u += units;
-                if (soft) {
+        if constexpr (kByUnits != ByUnits::No) {
+            LineByUnits line;
+            if (lineByUnits<kByUnits == ByUnits::Utf8>(bytes, i, documentText, u, wide, second,
+                                                       line)) {
+                bool ownForm = lean && line.bytes > 0;
+                // A UTF-8 line measured from its units holds no stand-in:
+                // only a pair keeps its bytes (canonical()).
+                if constexpr (kByUnits == ByUnits::Utf8)
+                    ownForm = ownForm && !line.pairs;
+                else
+                    ownForm = ownForm && canonical(bytes.substr(from, line.bytes),
+                                                   documentText.substr(firstUnit, line.units));
+                fill.addLine(from, line.bytes, line.units, line.soft, firstWord,
+                             wide.size() > firstWord, line.three, ownForm);
+                i += line.bytes;
+                u += line.units;
+                if (line.soft) {
                     ++u;
                     continue;
                 }

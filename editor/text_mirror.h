@@ -270,20 +270,31 @@ class TextMirror {
     // ASCII: measure(offset, first byte, first unit) gives its bytes, 4
     // for a surrogate pair.
     // With `lean`, a line for which `canonical(its bytes, its units)` keeps
-    // no bytes. `kShiftJis`: a line is first measured from its units alone
-    // (shiftJisLine()).
-    template <bool kShiftJis, typename Measure, typename Canonical>
+    // no bytes. Unless `kByUnits` is No, a line is first measured from its
+    // units alone (lineByUnits()).
+    enum class ByUnits { No, ShiftJis, Utf8 };
+    template <ByUnits kByUnits, typename Measure, typename Canonical>
     void assignMeasured(std::string_view bytes, std::u16string_view documentText, Measure measure,
                         bool lean, Canonical canonical);
-    // Measures the line of Shift_JIS `bytes` at `i` from its units in
-    // `text` at `u`, each of one byte or two (isDoubleByteUnit), and adds
-    // its width words to `wide`; false, with `wide` and the out-parameters
-    // as they were, when the bytes do not end the line where the units say
-    // (a line break of another kind): the caller then measures it byte by
-    // byte.
-    static bool shiftJisLine(std::string_view bytes, std::size_t i, std::u16string_view text,
-                             std::size_t u, std::vector<std::uint64_t>& wide, std::uint32_t& units,
-                             std::size_t& lineBytes, bool& soft);
+    struct LineByUnits {
+        std::uint32_t units = 0;
+        std::size_t bytes = 0;
+        bool soft = false;   // ended by a soft break
+        bool three = false;  // a second set of width words follows the first
+        bool pairs = false;  // holds a surrogate pair's half
+    };
+    // Measures the line of `bytes` at `i` from its units in `text` at `u`
+    // (unitWidths: in Shift_JIS a byte or two each, in UTF-8 one to three
+    // bytes, a pair's halves two each) and adds its width words to `wide`,
+    // a second set from `threes` behind them where any unit took three
+    // bytes. False, with `wide` as it was and `threes` empty, where the units cannot say: a
+    // line break of another kind (the bytes do not end where the units do)
+    // or a UTF-8 stand-in or its look-alike. The caller then measures the
+    // line byte by byte.
+    template <bool kUtf8>
+    static bool lineByUnits(std::string_view bytes, std::size_t i, std::u16string_view text,
+                            std::size_t u, std::vector<std::uint64_t>& wide,
+                            std::vector<std::uint64_t>& threes, LineByUnits& line);
     // assignBytes(), lean or not.
     void assignPiece(std::string_view bytes, std::u16string_view documentText, bool lean);
     // The codec's encoding of a line without bytes, appended to `out`.

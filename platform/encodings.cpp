@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/sjis_bytes.h"
+#include "base/utf8_check.h"
 
 namespace korvane {
 
@@ -16,57 +17,6 @@ namespace {
 
 bool startsWith(std::string_view bytes, std::string_view prefix) {
     return bytes.substr(0, prefix.size()) == prefix;
-}
-
-// Valid UTF-8 (no overlong forms, no surrogates); `multibyte` tells whether
-// any character beyond ASCII was seen.
-bool isUtf8(std::string_view s, bool& multibyte) {
-    // The well-formed sequences as Unicode lists them (no overlong form, no
-    // surrogate, nothing past U+10FFFF), ASCII eight bytes at a time: an
-    // open looks at every byte of a UTF-8 file.
-    multibyte = false;
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const std::size_t n = s.size();
-    const auto follows = [p](std::size_t at) { return (p[at] & 0xC0) == 0x80; };
-    for (std::size_t i = 0; i < n;) {
-        if (i + 8 <= n) {
-            std::uint64_t eight = 0;
-            std::memcpy(&eight, p + i, sizeof eight);
-            if ((eight & 0x8080808080808080u) == 0) {
-                i += 8;
-                continue;
-            }
-        }
-        const unsigned b = p[i];
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        multibyte = true;
-        if (b >= 0xC2 && b <= 0xDF) {
-            if (i + 1 >= n || !follows(i + 1))
-                return false;
-            i += 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            // E0 would be overlong below A0; ED is a surrogate from A0.
-            const unsigned low = b == 0xE0 ? 0xA0 : 0x80;
-            const unsigned high = b == 0xED ? 0x9F : 0xBF;
-            if (i + 2 >= n || p[i + 1] < low || p[i + 1] > high || !follows(i + 2))
-                return false;
-            i += 3;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            // F0 would be overlong below 90; F4 goes past U+10FFFF from 90.
-            const unsigned low = b == 0xF0 ? 0x90 : 0x80;
-            const unsigned high = b == 0xF4 ? 0x8F : 0xBF;
-            if (i + 3 >= n || p[i + 1] < low || p[i + 1] > high || !follows(i + 2) ||
-                !follows(i + 3))
-                return false;
-            i += 4;
-        } else {
-            return false;
-        }
-    }
-    return true;
 }
 
 // EUC-JP's shape: two bytes of 0xA1-0xFE, 0x8E with a half-width katakana
@@ -225,7 +175,7 @@ void EncodingGuess::add(std::string_view piece) {
     if (m_hasBom)
         return;
     bool multibyte = false;
-    m_utf8 = m_utf8 && isUtf8(piece, multibyte);
+    m_utf8 = m_utf8 && isWellFormedUtf8(piece, multibyte);
     m_multibyte = m_multibyte || multibyte;
     // Whether every lead byte has its trail byte decides only for a page
     // that declares Shift_JIS and may still be EUC-JP (result()): a whole
@@ -293,7 +243,7 @@ bool isValidIn(std::string_view bytes, TextEncoding encoding) {
             break;
     }
     bool multibyte = false;
-    return isUtf8(bytes, multibyte);
+    return isWellFormedUtf8(bytes, multibyte);
 }
 
 std::string encodingName(TextEncoding encoding) {
@@ -360,7 +310,7 @@ ConvertedText convertToShiftJis(std::string_view bytes, TextEncoding from) {
     std::string utf8;
     if (from == TextEncoding::Utf8 || from == TextEncoding::Utf8Bom) {
         bool multibyte = false;
-        if (!isUtf8(bytes, multibyte))
+        if (!isWellFormedUtf8(bytes, multibyte))
             return result;
         utf8 = std::string(bytes);
     } else {
