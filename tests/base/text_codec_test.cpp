@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 namespace korvane {
 namespace {
@@ -96,6 +98,63 @@ TEST(TextCodec, ConvertsBetweenCodecs) {
     EXPECT_EQ(&codecOf(TextEncoding::Utf16Be), &utf8Codec());
     EXPECT_EQ(&codecOf(TextEncoding::Utf8Bom), &utf8Codec());
     EXPECT_EQ(&codecOf(TextEncoding::EucJp), &eucJpCodec());
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Catches the UTF-8 document decoder parting from the codec where it takes
+// sixteen bytes at once: ASCII runs with a CR or CR LF anywhere in them,
+// runs of kana, kanji and full-width forms with a lead byte that needs its
+// own check (E0 overlong, ED surrogate) or a damaged byte at every place
+// among them, and four-byte characters next to them.
+TEST(TextCodec, Utf8DocumentTextIsTheCodecsWithEachCrLfOneBreak) {
+    const std::vector<std::string> parts = {
+        "a",
+        "0123456789abcdef",
+        "\r\n",
+        "\r",
+        "\n",
+        "\xe3\x81\x82\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae",  // five kana/kanji
+        "\xef\xbc\xa1",
+        "\xef\xbd\xb1",
+        "\xe0\xa0\x80",
+        "\xe0\x9f\xbf",
+        "\xed\x9f\xbf",
+        "\xed\xa0\x80",
+        "\xf0\x9f\x98\x80",
+        "\xe3\x81",
+        "\x80",
+        "\xff"};
+    std::vector<std::string> inputs;
+    const std::string five = parts[5];
+    for (std::size_t at = 0; at < 16; ++at) {
+        for (const char damage : {'\x80', '\xc0', '\xf0', 'x', '\r'}) {
+            std::string bytes = five + five + five;
+            bytes[at + 3] = damage;
+            inputs.push_back(bytes);
+        }
+    }
+    std::mt19937 random(91);
+    for (int n = 0; n < 300; ++n) {
+        std::string bytes;
+        const std::size_t count = random() % 60;
+        for (std::size_t k = 0; k < count; ++k)
+            bytes += parts[random() % parts.size()];
+        inputs.push_back(bytes);
+    }
+    for (const std::string& bytes : inputs) {
+        std::u16string want = utf8Codec().decode(bytes);
+        for (std::size_t at = want.find(u"\r\n"); at != std::u16string::npos;
+             at = want.find(u"\r\n", at + 1))
+            want.erase(at, 1);
+        std::u16string got(bytes.size(), u'\0');
+        got.resize(decodeDocument(utf8Codec(), bytes, got.data()));
+        EXPECT_TRUE(got == want) << testing::PrintToString(bytes);
+    }
 }
 
 }  // namespace
