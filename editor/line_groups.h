@@ -14,6 +14,7 @@
 
 #include <QString>
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -21,6 +22,10 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace korvane {
 
@@ -44,15 +49,27 @@ class LineGroups {
     static bool group(QString& text, std::size_t from);
 
     // The first unit at or after `from` that is `a` or `b`, or `size`.
-    // A load looks at every unit of the text for its line breaks, so four
-    // units go at a time where none of them is either.
+    // A load looks at every unit of the text for its line breaks, so eight
+    // units go at a time where none of them is either (four without SSE2).
     static std::size_t findEither(const char16_t* data, std::size_t from, std::size_t size,
                                   char16_t a, char16_t b) {
+        std::size_t i = from;
+#if defined(__SSE2__)
+        const __m128i wa = _mm_set1_epi16(static_cast<short>(a));
+        const __m128i wb = _mm_set1_epi16(static_cast<short>(b));
+        for (; i + 8 <= size; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+            const int hits =
+                _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, wa), _mm_cmpeq_epi16(v, wb)));
+            if (hits != 0)
+                return i +
+                       static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(hits))) / 2;
+        }
+#else
         constexpr std::uint64_t kOnes = 0x0001000100010001u;
         constexpr std::uint64_t kHigh = 0x8000800080008000u;
         const std::uint64_t wa = kOnes * a;
         const std::uint64_t wb = kOnes * b;
-        std::size_t i = from;
         for (; i + 4 <= size; i += 4) {
             std::uint64_t w = 0;
             std::memcpy(&w, data + i, sizeof w);
@@ -62,6 +79,7 @@ class LineGroups {
             if ((((xa - kOnes) & ~xa) | ((xb - kOnes) & ~xb)) & kHigh)
                 break;
         }
+#endif
         for (; i < size; ++i) {
             if (data[i] == a || data[i] == b)
                 return i;
@@ -69,7 +87,9 @@ class LineGroups {
         return size;
     }
 
-    static bool isSeparator(QChar c) { return c.unicode() == kLineSeparator; }
+    static bool isSeparator(QChar c) {
+        return c.unicode() == kLineSeparator;
+    }
     // The lines of a paragraph's text: its separators part them.
     static std::vector<std::u16string_view> linesOf(std::u16string_view text);
 };

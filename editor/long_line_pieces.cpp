@@ -33,18 +33,29 @@ QString cutIntoPieces(const QString& text, std::size_t target, std::size_t maxUn
     const std::u16string_view all = viewOf(text);
     QString out;
     std::size_t copied = 0;
-    for (std::size_t start = 0; start <= all.size();) {
+    for (std::size_t start = 0;;) {
+        // Only a line longer than maxUnits matters. The last line break
+        // within maxUnits of `start` ends lines that are all shorter, so
+        // looking back from there skips them at once: a load goes through
+        // the text in strides instead of unit by unit.
+        if (start > all.size() || all.size() - start <= maxUnits)
+            break;
+        std::size_t back = start + maxUnits + 1;
+        while (back > start && all[back - 1] != u'\n')
+            --back;
+        if (back > start) {
+            start = back;
+            continue;
+        }
         const std::size_t end = LineGroups::findEither(all.data(), start, all.size(), u'\n', u'\n');
-        if (end - start > maxUnits) {
-            if (out.isNull())
-                out.reserve(text.size() + text.size() / static_cast<qsizetype>(target) + 1);
-            for (std::size_t p :
-                 TextMirror::softBreakPoints(all.substr(start, end - start), target, maxUnits)) {
-                out += QStringView(text).mid(static_cast<qsizetype>(copied),
-                                             static_cast<qsizetype>(start + p - copied));
-                out += QChar(TextMirror::kSoftBreakUnit);
-                copied = start + p;
-            }
+        if (out.isNull())
+            out.reserve(text.size() + text.size() / static_cast<qsizetype>(target) + 1);
+        for (std::size_t p :
+             TextMirror::softBreakPoints(all.substr(start, end - start), target, maxUnits)) {
+            out += QStringView(text).mid(static_cast<qsizetype>(copied),
+                                         static_cast<qsizetype>(start + p - copied));
+            out += QChar(TextMirror::kSoftBreakUnit);
+            copied = start + p;
         }
         start = end + 1;
     }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "base/text_codec.h"
+#include "editor/long_line_pieces.h"
 #include "editor/rich_edit.h"
 
 namespace korvane {
@@ -125,6 +127,54 @@ TEST(RichEditLoadTest, OnlyLinesWrittenBackAsTheyAreKeepNoBytes) {
     for (std::size_t line = 0; line < lines.size(); ++line)
         EXPECT_EQ(edit.lineText(line), lines[line]) << line;
     EXPECT_EQ(edit.leanLineCount(), lean);
+}
+
+// A line longer than a piece may be is cut into pieces as it goes in; the
+// search for such lines strides over the short ones. Catches a long line
+// missed behind short ones within a stride, a line of exactly the limit
+// cut, and a long last line without its break; both ways in, setText's and
+// the load's.
+TEST(RichEditLoadTest, OnlyLinesLongerThanAPieceAreCut) {
+    constexpr std::size_t kMax = LongLinePieces::kMaxPieceUnits;
+    const std::string full(kMax, 'a');
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+    } rows[] = {
+        {"the limit", {full}},
+        {"one more", {full + "b"}},
+        {"short ones, then one more", {"x", "yy", std::string(kMax - 10, 'z'), full + "b", "end"}},
+        {"the limit between short ones", {"x", full, "y", full, ""}},
+        {"one more, last", {std::string(kMax / 2, 'x'), std::string(kMax / 2, 'y'), full + "b"}},
+        {"two and a half pieces", {"x", std::string(2 * kMax + 5, 'c'), "y"}},
+        {"short ones only", {"a", "", "b", std::string(kMax - 1, 'q'), ""}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string text;
+        bool anyLong = false;
+        for (std::size_t k = 0; k < row.lines.size(); ++k) {
+            text += row.lines[k] + (k + 1 < row.lines.size() ? "\r\n" : "");
+            anyLong = anyLong || row.lines[k].size() > kMax;
+        }
+        RichEdit set;
+        set.setText(text);
+        RichEdit loaded;
+        {
+            const std::unique_ptr<EditControl::TextLoad> load = loaded.beginTextLoad();
+            load->append(text);
+            load->commit();
+        }
+        for (RichEdit* edit : {&set, &loaded}) {
+            EXPECT_EQ(edit->text(), text);
+            int blocks = 0;
+            for (QTextBlock b = edit->document()->firstBlock(); b.isValid(); b = b.next()) {
+                EXPECT_LE(static_cast<std::size_t>(b.length() - 1), kMax);
+                ++blocks;
+            }
+            EXPECT_EQ(static_cast<std::size_t>(blocks) > row.lines.size(), anyLong);
+        }
+    }
 }
 
 // A file in another encoding than the editor's goes in piece by piece as
