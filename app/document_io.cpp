@@ -145,15 +145,23 @@ PiecesRead readDocumentInPieces(const std::string& path, std::size_t headroom,
                 }
                 hash.add(block);
                 breaks.add(block);
-                carry.append(block);
-                // Cut behind the last line break, unless it is a CR at the
-                // very end: the LF of its CR LF may be in the next block.
-                std::size_t cut = carry.find_last_of("\r\n");
-                if (cut != std::string::npos && cut + 1 == carry.size() && carry[cut] == '\r')
-                    cut = cut == 0 ? std::string::npos : carry.find_last_of("\r\n", cut - 1);
-                if (cut != std::string::npos) {
-                    send(std::string_view(carry).substr(0, cut + 1));
-                    carry.erase(0, cut + 1);
+                // Cut behind the block's last line break, unless it is a CR
+                // at the very end: the LF of its CR LF may be in the next
+                // block. What comes before goes on without a copy when
+                // nothing is carried from the block before, as with lines
+                // shorter than a block.
+                std::size_t cut = block.find_last_of("\r\n");
+                if (cut != std::string_view::npos && cut + 1 == block.size() && block[cut] == '\r')
+                    cut = cut == 0 ? std::string_view::npos : block.find_last_of("\r\n", cut - 1);
+                if (cut == std::string_view::npos) {
+                    carry.append(block);
+                } else if (carry.empty()) {
+                    send(block.substr(0, cut + 1));
+                    carry.assign(block.substr(cut + 1));
+                } else {
+                    carry.append(block.substr(0, cut + 1));
+                    send(carry);
+                    carry.assign(block.substr(cut + 1));
                 }
                 done += block.size();
                 return progress.report(done, total);

@@ -4,6 +4,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace korvane {
 
 std::string normalizeLineBreaks(std::string_view bytes) {
@@ -45,11 +49,40 @@ NextBreak nextBreak(const char* p, const char* end) {
     return {lf, cr};
 }
 
+// Sixteen bytes at a time from `p` while each of their LFs comes right
+// behind a CR and each CR right before an LF, as in nearly every file:
+// returns where that stops, at most 15 bytes from `end`, and adds the
+// CR LFs passed to `crlfs`. A CR at the end of the last block passed is
+// not passed: its LF is still to come.
+const char* pastCrLfBlocks(const char* p, const char* end, std::size_t& crlfs) {
+#if defined(__SSE2__)
+    unsigned carry = 0;  // the block before ended in a CR
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto cr =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))));
+        auto lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+        if (lf != (((cr << 1) | carry) & 0xFFFFu))
+            break;
+        for (; lf != 0; lf &= lf - 1)
+            ++crlfs;
+        carry = cr >> 15;
+        p += 16;
+    }
+    return carry != 0 ? p - 1 : p;
+#else
+    (void)end;
+    (void)crlfs;
+    return p;
+#endif
+}
+
 }  // namespace
 
 bool hasOnlyCrLf(std::string_view bytes) {
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
+    const char* const end = bytes.data() + bytes.size();
+    std::size_t crlfs = 0;
+    const char* p = pastCrLfBlocks(bytes.data(), end, crlfs);
     while (p < end) {
         const NextBreak next = nextBreak(p, end);
         // A CR anywhere but right before this LF stands alone, and so does
@@ -132,6 +165,16 @@ void LineBreaks::Scan::add(std::string_view raw) {
         if (m_withLines)
             m_hash = hashBytes(m_hash, std::string_view(from, static_cast<std::size_t>(to - from)));
     };
+    // Without each line's hash, only the count of each kind matters: CR LF
+    // files (nearly all) go through sixteen bytes at a time.
+    if (!m_withLines) {
+        std::size_t crlfs = 0;
+        p = pastCrLfBlocks(p, end, crlfs);
+        if (crlfs > 0) {
+            lineEnds(LineBreak::CrLf);
+            m_counts[static_cast<int>(LineBreak::CrLf)] += crlfs - 1;
+        }
+    }
     while (p < end) {
         const auto [lf, cr] = nextBreak(p, end);
         const char* const upTo = lf != nullptr ? lf : end;

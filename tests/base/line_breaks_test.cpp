@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace korvane {
@@ -56,6 +57,49 @@ TEST(LineBreaks, AFileGetsItsOwnBreaksBack) {
     EXPECT_EQ(mixed.common(), LineBreak::Lf);
     EXPECT_EQ(mixed.restore("new\r\nkeep\r\nLF 1\r\nLF 3\r\nchanged\r\nlast\r\n"),
               "new\nkeep\r\nLF 1\nLF 3\nchanged\nlast\n");
+}
+
+// Long runs of CR LF go sixteen bytes at a time. Catches a lone CR or LF
+// inside such a run, or a CR LF split across two blocks of sixteen or two
+// pieces of a read, taken for something else: the whole check and the
+// counting scan must agree with a walk a byte at a time, the scan however
+// the bytes are cut into pieces.
+TEST(LineBreaks, SixteenAtOnceAgreesWithAByteWalk) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const std::size_t lines = random() % 12;
+        for (std::size_t k = 0; k < lines; ++k) {
+            text += std::string(random() % 20, 'a');
+            text += random() % 8 == 0 ? (random() % 2 == 0 ? "\n" : "\r") : "\r\n";
+        }
+        std::size_t counts[3] = {0, 0, 0};  // CR LF, LF, CR, walked
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++counts[0];
+                ++i;
+            } else if (text[i] == '\n' || text[i] == '\r') {
+                ++counts[text[i] == '\n' ? 1 : 2];
+            }
+        }
+        SCOPED_TRACE(testing::PrintToString(text));
+        EXPECT_EQ(hasOnlyCrLf(text), counts[1] == 0 && counts[2] == 0);
+        // The counting scan tells the style: the mixed one, or the one kind.
+        const int kinds = (counts[0] > 0) + (counts[1] > 0) + (counts[2] > 0);
+        LineBreaks::Scan scan(false);
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t piece = 1 + random() % 40;
+            scan.add(std::string_view(text).substr(at, piece));
+            at += piece;
+        }
+        const LineBreaks breaks = scan.finish();
+        EXPECT_EQ(breaks.mixed(), kinds > 1);
+        if (kinds == 1) {
+            EXPECT_EQ(breaks.common(), counts[0] > 0   ? LineBreak::CrLf
+                                       : counts[1] > 0 ? LineBreak::Lf
+                                                       : LineBreak::Cr);
+        }
+    }
 }
 
 }  // namespace
