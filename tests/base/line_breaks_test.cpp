@@ -59,12 +59,12 @@ TEST(LineBreaks, AFileGetsItsOwnBreaksBack) {
               "new\nkeep\r\nLF 1\nLF 3\nchanged\nlast\n");
 }
 
-// Long runs of CR LF go sixteen bytes at a time. Catches a lone CR or LF
-// inside such a run, or a CR LF split across two blocks of sixteen or two
+// Long runs of CR LF go a block of bytes at a time. Catches a lone CR or LF
+// inside such a run, or a CR LF split across two blocks or two
 // pieces of a read, taken for something else: the whole check and the
 // counting scan must agree with a walk a byte at a time, the scan however
 // the bytes are cut into pieces.
-TEST(LineBreaks, SixteenAtOnceAgreesWithAByteWalk) {
+TEST(LineBreaks, ABlockAtOnceAgreesWithAByteWalk) {
     std::mt19937 random(5);
     for (int round = 0; round < 2000; ++round) {
         std::string text;
