@@ -48,9 +48,18 @@ FileIdentity fileIdentity(const std::string& path) {
     return id;
 }
 
+namespace {
+
+inline void mixInto(std::uint64_t& hash, std::uint64_t word) {
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+    hash ^= hash >> 29;
+}
+
+}  // namespace
+
 void ContentHash::mix(std::uint64_t word) {
-    m_hash = (m_hash ^ word) * 0x9E3779B97F4A7C15ull;
-    m_hash ^= m_hash >> 29;
+    mixInto(m_lanes[m_lane], word);
+    m_lane = (m_lane + 1) % 4;
 }
 
 void ContentHash::add(std::string_view bytes) {
@@ -64,6 +73,15 @@ void ContentHash::add(std::string_view bytes) {
             m_partialBytes = 0;
         }
     }
+    // Four words at a step, one to each lane, where the first lane is next.
+    if (m_lane == 0) {
+        for (; i + 32 <= bytes.size(); i += 32) {
+            std::uint64_t words[4];
+            std::memcpy(words, bytes.data() + i, sizeof words);
+            for (int k = 0; k < 4; ++k)
+                mixInto(m_lanes[k], words[k]);
+        }
+    }
     for (; i + 8 <= bytes.size(); i += 8) {
         std::uint64_t word = 0;
         std::memcpy(&word, bytes.data() + i, 8);
@@ -74,7 +92,9 @@ void ContentHash::add(std::string_view bytes) {
 }
 
 std::uint64_t ContentHash::value() const {
-    std::uint64_t hash = m_hash;
+    std::uint64_t hash = m_lanes[0];
+    for (int k = 1; k < 4; ++k)
+        mixInto(hash, m_lanes[k]);
     hash = (hash ^ m_partial) * 0x9E3779B97F4A7C15ull;
     hash ^= m_length;
     return hash ^ (hash >> 31);

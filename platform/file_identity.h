@@ -27,7 +27,9 @@ FileIdentity fileIdentity(const std::string& path);
 
 // A hash of bytes, fed in pieces however they are cut: 64 bits, eight bytes
 // at a step, enough to tell a changed file from its old self (nobody is
-// trying to hide a change) and quick enough to run beside every read.
+// trying to hide a change) and quick enough to run beside every read. The
+// words go to four lanes in turn, so that four mix at once; a hash is never
+// kept beyond the run that made it.
 class ContentHash {
   public:
     void add(std::string_view bytes);
@@ -36,7 +38,9 @@ class ContentHash {
   private:
     void mix(std::uint64_t word);
 
-    std::uint64_t m_hash = 14695981039346656037ull;
+    static constexpr std::uint64_t kStart = 14695981039346656037ull;
+    std::uint64_t m_lanes[4] = {kStart, kStart + 1, kStart + 2, kStart + 3};
+    unsigned m_lane = 0;          // the next word's
     std::uint64_t m_partial = 0;  // the bytes of an unfinished word
     unsigned m_partialBytes = 0;
     std::uint64_t m_length = 0;

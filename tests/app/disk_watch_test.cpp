@@ -82,9 +82,12 @@ TEST(DiskWatch, TellsAChangeOnceAndNothingElse) {
 // Catches a hash that depends on how the bytes were cut into pieces (a read
 // in blocks and a save in one piece would never agree).
 TEST(ContentHash, SameBytesSameHashHoweverCut) {
-    const std::string bytes = "0123456789abcdefghijklmnopqrstuvwxyz\x81\x40";
-    for (std::size_t cut1 = 0; cut1 <= bytes.size(); cut1 += 3) {
-        for (std::size_t cut2 = cut1; cut2 <= bytes.size(); cut2 += 5) {
+    std::string bytes = "0123456789abcdefghijklmnopqrstuvwxyz\x81\x40";
+    // Long enough for runs of words that go four at a time, cut anywhere.
+    for (int k = 0; k < 4; ++k)
+        bytes += bytes;
+    for (std::size_t cut1 = 0; cut1 <= bytes.size(); cut1 += 7) {
+        for (std::size_t cut2 = cut1; cut2 <= bytes.size(); cut2 += 11) {
             ContentHash hash;
             hash.add(std::string_view(bytes).substr(0, cut1));
             hash.add(std::string_view(bytes).substr(cut1, cut2 - cut1));
@@ -94,6 +97,10 @@ TEST(ContentHash, SameBytesSameHashHoweverCut) {
     }
     EXPECT_NE(hashOf("ab"), hashOf(std::string("ab\0", 3)));
     EXPECT_NE(hashOf("abcdefgh"), hashOf("abcdefgi"));
+    // Words in another order are other bytes, whichever lanes they went to.
+    EXPECT_NE(hashOf("01234567abcdefgh"), hashOf("abcdefgh01234567"));
+    EXPECT_NE(hashOf(std::string(32, 'a') + std::string(32, 'b')),
+              hashOf(std::string(32, 'b') + std::string(32, 'a')));
 }
 
 }  // namespace
