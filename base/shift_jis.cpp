@@ -192,8 +192,11 @@ class CodecTables {
             return m_fit[c] == Fit::Exact && m_code[c] == code;
         };
         for (unsigned b = 0; b <= 0xFF; ++b) {
-            if (!isLead(static_cast<unsigned char>(b)))
+            if (!isLead(static_cast<unsigned char>(b))) {
                 m_own[b] = own(m_single[b], b);
+                if (!m_own[b])
+                    m_unsure[m_single[b]] = true;
+            }
         }
         // An unassigned pair (0) is read as a stand-in and the byte after it.
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
@@ -204,12 +207,17 @@ class CodecTables {
                 const char16_t c =
                     pair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
                 m_own[code] = c != 0 && own(c, code);
+                if (c != 0 && !m_own[code])
+                    m_unsure[c] = true;
             }
         }
+        for (unsigned b = 0; b <= 0xFF; ++b)
+            m_unsure[kInvalidByteBase + b] = true;
     }
 
   public:
     const std::bitset<0x10000>& ownCodes() const { return m_own; }
+    const std::bitset<0x10000>& unsureUnits() const { return m_unsure; }
 
   private:
     std::array<std::uint8_t, 256> m_leadSlot{};  // 1-based slot in m_pairs, 0: not a lead byte
@@ -219,6 +227,7 @@ class CodecTables {
     std::array<Fit, 0x10000> m_fit{};
     std::vector<std::pair<char16_t, std::uint16_t>> m_alternatives;
     std::bitset<0x10000> m_own;
+    std::bitset<0x10000> m_unsure;
 };
 
 const CodecTables& tables() {
@@ -463,6 +472,10 @@ SjisEncoded encodeShiftJis(std::u16string_view text) {
 
 const std::bitset<0x10000>& ownShiftJisCodes() {
     return tables().ownCodes();
+}
+
+const std::bitset<0x10000>& unsureShiftJisUnits() {
+    return tables().unsureUnits();
 }
 
 bool appendExactShiftJis(std::u16string_view text, std::string& out) {

@@ -54,6 +54,10 @@ bool appendExactShiftJis(std::u16string_view text, std::string& out);
 // like these alone is written back byte for byte. Duplicates that encoding
 // does not choose, look-alikes and bytes that start no character are not.
 const std::bitset<0x10000>& ownShiftJisCodes();
+// The characters a code that is not one of those decodes to, and every
+// stand-in: a text decoded from CP932 without any of them came from such
+// codes alone, whatever its bytes were. A few hundred, nearly all rare.
+const std::bitset<0x10000>& unsureShiftJisUnits();
 // UTF-8 to CP932. Malformed UTF-8 sequences are replaced (and reported) byte by byte.
 SjisEncoded encodeShiftJisFromUtf8(std::string_view utf8);
 

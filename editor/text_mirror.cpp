@@ -725,10 +725,19 @@ void TextMirror::assignPiece(std::string_view bytes, std::u16string_view documen
             },
             lean,
             // A duplicate code, a look-alike or a stand-in would be written
-            // back in another form than the file's. The bytes split into
-            // characters as decoding splits them, and each code is looked
-            // up: cheaper than encoding the line again to compare.
-            [&own = ownShiftJisCodes()](std::string_view line, std::u16string_view) {
+            // back in another form than the file's. Only a line with a
+            // character such a code decodes to can hold one; there the
+            // bytes split into characters as decoding splits them, and each
+            // code is looked up: cheaper than encoding the line again.
+            [&own = ownShiftJisCodes(), &unsure = unsureShiftJisUnits()](
+                std::string_view line, std::u16string_view units) {
+                // First the units, a look each without a branch: nearly
+                // every line holds none that leaves a doubt.
+                bool doubt = false;
+                for (const char16_t c : units)
+                    doubt |= unsure[c];
+                if (!doubt)
+                    return true;
                 const auto* q = reinterpret_cast<const unsigned char*>(line.data());
                 const std::size_t m = line.size();
                 for (std::size_t k = 0; k < m;) {

@@ -228,7 +228,8 @@ void forEachCode(const F& f) {
 
 // Catches a code the load takes as written back byte for byte that the
 // encoder writes in another form (a duplicate, a look-alike, a stand-in), or
-// the other way round: the table must agree with encoding itself.
+// the other way round: the table must agree with encoding itself; and a
+// code that is not written back whose character raises no doubt.
 TEST(ShiftJis, OwnCodesAreTheOnesWrittenBackAsTheyAre) {
     const std::bitset<0x10000>& own = ownShiftJisCodes();
     std::size_t owned = 0;
@@ -237,7 +238,18 @@ TEST(ShiftJis, OwnCodesAreTheOnesWrittenBackAsTheyAre) {
         const bool exact = text.size() == 1 && appendExactShiftJis(text, back) && back == bytes;
         EXPECT_EQ(own[code], exact) << std::hex << code;
         owned += exact ? 1 : 0;
+        // A code not written back as it is leaves a doubt in what it
+        // decodes to.
+        if (!exact) {
+            EXPECT_TRUE(std::any_of(text.begin(), text.end(),
+                                    [](char16_t c) { return unsureShiftJisUnits()[c]; }))
+                << std::hex << code;
+        }
     });
+    // Doubts are few: a line of everyday Japanese raises none.
+    EXPECT_LT(unsureShiftJisUnits().count(), 800u);
+    for (const char16_t c : std::u16string(u"日本語のテキスト、漢字かなカナ。ｱｲｳ～－①"))
+        EXPECT_FALSE(unsureShiftJisUnits()[c]) << std::hex << unsigned{c};
     // ASCII, the half-width katakana and the assigned double-byte codes
     // less their duplicates: thousands, not a handful.
     EXPECT_GT(owned, 7000u);
