@@ -139,6 +139,14 @@ TEST(TextMirror, CodecDocumentsAgreeWithACharacterWalk) {
         // their CR LFs.
         for (const std::string& piece : row.pieces)
             inputs.push_back(piece + piece + "\r\n\r\n\r\n\r\nx");
+        // Lines of more width words than a line gathers before it writes
+        // them, with each character near their ends.
+        for (const std::string& piece : row.pieces) {
+            std::string wide;
+            while (wide.size() < 700)
+                wide += row.pieces[6];
+            inputs.push_back(wide + piece + "\r\n" + std::string(600, 'a') + piece + "\r\nb");
+        }
         for (int round = 0; round < 60; ++round) {
             std::string bytes;
             const std::size_t count = rng() % 200;
