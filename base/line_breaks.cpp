@@ -5,9 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#endif
+#include "base/cpu_features.h"
 
 namespace korvane {
 
@@ -50,7 +48,7 @@ NextBreak nextBreak(const char* p, const char* end) {
     return {lf, cr};
 }
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if defined(KORVANE_X86_DISPATCH)
 // pastCrLfBlocks sixty-four bytes at a time.
 __attribute__((target("avx2,popcnt"))) const char* pastCrLfBlocksAvx2(const char* p,
                                                                       const char* end,
@@ -85,9 +83,8 @@ __attribute__((target("avx2,popcnt"))) const char* pastCrLfBlocksAvx2(const char
 // is still to come. Sixty-four bytes a step with AVX2; without it, the
 // caller's line-by-line walk does all.
 const char* pastCrLfBlocks(const char* p, const char* end, std::size_t& crlfs) {
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-    if (avx2)
+#if defined(KORVANE_X86_DISPATCH)
+    if (cpuHasAvx2())
         return pastCrLfBlocksAvx2(p, end, crlfs);
 #endif
     (void)end;

@@ -2,13 +2,11 @@
 
 #include <utility>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define KORVANE_UTF8_SSSE3 1
-#include <tmmintrin.h>
-#elif defined(__SSE2__)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#include "base/cpu_features.h"
 #include "base/sjis_bytes.h"
 
 namespace korvane {
@@ -361,7 +359,7 @@ inline bool decodeAscii16(__m128i v, std::size_t& i, char16_t*& out) {
 }
 #endif
 
-#if defined(KORVANE_UTF8_SSSE3)
+#if defined(KORVANE_X86_DISPATCH)
 // The first fifteen of sixteen bytes as five units, where they are five
 // characters of three bytes each that need no check beyond their shape:
 // lead bytes E1-EC or EE-EF (E0 may be overlong, ED a surrogate), each with
@@ -423,9 +421,8 @@ __attribute__((target("ssse3"))) std::size_t decodeUtf8DocumentSsse3(std::string
 // every open, so runs of ASCII, and of kana and kanji where the processor
 // can, go sixteen bytes at a time.
 std::size_t decodeUtf8Document(std::string_view bytes, char16_t* out) {
-#if defined(KORVANE_UTF8_SSSE3)
-    static const bool ssse3 = __builtin_cpu_supports("ssse3");
-    if (ssse3)
+#if defined(KORVANE_X86_DISPATCH)
+    if (cpuHasSsse3())
         return decodeUtf8DocumentSsse3(bytes, out);
 #endif
     char16_t* const start = out;

@@ -4,10 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define KORVANE_UTF8_SSSE3 1
-#include <tmmintrin.h>
-#endif
+#include "base/cpu_features.h"
 
 namespace korvane {
 
@@ -59,7 +56,7 @@ bool isWellFormedUtf8ByCharacter(std::string_view s, bool& multibyte) {
     return true;
 }
 
-#if defined(KORVANE_UTF8_SSSE3)
+#if defined(KORVANE_X86_DISPATCH)
 namespace {
 
 // What each pair of neighbouring bytes may be wrong with, as bits: a fault
@@ -207,9 +204,8 @@ __attribute__((target("ssse3"))) bool isWellFormedUtf8Ssse3(std::string_view s, 
 #endif
 
 bool isWellFormedUtf8(std::string_view bytes, bool& multibyte) {
-#if defined(KORVANE_UTF8_SSSE3)
-    static const bool ssse3 = __builtin_cpu_supports("ssse3");
-    if (ssse3)
+#if defined(KORVANE_X86_DISPATCH)
+    if (cpuHasSsse3())
         return isWellFormedUtf8Ssse3(bytes, multibyte);
 #endif
     return isWellFormedUtf8ByCharacter(bytes, multibyte);
