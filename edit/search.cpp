@@ -73,10 +73,13 @@ void Search::AutoFindDown(Options options) {
     // An empty text is refused by find itself: nothing found, no loop.
     const std::optional<std::size_t> found =
         m_edit.find(inEditorCodec(m_searchText), start, m_edit.textLength(), options.matchCase);
-    m_edit.setFocus();
     m_lastFindFound = found.has_value();
     if (found)
         select(*found);
+    // Focus after the selection: the caret the search started from is
+    // only read, never put in the widget, so the view does not first jump
+    // there (and lay out the text around it) only to jump on to the find.
+    m_edit.setFocus();
 }
 
 void Search::AutoFindUp(Options options) {
@@ -91,10 +94,10 @@ void Search::AutoFindUp(Options options) {
         last = found;
         found = m_edit.find(what, *found + k, before, options.matchCase);
     }
-    m_edit.setFocus();
     m_lastFindFound = last.has_value();
     if (last)
         select(*last);
+    m_edit.setFocus();
 }
 
 bool Search::replaceStep(std::string_view after, Options options, bool up) {

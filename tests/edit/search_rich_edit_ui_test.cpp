@@ -3,6 +3,12 @@
 // time on the in-memory editor.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <cstring>
 #include <string>
 
 #include "edit/search.h"
@@ -71,6 +77,44 @@ TEST(SearchOnRichEdit, ReplaceAllMatchesOneReplacementAfterAnother) {
         EXPECT_EQ(rich.selStart(), memory.selStart()) << row.name;
         rich.undo();
         EXPECT_EQ(rich.text(), row.text) << row.name << ": one undo";
+    }
+}
+
+// A search that starts from a caret set but not yet shown reads it and moves
+// on: catches the view taken to that caret first, with the text around it
+// laid out for nothing and a flash of it, before it jumps to the find.
+TEST(SearchOnRichEdit, FindFromAnUnshownCaretGoesStraightToTheFind) {
+    std::string text = "word\r\n";
+    for (int i = 0; i < 2000; ++i)
+        text += "a line between the two ends\r\n";
+    text += "word";
+    const std::size_t lineBytes = std::strlen("a line between the two ends\r\n");
+    struct Row {
+        bool up;
+        int caretLine;  // where the caret is set, never shown
+        std::size_t found;
+    };
+    const Row rows[] = {
+        {true, 1500, 0},
+        {false, 500, text.size() - 4},
+    };
+    for (const Row& row : rows) {
+        RichEdit edit;
+        edit.resize(400, 300);
+        edit.show();
+        edit.setText(text);
+        // The view stands in the middle, away from the caret and the find.
+        edit.setSelStart(text.size() / 2);
+        edit.scrollCaret();
+        QApplication::processEvents();
+        edit.setSelStart(6 + static_cast<std::size_t>(row.caretLine - 1) * lineBytes);
+        Search search(edit);
+        search.FdmainFind("word", !row.up);
+        QApplication::processEvents();
+        ASSERT_TRUE(search.LastFindFound()) << row.up;
+        EXPECT_EQ(edit.selStart(), row.found) << row.up;
+        const QTextBlock caretBlock = edit.document()->findBlockByNumber(row.caretLine);
+        EXPECT_EQ(caretBlock.layout()->lineCount(), 0) << row.up;
     }
 }
 
