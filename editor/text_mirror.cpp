@@ -1921,6 +1921,32 @@ std::optional<std::size_t> TextMirror::findByWalking(const Search& search) const
     return std::nullopt;
 }
 
+void TextMirror::skipLinesWithoutFirsts(LineRef& at, const std::vector<std::string>& firsts,
+                                        std::size_t maxByte) const {
+    // A chunk keeps its lines' bytes one after the other, so one scan of
+    // that text finds the next line worth a look; the lines before it are
+    // only counted. A form found across two lines' bytes only stops the skip
+    // early.
+    const Chunk& chunk = m_chunks[at.chunk];
+    const std::vector<Record>& lines = chunk.lines;
+    const std::string_view rest = std::string_view(chunk.text).substr(lines[at.index].begin);
+    std::size_t hit = std::string_view::npos;
+    for (const std::string& form : firsts)
+        hit = std::min(hit, firstForm(rest, 0, form));
+    if (hit != std::string_view::npos)
+        hit += lines[at.index].begin;
+    const std::size_t last = lines.size() - 1;
+    while (at.index < last && at.byte <= maxByte) {
+        const Record& r = lines[at.index];
+        if (r.lean() || (hit != std::string_view::npos && r.begin + r.size > hit))
+            return;
+        at.byte += r.extentBytes();
+        at.unit += r.units() + 1u;
+        ++at.line;
+        ++at.index;
+    }
+}
+
 std::optional<std::size_t> TextMirror::findByScanning(
     const Search& search, const std::vector<std::string>& firsts) const {
     // Each line's bytes are scanned for the forms the first character can
@@ -1930,6 +1956,8 @@ std::optional<std::size_t> TextMirror::findByScanning(
     LineRef at = refOfUnit(byteToUnit(search.min));
     std::string buffer;
     for (;;) {
+        if (at.byte >= search.min && !recordAt(at).lean())
+            skipLinesWithoutFirsts(at, firsts, search.max);
         const LineView line = lineAt(at);
         if (at.byte + search.bytes > search.max)
             break;

@@ -358,6 +358,11 @@ class TextMirror {
     // Looks in each line's bytes for the forms `firsts` of the first character.
     std::optional<std::size_t> findByScanning(const Search& search,
                                               const std::vector<std::string>& firsts) const;
+    // Moves `at` past the lines of its chunk whose bytes hold none of the
+    // forms `firsts`, stopping at a line that keeps no bytes, the chunk's
+    // last line, or one past `maxByte`.
+    void skipLinesWithoutFirsts(LineRef& at, const std::vector<std::string>& firsts,
+                                std::size_t maxByte) const;
 
     LineView lineAt(const LineRef& ref) const { return viewIn(m_chunks[ref.chunk], ref.index); }
     // A line's bytes: its own, or its characters encoded into `buffer`.

@@ -490,36 +490,52 @@ TEST(TextMirror, EditsKeepTheBytesOfTextTheyDoNotTouch) {
 // The search scans line bytes for the first character's forms and checks
 // only the hits; catches a hit taken inside a double-byte character, a form
 // of the first character missed (other case, duplicate code), and positions
-// lost on long lines (counted 64 characters at a time) - against the
-// in-memory editor's plain walk through the characters.
+// lost on long lines (counted 64 characters at a time), and lines passed
+// over a chunk at a time that held a hit (at their very end, or in the
+// next chunk) - against the in-memory editor's plain walk through the
+// characters.
 TEST(TextMirror, FindAgreesWithACharacterWalk) {
     const std::vector<std::string> pieces = {"a",        "A",        "b",        "\x83\x41",
                                              "\x82\xa0", "\x82\x60", "\x82\x81", "\x87\x90",
                                              "\x81\xe0", "\r\n",     "<",        "\x83\x61"};
+    struct Shape {
+        int rounds;
+        std::size_t minPieces;
+        std::size_t morePieces;
+        unsigned keepOneBreakIn;
+    };
+    const Shape shapes[] = {
+        // Line breaks now and then only, so lines run past 64 characters.
+        {40, 50, 400, 8},
+        // Short lines, more of them than one chunk holds.
+        {6, 9000, 3000, 1},
+    };
     std::mt19937 rng(11);
-    for (int round = 0; round < 40; ++round) {
-        std::string text;
-        const std::size_t count = 50 + rng() % 400;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t k = rng() % pieces.size();
-            // Line breaks now and then only, so lines run past 64 characters.
-            if (pieces[k] == "\r\n" && rng() % 8 != 0)
-                continue;
-            text += pieces[k];
-        }
-        TextMirror m;
-        m.assignBytes(text, documentText(text));
-        const test::MemoryEditControl reference(text);
-        for (int probe = 0; probe < 60; ++probe) {
-            const std::size_t at = rng() % text.size();
-            std::string what = text.substr(at, 1 + rng() % 5);
-            if (rng() % 3 == 0 && !what.empty() && what[0] >= 'a' && what[0] <= 'z')
-                what[0] = static_cast<char>(what[0] - 'a' + 'A');
-            const std::size_t min = rng() % text.size();
-            for (bool matchCase : {false, true}) {
-                EXPECT_EQ(m.find(what, min, text.size(), matchCase),
-                          reference.find(what, min, text.size(), matchCase))
-                    << "round " << round << " at " << at << " min " << min;
+    int round = 0;
+    for (const Shape& shape : shapes) {
+        for (int r = 0; r < shape.rounds; ++r, ++round) {
+            std::string text;
+            const std::size_t count = shape.minPieces + rng() % shape.morePieces;
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::size_t k = rng() % pieces.size();
+                if (pieces[k] == "\r\n" && rng() % shape.keepOneBreakIn != 0)
+                    continue;
+                text += pieces[k];
+            }
+            TextMirror m;
+            m.assignBytes(text, documentText(text));
+            const test::MemoryEditControl reference(text);
+            for (int probe = 0; probe < 60; ++probe) {
+                const std::size_t at = rng() % text.size();
+                std::string what = text.substr(at, 1 + rng() % 5);
+                if (rng() % 3 == 0 && !what.empty() && what[0] >= 'a' && what[0] <= 'z')
+                    what[0] = static_cast<char>(what[0] - 'a' + 'A');
+                const std::size_t min = rng() % text.size();
+                for (bool matchCase : {false, true}) {
+                    EXPECT_EQ(m.find(what, min, text.size(), matchCase),
+                              reference.find(what, min, text.size(), matchCase))
+                        << "round " << round << " at " << at << " min " << min;
+                }
             }
         }
     }
