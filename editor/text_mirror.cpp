@@ -2032,8 +2032,15 @@ std::optional<std::size_t> TextMirror::findCodecBytes(std::string_view what, std
         return sameBytes(textRange(at, at + what.size()), what, matchCase);
     };
     LineRef at = refOfByte(min);
+    // A search that starts with a line break looks behind every line.
+    const bool skips = first != '\r';
+    std::vector<std::string> forms;
+    for (const char c : firsts)
+        forms.emplace_back(1, c);
     std::string buffer;
     for (;;) {
+        if (skips && at.byte >= min && !recordAt(at).lean())
+            skipLinesWithoutFirsts(at, forms, max);
         const LineView line = lineAt(at);
         if (at.byte + what.size() > max)
             break;
