@@ -1929,6 +1929,8 @@ void TextMirror::skipLinesWithoutFirsts(LineRef& at, const std::vector<std::stri
     // early.
     const Chunk& chunk = m_chunks[at.chunk];
     const std::vector<Record>& lines = chunk.lines;
+    if (lines[at.index].lean())
+        return;
     const std::string_view rest = std::string_view(chunk.text).substr(lines[at.index].begin);
     std::size_t hit = std::string_view::npos;
     for (const std::string& form : firsts)
@@ -1956,7 +1958,7 @@ std::optional<std::size_t> TextMirror::findByScanning(
     LineRef at = refOfUnit(byteToUnit(search.min));
     std::string buffer;
     for (;;) {
-        if (at.byte >= search.min && !recordAt(at).lean())
+        if (at.byte >= search.min)
             skipLinesWithoutFirsts(at, firsts, search.max);
         const LineView line = lineAt(at);
         if (at.byte + search.bytes > search.max)
@@ -2039,7 +2041,7 @@ std::optional<std::size_t> TextMirror::findCodecBytes(std::string_view what, std
         forms.emplace_back(1, c);
     std::string buffer;
     for (;;) {
-        if (skips && at.byte >= min && !recordAt(at).lean())
+        if (skips && at.byte >= min)
             skipLinesWithoutFirsts(at, forms, max);
         const LineView line = lineAt(at);
         if (at.byte + what.size() > max)
